@@ -1,0 +1,82 @@
+#pragma once
+
+#include "acpu/display.h"
+#include "acpu/request.h"
+#include "acpu/varrange.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <expected>
+#include <utility>
+
+namespace Acpu {
+
+// One machine's control unit behind some transport: panel mirror with a poll
+// timer, key sending, and bulk variable reads and writes through requests.
+class Connection : public QObject
+{
+    Q_OBJECT
+public:
+    enum ConnectionState { Offline = 0, Disconnected = 1, Connecting = 2, Connected = 3 };
+    Q_ENUM(ConnectionState)
+    enum Error { NoError = 0, NotConnected = 1 };
+    Q_ENUM(Error)
+    using Result = std::expected<Request *, Error>;
+
+    explicit Connection(QObject *parent = nullptr);
+    ~Connection() override;
+
+    virtual int ReadInt(int index) = 0;
+    virtual float ReadFloat(int index) = 0;
+    virtual Result Read(const VarRanges &ranges) = 0;
+    virtual Result Write(const VarRanges &ranges, const QList<Value> &values) = 0;
+    virtual void GetDisplay(Display &out) = 0;
+    virtual void SendKey(int code) = 0;
+    virtual bool IsBusy() = 0;
+    virtual bool Open() = 0;
+    virtual void Close() = 0;
+    virtual void Refresh() = 0;
+
+    QString Host() const { return host; }
+    bool SetHost(const QString &newHost);
+    void Disconnect() { Close(); }
+    ConnectionState State() const { return state; }
+    int ErrorCode() const { return errorCode; }
+    QString ErrorString() const { return errorString; }
+    void StartPolling();
+    void StopPolling();
+    bool IsPolling() const { return polling; }
+
+    Result WriteInt(int index, int value);
+    Result WriteFloat(int index, float value);
+    Result WriteValues(const QList<std::pair<int, float>> &items);
+
+    VarRanges PollRanges() const { return pollRanges; }
+
+signals:
+    void stateChanged(Acpu::Connection::ConnectionState state);
+    void errorOccurred(int code, QString message);
+    void pollingFinished();
+    void pollingStalled();
+
+protected:
+    void SetState(ConnectionState newState);
+    void SetError(int code, const QString &message);
+    void AddPollRanges(const VarRanges &ranges);
+
+private slots:
+    void OnPollTimeout();
+
+private:
+    QString host;
+    VarRanges pollRanges;
+    QTimer pollTimer;
+    ConnectionState state = Disconnected;
+    bool polling = false;
+    int errorCode = 0;
+    int stallCount = 0;
+    QString errorString;
+};
+
+} // namespace Acpu

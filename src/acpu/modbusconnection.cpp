@@ -1,0 +1,362 @@
+#include "acpu/modbusconnection.h"
+
+#include "acpu/hostport.h"
+#include "acpu/panelmap.h"
+
+#include <QModbusReply>
+#include <QModbusTcpClient>
+#include <QPointer>
+#include <QTimer>
+#include <QVariant>
+
+#include <bit>
+
+namespace Acpu {
+
+namespace {
+constexpr int RegistersPerVariable = 2;
+} // namespace
+
+ModbusConnection::ModbusConnection(QObject *parent) : Connection(parent)
+{
+    AddPollRanges(PanelMap::DisplayRanges());
+    AddPollRanges({VarRange{PanelMap::LampVariable, 1}});
+    CreateClient();
+}
+
+ModbusConnection::~ModbusConnection()
+{
+    // Requests still in flight fail on the next turn of the event loop.
+    Close();
+}
+
+void ModbusConnection::CreateClient()
+{
+    client = new QModbusTcpClient(this);
+    client->setConnectionParameter(QModbusDevice::NetworkPortParameter, DefaultPort);
+    connect(client, &QModbusDevice::errorOccurred, this, &ModbusConnection::OnModbusError);
+    connect(client, &QModbusDevice::stateChanged, this, &ModbusConnection::OnStateChanged);
+}
+
+int ModbusConnection::ReadInt(int index)
+{
+    const quint32 low = registers.value(RegistersPerVariable * index);
+    const quint32 high = registers.value(RegistersPerVariable * index + 1);
+    return static_cast<int>((high << 16) | low);
+}
+
+float ModbusConnection::ReadFloat(int index)
+{
+    return std::bit_cast<float>(ReadInt(index));
+}
+
+Connection::Result ModbusConnection::Read(const VarRanges &ranges)
+{
+    if (!client || client->state() != QModbusDevice::ConnectedState)
+        return std::unexpected(NotConnected);
+    auto *request = new Request(ranges, ChunkLength);
+    connect(request, &QObject::destroyed, this, &ModbusConnection::RemoveDestroyedRequest);
+    SendChunk(request, request->NextChunk(), {}, true);
+    return request;
+}
+
+Connection::Result ModbusConnection::Write(const VarRanges &ranges, const QList<Value> &values)
+{
+    if (!client || client->state() != QModbusDevice::ConnectedState)
+        return std::unexpected(NotConnected);
+    auto *request = new Request(ranges, ChunkLength, QList<Value>(values));
+    connect(request, &QObject::destroyed, this, &ModbusConnection::RemoveDestroyedRequest);
+    auto [chunk, chunkValues] = request->NextChunkWithValues();
+    SendChunk(request, chunk, chunkValues, true);
+    return request;
+}
+
+void ModbusConnection::SendChunk(Request *request, const VarRange &chunk,
+                                 const QList<Value> &values, bool first)
+{
+    // The first chunk is sent from inside Read/Write, before the caller can
+    // connect to finished(): any outcome known at once must wait a turn.
+    if (chunk.isEmpty()) {
+        // Nothing to transfer at all: finish once the caller is listening.
+        QTimer::singleShot(0, request, [request] { request->SetFinished(true); });
+        return;
+    }
+    QModbusReply *reply = nullptr;
+    if (client) {
+        if (request->GetType() == Request::Read) {
+            const QModbusDataUnit unit(QModbusDataUnit::HoldingRegisters,
+                                       RegistersPerVariable * chunk.start,
+                                       static_cast<quint16>(RegistersPerVariable * chunk.length));
+            reply = client->sendReadRequest(unit, ServerAddress);
+        } else {
+            QList<quint16> words;
+            words.reserve(values.size() * RegistersPerVariable);
+            for (const Value &value : values) {
+                const quint32 bits = ValueBits(value);
+                words.append(static_cast<quint16>(bits & 0xFFFF));
+                words.append(static_cast<quint16>(bits >> 16));
+            }
+            const QModbusDataUnit unit(QModbusDataUnit::HoldingRegisters,
+                                       RegistersPerVariable * chunk.start, words);
+            reply = client->sendWriteRequest(unit, ServerAddress);
+        }
+    }
+    if (!reply) {
+        FailRequest(request, ClientErrorText(), first);
+        return;
+    }
+    if (reply->isFinished()) {
+        // Answered (or refused) before we could listen: handle it now, but
+        // never inside Read/Write.
+        if (first) {
+            QTimer::singleShot(0, request, [self = QPointer(this), guard = QPointer(reply),
+                                            request] {
+                if (self && guard)
+                    self->CompleteReply(guard, request);
+                else
+                    self->FailRequest(request, tr("The connection to the machine was closed."),
+                                      false);
+            });
+        } else {
+            CompleteReply(reply, request);
+        }
+        return;
+    }
+    Register(reply, request);
+}
+
+void ModbusConnection::Register(QModbusReply *reply, Request *request)
+{
+    pending.insert(reply, request);
+    connect(reply, &QModbusReply::finished, this, &ModbusConnection::OnReplyFinished);
+    connect(reply, &QObject::destroyed, this, &ModbusConnection::RemoveDestroyedReply);
+    // The client stops its own time-out once a reply header has arrived; a
+    // peer that sends half a frame would otherwise keep the request forever.
+    auto *watchdog = new QTimer(reply);
+    watchdog->setSingleShot(true);
+    connect(watchdog, &QTimer::timeout, this, [this, reply] { OnWatchdog(reply); });
+    watchdog->start(WatchdogMs);
+}
+
+void ModbusConnection::OnReplyFinished()
+{
+    auto *reply = qobject_cast<QModbusReply *>(sender());
+    if (!reply)
+        return;
+    reply->deleteLater();
+    Request *request = pending.take(reply);
+    if (!request)
+        return;
+    CompleteReply(reply, request);
+}
+
+void ModbusConnection::CompleteReply(QModbusReply *reply, Request *request)
+{
+    reply->deleteLater();
+    if (reply->error() != QModbusDevice::NoError) {
+        QString message = reply->errorString();
+        if (message.isEmpty())
+            message = ClientErrorText();
+        request->SetErrorString(message);
+        request->SetFinished(true);
+        return;
+    }
+    const QModbusDataUnit unit = reply->result();
+    const VarRange chunk = request->CurrentChunk();
+    if (request->GetType() == Request::Read) {
+        // A reply that does not cover the chunk it answers is not an answer.
+        if (unit.startAddress() != RegistersPerVariable * chunk.start ||
+            unit.valueCount() != RegistersPerVariable * chunk.length) {
+            FailRequest(request, tr("The machine answered with the wrong registers."), false);
+            return;
+        }
+        for (qsizetype i = 0; i < unit.valueCount(); ++i)
+            registers.insert(unit.startAddress() + static_cast<int>(i), unit.value(i));
+        request->AddProgress(unit.valueCount() / RegistersPerVariable);
+        const VarRange next = request->NextChunk();
+        if (next.isEmpty())
+            request->SetFinished(true);
+        else
+            SendChunk(request, next, {}, false);
+    } else {
+        request->AddProgress(chunk.length);
+        auto [next, values] = request->NextChunkWithValues();
+        if (next.isEmpty())
+            request->SetFinished(true);
+        else
+            SendChunk(request, next, values, false);
+    }
+}
+
+void ModbusConnection::FailRequest(Request *request, const QString &message, bool deferred)
+{
+    const QString text = message.isEmpty() ? tr("The request could not be sent.") : message;
+    if (deferred) {
+        QTimer::singleShot(0, request, [request, text] {
+            request->SetErrorString(text);
+            request->SetFinished(true);
+        });
+        return;
+    }
+    request->SetErrorString(text);
+    request->SetFinished(true);
+}
+
+void ModbusConnection::OnWatchdog(QModbusReply *reply)
+{
+    Request *request = pending.take(reply);
+    reply->disconnect(this);
+    reply->deleteLater();
+    if (request)
+        FailRequest(request, tr("The machine did not complete its response."), false);
+    // The transport is in an unknown state; the poll timer reopens it.
+    Close();
+}
+
+QString ModbusConnection::ClientErrorText() const
+{
+    if (client && !client->errorString().isEmpty())
+        return client->errorString();
+    return tr("Not connected to the machine.");
+}
+
+void ModbusConnection::GetDisplay(Display &out)
+{
+    out.setLine1(DecodeLine(PanelMap::Line1));
+    out.setLine2(DecodeLine(PanelMap::Line2));
+    out.setLine3(DecodeLine(PanelMap::Line3));
+    out.setLine4(DecodeLine(PanelMap::Line4));
+    const int lamps = ReadInt(PanelMap::LampVariable);
+    out.setErrorLed(lamps & PanelMap::ErrorLedBit);
+    out.setRunLed(lamps & PanelMap::RunLedBit);
+    out.setMode1Led(lamps & PanelMap::Mode1LedBit);
+    out.setMode2Led(lamps & PanelMap::Mode2LedBit);
+}
+
+QString ModbusConnection::DecodeLine(int firstVariable) const
+{
+    QString line;
+    line.reserve(PanelMap::LineChars);
+    for (int k = 0; k < PanelMap::LineChars; ++k) {
+        const quint16 word = registers.value(RegistersPerVariable * firstVariable + k / 2);
+        const quint8 byte = (k % 2 == 0) ? (word & 0xFF) : (word >> 8);
+        line.append(PanelMap::DecodeByte(byte));
+    }
+    return line;
+}
+
+void ModbusConnection::SendKey(int code)
+{
+    auto result = Write({VarRange{PanelMap::KeyVariable, 2}}, {Value{code}, Value{1}});
+    // Fire and forget: the request deletes itself when done.
+    Q_UNUSED(result);
+}
+
+bool ModbusConnection::IsBusy()
+{
+    return !pending.isEmpty();
+}
+
+bool ModbusConnection::Open()
+{
+    if (!client)
+        CreateClient();
+    // Qt's client joins address and port into a URL, so IPv6 needs brackets.
+    const auto target = ParseHostPort(Host(), DefaultPort);
+    client->setConnectionParameter(QModbusDevice::NetworkAddressParameter,
+                                   target ? target->urlHost() : Host());
+    client->setConnectionParameter(QModbusDevice::NetworkPortParameter,
+                                   target ? target->port : DefaultPort);
+    client->setTimeout(ResponseTimeoutMs);
+    // A timed-out frame must never be sent again: the machine may have acted
+    // on it already (a key press, a parameter write).
+    client->setNumberOfRetries(0);
+    const bool started = client->connectDevice();
+    if (!started)
+        SetError(client->error(), client->errorString());
+    return started;
+}
+
+void ModbusConnection::Close()
+{
+    if (!client)
+        return;
+    QModbusTcpClient *old = client;
+    client = nullptr;
+    old->disconnectDevice();
+    // Replies of the old client die with it; their requests fail first.
+    for (auto it = pending.begin(); it != pending.end();) {
+        QModbusReply *reply = it.key();
+        Request *request = it.value();
+        it = pending.erase(it);
+        reply->disconnect(this);
+        FailRequest(request, tr("The connection to the machine was closed."), true);
+    }
+    old->disconnect(this);
+    old->deleteLater();
+    SetState(Disconnected);
+}
+
+void ModbusConnection::Refresh()
+{
+    auto result = Read(PollRanges());
+    if (!result)
+        return;
+    Request *request = *result;
+    refreshRequest = request;
+    connect(request, &Request::finished, this, [this, request] {
+        if (request->ErrorString().isEmpty())
+            emit pollingFinished();
+        if (request == refreshRequest)
+            refreshRequest = nullptr;
+    });
+}
+
+void ModbusConnection::OnStateChanged(QModbusDevice::State state)
+{
+    switch (state) {
+    case QModbusDevice::UnconnectedState:
+    case QModbusDevice::ClosingState:
+        SetState(Disconnected);
+        break;
+    case QModbusDevice::ConnectingState:
+        SetState(Connecting);
+        break;
+    case QModbusDevice::ConnectedState:
+        SetState(Connected);
+        break;
+    }
+}
+
+void ModbusConnection::OnModbusError(QModbusDevice::Error error)
+{
+    if (error == QModbusDevice::NoError)
+        return;
+    SetError(error, client ? client->errorString() : QString());
+}
+
+void ModbusConnection::RemoveDestroyedRequest(QObject *object)
+{
+    for (auto it = pending.begin(); it != pending.end();) {
+        if (it.value() == object)
+            it = pending.erase(it);
+        else
+            ++it;
+    }
+    if (refreshRequest == object)
+        refreshRequest = nullptr;
+}
+
+void ModbusConnection::RemoveDestroyedReply(QObject *object)
+{
+    // A reply destroyed while still pending never answered: its request
+    // must not wait forever.
+    const auto it = pending.find(static_cast<QModbusReply *>(object));
+    if (it == pending.end())
+        return;
+    Request *request = it.value();
+    pending.erase(it);
+    FailRequest(request, tr("The connection to the machine was closed."), true);
+}
+
+} // namespace Acpu

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "acpu/connection.h"
+
+#include <QHash>
+#include <QModbusDevice>
+
+class QModbusReply;
+class QModbusTcpClient;
+
+namespace Acpu {
+
+// The connection over Modbus TCP straight to the control unit: every
+// variable is two holding registers, low half in the lower register.
+class ModbusConnection : public Connection
+{
+    Q_OBJECT
+public:
+    static constexpr quint16 DefaultPort = 502;
+    static constexpr int ServerAddress = 1;
+    static constexpr int ResponseTimeoutMs = 200;
+    // How long a chunk may stay unanswered after the time-out before we give
+    // up on it and drop the transport.
+    static constexpr int WatchdogMs = ResponseTimeoutMs + 1000;
+    static constexpr qint64 ChunkLength = 60;
+
+    explicit ModbusConnection(QObject *parent = nullptr);
+    ~ModbusConnection() override;
+
+    int ReadInt(int index) override;
+    float ReadFloat(int index) override;
+    Result Read(const VarRanges &ranges) override;
+    Result Write(const VarRanges &ranges, const QList<Value> &values) override;
+    void GetDisplay(Display &out) override;
+    void SendKey(int code) override;
+    bool IsBusy() override;
+    bool Open() override;
+    void Close() override;
+    void Refresh() override;
+
+    // One panel line from the register cache, as the display shows it.
+    QString DecodeLine(int firstVariable) const;
+
+private slots:
+    void OnStateChanged(QModbusDevice::State state);
+    void OnModbusError(QModbusDevice::Error error);
+    void OnReplyFinished();
+    void RemoveDestroyedRequest(QObject *object);
+    void RemoveDestroyedReply(QObject *object);
+
+private:
+    void CreateClient();
+    void SendChunk(Request *request, const VarRange &chunk, const QList<Value> &values,
+                   bool first);
+    void Register(QModbusReply *reply, Request *request);
+    void CompleteReply(QModbusReply *reply, Request *request);
+    void FailRequest(Request *request, const QString &message, bool deferred);
+    void OnWatchdog(QModbusReply *reply);
+    QString ClientErrorText() const;
+
+    QHash<int, quint16> registers;
+    QHash<QModbusReply *, Request *> pending;
+    QModbusTcpClient *client = nullptr;
+    Request *refreshRequest = nullptr;
+};
+
+} // namespace Acpu

@@ -1,0 +1,321 @@
+#include "simmachine.h"
+
+#include "acpu/panelmap.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QThread>
+#include <QVariant>
+
+#include <cstdio>
+
+namespace PM = Acpu::PanelMap;
+
+namespace {
+constexpr int RegisterCount = 65536;
+// Everything from here on is parameter memory, kept in the state file.
+constexpr int FirstParameterVariable = 1024;
+constexpr int UploadEnable = 512;
+constexpr int UploadState = 513;
+constexpr int UploadResult = 514;
+constexpr int UploadWindow = 515;
+constexpr int UploadWindowLength = 60;
+
+void log(const QString &text)
+{
+    std::fprintf(stderr, "vrk6-sim: %s\n", qPrintable(text));
+    std::fflush(stderr);
+}
+
+std::pair<uint, uint> identification(MachineType type)
+{
+    switch (type) {
+    case InOutTest: return {1, 0};
+    case VrkA1: return {1, 1};
+    case VrkB1: return {1, 2};
+    case VrkA2: return {1, 3};
+    case VrkB2: return {1, 4};
+    case VrkA3: return {1, 5};
+    case VrkC1: return {1, 6};
+    case ZumB1: return {3, 1};
+    case VrkD1: return {4, 1};
+    case VrkE1: return {4, 2};
+    default: return {2, 0};
+    }
+}
+} // namespace
+
+// Remembers every client so the simulator can drop them on purpose.
+class SimMachine::Observer : public QModbusTcpConnectionObserver
+{
+public:
+    explicit Observer(SimMachine *machine) : machine(machine) {}
+    bool acceptNewConnection(QTcpSocket *client) override
+    {
+        log(QStringLiteral("connection from %1:%2")
+                .arg(client->peerAddress().toString())
+                .arg(client->peerPort()));
+        machine->clients.append(client);
+        return true;
+    }
+
+private:
+    SimMachine *machine;
+};
+
+SimMachine::SimMachine(const SimOptions &opts, QObject *parent)
+    : QModbusTcpServer(parent), options(opts),
+      panel(QStringLiteral("%1 S/N %2").arg(MachineDescription::machineTypeTitle(opts.type)).arg(opts.serial))
+{
+    QModbusDataUnitMap map;
+    map.insert(QModbusDataUnit::HoldingRegisters,
+               QModbusDataUnit(QModbusDataUnit::HoldingRegisters, 0,
+                               QList<quint16>(RegisterCount, 0)));
+    setMap(map);
+    setServerAddress(1);
+    installConnectionObserver(new Observer(this));
+    connect(this, &QModbusTcpServer::modbusClientDisconnected, this, [](QTcpSocket *socket) {
+        log(QStringLiteral("connection from %1:%2 closed")
+                .arg(socket->peerAddress().toString())
+                .arg(socket->peerPort()));
+    });
+    connect(this, &QModbusServer::dataWritten, this, &SimMachine::onDataWritten);
+
+    const auto [family, model] = identification(options.type);
+    setVariable(258, options.bn);
+    setVariable(262, family);
+    setVariable(264, model);
+    setVariable(265, options.serial);
+    setVariable(266, options.software);
+    setVariable(268, options.modelVersion);
+    setVariable(UploadEnable, options.uploadDisabled ? 0 : 1);
+    loadState();
+    showPanel();
+
+    saveTimer.setSingleShot(true);
+    saveTimer.setInterval(200);
+    connect(&saveTimer, &QTimer::timeout, this, &SimMachine::saveState);
+
+    programsDir = options.programsDir;
+    if (programsDir.isEmpty())
+        programsDir = QDir::temp().filePath(QStringLiteral("vrk6-sim-programs-%1").arg(options.port));
+}
+
+SimMachine::~SimMachine()
+{
+    if (saveTimer.isActive())
+        saveState();
+}
+
+bool SimMachine::start(QString *error)
+{
+    setConnectionParameter(QModbusDevice::NetworkAddressParameter, options.listen.toString());
+    setConnectionParameter(QModbusDevice::NetworkPortParameter, options.port);
+    if (!connectDevice()) {
+        *error = errorString();
+        return false;
+    }
+    log(QStringLiteral("listening on %1:%2 as %3 (v. %4), S/N %5")
+            .arg(options.listen.toString())
+            .arg(options.port)
+            .arg(MachineDescription::machineTypeTitle(options.type))
+            .arg(options.modelVersion)
+            .arg(options.serial));
+    return true;
+}
+
+quint32 SimMachine::variable(int index) const
+{
+    QModbusDataUnit unit(QModbusDataUnit::HoldingRegisters, 2 * index, 2);
+    if (!data(&unit))
+        return 0;
+    return (quint32(unit.value(1)) << 16) | unit.value(0);
+}
+
+void SimMachine::setVariable(int index, quint32 value)
+{
+    updating = true;
+    setData(QModbusDataUnit(QModbusDataUnit::HoldingRegisters, 2 * index,
+                            {quint16(value & 0xFFFF), quint16(value >> 16)}));
+    updating = false;
+}
+
+QModbusResponse SimMachine::processRequest(const QModbusPdu &request)
+{
+    if (options.delayMs > 0) {
+        // A slow machine: the whole control unit stalls, as a busy one would.
+        QThread::msleep(static_cast<unsigned long>(options.delayMs));
+    }
+    QModbusResponse response;
+    if (touchesExceptionRange(request))
+        response = QModbusExceptionResponse(request.functionCode(),
+                                            QModbusExceptionResponse::IllegalDataAddress);
+    else
+        response = QModbusTcpServer::processRequest(request);
+
+    if (options.dropAfter > 0 && ++transactions >= options.dropAfter) {
+        transactions = 0;
+        // Let this answer go out first, then hang up on everybody.
+        QTimer::singleShot(0, this, [this] {
+            for (const QPointer<QTcpSocket> &client : std::as_const(clients)) {
+                if (client) {
+                    log(QStringLiteral("dropping connection from %1:%2")
+                            .arg(client->peerAddress().toString())
+                            .arg(client->peerPort()));
+                    client->disconnectFromHost();
+                }
+            }
+            clients.removeAll(nullptr);
+        });
+    }
+    return response;
+}
+
+bool SimMachine::touchesExceptionRange(const QModbusPdu &request) const
+{
+    if (options.exceptionLength <= 0)
+        return false;
+    quint16 address = 0, count = 0;
+    switch (request.functionCode()) {
+    case QModbusPdu::ReadHoldingRegisters:
+    case QModbusPdu::WriteMultipleRegisters:
+        request.decodeData(&address, &count);
+        break;
+    case QModbusPdu::WriteSingleRegister:
+        request.decodeData(&address);
+        count = 1;
+        break;
+    default:
+        return false;
+    }
+    if (count == 0)
+        return false;
+    const int first = address / 2;
+    const int last = (address + count - 1) / 2;
+    const int exceptionLast = options.exceptionStart + options.exceptionLength - 1;
+    return first <= exceptionLast && last >= options.exceptionStart;
+}
+
+void SimMachine::onDataWritten(QModbusDataUnit::RegisterType table, int address, int size)
+{
+    if (updating || table != QModbusDataUnit::HoldingRegisters)
+        return;
+    const int firstVariable = address / 2;
+    const int lastVariable = (address + size - 1) / 2;
+    if (firstVariable <= PM::KeyFlagVariable && lastVariable >= PM::KeyFlagVariable &&
+        variable(PM::KeyFlagVariable) == 1) {
+        onKey(static_cast<int>(variable(PM::KeyVariable)));
+        setVariable(PM::KeyFlagVariable, 0);
+    }
+    if (firstVariable <= UploadState && lastVariable >= UploadState &&
+        variable(UploadState) == 2) {
+        uploading = true;
+        program.clear();
+        log(QStringLiteral("program upload started"));
+    }
+    if (uploading && lastVariable >= UploadWindow &&
+        firstVariable < UploadWindow + UploadWindowLength) {
+        const int first = std::max(firstVariable, UploadWindow);
+        const int last = std::min(lastVariable, UploadWindow + UploadWindowLength - 1);
+        onUploadWords(first, last - first + 1);
+    }
+    if (lastVariable >= FirstParameterVariable && !options.stateFile.isEmpty())
+        saveTimer.start();
+}
+
+void SimMachine::onKey(int code)
+{
+    panel.pressKey(code);
+    log(QStringLiteral("key 0x%1").arg(code, 2, 16, QLatin1Char('0')));
+    showPanel();
+}
+
+void SimMachine::onUploadWords(int firstVariable, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        const quint32 word = variable(firstVariable + i);
+        if (word == 0) {
+            finishUpload();
+            return;
+        }
+        program.append(word);
+    }
+}
+
+void SimMachine::finishUpload()
+{
+    uploading = false;
+    QByteArray bytes;
+    for (quint32 word : std::as_const(program)) {
+        for (int b = 0; b < 4; ++b)
+            bytes.append(static_cast<char>((word >> (8 * b)) & 0xFF));
+    }
+    // The last word of a file whose length is not a multiple of four is
+    // padded with zero bytes; they are not part of the program.
+    while (bytes.endsWith('\0'))
+        bytes.chop(1);
+    QDir().mkpath(programsDir);
+    const QString path = QDir(programsDir).filePath(
+        QStringLiteral("program-%1.cnc").arg(++programsStored, 3, 10, QLatin1Char('0')));
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+    log(QStringLiteral("program of %1 bytes stored in %2").arg(bytes.size()).arg(path));
+    setVariable(UploadResult, options.uploadResult);
+    setVariable(UploadState, 0);
+}
+
+void SimMachine::showPanel()
+{
+    const int lines[] = {PM::Line1, PM::Line2, PM::Line3, PM::Line4};
+    for (int n = 0; n < 4; ++n) {
+        const QString text = panel.line(n + 1);
+        for (int k = 0; k < PM::LineChars; k += 2) {
+            const quint32 low = PM::EncodeChar(text.at(k));
+            const quint32 high = PM::EncodeChar(text.at(k + 1));
+            const int reg = 2 * lines[n] + k / 2;
+            updating = true;
+            setData(QModbusDataUnit::HoldingRegisters, static_cast<quint16>(reg),
+                    static_cast<quint16>(low | (high << 8)));
+            updating = false;
+        }
+    }
+    setVariable(PM::LampVariable, static_cast<quint32>(panel.lampWord()));
+}
+
+void SimMachine::loadState()
+{
+    if (options.stateFile.isEmpty())
+        return;
+    QFile file(options.stateFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const QJsonObject vars = QJsonDocument::fromJson(file.readAll()).object()
+                                 .value(QStringLiteral("variables")).toObject();
+    for (auto it = vars.begin(); it != vars.end(); ++it) {
+        bool ok = false;
+        const int index = it.key().toInt(&ok);
+        if (ok && index >= FirstParameterVariable && index < RegisterCount / 2)
+            setVariable(index, static_cast<quint32>(it.value().toInteger()));
+    }
+    log(QStringLiteral("state loaded from %1").arg(options.stateFile));
+}
+
+void SimMachine::saveState()
+{
+    QJsonObject vars;
+    for (int i = FirstParameterVariable; i < RegisterCount / 2; ++i) {
+        const quint32 value = variable(i);
+        if (value != 0)
+            vars.insert(QString::number(i), static_cast<qint64>(value));
+    }
+    QSaveFile file(options.stateFile);
+    if (!file.open(QIODevice::WriteOnly))
+        return;
+    file.write(QJsonDocument(QJsonObject{{QStringLiteral("variables"), vars}}).toJson());
+    file.commit();
+}

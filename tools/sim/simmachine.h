@@ -1,0 +1,51 @@
+#pragma once
+
+#include "simoptions.h"
+#include "simpanel.h"
+
+#include <QList>
+#include <QModbusTcpServer>
+#include <QPointer>
+#include <QTcpSocket>
+#include <QTimer>
+
+// The simulated control unit: a Modbus TCP server holding the machine's
+// variables, two holding registers each, low half first.
+class SimMachine : public QModbusTcpServer
+{
+    Q_OBJECT
+public:
+    explicit SimMachine(const SimOptions &options, QObject *parent = nullptr);
+    ~SimMachine() override;
+
+    bool start(QString *error);
+
+    quint32 variable(int index) const;
+    void setVariable(int index, quint32 value);
+
+protected:
+    QModbusResponse processRequest(const QModbusPdu &request) override;
+
+private:
+    class Observer;
+
+    void onDataWritten(QModbusDataUnit::RegisterType table, int address, int size);
+    void onKey(int code);
+    void onUploadWords(int firstVariable, int count);
+    void finishUpload();
+    void showPanel();
+    bool touchesExceptionRange(const QModbusPdu &request) const;
+    void loadState();
+    void saveState();
+
+    SimOptions options;
+    SimPanel panel;
+    QList<QPointer<QTcpSocket>> clients;
+    int transactions = 0;
+    bool updating = false;
+    bool uploading = false;
+    QList<quint32> program;
+    int programsStored = 0;
+    QString programsDir;
+    QTimer saveTimer;
+};

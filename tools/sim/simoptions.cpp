@@ -1,0 +1,114 @@
+#include "simoptions.h"
+
+#include <QCommandLineParser>
+
+namespace {
+bool toUInt(const QString &text, uint *out, uint max = 0xFFFFFFFFu)
+{
+    bool ok = false;
+    const qulonglong value = text.toULongLong(&ok);
+    if (!ok || value > max)
+        return false;
+    *out = static_cast<uint>(value);
+    return true;
+}
+} // namespace
+
+QString SimOptions::instanceName() const
+{
+    if (!name.isEmpty())
+        return name;
+    return QStringLiteral("%1 %2").arg(MachineDescription::machineTypeTitle(type)).arg(serial);
+}
+
+std::optional<SimOptions> SimOptions::parse(const QStringList &arguments, QString *error)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Simulated VRK/ZUM control unit: a Modbus TCP server (unit id 1) with the\n"
+        "machine's panel, identification, parameter memory and program upload window.\n"
+        "\n"
+        "Panel: the display shows the machine on line 1, the characters typed so far\n"
+        "on line 2 (printable keys append, Escape clears, Shift+Delete (0x08) erases\n"
+        "one), the last key code and the number of keys on line 3, the mode on line 4.\n"
+        "Keys: F1 (0x81) toggles the Run lamp, F2 (0x82) selects step by step,\n"
+        "F3 (0x83) continual, F4 (0x84) raises the Error lamp, F5 (0x85) clears it.\n"
+        "Every connection and every key is logged to stderr."));
+    parser.addHelpOption();
+    const QCommandLineOption listen(QStringLiteral("listen"), QStringLiteral("Address to listen on (default 127.0.0.1)."), QStringLiteral("ADDR"));
+    const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("TCP port (default 1502)."), QStringLiteral("N"));
+    const QCommandLineOption type(QStringLiteral("type"), QStringLiteral("Machine type enum name: VrkA1, VrkB1, VrkA2, VrkB2, VrkA3, VrkC1, ZumB1, VrkD1, VrkE1, InOutTest, Unknown (default VrkC1)."), QStringLiteral("NAME"));
+    const QCommandLineOption version(QStringLiteral("model-version"), QStringLiteral("Data-model version, variable 268 (default 8)."), QStringLiteral("N"));
+    const QCommandLineOption serial(QStringLiteral("serial"), QStringLiteral("Serial number, variable 265 (default 1000)."), QStringLiteral("N"));
+    const QCommandLineOption bn(QStringLiteral("bn"), QStringLiteral("B/N number, variable 258 (default 0)."), QStringLiteral("N"));
+    const QCommandLineOption software(QStringLiteral("software"), QStringLiteral("Software version in hundredths, variable 266 (default 612)."), QStringLiteral("N"));
+    const QCommandLineOption state(QStringLiteral("state"), QStringLiteral("Keep the variables in this file across runs."), QStringLiteral("FILE"));
+    const QCommandLineOption programs(QStringLiteral("programs"), QStringLiteral("Directory for uploaded programs (default: a temporary directory)."), QStringLiteral("DIR"));
+    const QCommandLineOption result(QStringLiteral("upload-result"), QStringLiteral("Result code written to variable 514 after an upload (default 2)."), QStringLiteral("N"));
+    const QCommandLineOption disabled(QStringLiteral("upload-disabled"), QStringLiteral("Variable 512 reads 0: the machine is not ready for an upload."));
+    const QCommandLineOption delay(QStringLiteral("delay"), QStringLiteral("Answer every request this many milliseconds later (default 0)."), QStringLiteral("MS"));
+    const QCommandLineOption exceptions(QStringLiteral("exception-range"), QStringLiteral("Answer reads and writes touching variables START..START+LEN-1 with an exception."), QStringLiteral("START:LEN"));
+    const QCommandLineOption drop(QStringLiteral("drop-after"), QStringLiteral("Close the connection after N transactions (default never)."), QStringLiteral("N"));
+    const QCommandLineOption name(QStringLiteral("name"), QStringLiteral("DNS-SD instance name (default: machine type and serial number)."), QStringLiteral("NAME"));
+    const QCommandLineOption noAnnounce(QStringLiteral("no-announce"), QStringLiteral("Do not announce the machine by DNS-SD."));
+    parser.addOptions({listen, port, type, version, serial, bn, software, state, programs, result,
+                       disabled, delay, exceptions, drop, name, noAnnounce});
+    if (!parser.parse(arguments)) {
+        *error = parser.errorText();
+        return std::nullopt;
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        *error = parser.helpText();
+        return std::nullopt;
+    }
+
+    SimOptions o;
+    auto fail = [error](const QString &message) {
+        *error = message;
+        return std::nullopt;
+    };
+    if (parser.isSet(listen) && !o.listen.setAddress(parser.value(listen)))
+        return fail(QStringLiteral("--listen: not an IP address: %1").arg(parser.value(listen)));
+    uint number = 0;
+    if (parser.isSet(port)) {
+        if (!toUInt(parser.value(port), &number, 65535) || number == 0)
+            return fail(QStringLiteral("--port: not a port number"));
+        o.port = static_cast<quint16>(number);
+    }
+    if (parser.isSet(type)) {
+        o.type = MachineDescription::machineTypeFromName(parser.value(type));
+        if (o.type == Unknown && parser.value(type).compare(QStringLiteral("Unknown"), Qt::CaseInsensitive))
+            return fail(QStringLiteral("--type: unknown machine type %1").arg(parser.value(type)));
+    }
+    const std::pair<const QCommandLineOption *, uint *> numbers[] = {
+        {&version, &o.modelVersion}, {&serial, &o.serial}, {&bn, &o.bn},
+        {&software, &o.software}, {&result, &o.uploadResult}};
+    for (const auto &[option, target] : numbers) {
+        if (parser.isSet(*option) && !toUInt(parser.value(*option), target))
+            return fail(QStringLiteral("--%1: not a number").arg(option->names().constFirst()));
+    }
+    if (parser.isSet(delay)) {
+        if (!toUInt(parser.value(delay), &number, 60000))
+            return fail(QStringLiteral("--delay: not a number of milliseconds"));
+        o.delayMs = static_cast<int>(number);
+    }
+    if (parser.isSet(drop)) {
+        if (!toUInt(parser.value(drop), &number, 1000000000))
+            return fail(QStringLiteral("--drop-after: not a number"));
+        o.dropAfter = static_cast<int>(number);
+    }
+    if (parser.isSet(exceptions)) {
+        const QStringList parts = parser.value(exceptions).split(QLatin1Char(':'));
+        uint start = 0, length = 0;
+        if (parts.size() != 2 || !toUInt(parts[0], &start, 32767) || !toUInt(parts[1], &length, 32768))
+            return fail(QStringLiteral("--exception-range: expected START:LEN"));
+        o.exceptionStart = static_cast<int>(start);
+        o.exceptionLength = static_cast<int>(length);
+    }
+    o.stateFile = parser.value(state);
+    o.programsDir = parser.value(programs);
+    o.uploadDisabled = parser.isSet(disabled);
+    o.name = parser.value(name);
+    o.announce = !parser.isSet(noAnnounce);
+    return o;
+}

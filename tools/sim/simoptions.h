@@ -1,0 +1,36 @@
+#pragma once
+
+#include "model/machinetype.h"
+
+#include <QHostAddress>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// Everything the simulated control unit is told on its command line.
+struct SimOptions
+{
+    QHostAddress listen{QHostAddress::LocalHost};
+    quint16 port = 1502;
+    MachineType type = VrkC1;
+    uint modelVersion = 8;
+    uint serial = 1000;
+    uint bn = 0;
+    uint software = 612;
+    QString stateFile;
+    QString programsDir;
+    uint uploadResult = 2;
+    bool uploadDisabled = false;
+    int delayMs = 0;
+    int exceptionStart = -1;
+    int exceptionLength = 0;
+    int dropAfter = 0; // 0: never
+    QString name;
+    bool announce = true;
+
+    // The instance name announced by DNS-SD when none is given.
+    QString instanceName() const;
+    // Parses the arguments; on failure returns the message to print.
+    static std::optional<SimOptions> parse(const QStringList &arguments, QString *error);
+};
