@@ -1,0 +1,36 @@
+// libFuzzer target for the multicast DNS message parser. Whatever parses must
+// encode again and parse back to the same records.
+#include "mdns/message.h"
+#include "mdns/service.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const auto message = Mdns::Message::fromWire(
+        QByteArrayView(reinterpret_cast<const char *>(data), qsizetype(size)));
+    if (!message)
+        return 0;
+    for (const Mdns::Record &record : message->answers + message->additionals) {
+        if (record.type == Mdns::TXT)
+            Mdns::Service::attributesFromTxt(record.txt);
+    }
+    const QByteArray wire = message->toWire();
+    if (wire.isEmpty())
+        return 0; // re-encoding may exceed the size limit, nothing else
+    const auto again = Mdns::Message::fromWire(wire);
+    if (!again || again->questions.size() != message->questions.size())
+        std::abort();
+    const QList<Mdns::Record> before =
+        message->answers + message->authorities + message->additionals;
+    const QList<Mdns::Record> after = again->answers + again->authorities + again->additionals;
+    if (before.size() != after.size())
+        std::abort();
+    for (qsizetype i = 0; i < before.size(); ++i) {
+        if (!before[i].sameRecord(after[i]) || before[i].ttl != after[i].ttl ||
+            before[i].cacheFlush != after[i].cacheFlush)
+            std::abort();
+    }
+    return 0;
+}
