@@ -1,0 +1,51 @@
+#pragma once
+
+#include "model/modelitem.h"
+#include "model/modelversion.h"
+#include "model/parametervalue.h"
+
+#include <QAbstractTableModel>
+
+#include <initializer_list>
+
+// The common ground of the parameter table models: the active data-model
+// version that decides what is greyed out, and the read-only switch.
+// Subclasses hold pointers into their group's lists, so the group (their
+// parent) must outlive them.
+class TableModel : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    explicit TableModel(QObject *parent = nullptr);
+
+    ModelVersion activeVersion() const { return m_activeVersion; }
+    bool readOnly() const { return m_readOnly; }
+
+public slots:
+    // The group's values changed as a whole: every cell repaints.
+    void DataStoreChanged();
+    void setActiveVersion(ModelVersion value);
+    void setReadOnly(bool value);
+
+protected:
+    // How the items of a cell combine for the active version.
+    struct CellState
+    {
+        bool active = true;
+        bool disabled = false;
+    };
+    CellState cellState(std::initializer_list<const ModelItem *> items) const;
+    bool contains(const QModelIndex &index) const;
+
+    // The shared halves of data(), setData(), flags() and headerData() once a
+    // subclass has found the cell's value and state.
+    QVariant valueData(const ParameterValue &value, CellState state, int role) const;
+    bool setValueData(ParameterValue &value, CellState state, const QModelIndex &index,
+                      const QVariant &data, int role);
+    Qt::ItemFlags valueFlags(const QModelIndex &index, CellState state) const;
+    QVariant itemHeaderData(const QList<ModelItem> *items, int section, int role) const;
+
+private:
+    ModelVersion m_activeVersion;
+    bool m_readOnly = false;
+};

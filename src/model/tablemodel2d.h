@@ -1,0 +1,25 @@
+#pragma once
+
+#include "model/tablemodel.h"
+
+// Rows by columns; cell (r, c) is value r * columns + c.
+class TableModel2D : public TableModel
+{
+    Q_OBJECT
+public:
+    TableModel2D(const QList<ModelItem> *rows, const QList<ModelItem> *columns,
+                 QList<ParameterValue> *values, QObject *parent);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+private:
+    const QList<ModelItem> *m_rows;
+    const QList<ModelItem> *m_columns;
+    QList<ParameterValue> *m_values;
+};
