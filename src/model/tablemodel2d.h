@@ -19,6 +19,9 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
 private:
+    ParameterValue *valueAt(const QModelIndex &index) const;
+    CellState stateAt(const QModelIndex &index) const;
+
     const QList<ModelItem> *m_rows;
     const QList<ModelItem> *m_columns;
     QList<ParameterValue> *m_values;

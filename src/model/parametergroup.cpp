@@ -1,0 +1,225 @@
+#include "model/parametergroup.h"
+
+#include "model/coordsys.h"
+#include "model/rparameters.h"
+#include "model/tablemodel.h"
+#include "model/techparameters.h"
+#include "model/teeth.h"
+#include "model/tools.h"
+
+#include <QJsonValue>
+
+#include <array>
+#include <cmath>
+
+namespace {
+
+// Section names by tag; index 0 is "no group".
+const std::array<QString, 6> &sectionNames()
+{
+    static const std::array<QString, 6> names = {
+        QString(),
+        QStringLiteral("techparams"),
+        QStringLiteral("rparams"),
+        QStringLiteral("coordsys"),
+        QStringLiteral("tools"),
+        QStringLiteral("teeth"),
+    };
+    return names;
+}
+
+void apply(ParameterValue &value, double number, bool asStored)
+{
+    if (asStored)
+        value.reset(number);
+    else
+        value.setValue(number);
+}
+
+} // namespace
+
+ParameterGroup::ParameterGroup(QObject *parent) : QObject(parent) {}
+
+qsizetype ParameterGroup::valueCount() const
+{
+    return values.size();
+}
+
+ParameterValue &ParameterGroup::value(qsizetype index)
+{
+    return values[index];
+}
+
+const ParameterValue &ParameterGroup::value(qsizetype index) const
+{
+    return values.at(index);
+}
+
+ParameterGroup *ParameterGroup::create(int tag, QObject *parent)
+{
+    switch (tag) {
+    case GroupTags::TechParams:
+        return new TechParameters(parent);
+    case GroupTags::RParams:
+        return new RParameters(parent);
+    case GroupTags::Coordsys:
+        return new Coordsys(parent);
+    case GroupTags::Tools:
+        return new Tools(parent);
+    case GroupTags::Teeth:
+        return new Teeth(parent);
+    default:
+        return nullptr;
+    }
+}
+
+QString ParameterGroup::groupName(int tag)
+{
+    if (tag < GroupTags::TechParams || tag > GroupTags::Teeth)
+        return {};
+    return sectionNames()[tag];
+}
+
+int ParameterGroup::tagFromName(const QString &name)
+{
+    for (int tag = GroupTags::TechParams; tag <= GroupTags::Teeth; ++tag) {
+        if (name.compare(sectionNames()[tag], Qt::CaseInsensitive) == 0)
+            return tag;
+    }
+    return GroupTags::None;
+}
+
+Acpu::VarRange ParameterGroup::variableRange() const
+{
+    return {firstVariable(), valueCount()};
+}
+
+void ParameterGroup::loadFromMachine(Acpu::Connection &connection)
+{
+    const int first = firstVariable();
+    for (qsizetype i = 0; i < valueCount(); ++i)
+        value(i).reset(connection.ReadFloat(first + static_cast<int>(i)));
+    emit DataChangedPrivate();
+    emit DataChanged();
+}
+
+void ParameterGroup::fromJson(const QJsonObject &section, bool asStored)
+{
+    readJson(section, asStored);
+    emit DataChangedPrivate();
+    emit DataChanged();
+}
+
+void ParameterGroup::toJson(QJsonObject &section) const
+{
+    writeJson(section);
+}
+
+bool ParameterGroup::isModified() const
+{
+    for (qsizetype i = 0; i < valueCount(); ++i) {
+        if (value(i).isModified())
+            return true;
+    }
+    return false;
+}
+
+void ParameterGroup::accept()
+{
+    for (qsizetype i = 0; i < valueCount(); ++i)
+        value(i).accept();
+    emit DataChangedPrivate();
+    emit DataChanged();
+}
+
+void ParameterGroup::revert()
+{
+    for (qsizetype i = 0; i < valueCount(); ++i)
+        value(i).revert();
+    emit DataChangedPrivate();
+    emit DataChanged();
+}
+
+ParameterGroup::VariableValues ParameterGroup::modifiedValues() const
+{
+    VariableValues result;
+    const int first = firstVariable();
+    for (qsizetype i = 0; i < valueCount(); ++i) {
+        if (value(i).isModified())
+            result.append({first + static_cast<int>(i), static_cast<float>(value(i).value())});
+    }
+    return result;
+}
+
+ParameterGroup::VariableValues ParameterGroup::definedValues() const
+{
+    VariableValues result;
+    const int first = firstVariable();
+    for (qsizetype i = 0; i < valueCount(); ++i) {
+        // An infinity would reach the machine as well as a NaN would; so would a
+        // double beyond the float range, which turns into one on conversion.
+        const auto number = static_cast<float>(value(i).value());
+        if (std::isfinite(number))
+            result.append({first + static_cast<int>(i), number});
+    }
+    return result;
+}
+
+void ParameterGroup::OnViewDataChanged(const QModelIndex &, const QModelIndex &, const QList<int> &)
+{
+    emit DataChanged();
+}
+
+void ParameterGroup::setValueCount(qsizetype count)
+{
+    values.resize(count);
+}
+
+TableModel *ParameterGroup::adoptModel(TableModel *model)
+{
+    connect(this, &ParameterGroup::DataChangedPrivate, model, &TableModel::DataStoreChanged);
+    connect(model, &TableModel::dataChanged, this, &ParameterGroup::OnViewDataChanged);
+    return model;
+}
+
+void ParameterGroup::readNumbers(const QJsonArray &numbers, qsizetype first, qsizetype count,
+                                 bool asStored)
+{
+    for (qsizetype i = 0; i < count; ++i)
+        apply(value(first + i), numbers.at(i).toDouble(0.0), asStored);
+}
+
+QJsonArray ParameterGroup::writeNumbers(qsizetype first, qsizetype count) const
+{
+    QJsonArray numbers;
+    for (qsizetype i = 0; i < count; ++i)
+        numbers.append(value(first + i).value());
+    return numbers;
+}
+
+void ParameterGroup::readRows(const QJsonObject &section, const QStringList &keys,
+                              qsizetype firstRow, qsizetype columns, bool asStored)
+{
+    for (qsizetype k = 0; k < keys.size(); ++k) {
+        const QJsonValue numbers = section.value(keys.at(k));
+        if (!numbers.isUndefined())
+            readNumbers(numbers.toArray(), (firstRow + k) * columns, columns, asStored);
+    }
+}
+
+void ParameterGroup::writeRows(QJsonObject &section, const QStringList &keys, qsizetype firstRow,
+                               qsizetype columns) const
+{
+    for (qsizetype k = 0; k < keys.size(); ++k)
+        section.insert(keys.at(k), writeNumbers((firstRow + k) * columns, columns));
+}
+
+void ParameterGroup::readValuesSection(const QJsonObject &section, bool asStored)
+{
+    readNumbers(section.value(QLatin1String("values")).toArray(), 0, valueCount(), asStored);
+}
+
+void ParameterGroup::writeValuesSection(QJsonObject &section) const
+{
+    section.insert(QLatin1String("values"), writeNumbers(0, valueCount()));
+}
