@@ -1,0 +1,304 @@
+#include "acpu/wsconnection.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QRandomGenerator>
+#include <QTimer>
+#include <QUrl>
+#include <QWebSocket>
+#include <QtDebug>
+
+#include <algorithm>
+#include <bit>
+#include <limits>
+
+namespace Acpu {
+
+WsConnection::WsConnection(QObject *parent) : Connection(parent)
+{
+    CreateSocket();
+}
+
+WsConnection::~WsConnection()
+{
+    Close();
+}
+
+void WsConnection::CreateSocket()
+{
+    socket = new QWebSocket(QString(), QWebSocketProtocol::VersionLatest, this);
+    connect(socket, &QWebSocket::stateChanged, this, &WsConnection::OnStateChange);
+    connect(socket, qOverload<QAbstractSocket::SocketError>(&QWebSocket::error), this,
+            &WsConnection::OnError);
+    connect(socket, &QWebSocket::textMessageReceived, this, &WsConnection::OnMessage);
+}
+
+bool WsConnection::IsSocketConnected() const
+{
+    return socket && socket->state() == QAbstractSocket::ConnectedState;
+}
+
+int WsConnection::ReadInt(int index)
+{
+    return variables.value(index, 0);
+}
+
+float WsConnection::ReadFloat(int index)
+{
+    return std::bit_cast<float>(ReadInt(index));
+}
+
+Connection::Result WsConnection::Read(const VarRanges &ranges)
+{
+    if (!IsSocketConnected())
+        return std::unexpected(NotConnected);
+    auto *request = new Request(ranges, ChunkLength);
+    const VarRange chunk = request->NextChunk();
+    connect(request, &QObject::destroyed, this, &WsConnection::RemoveDestroyedRequest);
+    SendGetVars(request, chunk);
+    return request;
+}
+
+Connection::Result WsConnection::Write(const VarRanges &ranges, const QList<Value> &values)
+{
+    if (!IsSocketConnected())
+        return std::unexpected(NotConnected);
+    auto *request = new Request(ranges, ChunkLength, QList<Value>(values));
+    auto [chunk, chunkValues] = request->NextChunkWithValues();
+    connect(request, &QObject::destroyed, this, &WsConnection::RemoveDestroyedRequest);
+    SendSetVars(request, chunk, chunkValues);
+    return request;
+}
+
+int WsConnection::NewTid(Request *request)
+{
+    // Negative ids never collide with anything the service might echo by
+    // mistake for a missing member (0).
+    const int tid =
+        std::numeric_limits<int>::min() +
+        static_cast<int>(QRandomGenerator::global()->bounded(std::numeric_limits<int>::max()));
+    pending.insert(tid, request);
+    return tid;
+}
+
+void WsConnection::SendGetVars(Request *request, const VarRange &chunk)
+{
+    if (chunk.isEmpty()) {
+        // Nothing to read: finish once the caller can be listening.
+        QTimer::singleShot(0, request, [request] { request->SetFinished(true); });
+        return;
+    }
+    QJsonObject message{{QStringLiteral("verb"), QStringLiteral("get_vars")},
+                        {QStringLiteral("use_int"), true},
+                        {QStringLiteral("start_index"), chunk.start},
+                        {QStringLiteral("length"), chunk.length}};
+    message.insert(QStringLiteral("tid"), NewTid(request));
+    Send(message);
+}
+
+void WsConnection::SendSetVars(Request *request, const VarRange &chunk, const QList<Value> &values)
+{
+    if (chunk.isEmpty()) {
+        QTimer::singleShot(0, request, [request] { request->SetFinished(true); });
+        return;
+    }
+    QJsonArray items;
+    for (qsizetype k = 0; k < values.size(); ++k) {
+        items.append(
+            QJsonObject{{QStringLiteral("key"), static_cast<qint64>(chunk.start + k)},
+                        {QStringLiteral("value"), static_cast<qint32>(ValueBits(values.at(k)))}});
+    }
+    QJsonObject message{{QStringLiteral("verb"), QStringLiteral("set_vars")},
+                        {QStringLiteral("is_float"), false},
+                        {QStringLiteral("values"), items}};
+    message.insert(QStringLiteral("tid"), NewTid(request));
+    Send(message);
+}
+
+void WsConnection::Send(const QJsonObject &message)
+{
+    // Between Close() and the next Open() there is no socket; nothing waits
+    // for such a send.
+    if (!socket)
+        return;
+    socket->sendTextMessage(
+        QString::fromUtf8(QJsonDocument(message).toJson(QJsonDocument::Indented)));
+}
+
+void WsConnection::GetDisplay(Display &out)
+{
+    out.Assign(display);
+}
+
+void WsConnection::SendKey(int code)
+{
+    Send(QJsonObject{{QStringLiteral("verb"), QStringLiteral("key")},
+                     {QStringLiteral("key"), code}});
+}
+
+bool WsConnection::IsBusy()
+{
+    return !pending.isEmpty();
+}
+
+bool WsConnection::Open()
+{
+    if (!socket)
+        CreateSocket();
+    QUrl url;
+    url.setScheme(QStringLiteral("ws"));
+    url.setHost(QStringLiteral("localhost"));
+    url.setPort(servicePort);
+    url.setPath(QStringLiteral("/ws/vrk6/device/%1/").arg(Host()), QUrl::DecodedMode);
+    socket->open(url);
+    return true;
+}
+
+void WsConnection::Close()
+{
+    if (!socket)
+        return;
+    QWebSocket *old = socket;
+    socket = nullptr;
+    old->disconnect(this);
+    old->close(QWebSocketProtocol::CloseCodeGoingAway);
+    old->deleteLater();
+    FailPending(tr("The connection to the relay service was closed."));
+    SetState(Disconnected);
+}
+
+void WsConnection::FailPending(const QString &message)
+{
+    // The service can no longer answer: a waiting request would keep the
+    // connection busy for good and never tell its caller.
+    const QList<Request *> requests = pending.values();
+    pending.clear();
+    for (Request *request : requests) {
+        QTimer::singleShot(0, request, [request, message] {
+            if (request->IsFinished())
+                return;
+            request->SetErrorString(message);
+            request->SetFinished(true);
+        });
+    }
+}
+
+void WsConnection::Refresh()
+{
+    Send(QJsonObject{{QStringLiteral("verb"), QStringLiteral("refresh")}});
+}
+
+void WsConnection::OnStateChange(QAbstractSocket::SocketState state)
+{
+    switch (state) {
+    case QAbstractSocket::ConnectedState:
+        SetState(Connected);
+        break;
+    case QAbstractSocket::HostLookupState:
+    case QAbstractSocket::ConnectingState:
+        SetState(Connecting);
+        break;
+    case QAbstractSocket::UnconnectedState:
+    case QAbstractSocket::ClosingState:
+        if (state == QAbstractSocket::UnconnectedState)
+            FailPending(tr("The connection to the relay service was lost."));
+        SetState(Disconnected);
+        break;
+    case QAbstractSocket::BoundState:
+    case QAbstractSocket::ListeningState:
+        break;
+    }
+}
+
+void WsConnection::OnError(QAbstractSocket::SocketError error)
+{
+    SetError(error, socket ? socket->errorString() : QString());
+}
+
+void WsConnection::OnMessage(QString message)
+{
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(message.toUtf8(), &error);
+    if (document.isNull() || !document.isObject()) {
+        qDebug().noquote() << "parse error" << error.errorString();
+        return;
+    }
+    const QJsonObject object = document.object();
+    if (!object.contains(QStringLiteral("event")))
+        return;
+    const QString event = object.value(QStringLiteral("event")).toString();
+    if (event == QStringLiteral("refresh")) {
+        const QJsonObject content = object.value(QStringLiteral("content")).toObject();
+        display.setLine1(content.value(QStringLiteral("line1")).toString());
+        display.setLine2(content.value(QStringLiteral("line2")).toString());
+        display.setLine3(content.value(QStringLiteral("line3")).toString());
+        display.setLine4(content.value(QStringLiteral("line4")).toString());
+        display.setRunLed(content.value(QStringLiteral("led1")).toBool());
+        display.setErrorLed(content.value(QStringLiteral("led2")).toBool());
+        display.setMode1Led(content.value(QStringLiteral("led3")).toBool());
+        display.setMode2Led(content.value(QStringLiteral("led4")).toBool());
+        emit pollingFinished();
+        return;
+    }
+    if (event == QStringLiteral("get_vars_done"))
+        OnReadAnswer(object);
+    if (event == QStringLiteral("set_vars_done"))
+        OnWriteAnswer(object);
+}
+
+Request *WsConnection::TakePending(const QJsonObject &message, Request::Type type)
+{
+    const int tid = message.value(QStringLiteral("tid")).toInt(0);
+    const auto it = pending.find(tid);
+    // An answer of the other kind is not for this request: it keeps waiting.
+    if (it == pending.end() || it.value()->GetType() != type)
+        return nullptr;
+    Request *request = it.value();
+    pending.erase(it);
+    return request;
+}
+
+void WsConnection::OnReadAnswer(const QJsonObject &message)
+{
+    Request *request = TakePending(message, Request::Read);
+    if (!request)
+        return;
+    const VarRange chunk = request->CurrentChunk();
+    const QJsonArray values = message.value(QStringLiteral("values")).toArray();
+    // Extra values belong to variables nobody asked for: they must not
+    // overwrite the cache.
+    const qsizetype count = std::min<qint64>(values.size(), chunk.length);
+    for (qsizetype k = 0; k < count; ++k)
+        variables.insert(static_cast<int>(chunk.start + k), values.at(k).toInt(0));
+    request->AddProgress(chunk.length);
+    const VarRange next = request->NextChunk();
+    if (next.isEmpty())
+        request->SetFinished(true);
+    else
+        SendGetVars(request, next);
+}
+
+void WsConnection::OnWriteAnswer(const QJsonObject &message)
+{
+    Request *request = TakePending(message, Request::Write);
+    if (!request)
+        return;
+    request->AddProgress(request->CurrentChunk().length);
+    auto [next, values] = request->NextChunkWithValues();
+    if (next.isEmpty())
+        request->SetFinished(true);
+    else
+        SendSetVars(request, next, values);
+}
+
+void WsConnection::RemoveDestroyedRequest(QObject *object)
+{
+    for (auto it = pending.begin(); it != pending.end();) {
+        if (it.value() == object)
+            it = pending.erase(it);
+        else
+            ++it;
+    }
+}
+
+} // namespace Acpu

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "acpu/connection.h"
+
+#include <QAbstractSocket>
+#include <QHash>
+#include <QJsonObject>
+
+class QWebSocket;
+
+namespace Acpu {
+
+// The connection through the local relay service: one WebSocket carrying
+// JSON commands and events; the machine is named in the URL path.
+class WsConnection : public Connection
+{
+    Q_OBJECT
+public:
+    static constexpr quint16 DefaultServicePort = 8000;
+    static constexpr qint64 ChunkLength = 60;
+
+    explicit WsConnection(QObject *parent = nullptr);
+    ~WsConnection() override;
+
+    int ReadInt(int index) override;
+    float ReadFloat(int index) override;
+    Result Read(const VarRanges &ranges) override;
+    Result Write(const VarRanges &ranges, const QList<Value> &values) override;
+    void GetDisplay(Display &out) override;
+    void SendKey(int code) override;
+    bool IsBusy() override;
+    bool Open() override;
+    void Close() override;
+    void Refresh() override;
+
+    // The relay service's port; takes effect on the next Open().
+    quint16 ServicePort() const { return servicePort; }
+    void SetServicePort(quint16 port) { servicePort = port; }
+
+private slots:
+    void OnStateChange(QAbstractSocket::SocketState state);
+    void OnError(QAbstractSocket::SocketError error);
+    void OnMessage(QString message);
+    void RemoveDestroyedRequest(QObject *object);
+
+private:
+    void CreateSocket();
+    bool IsSocketConnected() const;
+    void Send(const QJsonObject &message);
+    void SendGetVars(Request *request, const VarRange &chunk);
+    void SendSetVars(Request *request, const VarRange &chunk, const QList<Value> &values);
+    int NewTid(Request *request);
+    Request *TakePending(const QJsonObject &message, Request::Type type);
+    void OnReadAnswer(const QJsonObject &message);
+    void OnWriteAnswer(const QJsonObject &message);
+    void FailPending(const QString &message);
+
+    QHash<int, int> variables;
+    QHash<int, Request *> pending;
+    Display display;
+    QWebSocket *socket = nullptr;
+    quint16 servicePort = DefaultServicePort;
+};
+
+} // namespace Acpu

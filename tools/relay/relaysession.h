@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <QWebSocketProtocol>
+
+class QWebSocket;
+class RelayDispatcher;
+
+namespace Acpu {
+class ModbusConnection;
+}
+
+// One client socket and the Modbus connection to its machine, which lives
+// exactly as long as the socket. Deletes itself when the socket is gone.
+class RelaySession : public QObject
+{
+    Q_OBJECT
+public:
+    // A machine that has not answered the connect by then counts as unreachable.
+    static constexpr int ConnectTimeoutMs = 5000;
+    static constexpr int CloseTimeoutMs = 5000;
+
+    RelaySession(QWebSocket *socket, const QString &host, int id, QObject *parent = nullptr);
+    ~RelaySession() override;
+
+private:
+    void OnMachineState();
+    void OnBadInput(const QString &reason);
+    void CloseSocket(QWebSocketProtocol::CloseCode code, const QString &reason);
+    void OnDisconnected();
+
+    QWebSocket *socket;
+    Acpu::ModbusConnection *machine;
+    RelayDispatcher *dispatcher;
+    QString host;
+    QString name;
+    QTimer connectTimer;
+    bool connectStarted = false;
+    bool closing = false;
+    int badMessages = 0;
+};
