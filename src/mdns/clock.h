@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QList>
+#include <QObject>
+
+namespace Mdns {
+
+class Timer;
+
+// Time for the cache and the query schedules, in milliseconds. The system
+// clock follows real time; a manual clock moves only when advance() is
+// called and then fires the timers that fall due, in order, each at its own
+// time, so schedules running for hours can be checked in an instant.
+class Clock : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum Mode
+    {
+        System,
+        Manual
+    };
+
+    explicit Clock(Mode mode = System, QObject *parent = nullptr);
+    ~Clock() override;
+
+    // The shared clock of real time.
+    static Clock *system();
+
+    Mode mode() const { return m_mode; }
+    qint64 now() const;
+    // Manual clocks only: move time forward, firing due timers on the way.
+    void advance(qint64 ms);
+
+private:
+    friend class Timer;
+    void addTimer(Timer *timer);
+    void removeTimer(Timer *timer);
+
+    Mode m_mode;
+    QElapsedTimer m_elapsed;
+    qint64 m_now = 0;
+    QList<Timer *> m_timers;
+};
+
+} // namespace Mdns
