@@ -1,10 +1,14 @@
+#include "mdns/provider.h"
+#include "mdns/server.h"
 #include "simmachine.h"
 #include "simoptions.h"
 
 #include <QCoreApplication>
+#include <QRegularExpression>
 
 #include <csignal>
 #include <cstdio>
+#include <optional>
 
 int main(int argc, char *argv[])
 {
@@ -24,6 +28,37 @@ int main(int argc, char *argv[])
     if (!machine.start(&message)) {
         std::fprintf(stderr, "vrk6-sim: cannot listen: %s\n", qPrintable(message));
         return 1;
+    }
+    // Announce the machine by DNS-SD; the provider says goodbye when main returns.
+    std::optional<Mdns::Server> mdnsServer;
+    std::optional<Mdns::Provider> provider;
+    if (options->announce) {
+        const QString name = options->instanceName();
+        // The host label allows letters, digits and hyphens only.
+        QString host = name;
+        host.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9]+")), QStringLiteral("-"));
+        host.remove(QRegularExpression(QStringLiteral("^-+|-+$")));
+        Mdns::Service service;
+        service.setName(name.toUtf8());
+        service.setType("_modbus._tcp.local.");
+        service.setHostname((host.isEmpty() ? QStringLiteral("vrk6-sim") : host).toUtf8() +
+                            ".local.");
+        service.setPort(options->port);
+        service.addAttribute(QStringLiteral("%1 serial %2 software %3.%4")
+                                 .arg(MachineDescription::machineTypeTitle(options->type))
+                                 .arg(options->serial)
+                                 .arg(options->software / 100)
+                                 .arg(options->software % 100, 2, 10, QLatin1Char('0'))
+                                 .toLatin1(),
+                             QByteArray());
+        mdnsServer.emplace();
+        provider.emplace(&*mdnsServer);
+        // Listening on every address: announce the interfaces' addresses.
+        const bool any = options->listen == QHostAddress::Any ||
+                         options->listen == QHostAddress::AnyIPv4 ||
+                         options->listen == QHostAddress::AnyIPv6;
+        provider->update(service,
+                         any ? QList<QHostAddress>() : QList<QHostAddress>{options->listen});
     }
     // Stop cleanly on SIGTERM/SIGINT so the state file is written.
     for (int sig : {SIGTERM, SIGINT})
