@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QDialog>
+
+class Machine;
+class QWaitingSpinner;
+
+namespace Ui {
+class HostnameDialog;
+}
+
+// Picks the machine to work with: typed, from the host history or found on
+// the network. Accepted only once the connection stands and the machine has
+// been identified.
+class HostnameDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    static constexpr int HistoryLength = 10;
+
+    HostnameDialog(Machine *machine, const QString &hostname, QWidget *parent = nullptr);
+    ~HostnameDialog() override;
+
+    bool isBusy() const { return busy; }
+    // Puts the host at the front of the stored history: each host once
+    // regardless of case, spelled as last used, at most HistoryLength.
+    static void AddToHistory(const QString &hostname);
+
+public slots:
+    void done(int r) override;
+
+private slots:
+    void OpenConnection(QString hostname);
+    void setBusy(bool value);
+    void OnStateChanged();
+    void OnError(int errorCode, QString errorMessage);
+    void OnIdLoaded();
+
+private:
+    void ShowCommunicationError(int errorCode, const QString &errorMessage);
+
+    Ui::HostnameDialog *ui;
+    QWaitingSpinner *spinner;
+    Machine *machine;
+    bool busy = false;
+    // Set while SetHost runs, so a failure the connection has already
+    // reported is not shown twice.
+    bool opening = false;
+    bool errorShownWhileOpening = false;
+};

@@ -1,0 +1,423 @@
+#include "app/mainwindow.h"
+#include "ui_mainwindow.h"
+
+#include "acpu/connection.h"
+#include "acpu/display.h"
+#include "app/settingskeys.h"
+#include "model/machine.h"
+#include "widgets/qwaitingspinner.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QSettings>
+#include <QTimer>
+
+namespace {
+constexpr QSize ZoomedSize(621, 720);
+constexpr int ZoomedDisplayPoints = 29;
+constexpr int ZoomedKeypadPoints = 20;
+constexpr int ZoomedLampPoints = 14;
+constexpr int ZoomOutSettleMs = 100;
+constexpr int StartedMessageMs = 2000;
+
+// Widgets that are direct children of a container, as zoom treats them.
+template <typename T> QList<T *> DirectChildren(QWidget *container)
+{
+    return container->findChildren<T *>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+void SetPointSize(QWidget *widget, qreal points)
+{
+    QFont font = widget->font();
+    font.setPointSizeF(points);
+    widget->setFont(font);
+}
+} // namespace
+
+const QHash<int, MainWindow::KeyCodes> &MainWindow::KeyMap()
+{
+    static const QHash<int, KeyCodes> map{
+        {Qt::Key_Up, {0x05, 0x12}},
+        {Qt::Key_Down, {0x18, 0x03}},
+        {Qt::Key_Left, {0x13, 0x01}},
+        {Qt::Key_Right, {0x04, 0x06}},
+        {Qt::Key_F1, {0x81, 0x86}},
+        {Qt::Key_F2, {0x82, 0x87}},
+        {Qt::Key_F3, {0x83, 0x88}},
+        {Qt::Key_F4, {0x84, 0x89}},
+        {Qt::Key_F5, {0x85, 0x8A}},
+        {Qt::Key_Escape, {0x1B, 0x1A}},
+        {Qt::Key_Insert, {0x16, 0x17}},
+        {Qt::Key_Delete, {0x7F, 0x08}},
+        {Qt::Key_Plus, {0x2B, 0x2A}},
+        {Qt::Key_Minus, {0x2D, 0x2F}},
+        // The on-screen dot key sends the colon; the PC's period key is
+        // deliberately not in the table.
+        {Qt::Key_Colon, {0x2E, 0x28}},
+        {Qt::Key_Enter, {0x0D, 0x0A}},
+        {Qt::Key_Return, {0x0D, 0x0A}},
+        {Qt::Key_0, {0x30, 0x29}},
+        {Qt::Key_1, {0x31, 0x26}},
+        {Qt::Key_2, {0x32, 0x23}},
+        {Qt::Key_3, {0x33, 0x24}},
+        {Qt::Key_4, {0x34, 0x41}},
+        {Qt::Key_5, {0x35, 0x42}},
+        {Qt::Key_6, {0x36, 0x43}},
+        {Qt::Key_7, {0x37, 0x44}},
+        {Qt::Key_8, {0x38, 0x45}},
+        {Qt::Key_9, {0x39, 0x46}},
+        {Qt::Key_A, {0x61, 0x41}},
+        {Qt::Key_B, {0x62, 0x42}},
+        {Qt::Key_C, {0x63, 0x43}},
+        {Qt::Key_D, {0x64, 0x44}},
+        {Qt::Key_E, {0x65, 0x45}},
+        {Qt::Key_F, {0x66, 0x46}},
+    };
+    return map;
+}
+
+MainWindow::MainWindow(Machine *machine, QWidget *parent)
+    : QMainWindow(parent), ui(new Ui::MainWindow), machine(machine)
+{
+    ui->setupUi(this);
+    display = new Acpu::Display(this);
+    m_spinner = new QWaitingSpinner(ui->displayFrame, true, true);
+    ui->actionTrajectoryDraw->setEnabled(false);
+    // Commands that arrive with their own windows and jobs.
+    for (QAction *action : {ui->actionLoadProgram, ui->actionCreateBackup, ui->actionRestoreBackup,
+                            ui->actionTechParameters, ui->actionR_parameters, ui->actionG54_G59,
+                            ui->actionTools_parameters, ui->actionTeeth_parameters,
+                            ui->actionHelpAbout, ui->actionCheckUpdates})
+        action->setEnabled(false);
+    // The machine drives these lamps; only the Shift lamp takes clicks.
+    for (QWidget *lamp : {ui->runLed, ui->errorLed, ui->mode1Led, ui->mode2Led})
+        lamp->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    QFont displayFont(QStringLiteral("Consolas"), 16);
+    displayFont.setStyleHint(QFont::TypeWriter);
+    for (QLabel *label : {ui->display1, ui->display2, ui->display3, ui->display4})
+        label->setFont(displayFont);
+
+    ui->machineSerNum->setText(machine->identText());
+    ui->machineType->setText(machine->modelVersion().toString());
+
+    installEventFilter(this);
+    InstallKeyFilter(ui->centralwidget);
+
+    setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
+    initialSize = size();
+
+    QSettings settings;
+    settings.beginGroup(SettingsKeys::MainWindow);
+    restoreGeometry(settings.value(SettingsKeys::Geometry).toByteArray());
+    restoreState(settings.value(SettingsKeys::State).toByteArray());
+    settings.endGroup();
+
+    Acpu::Connection *connection = machine->connection();
+    setWindowTitle(windowTitle().arg(machine->modelVersion().toString(), machine->identText(),
+                                     connection->Host()));
+
+    connect(display, &Acpu::Display::line1Changed, ui->display1, &QLabel::setText);
+    connect(display, &Acpu::Display::line2Changed, ui->display2, &QLabel::setText);
+    connect(display, &Acpu::Display::line3Changed, ui->display3, &QLabel::setText);
+    connect(display, &Acpu::Display::line4Changed, ui->display4, &QLabel::setText);
+    connect(display, &Acpu::Display::errorLedChanged, ui->errorLed, &QRadioButton::setChecked);
+    connect(display, &Acpu::Display::runLedChanged, ui->runLed, &QRadioButton::setChecked);
+    connect(display, &Acpu::Display::mode1LedChanged, ui->mode1Led, &QRadioButton::setChecked);
+    connect(display, &Acpu::Display::mode2LedChanged, ui->mode2Led, &QRadioButton::setChecked);
+
+    connect(connection, &Acpu::Connection::errorOccurred, this, &MainWindow::OnConnectionError);
+    connect(connection, &Acpu::Connection::pollingFinished, this, &MainWindow::OnPollCompleted);
+    connect(connection, &Acpu::Connection::pollingStalled, this, &MainWindow::OnPollStalled);
+    connect(connection, &Acpu::Connection::stateChanged, this,
+            &MainWindow::OnConnectionStateChanged);
+    OnConnectionStateChanged();
+
+    connection->StartPolling();
+    statusBar()->showMessage(tr("Application started..."), StartedMessageMs);
+}
+
+MainWindow::~MainWindow()
+{
+    for (QPointer<QWidget> &editor : editors)
+        delete editor.data();
+    delete ui;
+}
+
+void MainWindow::InstallKeyFilter(QWidget *widget)
+{
+    for (QWidget *child : widget->findChildren<QWidget *>())
+        child->installEventFilter(this);
+}
+
+void MainWindow::OnPollCompleted()
+{
+    m_spinner->stop();
+    machine->connection()->GetDisplay(*display);
+}
+
+void MainWindow::OnPollStalled()
+{
+    m_spinner->start();
+}
+
+void MainWindow::OnConnectionStateChanged()
+{
+    switch (machine->connection()->State()) {
+    case Acpu::Connection::Disconnected:
+    case Acpu::Connection::Connecting:
+        m_spinner->start();
+        break;
+    case Acpu::Connection::Connected:
+    case Acpu::Connection::Offline:
+        m_spinner->stop();
+        statusBar()->clearMessage();
+        break;
+    }
+}
+
+void MainWindow::OnConnectionError(int errorCode, QString errorMessage)
+{
+    // Stays until the next successful connection clears it.
+    statusBar()->showMessage(
+        tr("Communication error: %2 - %1").arg(errorMessage, QString::number(errorCode)));
+}
+
+bool MainWindow::SendQtKey(int qtKey, Qt::KeyboardModifiers modifiers)
+{
+    const bool shift = modifiers == Qt::ShiftModifier || shiftLatched;
+    shiftLatched = false;
+    ui->shiftLed->setChecked(false);
+    const auto it = KeyMap().constFind(qtKey);
+    if (it == KeyMap().constEnd())
+        return false;
+    machine->connection()->SendKey(shift ? it->second : it->first);
+    return true;
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        // Every key goes to the machine first; one it has no code for gets the
+        // window's own handling, never the child's (buttons must not click).
+        auto *keyEvent = static_cast<QKeyEvent *>(event);
+        if (!SendQtKey(keyEvent->key(), keyEvent->modifiers()))
+            QMainWindow::keyPressEvent(keyEvent);
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::on_upBtn_clicked()
+{
+    SendQtKey(Qt::Key_Up);
+}
+void MainWindow::on_downBtn_clicked()
+{
+    SendQtKey(Qt::Key_Down);
+}
+void MainWindow::on_leftBtn_clicked()
+{
+    SendQtKey(Qt::Key_Left);
+}
+void MainWindow::on_rightBtn_clicked()
+{
+    SendQtKey(Qt::Key_Right);
+}
+void MainWindow::on_f1btn_clicked()
+{
+    SendQtKey(Qt::Key_F1);
+}
+void MainWindow::on_f2btn_clicked()
+{
+    SendQtKey(Qt::Key_F2);
+}
+void MainWindow::on_f3btn_clicked()
+{
+    SendQtKey(Qt::Key_F3);
+}
+void MainWindow::on_f4btn_clicked()
+{
+    SendQtKey(Qt::Key_F4);
+}
+void MainWindow::on_f5btn_clicked()
+{
+    SendQtKey(Qt::Key_F5);
+}
+void MainWindow::on_escBtn_clicked()
+{
+    SendQtKey(Qt::Key_Escape);
+}
+void MainWindow::on_insBtn_clicked()
+{
+    SendQtKey(Qt::Key_Insert);
+}
+void MainWindow::on_delBtn_clicked()
+{
+    SendQtKey(Qt::Key_Delete);
+}
+void MainWindow::on_plusBtn_clicked()
+{
+    SendQtKey(Qt::Key_Plus);
+}
+void MainWindow::on_minusBtn_clicked()
+{
+    SendQtKey(Qt::Key_Minus);
+}
+void MainWindow::on_dotBtn_clicked()
+{
+    SendQtKey(Qt::Key_Colon);
+}
+void MainWindow::on_key0btn_clicked()
+{
+    SendQtKey(Qt::Key_0);
+}
+void MainWindow::on_key1btn_clicked()
+{
+    SendQtKey(Qt::Key_1);
+}
+void MainWindow::on_key2btn_clicked()
+{
+    SendQtKey(Qt::Key_2);
+}
+void MainWindow::on_key3btn_clicked()
+{
+    SendQtKey(Qt::Key_3);
+}
+void MainWindow::on_key4btn_clicked()
+{
+    SendQtKey(Qt::Key_4);
+}
+void MainWindow::on_key5btn_clicked()
+{
+    SendQtKey(Qt::Key_5);
+}
+void MainWindow::on_key6btn_clicked()
+{
+    SendQtKey(Qt::Key_6);
+}
+void MainWindow::on_key7btn_clicked()
+{
+    SendQtKey(Qt::Key_7);
+}
+void MainWindow::on_key8btn_clicked()
+{
+    SendQtKey(Qt::Key_8);
+}
+void MainWindow::on_key9btn_clicked()
+{
+    SendQtKey(Qt::Key_9);
+}
+void MainWindow::on_enterBtn_clicked()
+{
+    SendQtKey(Qt::Key_Enter);
+}
+
+void MainWindow::on_shiftBtn_clicked()
+{
+    shiftLatched = !shiftLatched;
+    ui->shiftLed->setChecked(shiftLatched);
+}
+
+void MainWindow::on_shiftLed_clicked(bool checked)
+{
+    shiftLatched = checked;
+}
+
+void MainWindow::on_actionExit_triggered()
+{
+    close();
+}
+
+void MainWindow::on_actionHelpAboutQt_triggered()
+{
+    QMessageBox::aboutQt(this, tr("About Qt"));
+}
+
+void MainWindow::on_actionClearHostHistory_triggered()
+{
+    QSettings settings;
+    settings.remove(SettingsKeys::Hostnames);
+    settings.sync();
+}
+
+void MainWindow::on_actionResetWindowsSettings_triggered()
+{
+    // Zoomed fonts would not fit the initial size.
+    if (zoomed)
+        ZoomOut();
+    resize(initialSize);
+    setWindowState(Qt::WindowNoState);
+    QSettings settings;
+    settings.remove(SettingsKeys::MainWindow);
+    settings.remove(SettingsKeys::FileViewer);
+    settings.remove(SettingsKeys::Parameters);
+    settings.sync();
+}
+
+void MainWindow::on_actionZoomWindow_triggered()
+{
+    if (zoomed)
+        ZoomOut();
+    else
+        ZoomIn();
+}
+
+void MainWindow::ZoomIn()
+{
+    sizeBeforeZoom = size();
+    resize(ZoomedSize);
+    const QList<QPushButton *> keys = DirectChildren<QPushButton>(ui->keypad);
+    const QList<QLabel *> lampLabels = DirectChildren<QLabel>(ui->ledsFrame);
+    savedPointSizes = {ui->display1->font().pointSizeF(),
+                       keys.isEmpty() ? 0 : keys.first()->font().pointSizeF(),
+                       lampLabels.isEmpty() ? 0 : lampLabels.first()->font().pointSizeF()};
+    for (QLabel *label : {ui->display1, ui->display2, ui->display3, ui->display4})
+        SetPointSize(label, ZoomedDisplayPoints);
+    for (QPushButton *key : keys)
+        SetPointSize(key, ZoomedKeypadPoints);
+    for (QLabel *label : lampLabels)
+        SetPointSize(label, ZoomedLampPoints);
+    ui->actionZoomWindow->setChecked(true);
+    zoomed = true;
+}
+
+void MainWindow::ZoomOut()
+{
+    for (QLabel *label : {ui->display1, ui->display2, ui->display3, ui->display4})
+        SetPointSize(label, savedPointSizes[0]);
+    for (QPushButton *key : DirectChildren<QPushButton>(ui->keypad))
+        SetPointSize(key, savedPointSizes[1]);
+    for (QLabel *label : DirectChildren<QLabel>(ui->ledsFrame))
+        SetPointSize(label, savedPointSizes[2]);
+    resize(sizeBeforeZoom);
+    setWindowState(Qt::WindowNoState);
+    ui->actionZoomWindow->setChecked(false);
+    zoomed = false;
+    // The layout shrinks only after the smaller fonts have been laid out.
+    QTimer::singleShot(ZoomOutSettleMs, this, [this, size = sizeBeforeZoom] {
+        resize(size);
+        setWindowState(Qt::WindowNoState);
+    });
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    bool refused = false;
+    for (QPointer<QWidget> &editor : editors) {
+        if (editor && !editor->close())
+            refused = true;
+    }
+    if (!zoomed) {
+        QSettings settings;
+        settings.beginGroup(SettingsKeys::MainWindow);
+        settings.setValue(SettingsKeys::Geometry, saveGeometry());
+        settings.setValue(SettingsKeys::State, saveState());
+    }
+    if (refused)
+        event->ignore();
+    else
+        event->accept();
+}

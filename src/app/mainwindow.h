@@ -1,0 +1,104 @@
+#pragma once
+
+#include <QGuiApplication>
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+
+#include <array>
+#include <utility>
+
+class Machine;
+class QWaitingSpinner;
+
+namespace Acpu {
+class Display;
+}
+
+namespace Ui {
+class MainWindow;
+}
+
+// The remote operator panel: mirrors the machine's display and lamps, sends
+// keys from the on-screen keypad and the PC keyboard, and is the menu hub.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+public:
+    // Panel code of a Qt key: plain and with Shift.
+    using KeyCodes = std::pair<int, int>;
+    static const QHash<int, KeyCodes> &KeyMap();
+
+    explicit MainWindow(Machine *machine, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    bool isZoomed() const { return zoomed; }
+    QWaitingSpinner *spinner() const { return m_spinner; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private slots:
+    void OnPollCompleted();
+    void OnPollStalled();
+    void OnConnectionError(int errorCode, QString errorMessage);
+    void OnConnectionStateChanged();
+
+    void on_upBtn_clicked();
+    void on_downBtn_clicked();
+    void on_leftBtn_clicked();
+    void on_rightBtn_clicked();
+    void on_f1btn_clicked();
+    void on_f2btn_clicked();
+    void on_f3btn_clicked();
+    void on_f4btn_clicked();
+    void on_f5btn_clicked();
+    void on_escBtn_clicked();
+    void on_insBtn_clicked();
+    void on_delBtn_clicked();
+    void on_plusBtn_clicked();
+    void on_minusBtn_clicked();
+    void on_dotBtn_clicked();
+    void on_key0btn_clicked();
+    void on_key1btn_clicked();
+    void on_key2btn_clicked();
+    void on_key3btn_clicked();
+    void on_key4btn_clicked();
+    void on_key5btn_clicked();
+    void on_key6btn_clicked();
+    void on_key7btn_clicked();
+    void on_key8btn_clicked();
+    void on_key9btn_clicked();
+    void on_enterBtn_clicked();
+    void on_shiftBtn_clicked();
+    void on_shiftLed_clicked(bool checked);
+
+    void on_actionExit_triggered();
+    void on_actionHelpAboutQt_triggered();
+    void on_actionClearHostHistory_triggered();
+    void on_actionResetWindowsSettings_triggered();
+    void on_actionZoomWindow_triggered();
+
+private:
+    // False when the key has no panel code (nothing is sent).
+    bool SendQtKey(int qtKey,
+                   Qt::KeyboardModifiers modifiers = QGuiApplication::keyboardModifiers());
+    void InstallKeyFilter(QWidget *widget);
+    void ZoomIn();
+    void ZoomOut();
+
+    Ui::MainWindow *ui;
+    Machine *machine;
+    Acpu::Display *display;
+    QWaitingSpinner *m_spinner;
+    // Technological parameters, R parameters, G54-G59, tools, teeth.
+    std::array<QPointer<QWidget>, 5> editors;
+    bool shiftLatched = false;
+    bool zoomed = false;
+    QSize initialSize;
+    QSize sizeBeforeZoom;
+    // Point sizes of the display labels, keypad buttons and lamp labels
+    // while zoomed.
+    std::array<qreal, 3> savedPointSizes{};
+};

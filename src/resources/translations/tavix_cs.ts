@@ -1,0 +1,616 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="cs_CZ">
+<context>
+    <name>Acpu::ModbusConnection</name>
+    <message>
+        <source>The connection to the machine was closed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The machine answered with the wrong registers.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The request could not be sent.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The machine did not complete its response.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not connected to the machine.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Acpu::WsConnection</name>
+    <message>
+        <source>The connection to the relay service was closed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The connection to the relay service was lost.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Coordsys</name>
+    <message>
+        <source>G54 - G59</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>HostnameDialog</name>
+    <message>
+        <source>Select target machine</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Enter IP address or hostname:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Machines found on network:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Communication Error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>There was an error in communication with the machine.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Machine</name>
+    <message>
+        <source>S/N: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>SW: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>MachineDescription</name>
+    <message>
+        <source>Unknown</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>%1 Remote Display :: %2 (%3)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Shift</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Run</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Step by step</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Continual</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unknown</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ins</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Del</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Enter</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tools</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Setti&amp;ngs</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>He&amp;lp</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Load Program...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Upload Program</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Create Backup...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Restore Backup...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Technological Parameters...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;R Parameters...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;G54 - G59...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tools &amp;Parameters...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>T&amp;eeth Parameters...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Trajectory Draw</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Clear Host History</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Reset Windows Settings</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Reset windows settings</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Zoom Window</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;About...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>About &amp;Qt...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Check for Updates...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Application started...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Communication error: %2 - %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>About Qt</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>MdnsTableModel</name>
+    <message>
+        <source>Machine name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Host name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>IP address</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Machine description</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>MdnsTableView</name>
+    <message>
+        <source>Copy IP address</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copy host name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open web console</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>MessageBox</name>
+    <message>
+        <source>Communication Error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Please Wait</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Writing data...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Reading data...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Connection with the machine is broken.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>There was an error writing data to the machine.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>There was an error reading data from the machine.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save Backup File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Backup files (*.vrk)</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ModelItem</name>
+    <message>
+        <source>Inactive</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Machine mismatch</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Active</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Disabled</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>QTableViewClipboard</name>
+    <message>
+        <source>Paste Error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Invalid clipboard data, unable to perform paste operation.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>RParameters</name>
+    <message>
+        <source>R Parameters</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TableModel1D</name>
+    <message>
+        <source>Value</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TechParameters</name>
+    <message>
+        <source>(unused)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Technological Parameters</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Teeth</name>
+    <message>
+        <source>P01 - Pitch of teeth</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P02 - Depth of tooth</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P03 - Face angle</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P04 - Face length</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P05 - Radius 1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P06 - Gap length</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P07 - Radius 2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P08 - Radius 3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P09 - Back length</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P10 - Back angle</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P11 - Method</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P12 - Saw blade diameter</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P13 - Height difference</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P14 - Enable height difference</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P15 - Height difference</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P16 - Length difference</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P17 - Radius 4</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P18 - Laeppfase</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P19 - Lead in/out</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P20 - Feed profile</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P21 - Number of teeth</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P22 - Number of cycles</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P23 - Step in X</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P24 - Step in Z</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P25 - Opr. speed [mm/min]</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P26 - Faster</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P27 - Cooling (0/1)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P28 - Tool radius</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P29 - Grinding [m/s]</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P30 - First face missing</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P31 - Tool radius 2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P32 - Body thickness</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P33 - Cutting kerf</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P34 - Program number %N..</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P35 - Chamfering method</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P36 - Chamfering width</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P37 - Chamfering depth</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P38 - Step length</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P39 - Step count</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P40 - Upper angle</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P41 - Lower angle</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P42 - Step in Y</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P43 - Radius 4</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P44 - Radius 5</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P45 - Winter tooth width</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P46 - Winter tooth depth</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P47 - Winter tooth cycles</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P48 - Stone tip R1R2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P49 - Stone thickness</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P50 - Stone tip in angle</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P51 - Stone tip out angle</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tooth %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>(unused)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Teeth Parameters</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Tools</name>
+    <message>
+        <source>Tool T%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tools Parameters</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>offline</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>User interface language.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open backup file viewer.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Run in offline mode.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Machine IP address.
+- OR -
+Backup file to open.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+</TS>

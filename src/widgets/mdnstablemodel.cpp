@@ -1,0 +1,164 @@
+#include "widgets/mdnstablemodel.h"
+
+#include "acpu/modbusconnection.h"
+#include "mdns/resolver.h"
+
+#include <QRegularExpression>
+
+namespace {
+const QByteArray ServiceType = QByteArrayLiteral("_modbus._tcp.local.");
+
+QByteArray UpToNul(const QByteArray &bytes)
+{
+    const qsizetype nul = bytes.indexOf('\0');
+    return nul < 0 ? bytes : bytes.first(nul);
+}
+
+QString Latin1Text(const QByteArray &bytes)
+{
+    return QString::fromLatin1(UpToNul(bytes));
+}
+} // namespace
+
+QString MdnsTableModel::Record::hostName() const
+{
+    // DNS names are UTF-8 (RFC 6762 section 16); for ASCII names this is the
+    // same as Latin-1.
+    QString name = QString::fromUtf8(UpToNul(service.hostname()));
+    static const QRegularExpression trailingDot(QStringLiteral("\\.$"));
+    return name.remove(trailingDot);
+}
+
+QString MdnsTableModel::Record::target() const
+{
+    if (addresses.isEmpty())
+        return {};
+    QHostAddress address = addresses.first();
+    const quint16 port = service.port();
+    if (port == 0 || port == Acpu::ModbusConnection::DefaultPort)
+        return address.toString();
+    if (address.protocol() == QAbstractSocket::IPv6Protocol)
+        return QStringLiteral("[%1]:%2").arg(address.toString()).arg(port);
+    return QStringLiteral("%1:%2").arg(address.toString()).arg(port);
+}
+
+MdnsTableModel::MdnsTableModel(QObject *parent)
+    : QAbstractTableModel(parent), browser(&server, ServiceType, &cache)
+{
+    connect(&browser, &Mdns::Browser::serviceAdded, this, &MdnsTableModel::onServiceAdded);
+    connect(&browser, &Mdns::Browser::serviceUpdated, this, &MdnsTableModel::onServiceUpdated);
+    connect(&browser, &Mdns::Browser::serviceRemoved, this, &MdnsTableModel::onServiceRemoved);
+}
+
+int MdnsTableModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(rows.size());
+}
+
+int MdnsTableModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QString MdnsTableModel::describe(const Mdns::Service &service)
+{
+    const QMap<QByteArray, QByteArray> attributes = service.attributes();
+    if (attributes.isEmpty())
+        return {};
+    const auto first = attributes.constBegin();
+    const QString text = Latin1Text(first.key()) + Latin1Text(first.value());
+    return text.split(QLatin1Char(' '), Qt::SkipEmptyParts).join(QLatin1Char(' '));
+}
+
+QVariant MdnsTableModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= rows.size() || index.column() >= ColumnCount)
+        return {};
+    const Record &record = rows.at(index.row());
+    if (role == Qt::UserRole)
+        return QVariant::fromValue(record);
+    if (role != Qt::DisplayRole)
+        return {};
+    switch (index.column()) {
+    case NameColumn:
+        // Instance names are UTF-8 (RFC 6763 section 4.1.1).
+        return QString::fromUtf8(UpToNul(record.service.name()));
+    case HostColumn:
+        return record.hostName();
+    case AddressColumn:
+        return record.addresses.isEmpty() ? QString() : record.addresses.first().toString();
+    case DescriptionColumn:
+        return describe(record.service);
+    }
+    return {};
+}
+
+QVariant MdnsTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    switch (section) {
+    case NameColumn:
+        return tr("Machine name");
+    case HostColumn:
+        return tr("Host name");
+    case AddressColumn:
+        return tr("IP address");
+    case DescriptionColumn:
+        return tr("Machine description");
+    }
+    return {};
+}
+
+int MdnsTableModel::findRow(const Mdns::Service &service) const
+{
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        if (rows.at(i).service.name() == service.name())
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+void MdnsTableModel::onServiceAdded(Mdns::Service service)
+{
+    const int row = static_cast<int>(rows.size());
+    beginInsertRows(QModelIndex(), row, row);
+    rows.append(Record{service, {}});
+    endInsertRows();
+
+    auto *resolver = new Mdns::Resolver(&server, service.hostname(), &cache, this);
+    connect(resolver, &Mdns::Resolver::resolved, this,
+            [this, service, resolver](const QHostAddress &address) {
+                onServiceResolved(service, address);
+                resolver->deleteLater();
+            });
+}
+
+void MdnsTableModel::onServiceResolved(Mdns::Service service, QHostAddress address)
+{
+    const int row = findRow(service);
+    if (row < 0)
+        return;
+    rows[row].addresses.append(address);
+    emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
+}
+
+void MdnsTableModel::onServiceUpdated(Mdns::Service service)
+{
+    const int row = findRow(service);
+    if (row < 0)
+        return;
+    // The addresses stay: nothing would find them again.
+    rows[row].service = service;
+    emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
+}
+
+void MdnsTableModel::onServiceRemoved(Mdns::Service service)
+{
+    const int row = findRow(service);
+    if (row < 0)
+        return;
+    beginRemoveRows(QModelIndex(), row, row);
+    rows.removeAt(row);
+    endRemoveRows();
+}

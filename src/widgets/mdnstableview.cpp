@@ -1,0 +1,96 @@
+#include "widgets/mdnstableview.h"
+
+#include "widgets/mdnstablemodel.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QUrl>
+
+#include <optional>
+
+namespace {
+// The record of a row the model still has; nothing for a stale index or a
+// machine whose address is not known yet.
+std::optional<MdnsTableModel::Record> RecordAt(const QModelIndex &index)
+{
+    if (!index.isValid() || index.row() >= index.model()->rowCount())
+        return std::nullopt;
+    return index.data(Qt::UserRole).value<MdnsTableModel::Record>();
+}
+
+std::optional<MdnsTableModel::Record> ResolvedRecordAt(const QModelIndex &index)
+{
+    auto record = RecordAt(index);
+    if (!record || record->addresses.isEmpty())
+        return std::nullopt;
+    return record;
+}
+} // namespace
+
+MdnsTableView::MdnsTableView(QWidget *parent) : QTableView(parent), model(new MdnsTableModel(this))
+{
+    connect(this, &QTableView::doubleClicked, this, &MdnsTableView::OnDoubleClick);
+    setModel(model);
+    connect(model, &QAbstractItemModel::rowsInserted, this, &MdnsTableView::OnRowsInserted);
+
+    horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    horizontalHeader()->setStretchLastSection(true);
+
+    auto addAction = [this](const QString &text, void (MdnsTableView::*slot)()) {
+        auto *action = new QAction(text, this);
+        connect(action, &QAction::triggered, this, slot);
+        QWidget::addAction(action);
+    };
+    addAction(tr("Copy IP address"), &MdnsTableView::OnCopyIp);
+    addAction(tr("Copy host name"), &MdnsTableView::OnCopyHostName);
+    addAction(tr("Open web console"), &MdnsTableView::OnOpenWeb);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+}
+
+void MdnsTableView::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    QTableView::currentChanged(current, previous);
+    if (const auto record = ResolvedRecordAt(current))
+        emit machineSelected(record->target());
+}
+
+void MdnsTableView::OnDoubleClick(QModelIndex index)
+{
+    if (const auto record = ResolvedRecordAt(index))
+        emit machineConnect(record->target());
+}
+
+void MdnsTableView::OnCopyIp()
+{
+    if (const auto record = ResolvedRecordAt(currentIndex()))
+        QGuiApplication::clipboard()->setText(record->addresses.first().toString());
+}
+
+void MdnsTableView::OnCopyHostName()
+{
+    if (const auto record = RecordAt(currentIndex()))
+        QGuiApplication::clipboard()->setText(record->hostName());
+}
+
+void MdnsTableView::OnOpenWeb()
+{
+    const auto record = ResolvedRecordAt(currentIndex());
+    if (!record)
+        return;
+    // QUrl brackets an IPv6 address; a zone index has no place in a URL.
+    QHostAddress address = record->addresses.first();
+    address.setScopeId(QString());
+    QUrl url;
+    url.setScheme(QStringLiteral("http"));
+    url.setHost(address.toString());
+    url.setPath(QStringLiteral("/"));
+    QDesktopServices::openUrl(url);
+}
+
+void MdnsTableView::OnRowsInserted(QModelIndex, int, int)
+{
+    horizontalHeader()->setStretchLastSection(true);
+}

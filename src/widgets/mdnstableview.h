@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QTableView>
+
+class MdnsTableModel;
+
+// The table of machines found on the network, with a context menu to copy a
+// machine's address or host name and to open its web console.
+class MdnsTableView : public QTableView
+{
+    Q_OBJECT
+public:
+    explicit MdnsTableView(QWidget *parent = nullptr);
+
+    MdnsTableModel *mdnsModel() const { return model; }
+
+signals:
+    // The address to type for the machine of the current row.
+    void machineSelected(QString address);
+    // The user asked to connect to that machine at once.
+    void machineConnect(QString address);
+
+protected:
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+
+private slots:
+    void OnRowsInserted(QModelIndex parent, int first, int last);
+    void OnCopyIp();
+    void OnCopyHostName();
+    void OnOpenWeb();
+    void OnDoubleClick(QModelIndex index);
+
+private:
+    MdnsTableModel *model;
+};
