@@ -29,7 +29,7 @@ QString Truncated(const QString &reason)
 
 RelaySession::RelaySession(QWebSocket *socket, const QString &host, int id, QObject *parent)
     : QObject(parent), socket(socket), machine(new Acpu::ModbusConnection(this)),
-      dispatcher(new RelayDispatcher(machine, this)), host(host),
+      dispatcher(new RelayDispatcher(machine, this)),
       name(QStringLiteral("socket %1 (%2)").arg(id).arg(host))
 {
     socket->setParent(this);

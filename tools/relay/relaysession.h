@@ -34,7 +34,6 @@ private:
     QWebSocket *socket;
     Acpu::ModbusConnection *machine;
     RelayDispatcher *dispatcher;
-    QString host;
     QString name;
     QTimer connectTimer;
     bool connectStarted = false;
