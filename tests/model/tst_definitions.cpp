@@ -8,7 +8,10 @@
 #include "model/tools.h"
 
 #include <QFile>
+#include <QMap>
 #include <QTest>
+
+#include <memory>
 
 namespace {
 
@@ -19,88 +22,43 @@ enum class AltStyle
     Shape
 };
 
-QString maskName(MachineMask mask)
+QString maskName(MachineMask mask, bool alternative)
 {
-    switch (mask) {
-    case 0x7FC:
-        return QStringLiteral("all");
-    case 0x6FC:
-        return QStringLiteral("all but ZumB1");
-    case 0x100:
-        return QStringLiteral("ZumB1 only");
-    case 0x600:
-        return QStringLiteral("VrkD1, VrkE1");
-    default:
-        return QStringLiteral("mask 0x%1").arg(mask, 0, 16);
-    }
+    const QMap<MachineMask, QString> names = {{0x7FC, "all"},
+                                              {0x6FC, "all but ZumB1"},
+                                              {0x100, alternative ? "ZumB1" : "ZumB1 only"},
+                                              {0x600, "VrkD1, VrkE1"}};
+    return names.value(mask, QStringLiteral("mask 0x%1").arg(mask, 0, 16));
 }
 
-QString altMaskName(MachineMask mask)
-{
-    switch (mask) {
-    case 0x6FC:
-        return QStringLiteral("all but ZumB1");
-    case 0x100:
-        return QStringLiteral("ZumB1");
-    default:
-        return QStringLiteral("mask 0x%1").arg(mask, 0, 16);
-    }
-}
-
-QString stateIdentifier(ModelItem::State state)
-{
-    switch (state) {
-    case ModelItem::Inactive:
-        return QStringLiteral("Inactive");
-    case ModelItem::MachineMismatch:
-        return QStringLiteral("MachineMismatch");
-    case ModelItem::Active:
-        return QStringLiteral("Active");
-    case ModelItem::Disabled:
-        return QStringLiteral("Disabled");
-    }
-    return QStringLiteral("?");
-}
-
-QString altColumn(const ModelItem &item, AltStyle style)
-{
-    if (item.altLabels().isEmpty())
-        return QStringLiteral("—");
-    QStringList parts;
-    for (const auto &[mask, text] : item.altLabels()) {
-        if (style == AltStyle::Shape)
-            parts.append(mask == MachineMasks::VrkD1E1
-                             ? QStringLiteral("\"%1\"").arg(text)
-                             : QStringLiteral("%1: \"%2\"").arg(altMaskName(mask), text));
-        else
-            parts.append(QStringLiteral("%1: \"%2\"").arg(altMaskName(mask), text));
-    }
-    return parts.join(QStringLiteral("; "));
-}
-
-// One row as the listing writes it. Fixed items must carry no mask or
-// versions, and no item has an upper version bound.
+// One line per item as the listing writes it; fixed items must carry no mask
+// or versions, and no item has an upper version bound.
 QStringList listing(const QList<ModelItem> &items, int firstNumber, AltStyle style)
 {
+    static const QStringList stateIds = {"Inactive", "MachineMismatch", "Active", "Disabled"};
     QStringList lines;
     for (qsizetype i = 0; i < items.size(); ++i) {
         const ModelItem &item = items.at(i);
-        QStringList cells = {QString::number(firstNumber + i),
-                             QStringLiteral("\"%1\"").arg(item.label())};
-        if (style != AltStyle::None)
-            cells.append(altColumn(item, style));
+        QStringList cells = {QString::number(firstNumber + i), '"' + item.label() + '"'};
+        if (style != AltStyle::None) {
+            QStringList alts;
+            for (const auto &[mask, text] : item.altLabels()) {
+                const bool plain = style == AltStyle::Shape && mask == MachineMasks::VrkD1E1;
+                alts.append((plain ? QString() : maskName(mask, true) + ": ") + '"' + text + '"');
+            }
+            cells.append(alts.isEmpty() ? QStringLiteral("—") : alts.join("; "));
+        }
         if (item.fixedState()) {
-            cells.append(QStringLiteral("fixed `%1`").arg(stateIdentifier(*item.fixedState())));
-            cells.append(QStringLiteral("—"));
+            cells << QStringLiteral("fixed `%1`").arg(stateIds.at(*item.fixedState()))
+                  << QStringLiteral("—");
             if (item.machineMask() != 0 || item.minVersion() != 0)
-                cells.append(QStringLiteral("fixed item with mask or version"));
+                cells << QStringLiteral("fixed item with mask or version");
         } else {
-            cells.append(maskName(item.machineMask()));
-            cells.append(QString::number(item.minVersion()));
+            cells << maskName(item.machineMask(), false) << QString::number(item.minVersion());
         }
         if (item.maxVersion() != 0)
-            cells.append(QStringLiteral("max %1").arg(item.maxVersion()));
-        lines.append(QStringLiteral("| %1 |").arg(cells.join(QStringLiteral(" | "))));
+            cells << QStringLiteral("max %1").arg(item.maxVersion());
+        lines.append("| " + cells.join(" | ") + " |");
     }
     return lines;
 }
@@ -162,95 +120,93 @@ private slots:
                        listing(teeth.toothItems(), 0, AltStyle::None));
     }
 
-    void techStatesAtBoundaries()
+    // States where a wrong mask or version would show: the Y axis rows, the
+    // ZumB1 rows, rows 76/77, P32 to P51, the axis column 4, T0 and L9.
+    void statesAtBoundaries_data()
     {
-        TechParameters tech;
-        const auto state = [&](int row, MachineType type, uint version) {
-            return tech.items().at(row).state(ModelVersion(type, version));
+        QTest::addColumn<int>("tag");
+        QTest::addColumn<int>("list"); // 0 rows or parameters, 1 columns, 2 shapes
+        QTest::addColumn<QList<int>>("indexes");
+        QTest::addColumn<ModelVersion>("version");
+        QTest::addColumn<int>("state");
+        const auto add = [](const char *name, int tag, int list, QList<int> indexes,
+                            ModelVersion version, ModelItem::State state) {
+            QTest::newRow(name) << tag << list << indexes << version << int(state);
         };
-        // The Y axis rows exist only on VrkD1 and VrkE1.
-        for (int row : {13, 14, 19, 24, 26, 27}) {
-            QCOMPARE(state(row, VrkD1, 6), ModelItem::Active);
-            QCOMPARE(state(row, VrkE1, 8), ModelItem::Active);
-            QCOMPARE(state(row, VrkC1, 8), ModelItem::MachineMismatch);
-            QCOMPARE(state(row, ZumB1, 8), ModelItem::MachineMismatch);
-        }
-        QCOMPARE(state(12, VrkA1, 6), ModelItem::Active);
-        QCOMPARE(state(15, VrkA1, 6), ModelItem::Active);
-        QCOMPARE(state(11, ZumB1, 8), ModelItem::MachineMismatch);
-        QCOMPARE(state(59, ZumB1, 6), ModelItem::Active);
-        for (int row = 60; row <= 75; ++row) {
-            QCOMPARE(state(row, ZumB1, 6), ModelItem::Active);
-            QCOMPARE(state(row, VrkA1, 8), ModelItem::MachineMismatch);
-        }
-        QCOMPARE(state(76, VrkA1, 6), ModelItem::Inactive);
-        QCOMPARE(state(76, VrkB2, 7), ModelItem::Active);
-        QCOMPARE(state(76, ZumB1, 7), ModelItem::MachineMismatch);
-        QCOMPARE(state(77, VrkB2, 7), ModelItem::Inactive);
-        QCOMPARE(state(77, VrkE1, 8), ModelItem::Active);
-        QCOMPARE(state(78, VrkE1, 8), ModelItem::Inactive);
-        QCOMPARE(state(0, InOutTest, 8), ModelItem::MachineMismatch);
-        QCOMPARE(tech.items().at(2).label(), QStringLiteral("02 - Acceleration [mm/s²]"));
-        QCOMPARE(tech.items().at(255).label(), QStringLiteral("255 - (unused)"));
+        const QList<int> yRows = {13, 14, 19, 24, 26, 27};
+        QList<int> zumRows, p43to51;
+        for (int row = 60; row <= 75; ++row)
+            zumRows << row;
+        for (int p = 43; p <= 51; ++p)
+            p43to51 << p - 1;
+        using S = ModelItem;
+        add("Y rows on VrkD1", 1, 0, yRows, {VrkD1, 6}, S::Active);
+        add("Y rows on VrkC1", 1, 0, yRows, {VrkC1, 8}, S::MachineMismatch);
+        add("Y rows on ZumB1", 1, 0, yRows, {ZumB1, 8}, S::MachineMismatch);
+        add("60-75 on ZumB1", 1, 0, zumRows, {ZumB1, 6}, S::Active);
+        add("60-75 on VrkA1", 1, 0, zumRows, {VrkA1, 8}, S::MachineMismatch);
+        add("76 at 6", 1, 0, {76}, {VrkA1, 6}, S::Inactive);
+        add("76 at 7", 1, 0, {76}, {VrkB2, 7}, S::Active);
+        add("77 at 7", 1, 0, {77}, {VrkB2, 7}, S::Inactive);
+        add("77 at 8", 1, 0, {77, 59}, {VrkE1, 8}, S::Active);
+        add("axis 4 on VrkA1", 3, 1, {4}, {VrkA1, 6}, S::MachineMismatch);
+        add("axis 4 on ZumB1", 3, 1, {4}, {ZumB1, 6}, S::Active);
+        add("T0", 4, 0, {0}, {}, S::Disabled);
+        add("P32-P37 on VrkD1", 5, 0, {31, 32, 34, 35, 36}, {VrkD1, 6}, S::Active);
+        add("P32-P37 on VrkA1", 5, 0, {31, 32, 34, 35, 36}, {VrkA1, 6}, S::MachineMismatch);
+        add("P38-P42 on ZumB1", 5, 0, {37, 38, 39, 40, 41}, {ZumB1, 6}, S::Active);
+        add("P38-P42 on VrkA1", 5, 0, {37, 38, 39, 40, 41}, {VrkA1, 6}, S::MachineMismatch);
+        add("P43-P51 at 7", 5, 0, p43to51, {VrkA1, 7}, S::Inactive);
+        add("P43-P51 at 8", 5, 0, p43to51, {VrkA1, 8}, S::Active);
+        add("P43-P51 on ZumB1", 5, 0, p43to51, {ZumB1, 8}, S::MachineMismatch);
+        add("L1 on ZumB1", 5, 2, {0}, {ZumB1, 8}, S::Active);
+        add("L2-L8 on ZumB1", 5, 2, {1, 7}, {ZumB1, 8}, S::MachineMismatch);
+        add("L9", 5, 2, {8}, {VrkD1, 8}, S::Inactive);
     }
 
-    void teethStatesAtBoundaries()
+    void statesAtBoundaries()
     {
-        Teeth teeth;
-        const auto state = [&](int number, MachineType type, uint version) {
-            return teeth.parameterItems().at(number - 1).state(ModelVersion(type, version));
-        };
-        for (int p : {32, 33, 35, 36, 37}) {
-            QCOMPARE(state(p, VrkD1, 6), ModelItem::Active);
-            QCOMPARE(state(p, VrkA1, 6), ModelItem::MachineMismatch);
-        }
-        QCOMPARE(state(34, ZumB1, 6), ModelItem::Active);
-        for (int p = 38; p <= 42; ++p) {
-            QCOMPARE(state(p, ZumB1, 6), ModelItem::Active);
-            QCOMPARE(state(p, VrkA1, 6), ModelItem::MachineMismatch);
-        }
-        for (int p = 43; p <= 51; ++p) {
-            QCOMPARE(state(p, VrkA1, 6), ModelItem::Inactive);
-            QCOMPARE(state(p, VrkA1, 7), ModelItem::Inactive);
-            QCOMPARE(state(p, VrkA1, 8), ModelItem::Active);
-            QCOMPARE(state(p, ZumB1, 8), ModelItem::MachineMismatch);
-        }
-        QCOMPARE(state(52, VrkE1, 8), ModelItem::Inactive);
-
-        // Shapes: named on VrkD1/VrkE1, only L1 on ZumB1, L9 never.
-        const QList<ModelItem> &shapes = teeth.shapeItems();
-        QCOMPARE(shapes.at(4).label(ModelVersion(VrkE1, 6)), QStringLiteral("L5 - HM / BiM"));
-        QCOMPARE(shapes.at(4).label(ModelVersion(VrkA1, 6)), QStringLiteral("L5"));
-        QCOMPARE(shapes.at(8).label(ModelVersion(VrkD1, 6)), QStringLiteral("L9"));
-        int activeOnZum = 0;
-        for (const ModelItem &shape : shapes)
-            activeOnZum += shape.state(ModelVersion(ZumB1, 8)) == ModelItem::Active;
-        QCOMPARE(activeOnZum, 1);
-        QCOMPARE(shapes.at(0).state(ModelVersion(ZumB1, 8)), ModelItem::Active);
-        QCOMPARE(shapes.at(8).state(ModelVersion(VrkD1, 8)), ModelItem::Inactive);
+        QFETCH(int, tag);
+        QFETCH(int, list);
+        QFETCH(QList<int>, indexes);
+        QFETCH(ModelVersion, version);
+        QFETCH(int, state);
+        std::unique_ptr<ParameterGroup> group(ParameterGroup::create(tag));
+        const QList<ModelItem> *items = nullptr;
+        if (auto *tech = qobject_cast<TechParameters *>(group.get()))
+            items = &tech->items();
+        else if (auto *r = qobject_cast<RParameters *>(group.get()))
+            items = &r->items();
+        else if (auto *coordsys = qobject_cast<Coordsys *>(group.get()))
+            items = list == 0 ? &coordsys->rowItems() : &coordsys->columnItems();
+        else if (auto *tools = qobject_cast<Tools *>(group.get()))
+            items = list == 0 ? &tools->rowItems() : &tools->columnItems();
+        else if (auto *teeth = qobject_cast<Teeth *>(group.get()))
+            items = list == 0 ? &teeth->parameterItems() : &teeth->shapeItems();
+        QVERIFY(items);
+        for (int index : indexes)
+            QCOMPARE(int(items->at(index).state(version)), state);
     }
 
-    void axisLabelsPerFamily()
+    void labelsPerFamily()
     {
         const QList<ModelItem> columns = Coordsys::axisItems();
-        const auto labels = [&](MachineType type) {
+        const auto labels = [](const QList<ModelItem> &items, MachineType type) {
             QStringList result;
-            for (const ModelItem &column : columns)
-                result.append(column.label(ModelVersion(type, 6)));
+            for (const ModelItem &item : items)
+                result.append(item.label(ModelVersion(type, 6)));
             return result.join(u',');
         };
-        QCOMPARE(labels(VrkA1), QStringLiteral("Z,X,Y,A,Axis 4,Axis 5,Axis 6,Axis 7"));
-        QCOMPARE(labels(VrkE1), QStringLiteral("Z,X,Y,A,Axis 4,Axis 5,Axis 6,Axis 7"));
-        QCOMPARE(labels(ZumB1), QStringLiteral("Xu,Yu,Xd,Yd,Z,Axis 5,Axis 6,Axis 7"));
-        QCOMPARE(labels(InOutTest),
+        QCOMPARE(labels(columns, VrkA1), QStringLiteral("Z,X,Y,A,Axis 4,Axis 5,Axis 6,Axis 7"));
+        QCOMPARE(labels(columns, VrkE1), QStringLiteral("Z,X,Y,A,Axis 4,Axis 5,Axis 6,Axis 7"));
+        QCOMPARE(labels(columns, ZumB1), QStringLiteral("Xu,Yu,Xd,Yd,Z,Axis 5,Axis 6,Axis 7"));
+        QCOMPARE(labels(columns, InOutTest),
                  QStringLiteral("Axis 0,Axis 1,Axis 2,Axis 3,Axis 4,Axis 5,Axis 6,Axis 7"));
-        QCOMPARE(columns.at(4).state(ModelVersion(VrkA1, 6)), ModelItem::MachineMismatch);
-        QCOMPARE(columns.at(4).state(ModelVersion(ZumB1, 6)), ModelItem::Active);
-
-        Tools tools;
-        QCOMPARE(tools.rowItems().at(0).state(ModelVersion(VrkA1, 8)), ModelItem::Disabled);
-        QCOMPARE(tools.rowItems().at(0).state(ModelVersion()), ModelItem::Disabled);
-        QCOMPARE(tools.rowItems().at(1).state(ModelVersion(VrkA1, 6)), ModelItem::Active);
+        Teeth teeth;
+        QCOMPARE(labels(teeth.shapeItems(), VrkD1),
+                 QStringLiteral("L1 - BZ1,L2 - BZ2,L3 - HM,L4 - SZ1,L5 - HM / BiM,L6 - SZ2,"
+                                "L7 - WM,L8 - UNI,L9"));
+        QCOMPARE(labels(teeth.shapeItems(), ZumB1), QStringLiteral("L1,L2,L3,L4,L5,L6,L7,L8,L9"));
     }
 
     // First and last value of every group, as the variables a write would use.
