@@ -171,15 +171,24 @@ void TestHostnameDialog::unreachableHostShowsErrorAndStaysUsable()
 void TestHostnameDialog::cancelWhileBusyDisconnects()
 {
     SimProcess sim;
-    // Slow answers keep the identification read running.
-    QVERIFY(sim.start({QStringLiteral("--delay"), QStringLiteral("150")}));
+    QVERIFY(sim.start());
     Target target;
     HostnameDialog dialog(&target.machine, sim.host());
     dialog.show();
     QVERIFY(dialog.isBusy());
-    QTRY_COMPARE_WITH_TIMEOUT(target.connection.State(), Acpu::Connection::Connected, 5000);
-    QVERIFY(dialog.isBusy());
-    dialog.reject();
+    // Cancel the moment the connection stands, while the machine is being
+    // identified.
+    bool busyAtCancel = false;
+    auto cancel = connect(&target.connection, &Acpu::Connection::stateChanged, &dialog,
+                          [&](Acpu::Connection::ConnectionState state) {
+                              if (state != Acpu::Connection::Connected)
+                                  return;
+                              busyAtCancel = dialog.isBusy();
+                              dialog.reject();
+                          });
+    QTRY_VERIFY_WITH_TIMEOUT(
+        target.connection.State() == Acpu::Connection::Disconnected && busyAtCancel, 5000);
+    disconnect(cancel);
     QVERIFY(dialog.isVisible());
     QCOMPARE(target.connection.State(), Acpu::Connection::Disconnected);
     QTRY_VERIFY(!dialog.isBusy());
