@@ -50,7 +50,10 @@ QList<QNetworkInterface> syncMembership(QUdpSocket &socket, const QHostAddress &
 
 } // namespace
 
-Server::Server(QObject *parent) : AbstractServer(parent)
+Server::Server(QObject *parent) : Server(QHostAddress(QHostAddress::Any), parent) {}
+
+Server::Server(const QHostAddress &localAddress, QObject *parent)
+    : AbstractServer(parent), m_localAddress(localAddress)
 {
     connect(&m_ipv4, &QUdpSocket::readyRead, this, [this] { readDatagrams(&m_ipv4); });
     connect(&m_ipv6, &QUdpSocket::readyRead, this, [this] { readDatagrams(&m_ipv6); });
@@ -90,7 +93,7 @@ void Server::updateInterfaces()
     const auto needed =
         QNetworkInterface::IsUp | QNetworkInterface::IsRunning | QNetworkInterface::CanMulticast;
     for (const QNetworkInterface &iface : QNetworkInterface::allInterfaces()) {
-        if ((iface.flags() & needed) != needed)
+        if ((iface.flags() & needed) != needed || !isWanted(iface))
             continue;
         if (hasProtocol(iface, QAbstractSocket::IPv4Protocol))
             wanted4.append(iface);
@@ -99,6 +102,17 @@ void Server::updateInterfaces()
     }
     m_ipv4Interfaces = syncMembership(m_ipv4, Ipv4Group, m_ipv4Interfaces, wanted4);
     m_ipv6Interfaces = syncMembership(m_ipv6, Ipv6Group, m_ipv6Interfaces, wanted6);
+}
+
+bool Server::isWanted(const QNetworkInterface &iface) const
+{
+    if (m_localAddress == QHostAddress::Any || m_localAddress == QHostAddress::AnyIPv4 ||
+        m_localAddress == QHostAddress::AnyIPv6)
+        return true;
+    const QList<QNetworkAddressEntry> entries = iface.addressEntries();
+    return std::any_of(entries.begin(), entries.end(), [this](const QNetworkAddressEntry &entry) {
+        return entry.ip().isEqual(m_localAddress, QHostAddress::StrictConversion);
+    });
 }
 
 QList<int> Server::interfaceIndexes() const

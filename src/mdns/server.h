@@ -18,6 +18,10 @@ class Server : public AbstractServer
 
 public:
     explicit Server(QObject *parent = nullptr);
+    // Only on the interfaces that carry `localAddress` (all for an "any"
+    // address): a service bound to 127.0.0.1 is announced on loopback alone,
+    // if at all, never to the network.
+    explicit Server(const QHostAddress &localAddress, QObject *parent = nullptr);
 
     void sendMessage(const Message &message, const QHostAddress &address, quint16 port) override;
     void sendMessageToAll(const Message &message) override;
@@ -34,6 +38,9 @@ private:
     void updateInterfaces();
     void readDatagrams(QUdpSocket *socket);
     bool isOnLink(const QHostAddress &sender, int interfaceIndex) const;
+    bool isWanted(const QNetworkInterface &iface) const;
+
+    QHostAddress m_localAddress;
 
     QUdpSocket m_ipv4;
     QUdpSocket m_ipv6;

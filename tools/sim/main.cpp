@@ -51,7 +51,8 @@ int main(int argc, char *argv[])
                                  .arg(options->software % 100, 2, 10, QLatin1Char('0'))
                                  .toLatin1(),
                              QByteArray());
-        mdnsServer.emplace();
+        // Only where the listen address is: on loopback alone for 127.0.0.1.
+        mdnsServer.emplace(options->listen);
         provider.emplace(&*mdnsServer);
         // Listening on every address: announce the interfaces' addresses.
         const bool any = options->listen == QHostAddress::Any ||
