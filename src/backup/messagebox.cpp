@@ -26,6 +26,9 @@ QProgressDialog *ShowProgress(Acpu::Request *request, QWidget *parent)
     auto *dialog = new QProgressDialog(parent);
     dialog->setMinimumDuration(200);
     dialog->setRange(0, 100);
+    // Starts the minimum-duration clock; without it the box would wait for
+    // its default four seconds.
+    dialog->setValue(0);
     dialog->setCancelButtonText(QString());
     dialog->setWindowTitle(QCoreApplication::translate("MessageBox", "Please Wait"));
     dialog->setLabelText(request->GetType() == Acpu::Request::Write
