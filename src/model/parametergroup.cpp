@@ -196,30 +196,3 @@ QJsonArray ParameterGroup::writeNumbers(qsizetype first, qsizetype count) const
         numbers.append(value(first + i).value());
     return numbers;
 }
-
-void ParameterGroup::readRows(const QJsonObject &section, const QStringList &keys,
-                              qsizetype firstRow, qsizetype columns, bool asStored)
-{
-    for (qsizetype k = 0; k < keys.size(); ++k) {
-        const QJsonValue numbers = section.value(keys.at(k));
-        if (!numbers.isUndefined())
-            readNumbers(numbers.toArray(), (firstRow + k) * columns, columns, asStored);
-    }
-}
-
-void ParameterGroup::writeRows(QJsonObject &section, const QStringList &keys, qsizetype firstRow,
-                               qsizetype columns) const
-{
-    for (qsizetype k = 0; k < keys.size(); ++k)
-        section.insert(keys.at(k), writeNumbers((firstRow + k) * columns, columns));
-}
-
-void ParameterGroup::readValuesSection(const QJsonObject &section, bool asStored)
-{
-    readNumbers(section.value(QLatin1String("values")).toArray(), 0, valueCount(), asStored);
-}
-
-void ParameterGroup::writeValuesSection(QJsonObject &section) const
-{
-    section.insert(QLatin1String("values"), writeNumbers(0, valueCount()));
-}

@@ -9,7 +9,6 @@
 #include <QList>
 #include <QModelIndex>
 #include <QObject>
-#include <QStringList>
 
 #include <utility>
 
@@ -99,15 +98,6 @@ protected:
     // non-numeric element counts as 0.0.
     void readNumbers(const QJsonArray &numbers, qsizetype first, qsizetype count, bool asStored);
     QJsonArray writeNumbers(qsizetype first, qsizetype count) const;
-    // The layout of the two-dimensional groups: one array per row under the
-    // row's key, rows from firstRow on. An absent key leaves its row alone.
-    void readRows(const QJsonObject &section, const QStringList &keys, qsizetype firstRow,
-                  qsizetype columns, bool asStored);
-    void writeRows(QJsonObject &section, const QStringList &keys, qsizetype firstRow,
-                   qsizetype columns) const;
-    // The "values" array layout of the one-column groups.
-    void readValuesSection(const QJsonObject &section, bool asStored);
-    void writeValuesSection(QJsonObject &section) const;
 
     QList<ParameterValue> values;
 };

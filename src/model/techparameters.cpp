@@ -1,8 +1,6 @@
 #include "model/techparameters.h"
 
 #include "model/itemdefinition.h"
-#include "model/itemsfiltermodel.h"
-#include "model/tablemodel1d.h"
 
 namespace {
 
@@ -94,40 +92,21 @@ constexpr qsizetype RowCount = 256;
 
 } // namespace
 
-TechParameters::TechParameters(QObject *parent) : ParameterGroup(parent)
+TechParameters::TechParameters(QObject *parent) : ParameterList(parent)
 {
+    QList<ModelItem> items;
     for (const ItemDefinition &d : definitions)
-        m_items.append(ModelItem(QString::fromUtf8(d.label), d.mask, d.minVersion, 0));
+        items.append(ModelItem(QString::fromUtf8(d.label), d.mask, d.minVersion, 0));
     // The control unit reserves the rest of the block.
-    for (qsizetype n = m_items.size(); n < RowCount; ++n) {
-        m_items.append(
+    for (qsizetype n = items.size(); n < RowCount; ++n) {
+        items.append(
             ModelItem(QStringLiteral("%1 - ").arg(n, 2, 10, QLatin1Char('0')) + tr("(unused)"),
                       ModelItem::Inactive));
     }
-    setValueCount(m_items.size());
+    setItems(items);
 }
 
 QString TechParameters::title() const
 {
     return tr("Technological Parameters");
-}
-
-TableModel *TechParameters::createModel()
-{
-    return adoptModel(new TableModel1D(&m_items, &values, this));
-}
-
-ItemsFilterModel *TechParameters::createFilterModel()
-{
-    return new ItemsFilterModel(&m_items, nullptr, this);
-}
-
-void TechParameters::readJson(const QJsonObject &section, bool asStored)
-{
-    readValuesSection(section, asStored);
-}
-
-void TechParameters::writeJson(QJsonObject &section) const
-{
-    writeValuesSection(section);
 }

@@ -1,11 +1,10 @@
 #pragma once
 
-#include "model/modelitem.h"
-#include "model/parametergroup.h"
+#include "model/parametertable.h"
 
 // The tool table, Tool T0 to Tool T9, one column per axis. T0 is not a real
 // tool: it is never edited and never travels in a backup.
-class Tools : public ParameterGroup
+class Tools : public ParameterTable
 {
     Q_OBJECT
 public:
@@ -13,18 +12,5 @@ public:
 
     int type() const override { return GroupTags::Tools; }
     QString title() const override;
-    TableModel *createModel() override;
-    ItemsFilterModel *createFilterModel() override;
     int firstVariable() const override { return 1280; }
-
-    const QList<ModelItem> &rowItems() const { return m_rows; }
-    const QList<ModelItem> &columnItems() const { return m_columns; }
-
-protected:
-    void readJson(const QJsonObject &section, bool asStored) override;
-    void writeJson(QJsonObject &section) const override;
-
-private:
-    QList<ModelItem> m_rows;
-    QList<ModelItem> m_columns;
 };
