@@ -5,612 +5,614 @@
     <name>Acpu::ModbusConnection</name>
     <message>
         <source>The connection to the machine was closed.</source>
-        <translation type="unfinished"></translation>
+        <translation>Spojení se strojem bylo ukončeno.</translation>
     </message>
     <message>
         <source>The machine answered with the wrong registers.</source>
-        <translation type="unfinished"></translation>
+        <translation>Stroj odpověděl nesprávnými registry.</translation>
     </message>
     <message>
         <source>The request could not be sent.</source>
-        <translation type="unfinished"></translation>
+        <translation>Požadavek nebylo možné odeslat.</translation>
     </message>
     <message>
         <source>The machine did not complete its response.</source>
-        <translation type="unfinished"></translation>
+        <translation>Stroj nedokončil svou odpověď.</translation>
     </message>
     <message>
         <source>Not connected to the machine.</source>
-        <translation type="unfinished"></translation>
+        <translation>Nejste připojeni ke stroji.</translation>
     </message>
 </context>
 <context>
     <name>Acpu::WsConnection</name>
     <message>
         <source>The connection to the relay service was closed.</source>
-        <translation type="unfinished"></translation>
+        <translation>Spojení s přenosovou službou bylo ukončeno.</translation>
     </message>
     <message>
         <source>The connection to the relay service was lost.</source>
-        <translation type="unfinished"></translation>
+        <translation>Spojení s přenosovou službou bylo ztraceno.</translation>
     </message>
 </context>
 <context>
     <name>Coordsys</name>
     <message>
         <source>G54 - G59</source>
-        <translation type="unfinished"></translation>
+        <translation>G54 - G59</translation>
     </message>
 </context>
 <context>
     <name>HostnameDialog</name>
     <message>
         <source>Select target machine</source>
-        <translation type="unfinished"></translation>
+        <translation>Výběr cílového stroje</translation>
     </message>
     <message>
         <source>Enter IP address or hostname:</source>
-        <translation type="unfinished"></translation>
+        <translation>Zadejte IP adresu nebo název počítače:</translation>
     </message>
     <message>
         <source>Machines found on network:</source>
-        <translation type="unfinished"></translation>
+        <translation>Stroje nalezené v síti:</translation>
     </message>
     <message>
         <source>Communication Error</source>
-        <translation type="unfinished"></translation>
+        <translation>Chyba komunikace</translation>
     </message>
     <message>
         <source>There was an error in communication with the machine.</source>
-        <translation type="unfinished"></translation>
+        <translation>Při komunikaci se strojem došlo k chybě.</translation>
     </message>
 </context>
 <context>
     <name>Machine</name>
     <message>
         <source>S/N: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>V. č.: %1</translation>
     </message>
     <message>
         <source>SW: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>SW: %1</translation>
     </message>
 </context>
 <context>
     <name>MachineDescription</name>
     <message>
         <source>Unknown</source>
-        <translation type="unfinished"></translation>
+        <translation>Neznámý</translation>
     </message>
 </context>
 <context>
     <name>MainWindow</name>
     <message>
         <source>%1 Remote Display :: %2 (%3)</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 Vzdálený displej :: %2 (%3)</translation>
     </message>
     <message>
         <source>Shift</source>
-        <translation type="unfinished"></translation>
+        <translation>Shift</translation>
     </message>
     <message>
         <source>Run</source>
-        <translation type="unfinished"></translation>
+        <translation>Chod</translation>
     </message>
     <message>
         <source>Error</source>
-        <translation type="unfinished"></translation>
+        <translation>Chyba</translation>
     </message>
     <message>
         <source>Step by step</source>
-        <translation type="unfinished"></translation>
+        <translation>Krokování</translation>
     </message>
     <message>
         <source>Continual</source>
-        <translation type="unfinished"></translation>
+        <translation>Plynule</translation>
     </message>
     <message>
         <source>Unknown</source>
-        <translation type="unfinished"></translation>
+        <translation>Neznámý</translation>
     </message>
     <message>
         <source>Ins</source>
-        <translation type="unfinished"></translation>
+        <translation>Ins</translation>
     </message>
     <message>
         <source>Del</source>
-        <translation type="unfinished"></translation>
+        <translation>Del</translation>
     </message>
     <message>
         <source>Enter</source>
-        <translation type="unfinished"></translation>
+        <translation>Enter</translation>
     </message>
     <message>
         <source>&amp;File</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Soubor</translation>
     </message>
     <message>
         <source>Edit</source>
-        <translation type="unfinished"></translation>
+        <translation>Úpravy</translation>
     </message>
     <message>
         <source>Tools</source>
-        <translation type="unfinished"></translation>
+        <translation>Nástroje</translation>
     </message>
     <message>
         <source>Setti&amp;ngs</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Nastavení</translation>
     </message>
     <message>
         <source>He&amp;lp</source>
-        <translation type="unfinished"></translation>
+        <translation>Nápo&amp;věda</translation>
     </message>
     <message>
         <source>&amp;Load Program...</source>
-        <translation type="unfinished"></translation>
+        <translation>Nahrát &amp;program...</translation>
     </message>
     <message>
         <source>Upload Program</source>
-        <translation type="unfinished"></translation>
+        <translation>Nahrát program</translation>
     </message>
     <message>
         <source>&amp;Create Backup...</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Vytvořit zálohu...</translation>
     </message>
     <message>
         <source>&amp;Restore Backup...</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Obnovit zálohu...</translation>
     </message>
     <message>
         <source>E&amp;xit</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Konec</translation>
     </message>
     <message>
         <source>&amp;Technological Parameters...</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Technologické parametry...</translation>
     </message>
     <message>
         <source>&amp;R Parameters...</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;R parametry...</translation>
     </message>
     <message>
         <source>&amp;G54 - G59...</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;G54 - G59...</translation>
     </message>
     <message>
         <source>Tools &amp;Parameters...</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Parametry nástrojů...</translation>
     </message>
     <message>
         <source>T&amp;eeth Parameters...</source>
-        <translation type="unfinished"></translation>
+        <translation>Parametry &amp;zubů...</translation>
     </message>
     <message>
         <source>Trajectory Draw</source>
-        <translation type="unfinished"></translation>
+        <translation>Kreslení trajektorie</translation>
     </message>
     <message>
         <source>&amp;Clear Host History</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Vymazat historii adres</translation>
     </message>
     <message>
         <source>&amp;Reset Windows Settings</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Obnovit výchozí nastavení oken</translation>
     </message>
     <message>
         <source>Reset windows settings</source>
-        <translation type="unfinished"></translation>
+        <translation>Obnovit výchozí nastavení oken</translation>
     </message>
     <message>
         <source>Zoom Window</source>
-        <translation type="unfinished"></translation>
+        <translation>Zvětšit okno</translation>
     </message>
     <message>
         <source>&amp;About...</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;O programu...</translation>
     </message>
     <message>
         <source>About &amp;Qt...</source>
-        <translation type="unfinished"></translation>
+        <translation>O &amp;Qt...</translation>
     </message>
     <message>
         <source>&amp;Check for Updates...</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Vyhledat aktualizace...</translation>
     </message>
     <message>
         <source>Application started...</source>
-        <translation type="unfinished"></translation>
+        <translation>Aplikace spuštěna...</translation>
     </message>
     <message>
         <source>Communication error: %2 - %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Chyba komunikace: %2 - %1</translation>
     </message>
     <message>
         <source>About Qt</source>
-        <translation type="unfinished"></translation>
+        <translation>O Qt</translation>
     </message>
 </context>
 <context>
     <name>MdnsTableModel</name>
     <message>
         <source>Machine name</source>
-        <translation type="unfinished"></translation>
+        <translation>Název stroje</translation>
     </message>
     <message>
         <source>Host name</source>
-        <translation type="unfinished"></translation>
+        <translation>Název počítače</translation>
     </message>
     <message>
         <source>IP address</source>
-        <translation type="unfinished"></translation>
+        <translation>IP adresa</translation>
     </message>
     <message>
         <source>Machine description</source>
-        <translation type="unfinished"></translation>
+        <translation>Popis stroje</translation>
     </message>
 </context>
 <context>
     <name>MdnsTableView</name>
     <message>
         <source>Copy IP address</source>
-        <translation type="unfinished"></translation>
+        <translation>Kopírovat IP adresu</translation>
     </message>
     <message>
         <source>Copy host name</source>
-        <translation type="unfinished"></translation>
+        <translation>Kopírovat název počítače</translation>
     </message>
     <message>
         <source>Open web console</source>
-        <translation type="unfinished"></translation>
+        <translation>Otevřít webovou konzoli</translation>
     </message>
 </context>
 <context>
     <name>MessageBox</name>
     <message>
         <source>Communication Error</source>
-        <translation type="unfinished"></translation>
+        <translation>Chyba komunikace</translation>
     </message>
     <message>
         <source>Please Wait</source>
-        <translation type="unfinished"></translation>
+        <translation>Čekejte prosím</translation>
     </message>
     <message>
         <source>Writing data...</source>
-        <translation type="unfinished"></translation>
+        <translation>Zapisuji data...</translation>
     </message>
     <message>
         <source>Reading data...</source>
-        <translation type="unfinished"></translation>
+        <translation>Čtu data...</translation>
     </message>
     <message>
         <source>Connection with the machine is broken.</source>
-        <translation type="unfinished"></translation>
+        <translation>Spojení se strojem je přerušeno.</translation>
     </message>
     <message>
         <source>There was an error writing data to the machine.</source>
-        <translation type="unfinished"></translation>
+        <translation>Při zápisu dat do stroje došlo k chybě.</translation>
     </message>
     <message>
         <source>There was an error reading data from the machine.</source>
-        <translation type="unfinished"></translation>
+        <translation>Při čtení dat ze stroje došlo k chybě.</translation>
     </message>
     <message>
         <source>Save Backup File</source>
-        <translation type="unfinished"></translation>
+        <translation>Uložit soubor zálohy</translation>
     </message>
     <message>
         <source>Backup files (*.vrk)</source>
-        <translation type="unfinished"></translation>
+        <translation>Soubory záloh (*.vrk)</translation>
     </message>
 </context>
 <context>
     <name>ModelItem</name>
     <message>
         <source>Inactive</source>
-        <translation type="unfinished"></translation>
+        <translation>Neaktivní</translation>
     </message>
     <message>
         <source>Machine mismatch</source>
-        <translation type="unfinished"></translation>
+        <translation>Nepatří ke stroji</translation>
     </message>
     <message>
         <source>Active</source>
-        <translation type="unfinished"></translation>
+        <translation>Aktivní</translation>
     </message>
     <message>
         <source>Disabled</source>
-        <translation type="unfinished"></translation>
+        <translation>Zakázáno</translation>
     </message>
 </context>
 <context>
     <name>QTableViewClipboard</name>
     <message>
         <source>Paste Error</source>
-        <translation type="unfinished"></translation>
+        <translation>Chyba vložení</translation>
     </message>
     <message>
         <source>Invalid clipboard data, unable to perform paste operation.</source>
-        <translation type="unfinished"></translation>
+        <translation>Neplatná data ve schránce, vložení nelze provést.</translation>
     </message>
 </context>
 <context>
     <name>RParameters</name>
     <message>
         <source>R Parameters</source>
-        <translation type="unfinished"></translation>
+        <translation>R parametry</translation>
     </message>
 </context>
 <context>
     <name>TableModel1D</name>
     <message>
         <source>Value</source>
-        <translation type="unfinished"></translation>
+        <translation>Hodnota</translation>
     </message>
 </context>
 <context>
     <name>TechParameters</name>
     <message>
         <source>(unused)</source>
-        <translation type="unfinished"></translation>
+        <translation>(nepoužito)</translation>
     </message>
     <message>
         <source>Technological Parameters</source>
-        <translation type="unfinished"></translation>
+        <translation>Technologické parametry</translation>
     </message>
 </context>
 <context>
     <name>Teeth</name>
     <message>
         <source>P01 - Pitch of teeth</source>
-        <translation type="unfinished"></translation>
+        <translation>P01 - Rozteč zubů</translation>
     </message>
     <message>
         <source>P02 - Depth of tooth</source>
-        <translation type="unfinished"></translation>
+        <translation>P02 - Hloubka zubu</translation>
     </message>
     <message>
         <source>P03 - Face angle</source>
-        <translation type="unfinished"></translation>
+        <translation>P03 - Úhel čela</translation>
     </message>
     <message>
         <source>P04 - Face length</source>
-        <translation type="unfinished"></translation>
+        <translation>P04 - Délka čela</translation>
     </message>
     <message>
         <source>P05 - Radius 1</source>
-        <translation type="unfinished"></translation>
+        <translation>P05 - Poloměr 1</translation>
     </message>
     <message>
         <source>P06 - Gap length</source>
-        <translation type="unfinished"></translation>
+        <translation>P06 - Délka mezery</translation>
     </message>
     <message>
         <source>P07 - Radius 2</source>
-        <translation type="unfinished"></translation>
+        <translation>P07 - Poloměr 2</translation>
     </message>
     <message>
         <source>P08 - Radius 3</source>
-        <translation type="unfinished"></translation>
+        <translation>P08 - Poloměr 3</translation>
     </message>
     <message>
         <source>P09 - Back length</source>
-        <translation type="unfinished"></translation>
+        <translation>P09 - Délka hřbetu</translation>
     </message>
     <message>
         <source>P10 - Back angle</source>
-        <translation type="unfinished"></translation>
+        <translation>P10 - Úhel hřbetu</translation>
     </message>
     <message>
         <source>P11 - Method</source>
-        <translation type="unfinished"></translation>
+        <translation>P11 - Metoda</translation>
     </message>
     <message>
         <source>P12 - Saw blade diameter</source>
-        <translation type="unfinished"></translation>
+        <translation>P12 - Průměr pilového kotouče</translation>
     </message>
     <message>
         <source>P13 - Height difference</source>
-        <translation type="unfinished"></translation>
+        <translation>P13 - Výškový rozdíl</translation>
     </message>
     <message>
         <source>P14 - Enable height difference</source>
-        <translation type="unfinished"></translation>
+        <translation>P14 - Povolit výškový rozdíl</translation>
     </message>
     <message>
         <source>P15 - Height difference</source>
-        <translation type="unfinished"></translation>
+        <translation>P15 - Výškový rozdíl</translation>
     </message>
     <message>
         <source>P16 - Length difference</source>
-        <translation type="unfinished"></translation>
+        <translation>P16 - Délkový rozdíl</translation>
     </message>
     <message>
         <source>P17 - Radius 4</source>
-        <translation type="unfinished"></translation>
+        <translation>P17 - Poloměr 4</translation>
     </message>
     <message>
         <source>P18 - Laeppfase</source>
-        <translation type="unfinished"></translation>
+        <translation>P18 - Lapovací fazeta</translation>
     </message>
     <message>
         <source>P19 - Lead in/out</source>
-        <translation type="unfinished"></translation>
+        <translation>P19 - Najetí/vyjetí</translation>
     </message>
     <message>
         <source>P20 - Feed profile</source>
-        <translation type="unfinished"></translation>
+        <translation>P20 - Profil posuvu</translation>
     </message>
     <message>
         <source>P21 - Number of teeth</source>
-        <translation type="unfinished"></translation>
+        <translation>P21 - Počet zubů</translation>
     </message>
     <message>
         <source>P22 - Number of cycles</source>
-        <translation type="unfinished"></translation>
+        <translation>P22 - Počet cyklů</translation>
     </message>
     <message>
         <source>P23 - Step in X</source>
-        <translation type="unfinished"></translation>
+        <translation>P23 - Krok v X</translation>
     </message>
     <message>
         <source>P24 - Step in Z</source>
-        <translation type="unfinished"></translation>
+        <translation>P24 - Krok v Z</translation>
     </message>
     <message>
         <source>P25 - Opr. speed [mm/min]</source>
-        <translation type="unfinished"></translation>
+        <translation>P25 - Prac. rychlost [mm/min]</translation>
     </message>
     <message>
         <source>P26 - Faster</source>
-        <translation type="unfinished"></translation>
+        <translation>P26 - Rychleji</translation>
     </message>
     <message>
         <source>P27 - Cooling (0/1)</source>
-        <translation type="unfinished"></translation>
+        <translation>P27 - Chlazení (0/1)</translation>
     </message>
     <message>
         <source>P28 - Tool radius</source>
-        <translation type="unfinished"></translation>
+        <translation>P28 - Poloměr nástroje</translation>
     </message>
     <message>
         <source>P29 - Grinding [m/s]</source>
-        <translation type="unfinished"></translation>
+        <translation>P29 - Broušení [m/s]</translation>
     </message>
     <message>
         <source>P30 - First face missing</source>
-        <translation type="unfinished"></translation>
+        <translation>P30 - Chybí první čelo</translation>
     </message>
     <message>
         <source>P31 - Tool radius 2</source>
-        <translation type="unfinished"></translation>
+        <translation>P31 - Poloměr nástroje 2</translation>
     </message>
     <message>
         <source>P32 - Body thickness</source>
-        <translation type="unfinished"></translation>
+        <translation>P32 - Tloušťka tělesa</translation>
     </message>
     <message>
         <source>P33 - Cutting kerf</source>
-        <translation type="unfinished"></translation>
+        <translation>P33 - Šířka řezu</translation>
     </message>
     <message>
         <source>P34 - Program number %N..</source>
-        <translation type="unfinished"></translation>
+        <translation>P34 - Číslo programu %N..</translation>
     </message>
     <message>
         <source>P35 - Chamfering method</source>
-        <translation type="unfinished"></translation>
+        <translation>P35 - Metoda sražení hran</translation>
     </message>
     <message>
         <source>P36 - Chamfering width</source>
-        <translation type="unfinished"></translation>
+        <translation>P36 - Šířka sražení</translation>
     </message>
     <message>
         <source>P37 - Chamfering depth</source>
-        <translation type="unfinished"></translation>
+        <translation>P37 - Hloubka sražení</translation>
     </message>
     <message>
         <source>P38 - Step length</source>
-        <translation type="unfinished"></translation>
+        <translation>P38 - Délka kroku</translation>
     </message>
     <message>
         <source>P39 - Step count</source>
-        <translation type="unfinished"></translation>
+        <translation>P39 - Počet kroků</translation>
     </message>
     <message>
         <source>P40 - Upper angle</source>
-        <translation type="unfinished"></translation>
+        <translation>P40 - Horní úhel</translation>
     </message>
     <message>
         <source>P41 - Lower angle</source>
-        <translation type="unfinished"></translation>
+        <translation>P41 - Dolní úhel</translation>
     </message>
     <message>
         <source>P42 - Step in Y</source>
-        <translation type="unfinished"></translation>
+        <translation>P42 - Krok v Y</translation>
     </message>
     <message>
         <source>P43 - Radius 4</source>
-        <translation type="unfinished"></translation>
+        <translation>P43 - Poloměr 4</translation>
     </message>
     <message>
         <source>P44 - Radius 5</source>
-        <translation type="unfinished"></translation>
+        <translation>P44 - Poloměr 5</translation>
     </message>
     <message>
         <source>P45 - Winter tooth width</source>
-        <translation type="unfinished"></translation>
+        <translation>P45 - Šířka zimního zubu</translation>
     </message>
     <message>
         <source>P46 - Winter tooth depth</source>
-        <translation type="unfinished"></translation>
+        <translation>P46 - Hloubka zimního zubu</translation>
     </message>
     <message>
         <source>P47 - Winter tooth cycles</source>
-        <translation type="unfinished"></translation>
+        <translation>P47 - Cykly zimního zubu</translation>
     </message>
     <message>
         <source>P48 - Stone tip R1R2</source>
-        <translation type="unfinished"></translation>
+        <translation>P48 - Špička kotouče R1R2</translation>
     </message>
     <message>
         <source>P49 - Stone thickness</source>
-        <translation type="unfinished"></translation>
+        <translation>P49 - Tloušťka kotouče</translation>
     </message>
     <message>
         <source>P50 - Stone tip in angle</source>
-        <translation type="unfinished"></translation>
+        <translation>P50 - Vstupní úhel špičky kotouče</translation>
     </message>
     <message>
         <source>P51 - Stone tip out angle</source>
-        <translation type="unfinished"></translation>
+        <translation>P51 - Výstupní úhel špičky kotouče</translation>
     </message>
     <message>
         <source>Tooth %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Zub %1</translation>
     </message>
     <message>
         <source>(unused)</source>
-        <translation type="unfinished"></translation>
+        <translation>(nepoužito)</translation>
     </message>
     <message>
         <source>Teeth Parameters</source>
-        <translation type="unfinished"></translation>
+        <translation>Parametry zubů</translation>
     </message>
 </context>
 <context>
     <name>Tools</name>
     <message>
         <source>Tool T%1</source>
-        <translation type="unfinished"></translation>
+        <translation>Nástroj T%1</translation>
     </message>
     <message>
         <source>Tools Parameters</source>
-        <translation type="unfinished"></translation>
+        <translation>Parametry nástrojů</translation>
     </message>
 </context>
 <context>
     <name>main</name>
     <message>
         <source>offline</source>
-        <translation type="unfinished"></translation>
+        <translation>offline</translation>
     </message>
     <message>
         <source>User interface language.</source>
-        <translation type="unfinished"></translation>
+        <translation>Jazyk uživatelského rozhraní.</translation>
     </message>
     <message>
         <source>Open backup file viewer.</source>
-        <translation type="unfinished"></translation>
+        <translation>Otevřít prohlížeč souborů záloh.</translation>
     </message>
     <message>
         <source>Run in offline mode.</source>
-        <translation type="unfinished"></translation>
+        <translation>Spustit v režimu offline.</translation>
     </message>
     <message>
         <source>Machine IP address.
 - OR -
 Backup file to open.</source>
-        <translation type="unfinished"></translation>
+        <translation>IP adresa stroje.
+- NEBO -
+Soubor zálohy k otevření.</translation>
     </message>
 </context>
 </TS>
