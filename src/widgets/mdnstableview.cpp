@@ -37,6 +37,8 @@ MdnsTableView::MdnsTableView(QWidget *parent) : QTableView(parent), model(new Md
     connect(model, &QAbstractItemModel::rowsInserted, this, &MdnsTableView::OnRowsInserted);
 
     horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // One line per machine; a long description is elided, not wrapped.
+    setWordWrap(false);
     horizontalHeader()->setStretchLastSection(true);
 
     auto addAction = [this](const QString &text, void (MdnsTableView::*slot)()) {

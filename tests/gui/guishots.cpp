@@ -69,8 +69,8 @@ int main(int argc, char *argv[])
             dialog.show();
             auto *model = dialog.findChild<MdnsTableView *>()->mdnsModel();
             const Mdns::Service first =
-                MakeService("VrkC1 1000", "vrk-1000.local.", "model", "=VRK-C1  v8");
-            const Mdns::Service second = MakeService("ZumB1 20", "zum-20.local.", "sn", "=20");
+                MakeService("VrkC1 1000", "vrk-1000.local.", "model", " VRK-C1  v8");
+            const Mdns::Service second = MakeService("ZumB1 20", "zum-20.local.", "serial", " 20");
             QMetaObject::invokeMethod(model, "onServiceAdded", Q_ARG(Mdns::Service, first));
             QMetaObject::invokeMethod(model, "onServiceAdded", Q_ARG(Mdns::Service, second));
             QMetaObject::invokeMethod(
