@@ -176,22 +176,25 @@ void Server::readDatagrams(QUdpSocket *socket)
 
 bool Server::isOnLink(const QHostAddress &sender, int interfaceIndex) const
 {
-    // RFC 6762 section 11: only sources on the local link count.
+    const auto &interfaces =
+        sender.protocol() == QAbstractSocket::IPv6Protocol ? m_ipv6Interfaces : m_ipv4Interfaces;
+    QList<QNetworkAddressEntry> entries;
+    for (const QNetworkInterface &iface : interfaces) {
+        if (interfaceIndex <= 0 || iface.index() == interfaceIndex)
+            entries += iface.addressEntries();
+    }
+    return isOnLink(sender, entries);
+}
+
+bool Server::isOnLink(const QHostAddress &sender, const QList<QNetworkAddressEntry> &entries)
+{
     if (sender.isLoopback() ||
         (sender.protocol() == QAbstractSocket::IPv6Protocol && sender.isLinkLocal()))
         return true;
-    const auto &interfaces =
-        sender.protocol() == QAbstractSocket::IPv6Protocol ? m_ipv6Interfaces : m_ipv4Interfaces;
-    for (const QNetworkInterface &iface : interfaces) {
-        if (interfaceIndex > 0 && iface.index() != interfaceIndex)
-            continue;
-        for (const QNetworkAddressEntry &entry : iface.addressEntries()) {
-            if (entry.ip().protocol() == sender.protocol() &&
-                sender.isInSubnet(entry.ip(), entry.prefixLength()))
-                return true;
-        }
-    }
-    return false;
+    return std::any_of(entries.begin(), entries.end(), [&](const QNetworkAddressEntry &entry) {
+        return entry.ip().protocol() == sender.protocol() &&
+               sender.isInSubnet(entry.ip(), entry.prefixLength());
+    });
 }
 
 } // namespace Mdns

@@ -29,6 +29,10 @@ public:
     // Indexes of the interfaces currently joined, for either protocol.
     QList<int> interfaceIndexes() const;
 
+    // RFC 6762 section 11: a source is on the link when it is loopback,
+    // IPv6 link-local, or inside a subnet of the receiving interface.
+    static bool isOnLink(const QHostAddress &sender, const QList<QNetworkAddressEntry> &entries);
+
 signals:
     // A socket could not be bound; discovery is then partly or wholly off.
     void error(const QString &message);

@@ -5,6 +5,7 @@
 #include "mdns/cache.h"
 #include "mdns/clock.h"
 #include "mdns/resolver.h"
+#include "mdns/server.h"
 #include "testserver.h"
 
 #include <QSignalSpy>
@@ -101,6 +102,7 @@ private slots:
     void ignoredInput();
     void malformedDatagrams();
     void queuedSignal();
+    void onLinkSources();
 
 private:
     Clock *clock = nullptr;
@@ -396,6 +398,24 @@ void TestMdnsBrowser::queuedSignal()
     QVERIFY(got[0].attributes().value("VrkC1 serial 1000").isNull());
     QVERIFY(!got[0].attributes().value("empty").isNull());
     QVERIFY(QMetaType::fromType<Service>().isRegistered());
+}
+
+void TestMdnsBrowser::onLinkSources()
+{
+    QNetworkAddressEntry v4, v6;
+    v4.setIp(QHostAddress("192.168.1.5"));
+    v4.setPrefixLength(24);
+    v6.setIp(QHostAddress("2001:db8:1::5"));
+    v6.setPrefixLength(64);
+    const QList<QNetworkAddressEntry> entries{v4, v6};
+    QVERIFY(Server::isOnLink(QHostAddress("192.168.1.20"), entries));
+    QVERIFY(!Server::isOnLink(QHostAddress("192.168.2.20"), entries));
+    QVERIFY(!Server::isOnLink(QHostAddress("198.51.100.1"), entries));
+    QVERIFY(Server::isOnLink(QHostAddress("2001:db8:1::77"), entries));
+    QVERIFY(!Server::isOnLink(QHostAddress("2001:db8:2::77"), entries));
+    QVERIFY(Server::isOnLink(QHostAddress("fe80::1234"), entries));
+    QVERIFY(Server::isOnLink(QHostAddress("127.0.0.1"), QList<QNetworkAddressEntry>()));
+    QVERIFY(!Server::isOnLink(QHostAddress("0.0.0.0"), entries));
 }
 
 QTEST_GUILESS_MAIN(TestMdnsBrowser)

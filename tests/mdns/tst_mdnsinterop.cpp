@@ -62,6 +62,7 @@ class TestMdnsInterop : public QObject
 private slots:
     void initTestCase();
     void serverFiltersDatagrams();
+    void serverFollowsInterfaces();
     void browsesZeroconfServices();
     void simulatorAnnouncement();
 };
@@ -125,6 +126,24 @@ void TestMdnsInterop::serverFiltersDatagrams()
     QCOMPARE(message.answers.size(), 1);
     QCOMPARE(message.answers[0].txt.size(), 34);
     QCOMPARE(message.sender, QHostAddress(QHostAddress::LocalHost));
+}
+
+void TestMdnsInterop::serverFollowsInterfaces()
+{
+    Server server;
+    const auto ip = [](const QStringList &args) {
+        return QProcess::execute(QStringLiteral("ip"), args) == 0;
+    };
+    // A veth pair: both ends stay inside this namespace.
+    QVERIFY(ip({"link", "add", "mdns0", "type", "veth", "peer", "name", "mdns1"}));
+    QVERIFY(ip({"addr", "add", "10.77.0.1/24", "dev", "mdns0"}));
+    QVERIFY(ip({"link", "set", "mdns0", "up"}));
+    QVERIFY(ip({"link", "set", "mdns1", "up"}));
+    const int index = QNetworkInterface::interfaceIndexFromName(QStringLiteral("mdns0"));
+    QVERIFY(index > 0);
+    QTRY_VERIFY_WITH_TIMEOUT(server.interfaceIndexes().contains(index), 5000);
+    QVERIFY(ip({"link", "del", "mdns0"}));
+    QTRY_VERIFY_WITH_TIMEOUT(!server.interfaceIndexes().contains(index), 5000);
 }
 
 void TestMdnsInterop::browsesZeroconfServices()
