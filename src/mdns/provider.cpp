@@ -59,6 +59,7 @@ Provider::Provider(AbstractServer *server, QObject *parent) : QObject(parent), m
 {
     m_elapsed.start();
     m_announceTimer.setSingleShot(true);
+    m_announceTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_announceTimer, &QTimer::timeout, this, &Provider::announce);
     connect(server, &AbstractServer::messageReceived, this, &Provider::onMessage);
 }
@@ -135,7 +136,7 @@ void Provider::announce()
 {
     if (!m_active)
         return;
-    multicast(records(), {});
+    multicast(records(), {}, false);
     if (++m_announcements < Announcements)
         m_announceTimer.start(AnnounceIntervalMs);
 }
@@ -214,15 +215,16 @@ void Provider::onMessage(const Message &message)
                        [this, answers, additionals] { multicast(answers, additionals); });
 }
 
-void Provider::multicast(QList<Record> answers, QList<Record> additionals)
+void Provider::multicast(QList<Record> answers, QList<Record> additionals, bool limited)
 {
     if (!m_active)
         return;
     const qint64 now = m_elapsed.elapsed();
     const auto recent = [&](const Record &record) {
-        return std::any_of(m_lastMulticast.begin(), m_lastMulticast.end(), [&](const auto &sent) {
-            return sent.first.sameRecord(record) && now - sent.second < MulticastIntervalMs;
-        });
+        return limited &&
+               std::any_of(m_lastMulticast.begin(), m_lastMulticast.end(), [&](const auto &sent) {
+                   return sent.first.sameRecord(record) && now - sent.second < MulticastIntervalMs;
+               });
     };
     answers.removeIf(recent);
     if (answers.isEmpty())

@@ -35,7 +35,9 @@ private:
     QList<Record> records() const;
     void announce();
     void onMessage(const Message &message);
-    void multicast(QList<Record> answers, QList<Record> additionals);
+    // `limited`: leave out what went out less than a second ago (answers;
+    // the announcements keep their own schedule).
+    void multicast(QList<Record> answers, QList<Record> additionals, bool limited = true);
     void sendGoodbye();
 
     AbstractServer *m_server;

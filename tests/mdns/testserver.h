@@ -14,15 +14,18 @@ public:
     {
         Mdns::Message message;
         qint64 time;
+        QHostAddress address; // null: to the multicast groups
+        quint16 port;
     };
 
     explicit TestServer(Mdns::Clock *clock) : m_clock(clock) {}
 
-    void sendMessage(const Mdns::Message &message, const QHostAddress &, quint16) override
+    void sendMessage(const Mdns::Message &message, const QHostAddress &address,
+                     quint16 port) override
     {
-        record(message);
+        record(message, address, port);
     }
-    void sendMessageToAll(const Mdns::Message &message) override { record(message); }
+    void sendMessageToAll(const Mdns::Message &message) override { record(message, {}, Port); }
 
     void injectRaw(const QByteArray &datagram, quint16 port = Port)
     {
@@ -51,12 +54,12 @@ public:
     QList<Sent> sent;
 
 private:
-    void record(const Mdns::Message &message)
+    void record(const Mdns::Message &message, const QHostAddress &address, quint16 port)
     {
         // Through the codec, as the network would carry it.
         const auto parsed = Mdns::Message::fromWire(message.toWire());
         Q_ASSERT(parsed);
-        sent.append({*parsed, m_clock->now()});
+        sent.append({*parsed, m_clock->now(), address, port});
     }
 
     Mdns::Clock *m_clock;
