@@ -5,20 +5,28 @@
 
 #include <QModbusReply>
 #include <QModbusTcpClient>
+#include <QTcpSocket>
 #include <QPointer>
 #include <QTimer>
 #include <QVariant>
 
+#include <algorithm>
 #include <bit>
 
 namespace Acpu {
 
 namespace {
 constexpr int RegistersPerVariable = 2;
+constexpr int RegisterSpace = 65536;
+constexpr int WatchdogTickMs = 100;
 } // namespace
 
-ModbusConnection::ModbusConnection(QObject *parent) : Connection(parent)
+ModbusConnection::ModbusConnection(QObject *parent)
+    : Connection(parent), registers(RegisterSpace, 0)
 {
+    clock.start();
+    watchdog.setInterval(WatchdogTickMs);
+    connect(&watchdog, &QTimer::timeout, this, &ModbusConnection::OnWatchdogTick);
     AddPollRanges(PanelMap::DisplayRanges());
     AddPollRanges({VarRange{PanelMap::LampVariable, 1}});
     CreateClient();
@@ -40,8 +48,10 @@ void ModbusConnection::CreateClient()
 
 int ModbusConnection::ReadInt(int index)
 {
-    const quint32 low = registers.value(RegistersPerVariable * index);
-    const quint32 high = registers.value(RegistersPerVariable * index + 1);
+    if (index < 0 || index > LastVariable)
+        return 0;
+    const quint32 low = registers[RegistersPerVariable * index];
+    const quint32 high = registers[RegistersPerVariable * index + 1];
     return static_cast<int>((high << 16) | low);
 }
 
@@ -81,6 +91,12 @@ void ModbusConnection::SendChunk(Request *request, const VarRange &chunk,
         QTimer::singleShot(0, request, [request] { request->SetFinished(true); });
         return;
     }
+    if (chunk.start < 0 || chunk.last() > LastVariable) {
+        // Addresses would wrap around and touch other variables.
+        FailRequest(request, tr("Variables %1 to %2 are beyond the Modbus address range.")
+                                 .arg(chunk.start).arg(chunk.last()), first);
+        return;
+    }
     QModbusReply *reply = nullptr;
     if (client) {
         if (request->GetType() == Request::Read) {
@@ -105,6 +121,10 @@ void ModbusConnection::SendChunk(Request *request, const VarRange &chunk,
         FailRequest(request, ClientErrorText(), first);
         return;
     }
+    // Qt's socket would send the frame on the next event-loop turn; push it
+    // out now, as the chunks of a bulk read follow each other closely.
+    if (QTcpSocket *socket = client->findChild<QTcpSocket *>())
+        socket->flush();
     if (reply->isFinished()) {
         // Answered (or refused) before we could listen: handle it now, but
         // never inside Read/Write.
@@ -132,10 +152,9 @@ void ModbusConnection::Register(QModbusReply *reply, Request *request)
     connect(reply, &QObject::destroyed, this, &ModbusConnection::RemoveDestroyedReply);
     // The client stops its own time-out once a reply header has arrived; a
     // peer that sends half a frame would otherwise keep the request forever.
-    auto *watchdog = new QTimer(reply);
-    watchdog->setSingleShot(true);
-    connect(watchdog, &QTimer::timeout, this, [this, reply] { OnWatchdog(reply); });
-    watchdog->start(WatchdogMs);
+    deadlines.insert(reply, clock.elapsed() + WatchdogMs);
+    if (!watchdog.isActive())
+        watchdog.start();
 }
 
 void ModbusConnection::OnReplyFinished()
@@ -144,6 +163,7 @@ void ModbusConnection::OnReplyFinished()
     if (!reply)
         return;
     reply->deleteLater();
+    deadlines.remove(reply);
     Request *request = pending.take(reply);
     if (!request)
         return;
@@ -170,8 +190,8 @@ void ModbusConnection::CompleteReply(QModbusReply *reply, Request *request)
             FailRequest(request, tr("The machine answered with the wrong registers."), false);
             return;
         }
-        for (qsizetype i = 0; i < unit.valueCount(); ++i)
-            registers.insert(unit.startAddress() + static_cast<int>(i), unit.value(i));
+        const QList<quint16> words = unit.values();
+        std::copy(words.cbegin(), words.cend(), registers.begin() + unit.startAddress());
         request->AddProgress(unit.valueCount() / RegistersPerVariable);
         const VarRange next = request->NextChunk();
         if (next.isEmpty())
@@ -202,14 +222,28 @@ void ModbusConnection::FailRequest(Request *request, const QString &message, boo
     request->SetFinished(true);
 }
 
-void ModbusConnection::OnWatchdog(QModbusReply *reply)
+void ModbusConnection::OnWatchdogTick()
 {
-    Request *request = pending.take(reply);
-    reply->disconnect(this);
-    reply->deleteLater();
-    if (request)
-        FailRequest(request, tr("The machine did not complete its response."), false);
-    // The transport is in an unknown state; the poll timer reopens it.
+    if (deadlines.isEmpty()) {
+        watchdog.stop();
+        return;
+    }
+    const qint64 now = clock.elapsed();
+    bool overdue = false;
+    for (auto it = deadlines.cbegin(); it != deadlines.cend(); ++it)
+        overdue = overdue || it.value() <= now;
+    if (!overdue)
+        return;
+    // The transport is in an unknown state: fail what waits on it and drop
+    // it; the poll timer reopens it.
+    for (auto it = pending.begin(); it != pending.end();) {
+        QModbusReply *reply = it.key();
+        Request *request = it.value();
+        it = pending.erase(it);
+        reply->disconnect(this);
+        FailRequest(request, tr("The machine did not complete its response."), true);
+    }
+    deadlines.clear();
     Close();
 }
 
@@ -238,7 +272,7 @@ QString ModbusConnection::DecodeLine(int firstVariable) const
     QString line;
     line.reserve(PanelMap::LineChars);
     for (int k = 0; k < PanelMap::LineChars; ++k) {
-        const quint16 word = registers.value(RegistersPerVariable * firstVariable + k / 2);
+        const quint16 word = registers[RegistersPerVariable * firstVariable + k / 2];
         const quint8 byte = (k % 2 == 0) ? (word & 0xFF) : (word >> 8);
         line.append(PanelMap::DecodeByte(byte));
     }
@@ -285,6 +319,8 @@ void ModbusConnection::Close()
     client = nullptr;
     old->disconnectDevice();
     // Replies of the old client die with it; their requests fail first.
+    deadlines.clear();
+    watchdog.stop();
     for (auto it = pending.begin(); it != pending.end();) {
         QModbusReply *reply = it.key();
         Request *request = it.value();
@@ -351,6 +387,7 @@ void ModbusConnection::RemoveDestroyedReply(QObject *object)
 {
     // A reply destroyed while still pending never answered: its request
     // must not wait forever.
+    deadlines.remove(static_cast<QModbusReply *>(object));
     const auto it = pending.find(static_cast<QModbusReply *>(object));
     if (it == pending.end())
         return;

@@ -2,8 +2,12 @@
 
 #include "acpu/connection.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QModbusDevice>
+#include <QTimer>
+
+#include <vector>
 
 class QModbusReply;
 class QModbusTcpClient;
@@ -23,6 +27,8 @@ public:
     // up on it and drop the transport.
     static constexpr int WatchdogMs = ResponseTimeoutMs + 1000;
     static constexpr qint64 ChunkLength = 60;
+    // Register addresses are 16 bits: variables beyond this cannot be reached.
+    static constexpr int LastVariable = 32767;
 
     explicit ModbusConnection(QObject *parent = nullptr);
     ~ModbusConnection() override;
@@ -55,11 +61,16 @@ private:
     void Register(QModbusReply *reply, Request *request);
     void CompleteReply(QModbusReply *reply, Request *request);
     void FailRequest(Request *request, const QString &message, bool deferred);
-    void OnWatchdog(QModbusReply *reply);
+    void OnWatchdogTick();
     QString ClientErrorText() const;
 
-    QHash<int, quint16> registers;
+    // Every holding register there is, indexed by address: cheaper than a
+    // hash for the thousands of registers a bulk read brings.
+    std::vector<quint16> registers;
     QHash<QModbusReply *, Request *> pending;
+    QHash<QModbusReply *, qint64> deadlines;
+    QElapsedTimer clock;
+    QTimer watchdog;
     QModbusTcpClient *client = nullptr;
     Request *refreshRequest = nullptr;
 };

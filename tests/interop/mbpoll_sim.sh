@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# The simulator checked by an independent Modbus client (mbpoll): the
+# identification block, the display registers, and a key the display echoes.
+set -euo pipefail
+sim=${1:?usage: mbpoll_sim.sh <vrk6-sim>}
+port=$(/usr/bin/python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
+log=$(mktemp)
+"$sim" --port "$port" --no-announce --type ZumB1 --serial 4242 --software 633 --model-version 7 2>"$log" &
+pid=$!
+trap 'kill $pid 2>/dev/null; rm -f "$log"' EXIT
+for _ in $(seq 100); do grep -q "listening on" "$log" && break; sleep 0.05; done
+
+poll() { mbpoll -m tcp -a 1 -p "$port" -0 -1 -o 2 "$@" 127.0.0.1 | grep '^\['; }
+fail() { echo "FAIL: $*"; exit 1; }
+
+ident=$(poll -t 4:int -r 512 -c 14)
+echo "$ident"
+grep -q '^\[524\]:[[:space:]]*3$' <<<"$ident" || fail "family of ZumB1 is 3"
+grep -q '^\[528\]:[[:space:]]*1$' <<<"$ident" || fail "model of ZumB1 is 1"
+grep -q '^\[530\]:[[:space:]]*4242$' <<<"$ident" || fail "serial"
+grep -q '^\[532\]:[[:space:]]*633$' <<<"$ident" || fail "software"
+grep -q '^\[536\]:[[:space:]]*7$' <<<"$ident" || fail "data-model version"
+
+# Display text: register 8192 holds characters 0 (low byte) and 1 (high byte).
+text() {
+  poll -t 4 -r "$1" -c 10 | awk '{ v=$2; printf "%c%c", v%256, int(v/256) }'
+}
+line1=$(text 8192)
+[ "$line1" = "ZUM-B1 S/N 4242     " ] || fail "line 1 reads '$line1'"
+
+# Key 'Z' (0x5A) with the key flag: registers 1472-1475.
+mbpoll -m tcp -a 1 -p "$port" -0 -o 2 -t 4 -r 1472 127.0.0.1 90 0 1 0 >/dev/null
+line2=$(text 8202)
+line3=$(text 8212)
+echo "line2='$line2' line3='$line3'"
+[ "$line2" = ">Z                  " ] || fail "line 2 does not echo the key"
+[ "${line3:0:15}" = "Key 5a count 1 " ] || fail "line 3 does not count the key"
+flag=$(poll -t 4:int -r 1474 -c 1)
+grep -q '^\[1474\]:[[:space:]]*0$' <<<"$flag" || fail "key flag not consumed"
+grep -q "key 0x5a" "$log" || fail "key not logged"
+echo "1 passed, 0 failed"
