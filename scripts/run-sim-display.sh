@@ -7,11 +7,16 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 bash scripts/setup.sh
-cmake --preset debug
-cmake --build --preset debug -j2 --target vrk6-display vrk6-sim
+# VRK6_BUILD_DIR: an already configured build directory to use instead of
+# the debug preset's.
+build=${VRK6_BUILD_DIR:-build/debug}
+if [ -z "${VRK6_BUILD_DIR:-}" ]; then
+  cmake --preset debug
+fi
+cmake --build "$build" -j2 --target vrk6-display vrk6-sim
 
 port=${VRK6_SIM_PORT:-1502}
-build/debug/tools/sim/vrk6-sim --port "$port" "$@" &
+"$build/tools/sim/vrk6-sim" --port "$port" "$@" &
 sim=$!
 trap 'kill "$sim" 2>/dev/null; wait "$sim" 2>/dev/null || true' EXIT
 
@@ -22,4 +27,4 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 
-build/debug/src/app/vrk6-display "127.0.0.1:$port"
+"$build/src/app/vrk6-display" "127.0.0.1:$port"
