@@ -1,5 +1,10 @@
 #pragma once
 
+#include <QApplication>
+#include <QNetworkInterface>
+#include <QTest>
+
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <unistd.h>
@@ -26,26 +31,45 @@ inline void RunInPrivateNetwork(int argc, char **argv)
     std::exit(EXIT_FAILURE);
 }
 
-// main() for a Qt Test class of windows: the resources of the static GUI
+// True inside the private network: no interface but loopback.
+inline bool OnlyLoopback()
+{
+    const QList<QNetworkInterface> interfaces = QNetworkInterface::allInterfaces();
+    return std::all_of(interfaces.begin(), interfaces.end(), [](const QNetworkInterface &i) {
+        return i.type() == QNetworkInterface::Loopback;
+    });
+}
+
+// Runs a Qt Test class of windows with the resources of the static GUI
 // library registered, as the program does.
+void InitGuiResources();
+template <typename TestClass> int RunGuiTest(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    InitGuiResources();
+    TestClass test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
 #define VRK6_GUI_TEST_MAIN(TestClass)                                                              \
+    void InitGuiResources()                                                                        \
+    {                                                                                              \
+        Q_INIT_RESOURCE(resources);                                                                \
+    }                                                                                              \
     int main(int argc, char **argv)                                                                \
     {                                                                                              \
-        QApplication app(argc, argv);                                                              \
-        Q_INIT_RESOURCE(resources);                                                                \
-        TestClass test;                                                                            \
-        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
-        return QTest::qExec(&test, argc, argv);                                                    \
+        return RunGuiTest<TestClass>(argc, argv);                                                  \
     }
 
 // The same inside the private network.
 #define VRK6_PRIVATE_NETWORK_TEST_MAIN(TestClass)                                                  \
+    void InitGuiResources()                                                                        \
+    {                                                                                              \
+        Q_INIT_RESOURCE(resources);                                                                \
+    }                                                                                              \
     int main(int argc, char **argv)                                                                \
     {                                                                                              \
         RunInPrivateNetwork(argc, argv);                                                           \
-        QApplication app(argc, argv);                                                              \
-        Q_INIT_RESOURCE(resources);                                                                \
-        TestClass test;                                                                            \
-        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
-        return QTest::qExec(&test, argc, argv);                                                    \
+        return RunGuiTest<TestClass>(argc, argv);                                                  \
     }

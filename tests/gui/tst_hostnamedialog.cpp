@@ -95,6 +95,7 @@ private slots:
 
 void TestHostnameDialog::initTestCase()
 {
+    QVERIFY2(OnlyLoopback(), "discovery must not reach a real network");
     QStandardPaths::setTestModeEnabled(true);
     QCoreApplication::setOrganizationName(QStringLiteral("vrk6-tests"));
     QCoreApplication::setApplicationName(QStringLiteral("tst_hostnamedialog"));

@@ -93,6 +93,7 @@ private slots:
 
 void TestStartup::initTestCase()
 {
+    QVERIFY2(OnlyLoopback(), "discovery must not reach a real network");
     QStandardPaths::setTestModeEnabled(true);
 }
 
