@@ -23,6 +23,10 @@
         <source>Not connected to the machine.</source>
         <translation>Nejste připojeni ke stroji.</translation>
     </message>
+    <message>
+        <source>Variables %1 to %2 are beyond the Modbus address range.</source>
+        <translation>Proměnné %1 až %2 leží mimo rozsah adres Modbus.</translation>
+    </message>
 </context>
 <context>
     <name>Acpu::WsConnection</name>
@@ -33,6 +37,44 @@
     <message>
         <source>The connection to the relay service was lost.</source>
         <translation>Spojení s přenosovou službou bylo ztraceno.</translation>
+    </message>
+</context>
+<context>
+    <name>BackupFile</name>
+    <message>
+        <source>The file is larger than %1 bytes; no backup file is that large.</source>
+        <translation>Soubor je větší než %1 bajtů; tak velký soubor zálohy neexistuje.</translation>
+    </message>
+    <message>
+        <source>Error: %1 on position %2</source>
+        <translation>Chyba: %1 na pozici %2</translation>
+    </message>
+    <message>
+        <source>Section %1 holds the number %2, which is beyond the range of a machine value.</source>
+        <translation>Oddíl %1 obsahuje číslo %2, které je mimo rozsah hodnoty stroje.</translation>
+    </message>
+    <message>
+        <source>Validation error #%1</source>
+        <translation>Chyba ověření č. %1</translation>
+    </message>
+    <message>
+        <source>context: %1</source>
+        <translation>kontext: %1</translation>
+    </message>
+    <message>
+        <source>desc: %1</source>
+        <translation>popis: %1</translation>
+    </message>
+    <message>
+        <source>A member name is %1 characters long; backup files use at most %2, so the file was not validated.</source>
+        <translation>Název položky má %1 znaků; soubory záloh používají nejvýše %2, proto soubor nebyl ověřen.</translation>
+    </message>
+</context>
+<context>
+    <name>BackupImport</name>
+    <message>
+        <source>Error: %1 on position %2</source>
+        <translation>Chyba: %1 na pozici %2</translation>
     </message>
 </context>
 <context>

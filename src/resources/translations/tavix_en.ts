@@ -23,6 +23,10 @@
         <source>Not connected to the machine.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Variables %1 to %2 are beyond the Modbus address range.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Acpu::WsConnection</name>
@@ -32,6 +36,44 @@
     </message>
     <message>
         <source>The connection to the relay service was lost.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>BackupFile</name>
+    <message>
+        <source>The file is larger than %1 bytes; no backup file is that large.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Error: %1 on position %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Section %1 holds the number %2, which is beyond the range of a machine value.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Validation error #%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>context: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>desc: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A member name is %1 characters long; backup files use at most %2, so the file was not validated.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>BackupImport</name>
+    <message>
+        <source>Error: %1 on position %2</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
