@@ -4,6 +4,8 @@
 #include "mdns/cache.h"
 #include "mdns/clock.h"
 
+#include <QSet>
+
 namespace Mdns {
 
 namespace {
@@ -112,8 +114,12 @@ void Browser::update()
 {
     m_updatePending = false;
     const QList<Name> dirty = std::exchange(m_dirty, {});
+    QSet<Name> pointers;
+    for (const Record &ptr : m_cache->lookupRecords(m_type, PTR))
+        pointers.insert(ptr.target);
+    QList<Question> missing;
     for (const Name &instance : dirty) {
-        const bool pointer = hasPointer(instance);
+        const bool pointer = pointers.contains(instance);
         const QList<Record> srv = m_cache->lookupRecords(instance, SRV);
         const QList<Record> txt = m_cache->lookupRecords(instance, TXT);
         if (pointer && !srv.isEmpty() && !txt.isEmpty()) {
@@ -146,13 +152,13 @@ void Browser::update()
         if (asked != m_asked.constEnd() && now - *asked < AskIntervalMs)
             continue;
         m_asked.insert(instance, now);
-        QList<Question> questions;
         if (srv.isEmpty())
-            questions.append(Question{instance, SRV, ClassIn, false});
+            missing.append(Question{instance, SRV, ClassIn, false});
         if (txt.isEmpty())
-            questions.append(Question{instance, TXT, ClassIn, false});
-        m_querier.query(questions);
+            missing.append(Question{instance, TXT, ClassIn, false});
     }
+    if (!missing.isEmpty())
+        m_querier.query(missing);
 }
 
 } // namespace Mdns

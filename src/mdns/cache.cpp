@@ -35,13 +35,21 @@ void Cache::doom(Entry &entry, qint64 now)
 {
     entry.expires = std::min(entry.expires, now + GraceMs);
     entry.refreshStep = RefreshSteps;
+    wakeBy(entry.expires);
 }
 
 void Cache::addRecord(const Record &record)
 {
     const qint64 now = m_clock->now();
+    auto set = m_entries.find(record.name);
+    if (set == m_entries.end()) {
+        // A goodbye never creates an entry.
+        if (record.ttl == 0 || m_count >= MaxRecords)
+            return;
+        set = m_entries.insert(record.name, {});
+    }
     Entry *existing = nullptr;
-    for (Entry &entry : m_entries) {
+    for (Entry &entry : *set) {
         if (entry.record.sameRecord(record)) {
             existing = &entry;
         } else if (record.cacheFlush && record.ttl > 0 && entry.record.sameSet(record) &&
@@ -54,7 +62,6 @@ void Cache::addRecord(const Record &record)
     if (record.ttl == 0) {
         if (existing)
             doom(*existing, now);
-        reschedule();
         return;
     }
     if (existing) {
@@ -64,30 +71,33 @@ void Cache::addRecord(const Record &record)
         existing->expires = now + qint64(record.ttl) * 1000;
         existing->refreshStep = 0;
         setRefresh(*existing);
-        reschedule();
+        wakeBy(existing->refreshAt);
         return;
     }
-    if (m_entries.size() >= MaxRecords)
+    if (m_count >= MaxRecords || set->size() >= MaxRecordsPerName)
         return;
     Entry entry;
     entry.record = record;
     entry.received = now;
     entry.expires = now + qint64(record.ttl) * 1000;
     setRefresh(entry);
-    m_entries.append(entry);
-    reschedule();
+    set->append(entry);
+    ++m_count;
+    wakeBy(entry.refreshAt);
     emit recordAdded(record);
 }
 
 QList<Record> Cache::lookup(const Name &name, quint16 type, bool onlyFresh) const
 {
     const qint64 now = m_clock->now();
+    const auto set = m_entries.constFind(name);
+    if (set == m_entries.constEnd())
+        return {};
     QList<const Entry *> found;
     // Latest first; of records received at the same moment, the later one.
-    for (auto it = m_entries.crbegin(); it != m_entries.crend(); ++it) {
+    for (auto it = set->crbegin(); it != set->crend(); ++it) {
         const Entry &entry = *it;
-        if (entry.expires <= now || (type != ANY && entry.record.type != type) ||
-            !(entry.record.name == name))
+        if (entry.expires <= now || (type != ANY && entry.record.type != type))
             continue;
         const qint64 lifetime = qint64(entry.record.ttl) * 1000;
         if (onlyFresh &&
@@ -120,18 +130,22 @@ void Cache::onTimer()
 {
     const qint64 now = m_clock->now();
     QList<Record> expired, refresh;
-    for (qsizetype i = m_entries.size() - 1; i >= 0; --i) {
-        Entry &entry = m_entries[i];
-        if (entry.expires <= now) {
-            expired.prepend(entry.record);
-            m_entries.removeAt(i);
-        } else if (entry.refreshStep < RefreshSteps && entry.refreshAt <= now) {
-            ++entry.refreshStep;
-            setRefresh(entry);
-            Record record = entry.record;
-            record.ttl = quint32((entry.expires - now + 999) / 1000);
-            refresh.prepend(record);
+    for (auto set = m_entries.begin(); set != m_entries.end();) {
+        for (qsizetype i = set->size() - 1; i >= 0; --i) {
+            Entry &entry = (*set)[i];
+            if (entry.expires <= now) {
+                expired.append(entry.record);
+                set->removeAt(i);
+                --m_count;
+            } else if (entry.refreshStep < RefreshSteps && entry.refreshAt <= now) {
+                ++entry.refreshStep;
+                setRefresh(entry);
+                Record record = entry.record;
+                record.ttl = quint32((entry.expires - now + 999) / 1000);
+                refresh.append(record);
+            }
         }
+        set = set->isEmpty() ? m_entries.erase(set) : std::next(set);
     }
     reschedule();
     for (const Record &record : std::as_const(expired))
@@ -140,19 +154,26 @@ void Cache::onTimer()
         emit shouldQuery(record);
 }
 
+void Cache::wakeBy(qint64 at)
+{
+    if (!m_timer.isActive() || at < m_timer.deadline())
+        m_timer.startAt(at);
+}
+
 void Cache::reschedule()
 {
     qint64 next = -1;
-    for (const Entry &entry : std::as_const(m_entries)) {
-        qint64 at = entry.expires;
-        if (entry.refreshStep < RefreshSteps)
-            at = std::min(at, entry.refreshAt);
-        if (next < 0 || at < next)
-            next = at;
+    for (const QList<Entry> &set : std::as_const(m_entries)) {
+        for (const Entry &entry : set) {
+            qint64 at = entry.expires;
+            if (entry.refreshStep < RefreshSteps)
+                at = std::min(at, entry.refreshAt);
+            if (next < 0 || at < next)
+                next = at;
+        }
     }
-    if (next < 0)
-        m_timer.stop();
-    else if (!m_timer.isActive() || m_timer.deadline() != next)
+    m_timer.stop();
+    if (next >= 0)
         m_timer.startAt(next);
 }
 

@@ -3,6 +3,7 @@
 #include "mdns/record.h"
 #include "mdns/timer.h"
 
+#include <QHash>
 #include <QObject>
 
 namespace Mdns {
@@ -34,8 +35,10 @@ public:
     // those worth listing as known answers in a query.
     QList<Record> knownAnswers(const Name &name, quint16 type) const;
 
-    // Bound against floods: further new records are dropped.
+    // Bounds against floods: further new records are dropped. Each insertion
+    // scans the set of its name, so that set is kept smaller still.
     static constexpr int MaxRecords = 4096;
+    static constexpr int MaxRecordsPerName = 512;
 
 signals:
     void recordAdded(const Mdns::Record &record);
@@ -56,11 +59,15 @@ private:
     void doom(Entry &entry, qint64 now);
     QList<Record> lookup(const Name &name, quint16 type, bool onlyFresh) const;
     void onTimer();
+    // Fires the timer no later than `at`.
+    void wakeBy(qint64 at);
     void reschedule();
 
     Clock *m_clock;
     Timer m_timer;
-    QList<Entry> m_entries;
+    // By owner name, so that a flood under one name costs no more than its own set.
+    QHash<Name, QList<Entry>> m_entries;
+    qsizetype m_count = 0;
 };
 
 } // namespace Mdns

@@ -60,9 +60,17 @@ bool Name::operator==(const Name &other) const
 {
     if (m_labels.size() != other.m_labels.size())
         return false;
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+    // Without copies: caches compare names often.
     for (qsizetype i = 0; i < m_labels.size(); ++i) {
-        if (asciiLower(m_labels[i]) != asciiLower(other.m_labels[i]))
+        const QByteArray &a = m_labels[i];
+        const QByteArray &b = other.m_labels[i];
+        if (a.size() != b.size())
             return false;
+        for (qsizetype j = 0; j < a.size(); ++j) {
+            if (lower(a[j]) != lower(b[j]))
+                return false;
+        }
     }
     return true;
 }

@@ -33,12 +33,19 @@ void Querier::query(const QList<Question> &questions)
         // share port 5353 on this host.
         question.unicastResponse = false;
         message.questions.append(question);
+        if (message.questions.size() > 1 && message.toWire().size() > MaxQuerySize) {
+            message.questions.removeLast();
+            m_server->sendMessageToAll(message);
+            message = Message();
+            message.questions.append(question);
+        }
     }
     for (const Question &question : questions) {
         for (Record known : m_cache->knownAnswers(question.name, question.type)) {
             known.cacheFlush = false;
             message.answers.append(known);
-            if (message.answers.size() > 1 && message.toWire().size() > MaxQuerySize) {
+            if (message.questions.size() + message.answers.size() > 1 &&
+                message.toWire().size() > MaxQuerySize) {
                 message.answers.removeLast();
                 message.truncated = true;
                 m_server->sendMessageToAll(message);

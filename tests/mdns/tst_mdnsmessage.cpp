@@ -120,9 +120,6 @@ void TestMdnsMessage::roundTrip()
         QVERIFY2(parsed->additionals[i].sameRecord(m.additionals[i]),
                  qPrintable(QString::number(i)));
     QVERIFY(parsed->additionals[0].cacheFlush);
-    QCOMPARE(parsed->additionals[0].port, quint16(1502));
-    QCOMPARE(parsed->additionals[2].address, QHostAddress("192.0.2.7"));
-    QCOMPARE(parsed->additionals[3].address, QHostAddress("2001:db8::7"));
     QVERIFY(parsed->additionals[4].txt.isEmpty());
     // Encoding again gives the same bytes.
     QCOMPARE(parsed->toWire(), wire);
