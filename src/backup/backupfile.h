@@ -1,0 +1,52 @@
+#pragma once
+
+#include "model/modelversion.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMap>
+#include <QObject>
+#include <QString>
+
+#include <expected>
+
+// One backup file (.vrk): the machine stamp and one JSON object per group
+// section, keyed by group tag. Knows nothing of parameters.
+class BackupFile : public QObject
+{
+    Q_OBJECT
+public:
+    using Result = std::expected<void, QString>;
+
+    // No real backup comes near this (a full one is some 150 kB); anything
+    // larger is refused before it is parsed.
+    static constexpr qint64 MaxFileSize = 4 * 1024 * 1024;
+
+    explicit BackupFile(const QString &fileName, QObject *parent = nullptr);
+
+    // Reads, validates and takes the stamp and sections. Call once, on a new
+    // object.
+    Result load();
+    // Writes atomically: an existing file keeps its content unless the whole
+    // new one has been written.
+    Result save();
+
+    const ModelVersion &machine() const { return m_machine; }
+    void setMachine(const ModelVersion &machine) { m_machine = machine; }
+
+    bool hasSection(int tag) const { return m_sections.contains(tag); }
+    // An empty object when the section is absent.
+    const QJsonObject &section(int tag) const;
+    void setSection(int tag, const QJsonObject &section) { m_sections.insert(tag, section); }
+
+    // Reads and parses fileName, refusing a file (or an endless device) above
+    // MaxFileSize. parseError is the translated "Error: %1 on position %2"
+    // (parser's message, byte offset) of the caller's context.
+    static std::expected<QJsonDocument, QString> readDocument(const QString &fileName,
+                                                              const QString &parseError);
+
+private:
+    QMap<int, QJsonObject> m_sections;
+    QString m_fileName;
+    ModelVersion m_machine;
+};

@@ -1,0 +1,72 @@
+#pragma once
+
+// Backup documents built in code, so each test states only what it changes.
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QString>
+
+namespace BackupData {
+
+// count numbers first, first + step, ...
+inline QJsonArray numbers(qsizetype count, double first = 0.0, double step = 0.25)
+{
+    QJsonArray array;
+    for (qsizetype i = 0; i < count; ++i)
+        array.append(first + double(i) * step);
+    return array;
+}
+
+inline QJsonObject rows(const QString &prefix, int from, int to, qsizetype count, double first)
+{
+    QJsonObject object;
+    for (int i = from; i <= to; ++i)
+        object.insert(prefix + QString::number(i), numbers(count, first + i));
+    return object;
+}
+
+inline QJsonObject teeth(double first = 3.0)
+{
+    QJsonObject section;
+    for (int shape = 1; shape <= 9; ++shape)
+        section.insert(QStringLiteral("L%1").arg(shape),
+                       rows(QStringLiteral("T"), 0, 9, 64, first + shape * 100));
+    return section;
+}
+
+// A file with all five sections and distinct values everywhere.
+inline QJsonObject full(const QString &machine = QStringLiteral("VrkC1"), int version = 8)
+{
+    QJsonObject root;
+    root.insert(QStringLiteral("_machine"), machine);
+    root.insert(QStringLiteral("_version"), version);
+    root.insert(QStringLiteral("techparams"),
+                QJsonObject{{QStringLiteral("values"), numbers(256, 1.5)}});
+    root.insert(QStringLiteral("rparams"),
+                QJsonObject{{QStringLiteral("values"), numbers(256, -7.0, 0.5)}});
+    root.insert(QStringLiteral("coordsys"), rows(QStringLiteral("G"), 54, 59, 8, 0.125));
+    root.insert(QStringLiteral("tools"), rows(QStringLiteral("T"), 1, 9, 8, 10.0));
+    root.insert(QStringLiteral("teeth"), teeth());
+    return root;
+}
+
+inline bool write(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+inline bool write(const QString &path, const QJsonObject &root)
+{
+    return write(path, QJsonDocument(root).toJson(QJsonDocument::Compact));
+}
+
+inline QByteArray read(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace BackupData
