@@ -1,0 +1,41 @@
+// Feeds arbitrary bytes to BackupImport as a version 5 backup file and runs
+// the whole import into a technological-parameters group.
+#include "backup/backupimport.h"
+#include "model/techparameters.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <limits>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    static const QString path =
+        QDir::tempPath() +
+        QStringLiteral("/fuzz_backupimport_%1.cvrk").arg(QCoreApplication::applicationPid());
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            std::abort();
+        file.write(reinterpret_cast<const char *>(data), qint64(size));
+    }
+    BackupImport import(path);
+    if (!import.load() || !import.selectMapping() || !import.parseSections())
+        return 0;
+    TechParameters group;
+    const QList<qsizetype> missed = import.importTechParams(&group, ModelVersion(VrkC1, 8));
+    for (qsizetype i = 0; i < group.valueCount(); ++i) {
+        // Nothing the machine's float cannot hold may become an edit.
+        const double value = group.value(i).value();
+        if (!(std::abs(value) <= std::numeric_limits<float>::max()))
+            std::abort();
+    }
+    if (missed.size() > group.valueCount())
+        std::abort();
+    return 0;
+}
