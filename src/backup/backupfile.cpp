@@ -51,8 +51,8 @@ const QJsonObject &BackupFile::section(int tag) const
     return it == m_sections.cend() ? empty : *it;
 }
 
-std::expected<QJsonDocument, QString> BackupFile::readDocument(const QString &fileName,
-                                                               const QString &parseError)
+BackupFile::Result BackupFile::readDocument(const QString &fileName, const QString &parseError,
+                                            QJsonDocument &document)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
@@ -68,22 +68,22 @@ std::expected<QJsonDocument, QString> BackupFile::readDocument(const QString &fi
         return std::unexpected(file.errorString());
 
     QJsonParseError error;
-    QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+    document = QJsonDocument::fromJson(bytes, &error);
     if (document.isNull())
         return std::unexpected(parseError.arg(error.errorString()).arg(error.offset));
-    return document;
+    return {};
 }
 
 BackupFile::Result BackupFile::load()
 {
-    const auto document = readDocument(m_fileName, tr("Error: %1 on position %2"));
-    if (!document)
-        return std::unexpected(document.error());
+    QJsonDocument document;
+    if (auto read = readDocument(m_fileName, tr("Error: %1 on position %2"), document); !read)
+        return read;
 
-    if (const auto valid = validateBackup(*document); !valid)
+    if (const auto valid = validateBackup(document); !valid)
         return std::unexpected(valid.error().join(QLatin1Char('\n')));
 
-    const QJsonObject root = document->object();
+    const QJsonObject root = document.object();
     const MachineType type =
         MachineDescription::machineTypeFromName(root.value(QLatin1String("_machine")).toString());
     const int version = root.value(QLatin1String("_version")).toInt(0);
@@ -123,7 +123,18 @@ BackupFile::Result BackupFile::save()
         return std::unexpected(file.errorString());
     // QJsonObject keeps its members sorted by key, so the output is in
     // ascending key order.
-    if (file.write(QJsonDocument(root).toJson(QJsonDocument::Compact)) == -1)
+    const QByteArray bytes = QJsonDocument(root).toJson(QJsonDocument::Compact);
+    // A full disk shows as a short write without an error, and commit() does
+    // not check its last flush: both would replace a good file with a
+    // truncated one and report success. Writing on until the device refuses
+    // brings out the system's error.
+    for (qint64 written = 0; written < bytes.size();) {
+        const qint64 count = file.write(bytes.constData() + written, bytes.size() - written);
+        if (count <= 0)
+            return std::unexpected(file.errorString());
+        written += count;
+    }
+    if (!file.flush())
         return std::unexpected(file.errorString());
     if (!file.commit())
         return std::unexpected(file.errorString());

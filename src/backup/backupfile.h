@@ -40,10 +40,10 @@ public:
     void setSection(int tag, const QJsonObject &section) { m_sections.insert(tag, section); }
 
     // Reads and parses fileName, refusing a file (or an endless device) above
-    // MaxFileSize. parseError is the translated "Error: %1 on position %2"
+    // MaxFileSize, into document. parseError is the translated "Error: %1 on position %2"
     // (parser's message, byte offset) of the caller's context.
-    static std::expected<QJsonDocument, QString> readDocument(const QString &fileName,
-                                                              const QString &parseError);
+    static Result readDocument(const QString &fileName, const QString &parseError,
+                               QJsonDocument &document);
 
 private:
     QMap<int, QJsonObject> m_sections;

@@ -97,11 +97,12 @@ BackupFamily BackupImport::familyFromName(const QString &name)
 
 BackupImport::Result BackupImport::load()
 {
-    const auto document = BackupFile::readDocument(m_fileName, tr("Error: %1 on position %2"));
-    if (!document)
-        return std::unexpected(document.error());
+    QJsonDocument document;
+    if (auto read = BackupFile::readDocument(m_fileName, tr("Error: %1 on position %2"), document);
+        !read)
+        return read;
 
-    m_root = document->object();
+    m_root = document.object();
     m_family =
         familyFromName(m_root.take(QLatin1String("machine")).toString(QStringLiteral("CVRK")));
     if (m_family == BackupFamily::Invalid)
