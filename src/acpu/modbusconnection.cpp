@@ -34,7 +34,9 @@ ModbusConnection::ModbusConnection(QObject *parent)
 
 ModbusConnection::~ModbusConnection()
 {
-    // Requests still in flight fail on the next turn of the event loop.
+    // A dying connection tells nobody about its last state change; requests
+    // still in flight fail on the next turn of the event loop.
+    blockSignals(true);
     Close();
 }
 
@@ -134,8 +136,7 @@ void ModbusConnection::SendChunk(Request *request, const VarRange &chunk,
                 if (self && guard)
                     self->CompleteReply(guard, request);
                 else
-                    self->FailRequest(request, tr("The connection to the machine was closed."),
-                                      false);
+                    FailRequest(request, tr("The connection to the machine was closed."), false);
             });
         } else {
             CompleteReply(reply, request);

@@ -60,7 +60,7 @@ private:
                    bool first);
     void Register(QModbusReply *reply, Request *request);
     void CompleteReply(QModbusReply *reply, Request *request);
-    void FailRequest(Request *request, const QString &message, bool deferred);
+    static void FailRequest(Request *request, const QString &message, bool deferred);
     void OnWatchdogTick();
     QString ClientErrorText() const;
 

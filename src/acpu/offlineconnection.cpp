@@ -20,6 +20,7 @@ OfflineConnection::OfflineConnection(QObject *parent) : Connection(parent)
 
 OfflineConnection::~OfflineConnection()
 {
+    blockSignals(true);
     Close();
 }
 

@@ -21,6 +21,8 @@ WsConnection::WsConnection(QObject *parent) : Connection(parent)
 
 WsConnection::~WsConnection()
 {
+    // A dying connection tells nobody about its last state change.
+    blockSignals(true);
     Close();
 }
 

@@ -28,7 +28,7 @@ public:
         writtenValues.append(values);
         return std::unexpected(NotConnected);
     }
-    void GetDisplay(Display &) override {}
+    void GetDisplay(Acpu::Display &) override {}
     void SendKey(int) override {}
     bool IsBusy() override { return busy; }
     bool Open() override
@@ -185,13 +185,13 @@ private slots:
         QSignalSpy states(&c, &Connection::stateChanged);
         QVERIFY(c.Open());
         QCOMPARE(c.State(), Connection::Connected);
-        Display d;
+        Acpu::Display d;
         c.GetDisplay(d);
         QCOMPARE(d.line2(), QStringLiteral("    Offline mode    "));
         QVERIFY(d.runLed() && d.mode1Led() && !d.errorLed() && !d.mode2Led());
 
-        QSignalSpy line1(&d, &Display::line1Changed);
-        QSignalSpy line3(&d, &Display::line3Changed);
+        QSignalSpy line1(&d, &Acpu::Display::line1Changed);
+        QSignalSpy line3(&d, &Acpu::Display::line3Changed);
         c.SendKey(0x81);
         c.GetDisplay(d);
         QCOMPARE(d.line3(), QStringLiteral(" Last sent key = 81 "));

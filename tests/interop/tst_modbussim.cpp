@@ -99,7 +99,7 @@ private slots:
     {
         ModbusConnection c;
         QVERIFY(connectTo(c, sim.host()));
-        Display display;
+        Acpu::Display display;
         connect(&c, &Connection::pollingFinished, this, [&] { c.GetDisplay(display); });
         c.StartPolling();
         QTRY_COMPARE_WITH_TIMEOUT(display.line1(), QStringLiteral("VRK-C1 S/N 777").leftJustified(20), 3000);

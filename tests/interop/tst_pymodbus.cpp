@@ -94,11 +94,11 @@ private slots:
         const quint16 port = SimProcess::freePort();
         auto server = std::make_unique<PyServer>(port);
         QVERIFY(server->start());
+        QList<Connection::ConnectionState> states; // outlives the connection's signals
         ModbusConnection c;
         c.SetHost(QStringLiteral("127.0.0.1:%1").arg(port));
         QTRY_COMPARE_WITH_TIMEOUT(c.State(), Connection::Connected, 5000);
 
-        QList<Connection::ConnectionState> states;
         connect(&c, &Connection::stateChanged, this,
                 [&states](Connection::ConnectionState s) { states.append(s); });
         std::unique_ptr<Outcome> read(track(this, c.Read({{8192, 5760}})));
