@@ -13,7 +13,7 @@ packages=(
   xvfb xauth python3 python3-pymodbus python3-serial python3-serial-asyncio
   python3-zeroconf python3-websockets mbpoll libmodbus-dev iproute2 util-linux
   # fuzzing and sanitizers
-  clang-14 libclang-rt-14-dev
+  clang-16 libclang-rt-16-dev
 )
 
 missing=()
