@@ -14,24 +14,25 @@
 namespace {
 
 // The groups hold every value as a 32-bit float on the machine; a number the
-// float cannot hold would be written as infinity. Returns the first such
-// number of the section, if any.
-std::optional<double> firstOutOfRange(const QJsonObject &section)
+// float cannot hold would be written as infinity. Finds the first such number
+// below value. Recursion is bounded by the JSON parser's nesting limit.
+std::optional<double> firstOutOfRange(const QJsonValue &value)
 {
     constexpr double limit = std::numeric_limits<float>::max();
-    QList<QJsonValue> pending{QJsonValue(section)};
-    while (!pending.isEmpty()) {
-        const QJsonValue value = pending.takeLast();
-        if (value.isDouble()) {
-            if (std::abs(value.toDouble()) > limit)
-                return value.toDouble();
-        } else if (value.isObject()) {
-            const QJsonObject object = value.toObject();
-            for (const QJsonValue &member : object)
-                pending.append(member);
-        } else if (value.isArray()) {
-            for (const QJsonValue &item : value.toArray())
-                pending.append(item);
+    if (value.isDouble()) {
+        if (const double number = value.toDouble(); std::abs(number) > limit)
+            return number;
+    } else if (value.isArray()) {
+        const QJsonArray array = value.toArray();
+        for (const QJsonValue &item : array) {
+            if (const auto found = firstOutOfRange(item))
+                return found;
+        }
+    } else if (value.isObject()) {
+        const QJsonObject object = value.toObject();
+        for (const QJsonValue &member : object) {
+            if (const auto found = firstOutOfRange(member))
+                return found;
         }
     }
     return std::nullopt;
@@ -94,7 +95,7 @@ BackupFile::Result BackupFile::load()
         if (tag == GroupTags::None)
             continue;
         const QJsonObject section = it->toObject();
-        if (const auto number = firstOutOfRange(section)) {
+        if (const auto number = firstOutOfRange(*it)) {
             return std::unexpected(
                 tr("Section %1 holds the number %2, which is beyond the range of a machine value.")
                     .arg(it.key())

@@ -22,26 +22,23 @@ void initBackupResources()
 
 namespace {
 
-// The longest member name anywhere below value; iterative, so a deeply nested
-// document cannot exhaust the stack here either.
-qsizetype longestMemberName(const QJsonValue &root)
+// The longest member name anywhere below value. Recursion is bounded by the
+// JSON parser's nesting limit.
+qsizetype longestMemberName(const QJsonValue &value)
 {
     qsizetype longest = 0;
-    QList<QJsonValue> pending{root};
-    while (!pending.isEmpty()) {
-        const QJsonValue value = pending.takeLast();
-        if (value.isObject()) {
-            const QJsonObject object = value.toObject();
-            for (auto it = object.begin(); it != object.end(); ++it) {
-                longest = std::max(longest, it.key().size());
-                if (it->isObject() || it->isArray())
-                    pending.append(it.value());
-            }
-        } else if (value.isArray()) {
-            for (const QJsonValue &item : value.toArray()) {
-                if (item.isObject() || item.isArray())
-                    pending.append(item);
-            }
+    if (value.isObject()) {
+        const QJsonObject object = value.toObject();
+        for (auto it = object.constBegin(); it != object.constEnd(); ++it) {
+            longest = std::max(longest, it.key().size());
+            if (it->isObject() || it->isArray())
+                longest = std::max(longest, longestMemberName(it.value()));
+        }
+    } else if (value.isArray()) {
+        const QJsonArray array = value.toArray();
+        for (const QJsonValue &item : array) {
+            if (item.isObject() || item.isArray())
+                longest = std::max(longest, longestMemberName(item));
         }
     }
     return longest;
