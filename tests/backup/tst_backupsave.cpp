@@ -131,11 +131,19 @@ void TestBackupSave::readOnlyDirectory()
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
         return;
     }
+    // The build tree may lie where the unprivileged user cannot reach it: run
+    // a copy of this test from a directory open to everyone.
+    QTemporaryDir binDir;
+    const QString binary = binDir.filePath(QStringLiteral("tst_backupsave"));
+    QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), binary));
+    const auto open = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
+                      QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+    QVERIFY(QFile::setPermissions(binDir.path(), open) && QFile::setPermissions(binary, open));
+
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(QStringLiteral("setpriv"),
-                  {"--reuid=65534", "--regid=65534", "--clear-groups",
-                   QCoreApplication::applicationFilePath(), "--read-only", dir.path()});
+    process.start(QStringLiteral("setpriv"), {"--reuid=65534", "--regid=65534", "--clear-groups",
+                                              binary, "--read-only", dir.path()});
     QVERIFY(process.waitForFinished(60000));
     const QByteArray output = process.readAll();
     QVERIFY2(process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0,
