@@ -13,12 +13,13 @@ import time
 
 import websockets
 
-results = []
+failed = []
 
 
 def check(name, ok, detail=""):
-    results.append(ok)
     print(("PASS  " if ok else "FAIL  ") + name + ("" if ok else "  -- " + str(detail)), flush=True)
+    if not ok:
+        failed.append(name)
 
 
 def free_port():
@@ -27,155 +28,91 @@ def free_port():
         return s.getsockname()[1]
 
 
-def start(command, log, marker):
+def start(command, log):
     process = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=log)
-    deadline = time.monotonic() + 10
-    while time.monotonic() < deadline:
-        with open(log.name, encoding="utf-8", errors="replace") as f:
-            if marker in f.read():
-                return process
-        if process.poll() is not None:
+    for _ in range(200):
+        if b"listening on" in open(log.name, "rb").read() or process.poll() is not None:
             break
         time.sleep(0.05)
-    process.kill()
-    raise RuntimeError("could not start " + " ".join(command))
+    return process
 
 
 async def answer(ws, seconds=10):
     return json.loads(await asyncio.wait_for(ws.recv(), seconds))
 
 
-async def silence(ws, seconds=0.5):
-    """None when nothing arrives within the time, else what arrived."""
-    try:
-        return await asyncio.wait_for(ws.recv(), seconds)
-    except asyncio.TimeoutError:
-        return None
+def get_vars(tid, start, length, use_int="true"):
+    return (f'{{"verb": "get_vars", "tid": {tid}, "use_int": {use_int}, '
+            f'"start_index": {start}, "length": {length}}}')
 
 
-def get_vars(tid, start, length):
-    return json.dumps({"verb": "get_vars", "tid": tid, "use_int": True,
-                       "start_index": start, "length": length})
+def set_vars(values, tid=1):
+    return f'{{"verb": "set_vars", "tid": {tid}, "is_float": false, "values": {values}}}'
 
 
+# Each is ignored without an answer: not an object, unknown or mistyped
+# members, ranges outside the machine, more than 60 values.
 BAD_INPUT = [
-    "not json",
-    "[1, 2]",
-    '"refresh"',
-    "{}",
-    '{"verb": 5}',
-    '{"verb": "reboot"}',
-    '{"verb": "key"}',
-    '{"verb": "key", "key": "A"}',
-    '{"verb": "key", "key": 256}',
-    '{"verb": "key", "key": 1.5}',
-    '{"verb": "get_vars", "tid": "1", "use_int": true, "start_index": 0, "length": 1}',
-    '{"verb": "get_vars", "tid": 1, "use_int": true, "start_index": 0, "length": 61}',
-    '{"verb": "get_vars", "tid": 1, "use_int": true, "start_index": 0, "length": 0}',
-    '{"verb": "get_vars", "tid": 1, "use_int": true, "start_index": -1, "length": 1}',
-    '{"verb": "get_vars", "tid": 1, "use_int": true, "start_index": 32760, "length": 60}',
-    '{"verb": "get_vars", "tid": 1, "use_int": false, "start_index": 0, "length": 1}',
-    '{"verb": "get_vars", "tid": 4294967296, "use_int": true, "start_index": 0, "length": 1}',
-    '{"verb": "set_vars", "tid": 1, "is_float": false, "values": {"key": 1, "value": 1}}',
-    '{"verb": "set_vars", "tid": 1, "is_float": false, "values": [{"key": 1}]}',
-    '{"verb": "set_vars", "tid": 1, "is_float": false, "values": [{"key": 1, "value": 4294967295}]}',
-    '{"verb": "set_vars", "tid": 1, "is_float": false, "values": [{"key": 1, "value": 1}, {"key": 1, "value": 2}]}',
-    json.dumps({"verb": "set_vars", "tid": 1, "is_float": False,
-                "values": [{"key": 5000 + i, "value": i} for i in range(61)]}),
+    "not json", "[1, 2]", '"refresh"', "{}", '{"verb": 5}', '{"verb": "reboot"}',
+    '{"verb": "key"}', '{"verb": "key", "key": "A"}', '{"verb": "key", "key": 256}',
+    '{"verb": "key", "key": 1.5}', get_vars('"1"', 0, 1), get_vars(1, 0, 61), get_vars(1, 0, 0),
+    get_vars(1, -1, 1), get_vars(1, 32760, 60), get_vars(1, 0, 1, "false"),
+    get_vars(4294967296, 0, 1), set_vars('{"key": 1, "value": 1}'), set_vars('[{"key": 1}]'),
+    set_vars('[{"key": 1, "value": 4294967295}]'),
+    set_vars('[{"key": 1, "value": 1}, {"key": 1, "value": 2}]'),
+    set_vars(json.dumps([{"key": 5000 + i, "value": i} for i in range(61)])),
 ]
 
 
-async def session(relay, machine, log_path):
-    base = f"ws://127.0.0.1:{relay}/ws/vrk6/device/"
-    async with websockets.connect(base + machine + "/") as ws:
-        # Any member order and whitespace is accepted.
-        await ws.send('  {\n  "verb" :   "refresh"  }  ')
-        event = await answer(ws)
-        content = event.get("content", {})
-        check("refresh answered with the panel",
-              event.get("event") == "refresh" and "4242" in content.get("line1", "")
-              and all(isinstance(content.get(f"led{i}"), bool) for i in range(1, 5)), event)
-
-        await ws.send('{"length": 14, "start_index": 256, "use_int": true, "tid": 12345, '
-                      '"verb": "get_vars"}')
-        event = await answer(ws)
-        check("get_vars answered with the same tid and the identification",
-              event.get("event") == "get_vars_done" and event.get("tid") == 12345
-              and len(event.get("values", [])) == 14 and event["values"][9] == 4242, event)
-
+async def session(uri):
+    async with websockets.connect(uri) as ws:
         values = [-1, 2147483647, -2147483648, 1069547520]
-        await ws.send(json.dumps({"verb": "set_vars", "tid": -9, "is_float": False,
-                                  "values": [{"key": 3000 + i, "value": v}
-                                             for i, v in enumerate(values)]}))
+        await ws.send(set_vars(json.dumps([{"key": 3000 + i, "value": v}
+                                           for i, v in enumerate(values)]), -9))
         event = await answer(ws)
-        check("set_vars answered with the same tid",
-              event == {"event": "set_vars_done", "tid": -9}, event)
+        check("set_vars answered with its tid", event == {"event": "set_vars_done", "tid": -9}, event)
         await ws.send(get_vars(7, 3000, 4))
         event = await answer(ws)
         check("written values read back", event.get("values") == values, event)
-
-        await ws.send('{"verb": "key", "key": 81}')  # 'Q'
-        seen = ""
-        for _ in range(50):
-            await ws.send('{"verb": "refresh"}')
-            seen = (await answer(ws)).get("content", {}).get("line2", "")
-            if "Q" in seen:
-                break
-            await asyncio.sleep(0.05)
-        check("key shows on the panel", "Q" in seen, seen)
-
-        for text in BAD_INPUT:
+        for text in BAD_INPUT + [b"\x00\x01binary"]:
             await ws.send(text)
-        await ws.send(b"\x00\x01binary")
-        check("bad input is answered with nothing", await silence(ws) is None)
-        await ws.send(get_vars(99, 256, 1))
+        # Any member order and whitespace is accepted.
+        await ws.send(' {"length": 14, "start_index" :256, "use_int": true,\n"tid": 99, '
+                      '"verb": "get_vars"} ')
         event = await answer(ws)
-        check("the socket is still served after bad input",
-              event.get("tid") == 99 and len(event.get("values", [])) == 1, event)
-    await asyncio.sleep(0.3)
-    with open(log_path, encoding="utf-8", errors="replace") as f:
-        lines = [line for line in f if "ignoring bad input" in line]
-    check("bad input is logged once per socket", len(lines) == 1, lines)
+        check("bad input is not answered and the socket is still served",
+              event.get("tid") == 99 and event.get("values", [])[9:10] == [4242], event)
 
 
 async def closed_with(uri, **kwargs):
-    async with websockets.connect(uri, **kwargs) as ws:
-        await asyncio.wait_for(ws.wait_closed(), 15)
-        return ws.close_code, ws.close_reason
+    try:
+        async with websockets.connect(uri, **kwargs) as ws:
+            await asyncio.wait_for(ws.wait_closed(), 15)
+            return ws.close_code, ws.close_reason
+    except websockets.InvalidHandshake as error:
+        return "refused", str(error)
 
 
 async def failures(relay, sim):
     base = f"ws://127.0.0.1:{relay}/ws/vrk6/device/"
-    code, reason = await closed_with(base + "/")
-    check("a path without a host is closed with 1008", code == 1008, (code, reason))
-    code, reason = await closed_with(f"ws://127.0.0.1:{relay}/other/")
-    check("a foreign path is closed with 1008", code == 1008, (code, reason))
+    for name, uri, options, code, reason in [
+            ("a path without a host", base + "/", {}, 1008, ""),
+            ("an unreachable machine", base + f"127.0.0.1:{free_port()}/", {}, 1011,
+             "machine unreachable:"),
+            ("a socket from a web page", base + f"127.0.0.1:{sim}/",
+             {"origin": "http://page.example"}, "refused", "")]:
+        closed = await closed_with(uri, **options)
+        check(f"{name} is closed with {code}", closed[0] == code and closed[1].startswith(reason),
+              closed)
 
-    code, reason = await closed_with(base + f"127.0.0.1:{free_port()}/")
-    check("an unreachable machine closes the socket with a reason",
-          code == 1011 and reason.startswith("machine unreachable:"), (code, reason))
-
-    try:
-        async with websockets.connect(base + f"127.0.0.1:{sim}/",
-                                      origin="http://page.example") as ws:
-            await ws.send('{"verb": "refresh"}')
-            refused = False
-    except (websockets.InvalidStatusCode, websockets.InvalidHandshake):
-        refused = True
-    check("a socket from a web page is refused", refused)
-
-
-async def many(relay, sim, count=20):
-    uri = f"ws://127.0.0.1:{relay}/ws/vrk6/device/127.0.0.1:{sim}/"
-
-    async def one(n):
-        async with websockets.connect(uri) as ws:
+    async def one(n):  # many sockets at once
+        async with websockets.connect(base + f"127.0.0.1:{sim}/") as ws:
             await ws.send(get_vars(1000 + n, 256, 14))
             event = await answer(ws, 20)
             return event.get("tid") == 1000 + n and event["values"][9] == 4242
 
-    outcomes = await asyncio.gather(*(one(n) for n in range(count)), return_exceptions=True)
-    check(f"{count} sockets at once are all served", all(o is True for o in outcomes), outcomes)
+    outcomes = await asyncio.gather(*(one(n) for n in range(20)), return_exceptions=True)
+    check("20 sockets at once are all served", all(o is True for o in outcomes), outcomes)
 
 
 def main():
@@ -193,26 +130,20 @@ def main():
           usage.returncode == 0 and "--listen" in usage.stdout and "--port" in usage.stdout)
 
     sim_port, relay_port = free_port(), free_port()
-    with tempfile.NamedTemporaryFile("w+b") as sim_log, \
-            tempfile.NamedTemporaryFile("w+b") as relay_log:
+    with tempfile.NamedTemporaryFile() as sim_log, tempfile.NamedTemporaryFile() as relay_log:
         sim = start([args.sim, "--port", str(sim_port), "--serial", "4242", "--no-announce"],
-                    sim_log, "listening on")
-        relay = start([args.relay, "--port", str(relay_port)], relay_log, "listening on")
+                    sim_log)
+        relay = start([args.relay, "--port", str(relay_port)], relay_log)
         try:
-            asyncio.run(session(relay_port, f"127.0.0.1:{sim_port}", relay_log.name))
+            asyncio.run(session(f"ws://127.0.0.1:{relay_port}/ws/vrk6/device/127.0.0.1:{sim_port}/"))
             asyncio.run(failures(relay_port, sim_port))
-            asyncio.run(many(relay_port, sim_port))
             check("the relay is still running", relay.poll() is None)
         finally:
             for process in (relay, sim):
-                process.terminate()
-                try:
-                    process.wait(5)
-                except subprocess.TimeoutExpired:
-                    process.kill()
-    passed = sum(results)
-    print(f"{passed} passed, {len(results) - passed} failed")
-    return 0 if passed == len(results) else 1
+                process.kill()
+                process.wait()
+    print(f"{len(failed)} failed")
+    return 1 if failed else 0
 
 
 if __name__ == "__main__":
