@@ -118,15 +118,6 @@ private slots:
         QCOMPARE(c.ErrorString(), QStringLiteral("lost"));
     }
 
-    void setHostClosesThenOpens()
-    {
-        TickProbe c;
-        QVERIFY(c.SetHost(QStringLiteral("10.1.2.3")));
-        QCOMPARE(c.Host(), QStringLiteral("10.1.2.3"));
-        QCOMPARE(c.closes, 1);
-        QCOMPARE(c.opens, 1);
-    }
-
     void writeValuesSortsAndMerges()
     {
         TickProbe c;

@@ -2,6 +2,7 @@
 #include "acpu/modbusconnection.h"
 #include "acpu/panelmap.h"
 #include "model/machine.h"
+#include "requestresult.h"
 #include "simprocess.h"
 
 #include <QSignalSpy>
@@ -10,29 +11,6 @@
 using namespace Acpu;
 
 namespace {
-// Runs a request to its end; returns its error text (empty on success).
-QString finish(Connection::Result result, QList<int> *progress = nullptr)
-{
-    if (!result)
-        return QStringLiteral("not connected");
-    Request *request = *result;
-    request->SetAutoDelete(false);
-    QSignalSpy finished(request, &Request::finished);
-    QSignalSpy steps(request, &Request::progress);
-    if (!finished.wait(20000))
-        return QStringLiteral("request never finished");
-    QTest::qWait(10);
-    if (finished.size() != 1)
-        return QStringLiteral("finished %1 times").arg(finished.size());
-    if (progress) {
-        for (const auto &args : steps)
-            progress->append(args.at(0).toInt());
-    }
-    const QString error = request->ErrorString();
-    delete request;
-    return error;
-}
-
 bool connectTo(ModbusConnection &c, const QString &host)
 {
     QSignalSpy states(&c, &Connection::stateChanged);
@@ -53,10 +31,10 @@ private slots:
     {
         ModbusConnection c;
         QVERIFY(connectTo(c, sim.host()));
-        QCOMPARE(finish(c.WriteInt(1100, -1)), QString());
-        QCOMPARE(finish(c.WriteFloat(1101, -2.5f)), QString());
-        QCOMPARE(finish(c.WriteInt(1102, 0x12345678)), QString());
-        QCOMPARE(finish(c.Read({{1100, 3}})), QString());
+        QCOMPARE(RunToEnd(c.WriteInt(1100, -1)), QString());
+        QCOMPARE(RunToEnd(c.WriteFloat(1101, -2.5f)), QString());
+        QCOMPARE(RunToEnd(c.WriteInt(1102, 0x12345678)), QString());
+        QCOMPARE(RunToEnd(c.Read({{1100, 3}})), QString());
         QCOMPARE(c.ReadInt(1100), -1);
         QCOMPARE(c.ReadFloat(1101), -2.5f);
         QCOMPARE(c.ReadInt(1102), 0x12345678);
@@ -72,10 +50,10 @@ private slots:
         for (int i = 0; i < 150; ++i)
             items.append({2000 + i, float(i) * 0.5f});
         QList<int> progress;
-        QCOMPARE(finish(c.WriteValues(items), &progress), QString());
+        QCOMPARE(RunToEnd(c.WriteValues(items), &progress), QString());
         QCOMPARE(progress, (QList<int>{40, 80, 100}));
         progress.clear();
-        QCOMPARE(finish(c.Read({{2000, 150}}), &progress), QString());
+        QCOMPARE(RunToEnd(c.Read({{2000, 150}}), &progress), QString());
         QCOMPARE(progress, (QList<int>{40, 80, 100}));
         for (int i = 0; i < 150; ++i)
             QCOMPARE(c.ReadFloat(2000 + i), float(i) * 0.5f);
@@ -84,9 +62,9 @@ private slots:
         QList<std::pair<int, float>> teeth;
         for (int i = 8192; i <= 13951; ++i)
             teeth.append({i, float(i)});
-        QCOMPARE(finish(c.WriteValues(teeth)), QString());
+        QCOMPARE(RunToEnd(c.WriteValues(teeth)), QString());
         progress.clear();
-        QCOMPARE(finish(c.Read({{8192, 5760}}), &progress), QString());
+        QCOMPARE(RunToEnd(c.Read({{8192, 5760}}), &progress), QString());
         QCOMPARE(progress.size(), 96);
         QCOMPARE(progress.last(), 100);
         for (int i = 8192; i <= 13951; ++i) {
@@ -122,40 +100,36 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("software");
         for (unsigned t = 0; t < MachineTypeCount; ++t)
             QTest::newRow(qPrintable(MachineDescription::machineTypeName(MachineType(t))))
-                << MachineDescription::machineTypeName(MachineType(t)) << int(t);
+                << MachineDescription::machineTypeName(MachineType(t)) << int(t) << "615";
+        // Below 6.00 the block is not taken: the machine stays unidentified.
+        QTest::newRow("old software") << "VrkA1" << -1 << "599";
     }
     void identificationOfEveryType()
     {
         QFETCH(QString, name);
         QFETCH(int, type);
+        QFETCH(QString, software);
         SimProcess other;
         QVERIFY(other.start({QStringLiteral("--type"), name, QStringLiteral("--model-version"),
                              QStringLiteral("7"), QStringLiteral("--serial"), QStringLiteral("0"),
                              QStringLiteral("--bn"), QStringLiteral("5007"),
-                             QStringLiteral("--software"), QStringLiteral("615")}));
+                             QStringLiteral("--software"), software}));
         ModbusConnection c;
         QVERIFY(connectTo(c, other.host()));
         Machine machine(&c);
-        QCOMPARE(finish(machine.requestIdentification()), QString());
-        QVERIFY(machine.updateIdentification());
+        QCOMPARE(RunToEnd(machine.requestIdentification()), QString());
+        QCOMPARE(machine.updateIdentification(), type >= 0);
+        if (type < 0) {
+            QVERIFY(!machine.modelVersion().isValid());
+            return;
+        }
         QCOMPARE(int(machine.machineType()), type);
         QCOMPARE(machine.modelVersion(), ModelVersion(MachineType(type), 7));
         QCOMPARE(machine.identText(), QStringLiteral("B/N: 005-007"));
         QCOMPARE(machine.softwareText(), QStringLiteral("SW: 6.15"));
-    }
-
-    void oldSoftwareIsNotIdentified()
-    {
-        SimProcess other;
-        QVERIFY(other.start({QStringLiteral("--software"), QStringLiteral("599")}));
-        ModbusConnection c;
-        QVERIFY(connectTo(c, other.host()));
-        Machine machine(&c);
-        QCOMPARE(finish(machine.requestIdentification()), QString());
-        QVERIFY(!machine.updateIdentification());
-        QVERIFY(!machine.modelVersion().isValid());
     }
 
     void exceptionResponseFailsTheRequest()
@@ -164,12 +138,12 @@ private slots:
         QVERIFY(other.start({QStringLiteral("--exception-range"), QStringLiteral("3000:10")}));
         ModbusConnection c;
         QVERIFY(connectTo(c, other.host()));
-        QCOMPARE(finish(c.Read({{2990, 5}})), QString());
+        QCOMPARE(RunToEnd(c.Read({{2990, 5}})), QString());
         QList<int> progress;
-        const QString error = finish(c.Read({{2900, 200}}), &progress);
+        const QString error = RunToEnd(c.Read({{2900, 200}}), &progress);
         QVERIFY2(!error.isEmpty(), "an exception must fail the request");
         QCOMPARE(progress, (QList<int>{30})); // the first chunk went through, no more
-        QVERIFY(!finish(c.WriteInt(3009, 1)).isEmpty());
+        QVERIFY(!RunToEnd(c.WriteInt(3009, 1)).isEmpty());
         QCOMPARE(c.State(), Connection::Connected);
     }
 
@@ -194,12 +168,12 @@ private slots:
         QVERIFY(connectTo(c, dropping.host()));
         QSignalSpy states(&c, &Connection::stateChanged);
         // The eighth chunk never gets an answer: the peer hangs up.
-        QVERIFY(!finish(c.Read({{8192, 1200}})).isEmpty());
+        QVERIFY(!RunToEnd(c.Read({{8192, 1200}})).isEmpty());
         c.StartPolling();
         QTRY_COMPARE_WITH_TIMEOUT(c.State(), Connection::Connected, 3000);
         c.StopPolling();
         QVERIFY(states.size() >= 2);
-        QCOMPARE(finish(c.Read({{256, 14}})), QString());
+        QCOMPARE(RunToEnd(c.Read({{256, 14}})), QString());
     }
 };
 
