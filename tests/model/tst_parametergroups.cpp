@@ -1,13 +1,17 @@
-// Parameter values and groups: edits, the factory, loading from a
-// connection's cache, the lists written to a machine, and backup sections.
+// The parameter groups: their definitions row for row against definitions.txt
+// and at the boundaries, the machine variables, edits, loading, backup
+// sections, and the machine identity that picks the definitions.
 #include "acpu/offlineconnection.h"
 #include "model/coordsys.h"
+#include "model/machine.h"
 #include "model/rparameters.h"
 #include "model/techparameters.h"
 #include "model/teeth.h"
 #include "model/tools.h"
 
+#include <QFile>
 #include <QJsonArray>
+#include <QMap>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -15,6 +19,51 @@
 #include <memory>
 
 namespace {
+
+// How a listing writes alternative labels: none, per machine, or shapes.
+constexpr int NoAlt = 0, AxisAlt = 1, ShapeAlt = 2;
+using Definitions = std::tuple<QList<ModelItem>, int, int>; // items, first number, style
+const QStringList stateIds = {"Inactive", "MachineMismatch", "Active", "Disabled"};
+
+QString maskName(MachineMask mask, bool alternative)
+{
+    const QMap<MachineMask, QString> names = {{0x7FC, "all"},
+                                              {0x6FC, "all but ZumB1"},
+                                              {0x100, alternative ? "ZumB1" : "ZumB1 only"},
+                                              {0x600, "VrkD1, VrkE1"}};
+    return names.value(mask, QStringLiteral("mask 0x%1").arg(mask, 0, 16));
+}
+
+// One line per item as definitions.txt writes it; a fixed item must carry no
+// mask or versions, and no item has an upper version bound.
+QStringList listing(const Definitions &list)
+{
+    const auto &[items, firstNumber, style] = list;
+    QStringList lines;
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        const ModelItem &item = items.at(i);
+        QStringList cells = {QString::number(firstNumber + i), '"' + item.label() + '"'};
+        if (style != NoAlt) {
+            QStringList alts;
+            for (const auto &[mask, text] : item.altLabels()) {
+                const bool plain = style == ShapeAlt && mask == MachineMasks::VrkD1E1;
+                alts.append((plain ? QString() : maskName(mask, true) + ": ") + '"' + text + '"');
+            }
+            cells.append(alts.isEmpty() ? QStringLiteral("—") : alts.join("; "));
+        }
+        if (item.fixedState()) {
+            cells << "fixed `" + stateIds.at(*item.fixedState()) + '`' << QStringLiteral("—");
+            if (item.machineMask() != 0 || item.minVersion() != 0)
+                cells << QStringLiteral("fixed item with mask or version");
+        } else {
+            cells << maskName(item.machineMask(), false) << QString::number(item.minVersion());
+        }
+        if (item.maxVersion() != 0)
+            cells << QStringLiteral("max %1").arg(item.maxVersion());
+        lines.append("| " + cells.join(" | ") + " |");
+    }
+    return lines;
+}
 
 // Gives every value of the group its index + 1 as the clean state.
 void fillClean(ParameterGroup &group)
@@ -37,17 +86,159 @@ bool finishes(Acpu::Connection::Result result)
     return result && finished.wait(2000) && (*result)->ErrorString().isEmpty();
 }
 
-const double notANumber = std::numeric_limits<double>::quiet_NaN();
-
 } // namespace
 
 class TestParameterGroups : public QObject
 {
     Q_OBJECT
 
+private:
+    QHash<QString, QStringList> expected; // section of definitions.txt -> lines
+    QHash<QString, Definitions> lists;    // the same sections from the groups
+
 private slots:
-    void valueEdits()
+    void initTestCase()
     {
+        QFile file(QStringLiteral(VRK6_TEST_DATA "/definitions.txt"));
+        QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
+        QString section;
+        for (const QString &line : QString::fromUtf8(file.readAll()).split(u'\n')) {
+            if (line.startsWith(QLatin1String("## ")))
+                section = line.mid(3);
+            else if (line.startsWith(u'|'))
+                expected[section].append(line);
+        }
+        const Coordsys coordsys;
+        const Tools tools;
+        const Teeth teeth;
+        lists = {{"techparams rows", {TechParameters().items(), 0, NoAlt}},
+                 {"rparams rows", {RParameters().items(), 0, NoAlt}},
+                 {"coordsys rows", {coordsys.rowItems(), 0, NoAlt}},
+                 {"axis columns", {coordsys.columnItems(), 0, AxisAlt}},
+                 {"tools columns", {tools.columnItems(), 0, AxisAlt}},
+                 {"tools rows", {tools.rowItems(), 0, NoAlt}},
+                 {"teeth shapes", {teeth.shapeItems(), 1, ShapeAlt}},
+                 {"teeth parameters", {teeth.parameterItems(), 1, NoAlt}},
+                 {"teeth columns", {teeth.toothItems(), 0, NoAlt}}};
+    }
+
+    void everyRow()
+    {
+        QCOMPARE(expected.size(), 8);
+        for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
+            QVERIFY2(lists.contains(it.key()), qPrintable(it.key()));
+            QCOMPARE(listing(lists.value(it.key())), it.value());
+        }
+        QCOMPARE(listing(lists.value("tools columns")), expected.value("axis columns"));
+    }
+
+    // Where a wrong mask or version would show, and the labels of each family.
+    void boundaries()
+    {
+        const QList<int> yRows = {13, 14, 19, 24, 26, 27}, zumRows = {60, 61, 65, 70, 74, 75},
+                         p32to37 = {31, 32, 34, 35, 36}, p38to42 = {37, 38, 39, 40, 41},
+                         p43to51 = {42, 44, 46, 48, 50};
+        const char *tech = "techparams rows", *params = "teeth parameters";
+        using S = ModelItem;
+        const std::tuple<const char *, QList<int>, ModelVersion, S::State> cases[] = {
+            {tech, yRows, {VrkD1, 6}, S::Active},
+            {tech, yRows, {VrkC1, 8}, S::MachineMismatch},
+            {tech, yRows, {ZumB1, 8}, S::MachineMismatch},
+            {tech, zumRows, {ZumB1, 6}, S::Active},
+            {tech, zumRows, {VrkA1, 8}, S::MachineMismatch},
+            {tech, {76}, {VrkA1, 6}, S::Inactive},
+            {tech, {76}, {VrkB2, 7}, S::Active},
+            {tech, {77}, {VrkB2, 7}, S::Inactive},
+            {tech, {77, 59}, {VrkE1, 8}, S::Active},
+            {"axis columns", {4}, {VrkA1, 6}, S::MachineMismatch},
+            {"tools columns", {4}, {ZumB1, 6}, S::Active},
+            {"tools rows", {0}, {}, S::Disabled},
+            {params, p32to37, {VrkD1, 6}, S::Active},
+            {params, p32to37, {VrkA1, 6}, S::MachineMismatch},
+            {params, p38to42, {ZumB1, 6}, S::Active},
+            {params, p38to42, {VrkA1, 6}, S::MachineMismatch},
+            {params, p43to51, {VrkA1, 7}, S::Inactive},
+            {params, p43to51, {VrkA1, 8}, S::Active},
+            {params, p43to51, {ZumB1, 8}, S::MachineMismatch},
+            {"teeth shapes", {0}, {ZumB1, 8}, S::Active},
+            {"teeth shapes", {1, 7}, {ZumB1, 8}, S::MachineMismatch},
+            {"teeth shapes", {8}, {VrkD1, 8}, S::Inactive},
+        };
+        for (const auto &[list, indexes, version, state] : cases) {
+            for (int i : indexes) {
+                const QString at =
+                    QStringLiteral("%1 %2, %3: ").arg(list).arg(i).arg(version.toString());
+                const QList<ModelItem> &items = std::get<0>(lists[list]);
+                QCOMPARE(at + stateIds.at(items.at(i).state(version)), at + stateIds.at(state));
+            }
+        }
+        const auto labels = [this](const char *list, MachineType type) {
+            QStringList result;
+            for (const ModelItem &item : std::get<0>(lists.value(list)))
+                result.append(item.label(ModelVersion(type, 6)));
+            return result.join(u',');
+        };
+        const QString vrk = QStringLiteral("Z,X,Y,A,Axis 4,Axis 5,Axis 6,Axis 7");
+        QCOMPARE(labels("axis columns", VrkA1), vrk);
+        QCOMPARE(labels("tools columns", VrkE1), vrk);
+        QCOMPARE(labels("axis columns", ZumB1),
+                 QStringLiteral("Xu,Yu,Xd,Yd,Z,Axis 5,Axis 6,Axis 7"));
+        QCOMPARE(labels("axis columns", InOutTest),
+                 QStringLiteral("Axis 0,Axis 1,Axis 2,Axis 3,Axis 4,Axis 5,Axis 6,Axis 7"));
+        QCOMPARE(labels("teeth shapes", VrkD1), QStringLiteral("L1 - BZ1,L2 - BZ2,L3 - HM,L4 - SZ1,"
+                                                               "L5 - HM / BiM,L6 - SZ2,L7 - WM,"
+                                                               "L8 - UNI,L9"));
+        QCOMPARE(labels("teeth shapes", ZumB1), QStringLiteral("L1,L2,L3,L4,L5,L6,L7,L8,L9"));
+    }
+
+    // The factory, the section names, the variables of the first and last
+    // value, and a section written and read back (without tool T0).
+    void groups_data()
+    {
+        QTest::addColumn<int>("tag");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("count");
+        QTest::newRow("techparams") << 1 << "TechParams" << 1024 << 256;
+        QTest::newRow("rparams") << 2 << "rparams" << 1792 << 256;
+        QTest::newRow("coordsys") << 3 << "COORDSYS" << 1544 << 48;
+        QTest::newRow("tools") << 4 << "tools" << 1280 << 80;
+        QTest::newRow("teeth") << 5 << "Teeth" << 8192 << 5760;
+        QTest::newRow("no group 0") << 0 << "g54" << 0 << 0;
+        QTest::newRow("no group 6") << 6 << "_machine" << 0 << 0;
+    }
+
+    void groups()
+    {
+        QFETCH(int, tag);
+        QFETCH(QString, name);
+        QFETCH(int, first);
+        QFETCH(int, count);
+        std::unique_ptr<ParameterGroup> group(ParameterGroup::create(tag));
+        QCOMPARE(ParameterGroup::tagFromName(name), count ? tag : 0);
+        QCOMPARE(!group, !count);
+        if (!count)
+            return;
+        QCOMPARE(group->name(), name.toLower());
+        QCOMPARE(group->variableRange(), (Acpu::VarRange{first, count}));
+        group->value(0).setValue(1.0);
+        group->value(count - 1).setValue(2.0);
+        QCOMPARE(group->modifiedValues(),
+                 (ParameterGroup::VariableValues{{first, 1.0f}, {first + count - 1, 2.0f}}));
+        fillClean(*group);
+        QJsonObject section{{"other", 1}};
+        group->toJson(section);
+        QCOMPARE(section.value("other").toInt(), 1);
+        std::unique_ptr<ParameterGroup> copy(ParameterGroup::create(tag));
+        copy->fromJson(section, true);
+        QVERIFY(!copy->isModified());
+        for (qsizetype i = 0; i < count; ++i)
+            QCOMPARE(copy->value(i).storedValue(), tag == 4 && i < 8 ? 0.0 : double(i + 1));
+    }
+
+    void editsAndRestore()
+    {
+        const double nan = std::numeric_limits<double>::quiet_NaN();
         ParameterValue v;
         v.reset(1.0);
         v.setValue(1.0000000000001);
@@ -55,76 +246,20 @@ private slots:
         v.setValue(1.001);
         v.setValue(1.0);
         QVERIFY(v.isModified()); // back to the stored value is still an edit
-        v.revert();
-        QCOMPARE(v.value(), 1.0);
-        QVERIFY(!v.isModified());
-        v.setValue(2.5);
-        v.accept();
-        QCOMPARE(v.storedValue(), 2.5);
-        QVERIFY(!v.isModified());
-        v.reset(notANumber);
-        v.setValue(notANumber);
+        v.reset(nan);
+        v.setValue(nan);
         QVERIFY(v.isModified()); // a NaN is always replaced
-    }
 
-    void factoryAndNames()
-    {
-        const QStringList names = {"techparams", "rparams", "coordsys", "tools", "teeth"};
-        const QStringList titles = {"Technological Parameters", "R Parameters", "G54 - G59",
-                                    "Tools Parameters", "Teeth Parameters"};
-        for (int tag = 1; tag <= 5; ++tag) {
-            std::unique_ptr<ParameterGroup> group(ParameterGroup::create(tag));
-            QCOMPARE(group->type(), tag);
-            QCOMPARE(group->name(), names.at(tag - 1));
-            QCOMPARE(group->title(), titles.at(tag - 1));
-            QCOMPARE(ParameterGroup::tagFromName(names.at(tag - 1).toUpper()), tag);
-        }
-        QVERIFY(!ParameterGroup::create(0));
-        QVERIFY(!ParameterGroup::create(6));
-        QCOMPARE(ParameterGroup::tagFromName("Teeth"), 5);
-        QCOMPARE(ParameterGroup::tagFromName("g54"), 0);
-        QCOMPARE(ParameterGroup::tagFromName("_machine"), 0);
-    }
-
-    // Values come from the cache of a real (offline) connection after a read.
-    void loadFromMachine()
-    {
-        Acpu::OfflineConnection connection;
-        QVERIFY(connection.Open());
-        Coordsys group;
-        QVERIFY(finishes(connection.WriteValues({{1544, 1.5f}, {1551, -2.25f}, {1591, 7.0f}})));
-        QVERIFY(finishes(connection.Read({group.variableRange()})));
-        group.value(1).setValue(99.0);
-        QSignalSpy whole(&group, &ParameterGroup::DataChangedPrivate);
-        QSignalSpy any(&group, &ParameterGroup::DataChanged);
-        group.loadFromMachine(connection);
-        QCOMPARE(whole.count(), 1);
-        QCOMPARE(any.count(), 1);
-        QVERIFY(!group.isModified());
-        QCOMPARE(valuesAt(group, 0), (QList<double>{1.5, 0, 0, 0, 0, 0, 0, -2.25}));
-        QCOMPARE(group.value(47).storedValue(), 7.0);
-    }
-
-    void modifiedAndDefinedValues()
-    {
         TechParameters group;
-        QVERIFY(group.modifiedValues().isEmpty());
-        QSignalSpy whole(&group, &ParameterGroup::DataChangedPrivate);
         group.value(5).setValue(12.5);
-        QCOMPARE(group.modifiedValues(), (ParameterGroup::VariableValues{{1029, 12.5f}}));
         group.accept();
         group.value(5).setValue(3.0);
         group.value(200).setValue(4.0);
         group.revert();
-        QCOMPARE(whole.count(), 2);
         QVERIFY(!group.isModified());
-        QCOMPARE(group.value(5).value(), 12.5);
-        QCOMPARE(group.value(200).value(), 0.0);
-
-        // A restore writes no NaN, no infinity, and nothing that a 32-bit float
-        // would turn into one.
-        QCOMPARE(group.definedValues().size(), 256);
-        group.value(0).reset(notANumber);
+        QCOMPARE(group.value(5).value() + group.value(200).value(), 12.5);
+        // A restore writes no NaN, no infinity, and nothing a float cannot hold.
+        group.value(0).reset(nan);
         group.value(1).reset(std::numeric_limits<double>::infinity());
         group.value(2).reset(-1e300);
         group.value(3).reset(3e38);
@@ -133,100 +268,103 @@ private slots:
         QCOMPARE(defined.first(), (std::pair<int, float>(1027, 3e38f)));
     }
 
-    // The shared "values" layout of tags 1 and 2.
-    void valuesSection()
+    // Values come from the cache of a real (offline) connection after a read.
+    void loadFromMachine()
     {
-        RParameters group;
-        fillClean(group);
-        QJsonObject section{{"other", 1}, {"values", 2}};
-        group.toJson(section);
-        QCOMPARE(section.value("other").toInt(), 1);
-        QCOMPARE(section.value("values").toArray().size(), 256);
-        QCOMPARE(section.value("values").toArray().at(255).toDouble(), 256.0);
-
-        // A short array with a wrong element, as stored: the rest reads as 0.0.
-        group.fromJson({{"values", QJsonArray{5.5, "x", 7}}}, true);
-        QVERIFY(!group.isModified());
-        QCOMPARE(valuesAt(group, 0, 4), (QList<double>{5.5, 0, 7, 0}));
-        QCOMPARE(group.value(255).storedValue(), 0.0);
-
-        // Without "values", as edits: every non-zero value becomes a 0.0 edit.
-        TechParameters tech;
-        fillClean(tech);
-        tech.value(10).reset(0.0);
-        QSignalSpy any(&tech, &ParameterGroup::DataChanged);
-        tech.fromJson({}, false);
+        Acpu::OfflineConnection connection;
+        Coordsys group;
+        QVERIFY(finishes(connection.WriteValues({{1544, 1.5f}, {1551, -2.25f}, {1591, 7.0f}})));
+        QVERIFY(finishes(connection.Read({group.variableRange()})));
+        group.value(1).setValue(99.0);
+        QSignalSpy any(&group, &ParameterGroup::DataChanged);
+        group.loadFromMachine(connection);
         QCOMPARE(any.count(), 1);
-        QCOMPARE(tech.modifiedValues().size(), 255);
-        QCOMPARE(tech.value(0).storedValue(), 1.0);
-        fillClean(tech);
-        tech.fromJson({{"values", 3}}, true); // wrong type: an empty array
-        QCOMPARE(tech.value(100).value(), 0.0);
+        QVERIFY(!group.isModified());
+        QCOMPARE(valuesAt(group, 0), (QList<double>{1.5, 0, 0, 0, 0, 0, 0, -2.25}));
+        QCOMPARE(group.value(47).storedValue(), 7.0);
     }
 
-    void coordsysAndToolsSections()
+    // Missing keys, short arrays and wrong types, as stored and as edits.
+    void incompleteSections()
     {
-        Coordsys coordsys;
+        RParameters r;
+        r.fromJson({{"values", QJsonArray{5.5, "x", 7}}}, true);
+        QVERIFY(!r.isModified());
+        QCOMPARE(valuesAt(r, 0, 4), (QList<double>{5.5, 0, 7, 0}));
+        fillClean(r);
+        r.fromJson({{"values", 3}}, true);
+        QCOMPARE(valuesAt(r, 100, 1), QList<double>{0});
+        fillClean(r);
+        r.value(10).reset(0.0);
+        r.fromJson({}, false); // every non-zero value becomes a 0.0 edit
+        QCOMPARE(r.modifiedValues().size(), 255);
+        QCOMPARE(r.value(0).storedValue(), 1.0);
+
+        Coordsys coordsys; // only G57, with five numbers
         fillClean(coordsys);
-        QJsonObject written;
-        coordsys.toJson(written);
-        QCOMPARE(written.keys(), (QStringList{"G54", "G55", "G56", "G57", "G58", "G59"}));
-        QCOMPARE(written.value("G59").toArray(), (QJsonArray{41, 42, 43, 44, 45, 46, 47, 48}));
-        // Only G57 with five numbers: row 3 changes, its axes 5 to 7 become 0.
         coordsys.fromJson({{"G57", QJsonArray{-1, -2, -3, -4, -5}}}, true);
-        QCOMPARE(valuesAt(coordsys, 24), (QList<double>{-1, -2, -3, -4, -5, 0, 0, 0}));
-        QCOMPARE(valuesAt(coordsys, 16), (QList<double>{17, 18, 19, 20, 21, 22, 23, 24}));
+        QCOMPARE(valuesAt(coordsys, 16, 16),
+                 (QList<double>{17, 18, 19, 20, 21, 22, 23, 24, -1, -2, -3, -4, -5, 0, 0, 0}));
         QVERIFY(!coordsys.isModified());
-        coordsys.fromJson({{"G54", "nonsense"}}, false); // wrong type: zeros
+        coordsys.fromJson({{"G54", "nonsense"}}, false);
         QCOMPARE(valuesAt(coordsys, 0), QList<double>(8, 0.0));
         QCOMPARE(coordsys.modifiedValues().size(), 8);
 
         Tools tools;
-        fillClean(tools);
-        written = {{"T0", 5}};
-        tools.toJson(written);
-        QCOMPARE(written.size(), 10); // T1 to T9 plus what was there
-        QCOMPARE(written.value("T0").toInt(), 5);
-        QCOMPARE(written.value("T1").toArray().first().toDouble(), 9.0);
-        const QJsonArray row = {1, 2, 3, 4, 5, 6, 7, 8};
-        tools.fromJson({{"T0", QJsonArray{-1, -1}}, {"T3", row}}, false);
-        QCOMPARE(valuesAt(tools, 0), (QList<double>{1, 2, 3, 4, 5, 6, 7, 8}));
-        QCOMPARE(valuesAt(tools, 24), (QList<double>{1, 2, 3, 4, 5, 6, 7, 8}));
+        tools.fromJson({{"T0", QJsonArray{-1}}, {"T3", QJsonArray{1, 2, 3, 4, 5, 6, 7, 8}}}, false);
         QCOMPARE(tools.modifiedValues().size(), 8);
-        QCOMPARE(tools.modifiedValues().first().first, 1280 + 3 * 8);
+        QCOMPARE(tools.modifiedValues().first(), (std::pair<int, float>(1280 + 3 * 8, 1.0f)));
+
+        Teeth teeth; // L2 tooth 3 only; unknown teeth and shapes change nothing
+        fillClean(teeth);
+        const QJsonObject l2{{"T3", QJsonArray{-7, -8}}, {"T10", QJsonArray{1}}};
+        teeth.fromJson({{"L2", l2}, {"L10", QJsonObject{{"T0", QJsonArray{1}}}}}, false);
+        const qsizetype base = 1 * 640 + 3 * 64;
+        QCOMPARE(valuesAt(teeth, base - 1, 4), (QList<double>{double(base), -7, -8, 0}));
+        QCOMPARE(teeth.modifiedValues().size(), 64);
+        // A shape that is no object has no teeth; a tooth no array reads as zeros.
+        teeth.fromJson({{"L1", 4}, {"L9", QJsonObject{{"T9", true}}}}, true);
+        QCOMPARE(valuesAt(teeth, 0, 1), QList<double>{1});
+        QCOMPARE(valuesAt(teeth, 5759 - 64, 2), (QList<double>{5759 - 63, 0}));
     }
 
-    void teethSection()
+    // The identification block as the control unit holds it, and the states
+    // that the version found gives to three sample definitions.
+    void machineIdentity()
     {
-        Teeth group;
-        QJsonObject written;
-        group.toJson(written);
-        QCOMPARE(written.size(), 9);
-        int arrays = 0;
-        for (const QJsonValue &shape : written) {
-            QCOMPARE(shape.toObject().size(), 10);
-            for (const QJsonValue &tooth : shape.toObject()) {
-                QCOMPARE(tooth.toArray().size(), 64);
-                arrays += tooth.toArray().at(63).toDouble(-1) == 0.0;
-            }
+        const QList<ModelItem> items = {{"a", MachineMasks::AllButZumB1, 7, 0},
+                                        {"b", MachineMasks::ZumB1Only, 6, 7},
+                                        {"c", MachineMasks::AllMachines, 0, 0}};
+        // family, model, data model, S/N, B/N; states: Inactive, MachineMismatch, Active
+        const std::tuple<int, int, int, int, int, QString> cases[] = {
+            {1, 1, 7, 1234, 5007, "VRK-A1 (v. 7), S/N: 1234, AMI"},
+            {1, 6, 6, 0, 5007, "VRK-C1 (v. 6), B/N: 005-007, IMI"},
+            {1, 0, 7, 0, 12, "Test IN-OUT (v. 7), B/N: 000-012, MMI"},
+            {1, 7, 7, 9, 0, "Unknown (v. 7), S/N: 9, MMI"},
+            {3, 1, 7, 0, 0, "ZUM-B1 (v. 7), B/N: 000-000, MAI"},
+            {3, 1, 8, 1, 0, "ZUM-B1 (v. 8), S/N: 1, MII"},
+            {3, 2, 8, 1, 0, "Unknown (v. 8), S/N: 1, MMI"},
+            {4, 0, 7, 1, 0, "Test IN-OUT (v. 7), S/N: 1, MMI"},
+            {4, 2, 7, 1, 0, "VRK-E1 (v. 7), S/N: 1, AMI"},
+            {2, 1, 7, 1, 0, "Unknown (v. 7), S/N: 1, MMI"},
+        };
+        for (const auto &[family, model, dataModel, serial, bn, expected] : cases) {
+            Acpu::OfflineConnection connection;
+            // From variable 258: B/N, 3 more, family, 1 more, model, S/N, software,
+            // 1 more, data model.
+            QVERIFY(finishes(connection.Write(
+                {{258, 12}}, {bn, 0, 0, 0, family, 0, model, serial, 615, 0, dataModel, 0})));
+            Machine machine(&connection);
+            QVERIFY(machine.updateIdentification());
+            QString states;
+            for (const ModelItem &item : items)
+                states += QLatin1Char("IMAD"[item.state(machine.modelVersion())]);
+            QCOMPARE(machine.modelVersion().toString() + ", " + machine.identText() + ", " + states,
+                     expected);
         }
-        QCOMPARE(arrays, 90);
-        QVERIFY(written.contains("L9") && written.value("L1").toObject().contains("T9"));
-
-        fillClean(group);
-        // L2 tooth 3 only; unknown teeth and shapes change nothing.
-        const QJsonObject l2{{"T3", QJsonArray{-7, -8}}, {"T10", QJsonArray{1}}};
-        group.fromJson({{"L2", l2}, {"L10", QJsonObject{{"T0", QJsonArray{1}}}}}, false);
-        const qsizetype base = 1 * 640 + 3 * 64;
-        QCOMPARE(valuesAt(group, base - 1, 4), (QList<double>{double(base), -7, -8, 0}));
-        QCOMPARE(group.modifiedValues().size(), 64);
-        QCOMPARE(group.modifiedValues().first().first, 8192 + int(base));
-
-        // A shape that is no object has no teeth; a tooth that is no array
-        // reads as zeros.
-        group.fromJson({{"L1", 4}, {"L9", QJsonObject{{"T9", true}}}}, true);
-        QCOMPARE(group.value(0).value(), 1.0);
-        QCOMPARE(valuesAt(group, 5759 - 64, 2), (QList<double>{5759 - 63, 0}));
+        QCOMPARE(ModelVersion(), ModelVersion(Unknown, 0)); // validity takes no part
+        QVERIFY(ModelVersion(VrkA1, 7) != ModelVersion(VrkA1, 8));
+        QVERIFY(ModelVersion(VrkA1, 7) != ModelVersion(VrkB1, 7));
     }
 };
 
