@@ -18,9 +18,19 @@ class Connection : public QObject
 {
     Q_OBJECT
 public:
-    enum ConnectionState { Offline = 0, Disconnected = 1, Connecting = 2, Connected = 3 };
+    enum ConnectionState
+    {
+        Offline = 0,
+        Disconnected = 1,
+        Connecting = 2,
+        Connected = 3
+    };
     Q_ENUM(ConnectionState)
-    enum Error { NoError = 0, NotConnected = 1 };
+    enum Error
+    {
+        NoError = 0,
+        NotConnected = 1
+    };
     Q_ENUM(Error)
     using Result = std::expected<Request *, Error>;
 

@@ -45,8 +45,8 @@ std::optional<HostPort> ParseHostPort(const QString &input, quint16 defaultPort)
                 return std::nullopt;
             result.port = *port;
         }
-        if (result.host.isEmpty() || QHostAddress(result.host).protocol() !=
-                                         QAbstractSocket::IPv6Protocol)
+        if (result.host.isEmpty() ||
+            QHostAddress(result.host).protocol() != QAbstractSocket::IPv6Protocol)
             return std::nullopt;
         return result;
     }

@@ -5,8 +5,8 @@
 
 #include <QModbusReply>
 #include <QModbusTcpClient>
-#include <QTcpSocket>
 #include <QPointer>
+#include <QTcpSocket>
 #include <QTimer>
 #include <QVariant>
 
@@ -95,8 +95,11 @@ void ModbusConnection::SendChunk(Request *request, const VarRange &chunk,
     }
     if (chunk.start < 0 || chunk.last() > LastVariable) {
         // Addresses would wrap around and touch other variables.
-        FailRequest(request, tr("Variables %1 to %2 are beyond the Modbus address range.")
-                                 .arg(chunk.start).arg(chunk.last()), first);
+        FailRequest(request,
+                    tr("Variables %1 to %2 are beyond the Modbus address range.")
+                        .arg(chunk.start)
+                        .arg(chunk.last()),
+                    first);
         return;
     }
     QModbusReply *reply = nullptr;
@@ -131,13 +134,14 @@ void ModbusConnection::SendChunk(Request *request, const VarRange &chunk,
         // Answered (or refused) before we could listen: handle it now, but
         // never inside Read/Write.
         if (first) {
-            QTimer::singleShot(0, request, [self = QPointer(this), guard = QPointer(reply),
-                                            request] {
-                if (self && guard)
-                    self->CompleteReply(guard, request);
-                else
-                    FailRequest(request, tr("The connection to the machine was closed."), false);
-            });
+            QTimer::singleShot(
+                0, request, [self = QPointer(this), guard = QPointer(reply), request] {
+                    if (self && guard)
+                        self->CompleteReply(guard, request);
+                    else
+                        FailRequest(request, tr("The connection to the machine was closed."),
+                                    false);
+                });
         } else {
             CompleteReply(reply, request);
         }

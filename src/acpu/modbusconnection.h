@@ -56,8 +56,7 @@ private slots:
 
 private:
     void CreateClient();
-    void SendChunk(Request *request, const VarRange &chunk, const QList<Value> &values,
-                   bool first);
+    void SendChunk(Request *request, const VarRange &chunk, const QList<Value> &values, bool first);
     void Register(QModbusReply *reply, Request *request);
     void CompleteReply(QModbusReply *reply, Request *request);
     static void FailRequest(Request *request, const QString &message, bool deferred);

@@ -12,7 +12,7 @@ namespace PanelMap {
 
 constexpr int IdentFirst = 256;
 constexpr int IdentLength = 14;
-constexpr int KeyVariable = 736;  // followed by the key flag, 737
+constexpr int KeyVariable = 736; // followed by the key flag, 737
 constexpr int KeyFlagVariable = 737;
 constexpr int LampVariable = 800;
 constexpr int Line1 = 4096;
@@ -29,7 +29,9 @@ constexpr int Mode2LedBit = 0x10;
 
 inline VarRanges DisplayRanges()
 {
-    return {{Line1, LineVariables}, {Line2, LineVariables}, {Line3, LineVariables},
+    return {{Line1, LineVariables},
+            {Line2, LineVariables},
+            {Line3, LineVariables},
             {Line4, LineVariables}};
 }
 

@@ -82,8 +82,8 @@ void Request::AddProgress(qint64 n)
     transferred += n;
     if (count <= 0)
         return;
-    emit progress(static_cast<int>(static_cast<float>(transferred) * 100.0f /
-                                   static_cast<float>(count)));
+    emit progress(
+        static_cast<int>(static_cast<float>(transferred) * 100.0f / static_cast<float>(count)));
 }
 
 } // namespace Acpu

@@ -15,7 +15,11 @@ class Request : public QObject
 {
     Q_OBJECT
 public:
-    enum Type { Read = 0, Write = 1 };
+    enum Type
+    {
+        Read = 0,
+        Write = 1
+    };
     Q_ENUM(Type)
 
     Request(const VarRanges &ranges, qint64 maxChunk, QObject *parent = nullptr);

@@ -4,7 +4,8 @@
 
 // The machine types; the values are bit positions in machine masks and must
 // never change.
-enum MachineType : unsigned {
+enum MachineType : unsigned
+{
     Unknown = 0,
     InOutTest = 1,
     VrkA1 = 2,

@@ -15,15 +15,21 @@ class ModelItem
 {
     Q_DECLARE_TR_FUNCTIONS(ModelItem)
 public:
-    enum State { Inactive = 0, MachineMismatch = 1, Active = 2, Disabled = 3 };
+    enum State
+    {
+        Inactive = 0,
+        MachineMismatch = 1,
+        Active = 2,
+        Disabled = 3
+    };
     using AltLabels = QList<std::pair<MachineMask, QString>>;
 
     ModelItem(const QString &label, MachineMask mask, uint minVersion, uint maxVersion)
         : m_label(label), m_mask(mask), m_minVersion(minVersion), m_maxVersion(maxVersion)
     {
     }
-    ModelItem(const QString &label, const AltLabels &altLabels, MachineMask mask,
-              uint minVersion, uint maxVersion)
+    ModelItem(const QString &label, const AltLabels &altLabels, MachineMask mask, uint minVersion,
+              uint maxVersion)
         : m_label(label), m_altLabels(altLabels), m_mask(mask), m_minVersion(minVersion),
           m_maxVersion(maxVersion)
     {

@@ -42,9 +42,8 @@ private slots:
         QTest::newRow("one range in 60s")
             << VarRanges{{0, 130}} << qint64(60) << QList<VarRange>{{0, 60}, {60, 60}, {120, 10}};
         // Ranges are taken as given: not merged, each chunked on its own.
-        QTest::newRow("upload window")
-            << VarRanges{{513, 1}, {515, 60}, {515, 2}} << qint64(60)
-            << QList<VarRange>{{513, 1}, {515, 60}, {515, 2}};
+        QTest::newRow("upload window") << VarRanges{{513, 1}, {515, 60}, {515, 2}} << qint64(60)
+                                       << QList<VarRange>{{513, 1}, {515, 60}, {515, 2}};
         QTest::newRow("unlimited") << VarRanges{{0, 1000}, {5000, 3}} << qint64(-1)
                                    << QList<VarRange>{{0, 1000}, {5000, 3}};
         QTest::newRow("empty range skipped")

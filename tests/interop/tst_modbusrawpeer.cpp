@@ -13,7 +13,15 @@
 using namespace Acpu;
 
 namespace {
-enum class Mode { Normal, HeaderOnly, LengthZero, WrongTid, Twice, Silent };
+enum class Mode
+{
+    Normal,
+    HeaderOnly,
+    LengthZero,
+    WrongTid,
+    Twice,
+    Silent
+};
 
 // Answers reads of holding registers; requests for register 20 (variable 10)
 // get the faulty treatment, everything else a correct answer.
@@ -146,7 +154,8 @@ private slots:
         auto again = c.Read({{10, 1}});
         QVERIFY(again.has_value());
         QString error = QStringLiteral("unfinished");
-        connect(*again, &Request::finished, this, [&error, r = *again] { error = r->ErrorString(); });
+        connect(*again, &Request::finished, this,
+                [&error, r = *again] { error = r->ErrorString(); });
         QTRY_COMPARE_WITH_TIMEOUT(error, QString(), 3000);
         QCOMPARE(c.ReadInt(10), 0x00020001);
     }

@@ -69,7 +69,8 @@ private slots:
         QCOMPARE(progress.last(), 100);
         for (int i = 8192; i <= 13951; ++i) {
             if (c.ReadFloat(i) != float(i))
-                QFAIL(qPrintable(QStringLiteral("variable %1 reads %2").arg(i).arg(c.ReadFloat(i))));
+                QFAIL(
+                    qPrintable(QStringLiteral("variable %1 reads %2").arg(i).arg(c.ReadFloat(i))));
         }
     }
 
@@ -80,14 +81,17 @@ private slots:
         Acpu::Display display;
         connect(&c, &Connection::pollingFinished, this, [&] { c.GetDisplay(display); });
         c.StartPolling();
-        QTRY_COMPARE_WITH_TIMEOUT(display.line1(), QStringLiteral("VRK-C1 S/N 777").leftJustified(20), 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(display.line1(),
+                                  QStringLiteral("VRK-C1 S/N 777").leftJustified(20), 3000);
         QCOMPARE(display.line3(), QStringLiteral("No key yet          "));
         QVERIFY(!display.runLed());
         const int before = sim.keyCount();
         c.SendKey('A');
         c.SendKey(0x81); // F1: the Run lamp
         c.SendKey(0x82); // F2: step by step
-        QTRY_COMPARE_WITH_TIMEOUT(display.line3(), QStringLiteral("Key 82 count %1").arg(before + 3).leftJustified(20), 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            display.line3(), QStringLiteral("Key 82 count %1").arg(before + 3).leftJustified(20),
+            3000);
         QCOMPARE(display.line2(), QStringLiteral(">A                  "));
         QVERIFY(display.runLed());
         QVERIFY(display.mode1Led());

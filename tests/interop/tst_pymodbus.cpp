@@ -18,11 +18,16 @@ public:
     ~PyServer() { stop(); }
     bool start()
     {
-        process.start(QStringLiteral("/usr/bin/python3"),
-                      {QStringLiteral(VRK6_TEST_DATA "/pymodbus_server.py"), QString::number(port)});
+        process.start(
+            QStringLiteral("/usr/bin/python3"),
+            {QStringLiteral(VRK6_TEST_DATA "/pymodbus_server.py"), QString::number(port)});
         return process.waitForStarted(5000) &&
-               QTest::qWaitFor([this] { return process.readAllStandardOutput().contains("ready") ||
-                                               process.state() == QProcess::NotRunning; }, 15000) &&
+               QTest::qWaitFor(
+                   [this] {
+                       return process.readAllStandardOutput().contains("ready") ||
+                              process.state() == QProcess::NotRunning;
+                   },
+                   15000) &&
                process.state() == QProcess::Running;
     }
     void stop()
@@ -79,8 +84,9 @@ private slots:
         // The server goes away after the first of 96 chunks.
         auto read = c.Read({{8192, 5760}});
         QVERIFY(read.has_value());
-        connect(*read, &Request::progress, this, [&server] { server->stop(); },
-                Qt::SingleShotConnection);
+        connect(
+            *read, &Request::progress, this, [&server] { server->stop(); },
+            Qt::SingleShotConnection);
         const QString error = RunToEnd(read, nullptr, 5000);
         QVERIFY2(!error.isEmpty(), "a read cut short must not succeed");
         QVERIFY2(!error.contains(QStringLiteral("finished")), qPrintable(error));

@@ -34,17 +34,28 @@ void log(const QString &text)
 std::pair<uint, uint> identification(MachineType type)
 {
     switch (type) {
-    case InOutTest: return {1, 0};
-    case VrkA1: return {1, 1};
-    case VrkB1: return {1, 2};
-    case VrkA2: return {1, 3};
-    case VrkB2: return {1, 4};
-    case VrkA3: return {1, 5};
-    case VrkC1: return {1, 6};
-    case ZumB1: return {3, 1};
-    case VrkD1: return {4, 1};
-    case VrkE1: return {4, 2};
-    default: return {2, 0};
+    case InOutTest:
+        return {1, 0};
+    case VrkA1:
+        return {1, 1};
+    case VrkB1:
+        return {1, 2};
+    case VrkA2:
+        return {1, 3};
+    case VrkB2:
+        return {1, 4};
+    case VrkA3:
+        return {1, 5};
+    case VrkC1:
+        return {1, 6};
+    case ZumB1:
+        return {3, 1};
+    case VrkD1:
+        return {4, 1};
+    case VrkE1:
+        return {4, 2};
+    default:
+        return {2, 0};
     }
 }
 } // namespace
@@ -69,12 +80,14 @@ private:
 
 SimMachine::SimMachine(const SimOptions &opts, QObject *parent)
     : QModbusTcpServer(parent), options(opts),
-      panel(QStringLiteral("%1 S/N %2").arg(MachineDescription::machineTypeTitle(opts.type)).arg(opts.serial))
+      panel(QStringLiteral("%1 S/N %2")
+                .arg(MachineDescription::machineTypeTitle(opts.type))
+                .arg(opts.serial))
 {
     QModbusDataUnitMap map;
-    map.insert(QModbusDataUnit::HoldingRegisters,
-               QModbusDataUnit(QModbusDataUnit::HoldingRegisters, 0,
-                               QList<quint16>(RegisterCount, 0)));
+    map.insert(
+        QModbusDataUnit::HoldingRegisters,
+        QModbusDataUnit(QModbusDataUnit::HoldingRegisters, 0, QList<quint16>(RegisterCount, 0)));
     setMap(map);
     setServerAddress(1);
     installConnectionObserver(new Observer(this));
@@ -102,7 +115,8 @@ SimMachine::SimMachine(const SimOptions &opts, QObject *parent)
 
     programsDir = options.programsDir;
     if (programsDir.isEmpty())
-        programsDir = QDir::temp().filePath(QStringLiteral("vrk6-sim-programs-%1").arg(options.port));
+        programsDir =
+            QDir::temp().filePath(QStringLiteral("vrk6-sim-programs-%1").arg(options.port));
 }
 
 SimMachine::~SimMachine()
@@ -211,8 +225,7 @@ void SimMachine::onDataWritten(QModbusDataUnit::RegisterType table, int address,
         onKey(static_cast<int>(variable(PM::KeyVariable)));
         setVariable(PM::KeyFlagVariable, 0);
     }
-    if (firstVariable <= UploadState && lastVariable >= UploadState &&
-        variable(UploadState) == 2) {
+    if (firstVariable <= UploadState && lastVariable >= UploadState && variable(UploadState) == 2) {
         uploading = true;
         program.clear();
         log(QStringLiteral("program upload started"));
@@ -259,8 +272,10 @@ void SimMachine::finishUpload()
     while (bytes.endsWith('\0'))
         bytes.chop(1);
     QDir().mkpath(programsDir);
-    const QString path = QDir(programsDir).filePath(
-        QStringLiteral("program-%1.cnc").arg(++programsStored, 3, 10, QLatin1Char('0')));
+    const QString path =
+        QDir(programsDir)
+            .filePath(
+                QStringLiteral("program-%1.cnc").arg(++programsStored, 3, 10, QLatin1Char('0')));
     QFile file(path);
     if (file.open(QIODevice::WriteOnly))
         file.write(bytes);
@@ -294,8 +309,10 @@ void SimMachine::loadState()
     QFile file(options.stateFile);
     if (!file.open(QIODevice::ReadOnly))
         return;
-    const QJsonObject vars = QJsonDocument::fromJson(file.readAll()).object()
-                                 .value(QStringLiteral("variables")).toObject();
+    const QJsonObject vars = QJsonDocument::fromJson(file.readAll())
+                                 .object()
+                                 .value(QStringLiteral("variables"))
+                                 .toObject();
     for (auto it = vars.begin(); it != vars.end(); ++it) {
         bool ok = false;
         const int index = it.key().toInt(&ok);

@@ -35,22 +35,62 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments, QStrin
         "F3 (0x83) continual, F4 (0x84) raises the Error lamp, F5 (0x85) clears it.\n"
         "Every connection and every key is logged to stderr."));
     parser.addHelpOption();
-    const QCommandLineOption listen(QStringLiteral("listen"), QStringLiteral("Address to listen on (default 127.0.0.1)."), QStringLiteral("ADDR"));
-    const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("TCP port (default 1502)."), QStringLiteral("N"));
-    const QCommandLineOption type(QStringLiteral("type"), QStringLiteral("Machine type enum name: VrkA1, VrkB1, VrkA2, VrkB2, VrkA3, VrkC1, ZumB1, VrkD1, VrkE1, InOutTest, Unknown (default VrkC1)."), QStringLiteral("NAME"));
-    const QCommandLineOption version(QStringLiteral("model-version"), QStringLiteral("Data-model version, variable 268 (default 8)."), QStringLiteral("N"));
-    const QCommandLineOption serial(QStringLiteral("serial"), QStringLiteral("Serial number, variable 265 (default 1000)."), QStringLiteral("N"));
-    const QCommandLineOption bn(QStringLiteral("bn"), QStringLiteral("B/N number, variable 258 (default 0)."), QStringLiteral("N"));
-    const QCommandLineOption software(QStringLiteral("software"), QStringLiteral("Software version in hundredths, variable 266 (default 612)."), QStringLiteral("N"));
-    const QCommandLineOption state(QStringLiteral("state"), QStringLiteral("Keep the variables in this file across runs."), QStringLiteral("FILE"));
-    const QCommandLineOption programs(QStringLiteral("programs"), QStringLiteral("Directory for uploaded programs (default: a temporary directory)."), QStringLiteral("DIR"));
-    const QCommandLineOption result(QStringLiteral("upload-result"), QStringLiteral("Result code written to variable 514 after an upload (default 2)."), QStringLiteral("N"));
-    const QCommandLineOption disabled(QStringLiteral("upload-disabled"), QStringLiteral("Variable 512 reads 0: the machine is not ready for an upload."));
-    const QCommandLineOption delay(QStringLiteral("delay"), QStringLiteral("Answer every request this many milliseconds later (default 0)."), QStringLiteral("MS"));
-    const QCommandLineOption exceptions(QStringLiteral("exception-range"), QStringLiteral("Answer reads and writes touching variables START..START+LEN-1 with an exception."), QStringLiteral("START:LEN"));
-    const QCommandLineOption drop(QStringLiteral("drop-after"), QStringLiteral("Close the connection after N transactions (default never)."), QStringLiteral("N"));
-    const QCommandLineOption name(QStringLiteral("name"), QStringLiteral("DNS-SD instance name (default: machine type and serial number)."), QStringLiteral("NAME"));
-    const QCommandLineOption noAnnounce(QStringLiteral("no-announce"), QStringLiteral("Do not announce the machine by DNS-SD."));
+    const QCommandLineOption listen(QStringLiteral("listen"),
+                                    QStringLiteral("Address to listen on (default 127.0.0.1)."),
+                                    QStringLiteral("ADDR"));
+    const QCommandLineOption port(QStringLiteral("port"),
+                                  QStringLiteral("TCP port (default 1502)."), QStringLiteral("N"));
+    const QCommandLineOption type(
+        QStringLiteral("type"),
+        QStringLiteral("Machine type enum name: VrkA1, VrkB1, VrkA2, VrkB2, VrkA3, VrkC1, ZumB1, "
+                       "VrkD1, VrkE1, InOutTest, Unknown (default VrkC1)."),
+        QStringLiteral("NAME"));
+    const QCommandLineOption version(
+        QStringLiteral("model-version"),
+        QStringLiteral("Data-model version, variable 268 (default 8)."), QStringLiteral("N"));
+    const QCommandLineOption serial(QStringLiteral("serial"),
+                                    QStringLiteral("Serial number, variable 265 (default 1000)."),
+                                    QStringLiteral("N"));
+    const QCommandLineOption bn(QStringLiteral("bn"),
+                                QStringLiteral("B/N number, variable 258 (default 0)."),
+                                QStringLiteral("N"));
+    const QCommandLineOption software(
+        QStringLiteral("software"),
+        QStringLiteral("Software version in hundredths, variable 266 (default 612)."),
+        QStringLiteral("N"));
+    const QCommandLineOption state(QStringLiteral("state"),
+                                   QStringLiteral("Keep the variables in this file across runs."),
+                                   QStringLiteral("FILE"));
+    const QCommandLineOption programs(
+        QStringLiteral("programs"),
+        QStringLiteral("Directory for uploaded programs (default: a temporary directory)."),
+        QStringLiteral("DIR"));
+    const QCommandLineOption result(
+        QStringLiteral("upload-result"),
+        QStringLiteral("Result code written to variable 514 after an upload (default 2)."),
+        QStringLiteral("N"));
+    const QCommandLineOption disabled(
+        QStringLiteral("upload-disabled"),
+        QStringLiteral("Variable 512 reads 0: the machine is not ready for an upload."));
+    const QCommandLineOption delay(
+        QStringLiteral("delay"),
+        QStringLiteral("Answer every request this many milliseconds later (default 0)."),
+        QStringLiteral("MS"));
+    const QCommandLineOption exceptions(
+        QStringLiteral("exception-range"),
+        QStringLiteral(
+            "Answer reads and writes touching variables START..START+LEN-1 with an exception."),
+        QStringLiteral("START:LEN"));
+    const QCommandLineOption drop(
+        QStringLiteral("drop-after"),
+        QStringLiteral("Close the connection after N transactions (default never)."),
+        QStringLiteral("N"));
+    const QCommandLineOption name(
+        QStringLiteral("name"),
+        QStringLiteral("DNS-SD instance name (default: machine type and serial number)."),
+        QStringLiteral("NAME"));
+    const QCommandLineOption noAnnounce(QStringLiteral("no-announce"),
+                                        QStringLiteral("Do not announce the machine by DNS-SD."));
     parser.addOptions({listen, port, type, version, serial, bn, software, state, programs, result,
                        disabled, delay, exceptions, drop, name, noAnnounce});
     if (!parser.parse(arguments)) {
@@ -77,12 +117,15 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments, QStrin
     }
     if (parser.isSet(type)) {
         o.type = MachineDescription::machineTypeFromName(parser.value(type));
-        if (o.type == Unknown && parser.value(type).compare(QStringLiteral("Unknown"), Qt::CaseInsensitive))
+        if (o.type == Unknown &&
+            parser.value(type).compare(QStringLiteral("Unknown"), Qt::CaseInsensitive))
             return fail(QStringLiteral("--type: unknown machine type %1").arg(parser.value(type)));
     }
-    const std::pair<const QCommandLineOption *, uint *> numbers[] = {
-        {&version, &o.modelVersion}, {&serial, &o.serial}, {&bn, &o.bn},
-        {&software, &o.software}, {&result, &o.uploadResult}};
+    const std::pair<const QCommandLineOption *, uint *> numbers[] = {{&version, &o.modelVersion},
+                                                                     {&serial, &o.serial},
+                                                                     {&bn, &o.bn},
+                                                                     {&software, &o.software},
+                                                                     {&result, &o.uploadResult}};
     for (const auto &[option, target] : numbers) {
         if (parser.isSet(*option) && !toUInt(parser.value(*option), target))
             return fail(QStringLiteral("--%1: not a number").arg(option->names().constFirst()));
@@ -100,7 +143,8 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments, QStrin
     if (parser.isSet(exceptions)) {
         const QStringList parts = parser.value(exceptions).split(QLatin1Char(':'));
         uint start = 0, length = 0;
-        if (parts.size() != 2 || !toUInt(parts[0], &start, 32767) || !toUInt(parts[1], &length, 32768))
+        if (parts.size() != 2 || !toUInt(parts[0], &start, 32767) ||
+            !toUInt(parts[1], &length, 32768))
             return fail(QStringLiteral("--exception-range: expected START:LEN"));
         o.exceptionStart = static_cast<int>(start);
         o.exceptionLength = static_cast<int>(length);

@@ -59,7 +59,8 @@ QString SimPanel::line(int n) const
     case 3:
         if (lastKey < 0)
             return fit(QStringLiteral("No key yet"));
-        return fit(QStringLiteral("Key %1 count %2").arg(lastKey, 2, 16, QLatin1Char('0')).arg(keys));
+        return fit(
+            QStringLiteral("Key %1 count %2").arg(lastKey, 2, 16, QLatin1Char('0')).arg(keys));
     case 4:
         switch (mode) {
         case Mode::Manual:

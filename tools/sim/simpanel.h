@@ -15,7 +15,12 @@ public:
     int keyCount() const { return keys; }
 
 private:
-    enum class Mode { Manual, StepByStep, Continual };
+    enum class Mode
+    {
+        Manual,
+        StepByStep,
+        Continual
+    };
 
     QString machineLine;
     QString typed;
