@@ -1,6 +1,5 @@
 // Copy and paste of tab-separated blocks through the standard key sequences,
-// on a real view over a real parameter table model.
-#include "model/coordsys.h"
+// on a real view over the tool table (10 rows of 8; row T0 refuses edits).
 #include "model/tablemodel.h"
 #include "model/tools.h"
 #include "widgets/qtableviewclipboard.h"
@@ -10,57 +9,30 @@
 #include <QMessageBox>
 #include <QTest>
 
-namespace {
-
-QString clipboardText()
-{
-    return QApplication::clipboard()->text();
-}
-
-void setClipboardText(const QString &text)
-{
-    QApplication::clipboard()->setText(text);
-}
-
-} // namespace
-
 class TestTableViewClipboard : public QObject
 {
     Q_OBJECT
 
 private:
-    Coordsys *group = nullptr;
-    TableModel *model = nullptr;
+    Tools *group = nullptr;
     QTableViewClipboard *view = nullptr;
 
-    void selectBlock(int top, int left, int bottom, int right)
+    void select(const QRect &block)
     {
-        view->selectionModel()->select(
-            QItemSelection(model->index(top, left), model->index(bottom, right)),
-            QItemSelectionModel::ClearAndSelect);
+        const QItemSelection cells(view->model()->index(block.top(), block.left()),
+                                   view->model()->index(block.bottom(), block.right()));
+        view->selectionModel()->select(cells, QItemSelectionModel::ClearAndSelect);
     }
-    void copyKeys() { QTest::keySequence(view, QKeySequence(QKeySequence::Copy)); }
-    void pasteKeys() { QTest::keySequence(view, QKeySequence(QKeySequence::Paste)); }
-    // Every value of the table, so that "nothing changed" can be checked whole.
-    QList<double> allValues() const
-    {
-        QList<double> result;
-        for (qsizetype i = 0; i < group->valueCount(); ++i)
-            result.append(group->value(i).value());
-        return result;
-    }
-    QMessageBox *errorBox() const { return view->findChild<QMessageBox *>(); }
+    void keys(QKeySequence::StandardKey key) { QTest::keySequence(view, QKeySequence(key)); }
 
 private slots:
     void init()
     {
-        group = new Coordsys;
+        group = new Tools;
         for (qsizetype i = 0; i < group->valueCount(); ++i)
             group->value(i).reset(double(i));
-        model = group->createModel();
-        model->setActiveVersion(ModelVersion(VrkA1, 6));
         view = new QTableViewClipboard;
-        view->setModel(model);
+        view->setModel(group->createModel());
         view->show();
         QVERIFY(QTest::qWaitForWindowExposed(view));
     }
@@ -73,126 +45,83 @@ private slots:
 
     void copy()
     {
-        selectBlock(1, 2, 2, 4);
-        copyKeys();
-        QCOMPARE(clipboardText(), QStringLiteral("10.000000\t11.000000\t12.000000\n"
-                                                 "18.000000\t19.000000\t20.000000"));
-        // A non-rectangular selection lists its cells in row-major order.
-        view->selectionModel()->select(model->index(3, 0), QItemSelectionModel::ClearAndSelect);
-        view->selectionModel()->select(model->index(0, 7), QItemSelectionModel::Select);
-        view->selectionModel()->select(model->index(0, 1), QItemSelectionModel::Select);
-        copyKeys();
-        QCOMPARE(clipboardText(), QStringLiteral("1.000000\t7.000000\n24.000000"));
-
-        // Nothing selected: neither copy nor paste does anything.
-        view->selectionModel()->clearSelection();
-        setClipboardText(QStringLiteral("5"));
-        copyKeys();
-        QCOMPARE(clipboardText(), QStringLiteral("5"));
-        const QList<double> before = allValues();
-        pasteKeys();
-        QCOMPARE(allValues(), before);
-    }
-
-    void pasteAtAnchor()
-    {
-        // Several cells selected: the top-left one is the anchor. The trailing
-        // line feed adds no row.
-        selectBlock(2, 3, 5, 7);
-        setClipboardText(QStringLiteral("-1\t-2\n-3\t-4\n"));
-        pasteKeys();
-        QCOMPARE(group->value(2 * 8 + 3).value(), -1.0);
-        QCOMPARE(group->value(2 * 8 + 4).value(), -2.0);
-        QCOMPARE(group->value(3 * 8 + 3).value(), -3.0);
-        QCOMPARE(group->value(3 * 8 + 4).value(), -4.0);
-        QCOMPARE(group->modifiedValues().size(), 4);
-        QVERIFY(!errorBox());
-
-        // One cell of text into a large selection writes the anchor only.
-        group->revert();
-        setClipboardText(QStringLiteral("9.5"));
-        pasteKeys();
-        QCOMPARE(group->modifiedValues().size(), 1);
-        QCOMPARE(group->value(2 * 8 + 3).value(), 9.5);
-    }
-
-    void trailingTabsAndExactFit()
-    {
-        // Two texts and two tabs are two cells; they fit exactly at column 6,
-        // and three rows fit exactly above the bottom from row 3.
-        selectBlock(3, 6, 3, 6);
-        setClipboardText(QStringLiteral("1\t2\t\t\n3\t4\n5\t6"));
-        pasteKeys();
-        QCOMPARE(group->value(3 * 8 + 6).value(), 1.0);
-        QCOMPARE(group->value(3 * 8 + 7).value(), 2.0);
-        QCOMPARE(group->value(5 * 8 + 7).value(), 6.0);
-        QCOMPARE(group->modifiedValues().size(), 6);
-        QVERIFY(!errorBox());
-    }
-
-    void blockTooLarge()
-    {
-        const QList<double> before = allValues();
-        selectBlock(4, 0, 4, 0);
-        setClipboardText(QStringLiteral("1\n2\n3"));
-        pasteKeys();
-        QCOMPARE(allValues(), before);
-        QMessageBox *box = errorBox();
-        QVERIFY(box);
-        QVERIFY(box->isVisible() && box->testAttribute(Qt::WA_DeleteOnClose));
-        QCOMPARE(box->windowTitle(), QStringLiteral("Paste Error"));
-        QCOMPARE(box->text(),
-                 QStringLiteral("Invalid clipboard data, unable to perform paste operation."));
-        QCOMPARE(box->standardButtons(), QMessageBox::Ok);
-        box->close();
-        QTRY_VERIFY(!errorBox());
-
-        // One column too wide is refused the same way.
-        selectBlock(0, 6, 0, 6);
-        setClipboardText(QStringLiteral("1\t2\t3"));
-        pasteKeys();
-        QCOMPARE(allValues(), before);
-        QVERIFY(errorBox());
-    }
-
-    void raggedRowsAndEmptyText()
-    {
-        const QList<double> before = allValues();
-        selectBlock(0, 0, 0, 0);
-        setClipboardText(QStringLiteral("1\t2\n3"));
-        pasteKeys();
-        // An empty line in the middle is a row of no cells: ragged too.
-        setClipboardText(QStringLiteral("1\n\n2"));
-        pasteKeys();
-        setClipboardText(QStringLiteral("\n\n"));
-        pasteKeys();
-        QCOMPARE(allValues(), before);
-        QVERIFY(!errorBox());
-    }
-
-    void refusedCellsSkipped()
-    {
-        Tools tools;
-        TableModel *toolsModel = tools.createModel();
-        view->setModel(toolsModel);
-        // Row T0 is disabled and "x" is no number: both skipped, the rest set.
-        view->selectionModel()->select(toolsModel->index(0, 0),
-                                       QItemSelectionModel::ClearAndSelect);
-        setClipboardText(QStringLiteral("5\t6\nx\t8"));
-        pasteKeys();
-        QVERIFY(!tools.value(0).isModified());
-        QVERIFY(!tools.value(1).isModified());
-        QVERIFY(!tools.value(8).isModified());
-        QCOMPARE(tools.value(9).value(), 8.0);
-        QCOMPARE(tools.modifiedValues().size(), 1);
-        view->setModel(model);
-    }
-
-    void otherKeysReachTheView()
-    {
-        view->setCurrentIndex(model->index(1, 1));
+        select({2, 1, 3, 2}); // columns 2-4 of rows 1-2
+        keys(QKeySequence::Copy);
+        QCOMPARE(
+            QApplication::clipboard()->text(),
+            QStringLiteral("10.000000\t11.000000\t12.000000\n18.000000\t19.000000\t20.000000"));
+        // A selection that is no block lists its cells in row-major order.
+        select({0, 3, 1, 1});
+        view->selectionModel()->select(view->model()->index(0, 7), QItemSelectionModel::Select);
+        view->selectionModel()->select(view->model()->index(0, 1), QItemSelectionModel::Select);
+        keys(QKeySequence::Copy);
+        QCOMPARE(QApplication::clipboard()->text(),
+                 QStringLiteral("1.000000\t7.000000\n24.000000"));
+        view->selectionModel()->clearSelection(); // nothing to copy
+        keys(QKeySequence::Copy);
+        QCOMPARE(QApplication::clipboard()->text(),
+                 QStringLiteral("1.000000\t7.000000\n24.000000"));
+        // Other keys still reach the view.
+        view->setCurrentIndex(view->model()->index(1, 1));
         QTest::keyClick(view, Qt::Key_Down);
-        QCOMPARE(view->currentIndex(), model->index(2, 1));
+        QCOMPARE(view->currentIndex(), view->model()->index(2, 1));
+    }
+
+    void paste_data()
+    {
+        QTest::addColumn<QRect>("selection"); // columns x, rows y
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("changes"); // value index = new value
+        QTest::addColumn<bool>("errorBox");
+        QTest::newRow("block at the anchor, trailing line feed")
+            << QRect(3, 2, 5, 4) << "-1\t-2\n-3\t-4\n"
+            << "19=-1 20=-2 27=-3 28=-4" << false;
+        QTest::newRow("one cell into a selection") << QRect(3, 2, 5, 4) << "-9.5"
+                                                   << "19=-9.5" << false;
+        QTest::newRow("trailing tabs, exact fit")
+            << QRect(6, 7, 1, 1) << "-1\t-2\t\t\n-3\t-4\n-5\t-6"
+            << "62=-1 63=-2 70=-3 71=-4 78=-5 79=-6" << false;
+        QTest::newRow("one row too many") << QRect(0, 8, 1, 1) << "-1\n-2\n-3"
+                                          << "" << true;
+        QTest::newRow("one column too many") << QRect(6, 1, 1, 1) << "-1\t-2\t-3"
+                                             << "" << true;
+        QTest::newRow("ragged rows") << QRect(0, 1, 1, 1) << "-1\t-2\n-3"
+                                     << "" << false;
+        QTest::newRow("empty row inside") << QRect(0, 1, 1, 1) << "-1\n\n-2"
+                                          << "" << false;
+        QTest::newRow("only line feeds") << QRect(0, 1, 1, 1) << "\n\n"
+                                         << "" << false;
+        QTest::newRow("T0 and no number skipped") << QRect(0, 0, 1, 1) << "-5\t-6\nx\t-8"
+                                                  << "9=-8" << false;
+        QTest::newRow("nothing selected") << QRect() << "-5"
+                                          << "" << false;
+    }
+
+    void paste()
+    {
+        QFETCH(QRect, selection);
+        QFETCH(QString, text);
+        QFETCH(QString, changes);
+        QFETCH(bool, errorBox);
+        if (selection.isValid())
+            select(selection);
+        QApplication::clipboard()->setText(text);
+        keys(QKeySequence::Paste);
+        QStringList actual;
+        for (const auto &[variable, value] : group->modifiedValues())
+            actual.append(
+                QStringLiteral("%1=%2").arg(variable - group->firstVariable()).arg(value));
+        QCOMPARE(actual.join(u' '), changes);
+        QMessageBox *box = view->findChild<QMessageBox *>();
+        QCOMPARE(box != nullptr, errorBox);
+        if (box) {
+            QVERIFY(box->isVisible());
+            QCOMPARE(box->windowTitle(), QStringLiteral("Paste Error"));
+            QCOMPARE(box->text(),
+                     QStringLiteral("Invalid clipboard data, unable to perform paste operation."));
+            box->close();
+            QTRY_VERIFY(!view->findChild<QMessageBox *>()); // deleted on close
+        }
     }
 };
 
