@@ -1,5 +1,5 @@
-// libFuzzer target for the multicast DNS message parser. Whatever parses must
-// encode again and parse back to the same records.
+// libFuzzer target for the message parser: whatever parses must encode again
+// and parse back to the same records.
 #include "mdns/message.h"
 #include "mdns/service.h"
 

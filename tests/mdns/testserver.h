@@ -3,8 +3,8 @@
 #include "mdns/abstractserver.h"
 #include "mdns/clock.h"
 
-// A transport without a network: the test hands it datagrams as if they had
-// arrived on the link, and it keeps what was sent, with the clock time.
+// A transport without a network: the test hands it datagrams as if they came
+// from the link, and it keeps what was sent, with the clock time.
 class TestServer : public Mdns::AbstractServer
 {
     Q_OBJECT
@@ -20,33 +20,25 @@ public:
 
     explicit TestServer(Mdns::Clock *clock) : m_clock(clock) {}
 
-    void sendMessage(const Mdns::Message &message, const QHostAddress &address,
-                     quint16 port) override
+    void sendMessage(const Mdns::Message &m, const QHostAddress &address, quint16 port) override
     {
-        record(message, address, port);
+        // Through the codec, as the network would carry it.
+        sent.append({Mdns::Message::fromWire(m.toWire()).value(), m_clock->now(), address, port});
     }
-    void sendMessageToAll(const Mdns::Message &message) override { record(message, {}, Port); }
-
+    void sendMessageToAll(const Mdns::Message &m) override { sendMessage(m, {}, Port); }
     void injectRaw(const QByteArray &datagram, quint16 port = Port)
     {
         processDatagram(datagram, QHostAddress(QStringLiteral("192.0.2.1")), port, 1);
     }
-    void inject(const Mdns::Message &message, quint16 port = Port)
-    {
-        injectRaw(message.toWire(), port);
-    }
+    void inject(const Mdns::Message &m, quint16 port = Port) { injectRaw(m.toWire(), port); }
 
-    // Sent queries asking for this name and type.
     QList<Sent> queriesFor(const Mdns::Name &name, quint16 type) const
     {
         QList<Sent> found;
         for (const Sent &s : sent) {
-            for (const Mdns::Question &q : s.message.questions) {
-                if (q.name == name && q.type == type) {
-                    found.append(s);
-                    break;
-                }
-            }
+            if (std::any_of(s.message.questions.begin(), s.message.questions.end(),
+                            [&](const auto &q) { return q.name == name && q.type == type; }))
+                found.append(s);
         }
         return found;
     }
@@ -54,13 +46,5 @@ public:
     QList<Sent> sent;
 
 private:
-    void record(const Mdns::Message &message, const QHostAddress &address, quint16 port)
-    {
-        // Through the codec, as the network would carry it.
-        const auto parsed = Mdns::Message::fromWire(message.toWire());
-        Q_ASSERT(parsed);
-        sent.append({*parsed, m_clock->now(), address, port});
-    }
-
     Mdns::Clock *m_clock;
 };
