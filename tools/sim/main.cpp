@@ -5,10 +5,12 @@
 
 #include <QCoreApplication>
 #include <QRegularExpression>
+#include <QSocketNotifier>
 
 #include <csignal>
 #include <cstdio>
 #include <optional>
+#include <unistd.h>
 
 int main(int argc, char *argv[])
 {
@@ -61,8 +63,15 @@ int main(int argc, char *argv[])
         provider->update(service,
                          any ? QList<QHostAddress>() : QList<QHostAddress>{options->listen});
     }
-    // Stop cleanly on SIGTERM/SIGINT so the state file is written.
-    for (int sig : {SIGTERM, SIGINT})
-        std::signal(sig, [](int) { QCoreApplication::quit(); });
+    // Stop cleanly on SIGTERM/SIGINT so the state file is written and the
+    // goodbye goes out. The handler only writes to a pipe: nothing else is
+    // safe inside a signal handler.
+    static int stopPipe[2] = {-1, -1};
+    if (::pipe(stopPipe) == 0) {
+        for (int sig : {SIGTERM, SIGINT})
+            std::signal(sig, [](int) { [[maybe_unused]] auto n = ::write(stopPipe[1], "x", 1); });
+    }
+    QSocketNotifier stopNotifier(stopPipe[0], QSocketNotifier::Read);
+    QObject::connect(&stopNotifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
     return app.exec();
 }
