@@ -171,7 +171,8 @@ private slots:
         }
         const auto labels = [this](const char *list, MachineType type) {
             QStringList result;
-            for (const ModelItem &item : std::get<0>(lists.value(list)))
+            const auto entry = lists.value(list); // keep the tuple alive for the loop
+            for (const ModelItem &item : std::get<0>(entry))
                 result.append(item.label(ModelVersion(type, 6)));
             return result.join(u',');
         };
