@@ -13,5 +13,5 @@ cd "$root/build/fuzz"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export QT_QPA_PLATFORM=offscreen
-"./$target" "$work" "$root/tests/fuzz/corpus/$target" -max_total_time="$seconds" \
+"./tests/fuzz/$target" "$work" "$root/tests/fuzz/corpus/$target" -max_total_time="$seconds" \
   -print_final_stats=1 -timeout=10 -rss_limit_mb=4096
