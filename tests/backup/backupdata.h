@@ -6,7 +6,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QString>
 
 namespace BackupData {
 
@@ -31,25 +30,25 @@ inline QJsonObject teeth(double first = 3.0)
 {
     QJsonObject section;
     for (int shape = 1; shape <= 9; ++shape)
-        section.insert(QStringLiteral("L%1").arg(shape),
-                       rows(QStringLiteral("T"), 0, 9, 64, first + shape * 100));
+        section.insert(QStringLiteral("L%1").arg(shape), rows("T", 0, 9, 64, first + shape * 100));
     return section;
 }
 
 // A file with all five sections and distinct values everywhere.
 inline QJsonObject full(const QString &machine = QStringLiteral("VrkC1"), int version = 8)
 {
-    QJsonObject root;
-    root.insert(QStringLiteral("_machine"), machine);
-    root.insert(QStringLiteral("_version"), version);
-    root.insert(QStringLiteral("techparams"),
-                QJsonObject{{QStringLiteral("values"), numbers(256, 1.5)}});
-    root.insert(QStringLiteral("rparams"),
-                QJsonObject{{QStringLiteral("values"), numbers(256, -7.0, 0.5)}});
-    root.insert(QStringLiteral("coordsys"), rows(QStringLiteral("G"), 54, 59, 8, 0.125));
-    root.insert(QStringLiteral("tools"), rows(QStringLiteral("T"), 1, 9, 8, 10.0));
-    root.insert(QStringLiteral("teeth"), teeth());
-    return root;
+    return {{"_machine", machine},
+            {"_version", version},
+            {"techparams", QJsonObject{{"values", numbers(256, 1.5)}}},
+            {"rparams", QJsonObject{{"values", numbers(256, -7.0, 0.5)}}},
+            {"coordsys", rows("G", 54, 59, 8, 0.125)},
+            {"tools", rows("T", 1, 9, 8, 10.0)},
+            {"teeth", teeth()}};
+}
+
+inline QByteArray json(const QJsonObject &root)
+{
+    return QJsonDocument(root).toJson(QJsonDocument::Compact);
 }
 
 inline bool write(const QString &path, const QByteArray &bytes)
@@ -60,7 +59,7 @@ inline bool write(const QString &path, const QByteArray &bytes)
 
 inline bool write(const QString &path, const QJsonObject &root)
 {
-    return write(path, QJsonDocument(root).toJson(QJsonDocument::Compact));
+    return write(path, json(root));
 }
 
 inline QByteArray read(const QString &path)
