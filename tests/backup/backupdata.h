@@ -57,11 +57,6 @@ inline bool write(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-inline bool write(const QString &path, const QJsonObject &root)
-{
-    return write(path, json(root));
-}
-
 inline QByteArray read(const QString &path)
 {
     QFile file(path);
