@@ -134,38 +134,24 @@ private slots:
         QVERIFY(std::holds_alternative<int>(c.writtenValues.last().first()));
     }
 
-    void offlineReadsFinishOnTheNextTurn()
+    void offlineVariables()
     {
-        OfflineConnection c;
-        QVERIFY(c.Read({{100, 3}}).has_value()); // never NotConnected, even closed
-        auto result = c.Read({{100, 3}});
-        Request *request = *result;
-        QSignalSpy finished(request, &Request::finished);
-        QCOMPARE(finished.size(), 0); // not inside Read
+        OfflineConnection c; // closed: it never answers NotConnected
+        QSignalSpy written(*c.WriteFloat(5, 1.5f), &Request::finished);
+        Request *read = *c.Read({{4, 3}});
+        QSignalSpy finished(read, &Request::finished);
+        QCOMPARE(finished.size(), 0); // never inside Read
         QVERIFY(finished.wait(1000));
-        QVERIFY(request->ErrorString().isEmpty());
-        QCOMPARE(c.ReadInt(100), 0);
-        QCOMPARE(c.ReadInt(102), 0);
-    }
-
-    void offlineWriteThenRead()
-    {
-        OfflineConnection c;
-        QSignalSpy done(*c.WriteFloat(5, 1.5f), &Request::finished);
-        QVERIFY(done.wait(1000));
-        QSignalSpy read(*c.Read({{5, 1}}), &Request::finished);
-        QVERIFY(read.wait(1000));
-        QCOMPARE(c.ReadFloat(5), 1.5f);
+        QCOMPARE(written.size(), 1);
+        QCOMPARE(c.ReadInt(4), 0);
+        QCOMPARE(c.ReadFloat(5), 1.5f); // the read did not overwrite the write
         QCOMPARE(c.ReadInt(5), 0x3FC00000);
-    }
 
-    void offlineDeletedRequestNeverFinishes()
-    {
-        OfflineConnection c;
-        Request *request = *c.Read({{1, 1}});
+        // A request deleted before its turn never finishes.
+        Request *dropped = *c.Read({{1, 1}});
         bool fired = false;
-        connect(request, &Request::finished, this, [&fired] { fired = true; });
-        delete request;
+        connect(dropped, &Request::finished, this, [&fired] { fired = true; });
+        delete dropped;
         QTest::qWait(20);
         QVERIFY(!fired);
     }
