@@ -59,6 +59,29 @@ TableModel::CellState TableModel::cellState(std::initializer_list<const ModelIte
     return state;
 }
 
+QVariant TableModel::data(const QModelIndex &index, int role) const
+{
+    const ParameterValue *value = contains(index) ? valueAt(index) : nullptr;
+    if (!value)
+        return {};
+    return valueData(*value, stateAt(index), role);
+}
+
+bool TableModel::setData(const QModelIndex &index, const QVariant &data, int role)
+{
+    ParameterValue *value = contains(index) ? valueAt(index) : nullptr;
+    if (!value)
+        return false;
+    return setValueData(*value, stateAt(index), index, data, role);
+}
+
+Qt::ItemFlags TableModel::flags(const QModelIndex &index) const
+{
+    if (!contains(index) || !valueAt(index))
+        return QAbstractTableModel::flags(index);
+    return valueFlags(index, stateAt(index));
+}
+
 bool TableModel::contains(const QModelIndex &index) const
 {
     return index.isValid() && index.model() == this && index.row() < rowCount() &&

@@ -21,6 +21,10 @@ public:
     ModelVersion activeVersion() const { return m_activeVersion; }
     bool readOnly() const { return m_readOnly; }
 
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
 public slots:
     // The group's values changed as a whole: every cell repaints.
     void DataStoreChanged();
@@ -37,8 +41,12 @@ protected:
     CellState cellState(std::initializer_list<const ModelItem *> items) const;
     bool contains(const QModelIndex &index) const;
 
-    // The shared halves of data(), setData(), flags() and headerData() once a
-    // subclass has found the cell's value and state.
+    // Each table shape finds the value of a cell (inside the table) and the
+    // items that decide its state; data(), setData() and flags() do the rest.
+    // A model without values (the shape list) finds none.
+    virtual ParameterValue *valueAt(const QModelIndex &) const { return nullptr; }
+    virtual CellState stateAt(const QModelIndex &) const { return {}; }
+
     QVariant valueData(const ParameterValue &value, CellState state, int role) const;
     bool setValueData(ParameterValue &value, CellState state, const QModelIndex &index,
                       const QVariant &data, int role);

@@ -16,21 +16,6 @@ int TableModel1D::columnCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : 1;
 }
 
-QVariant TableModel1D::data(const QModelIndex &index, int role) const
-{
-    if (!contains(index))
-        return {};
-    return valueData(m_values->at(index.row()), cellState({&m_rows->at(index.row())}), role);
-}
-
-bool TableModel1D::setData(const QModelIndex &index, const QVariant &value, int role)
-{
-    if (!contains(index))
-        return false;
-    return setValueData((*m_values)[index.row()], cellState({&m_rows->at(index.row())}), index,
-                        value, role);
-}
-
 QVariant TableModel1D::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation == Qt::Vertical)
@@ -40,9 +25,12 @@ QVariant TableModel1D::headerData(int section, Qt::Orientation orientation, int 
     return {};
 }
 
-Qt::ItemFlags TableModel1D::flags(const QModelIndex &index) const
+ParameterValue *TableModel1D::valueAt(const QModelIndex &index) const
 {
-    if (!contains(index))
-        return TableModel::flags(index);
-    return valueFlags(index, cellState({&m_rows->at(index.row())}));
+    return &(*m_values)[index.row()];
+}
+
+TableModel::CellState TableModel1D::stateAt(const QModelIndex &index) const
+{
+    return cellState({&m_rows->at(index.row())});
 }

@@ -11,13 +11,13 @@ public:
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
-    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
-    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
-    Qt::ItemFlags flags(const QModelIndex &index) const override;
 
 private:
+    ParameterValue *valueAt(const QModelIndex &index) const override;
+    CellState stateAt(const QModelIndex &index) const override;
+
     const QList<ModelItem> *m_rows;
     QList<ParameterValue> *m_values;
 };

@@ -26,28 +26,7 @@ TableModel::CellState TableModel2D::stateAt(const QModelIndex &index) const
     return cellState({&m_rows->at(index.row()), &m_columns->at(index.column())});
 }
 
-QVariant TableModel2D::data(const QModelIndex &index, int role) const
-{
-    if (!contains(index))
-        return {};
-    return valueData(*valueAt(index), stateAt(index), role);
-}
-
-bool TableModel2D::setData(const QModelIndex &index, const QVariant &value, int role)
-{
-    if (!contains(index))
-        return false;
-    return setValueData(*valueAt(index), stateAt(index), index, value, role);
-}
-
 QVariant TableModel2D::headerData(int section, Qt::Orientation orientation, int role) const
 {
     return itemHeaderData(orientation == Qt::Vertical ? m_rows : m_columns, section, role);
-}
-
-Qt::ItemFlags TableModel2D::flags(const QModelIndex &index) const
-{
-    if (!contains(index))
-        return TableModel::flags(index);
-    return valueFlags(index, stateAt(index));
 }

@@ -31,30 +31,9 @@ TableModel::CellState TableModelTeeth::stateAt(const QModelIndex &index) const
                       &m_shapes->at(m_currentShape)});
 }
 
-QVariant TableModelTeeth::data(const QModelIndex &index, int role) const
-{
-    if (!contains(index))
-        return {};
-    return valueData(*valueAt(index), stateAt(index), role);
-}
-
-bool TableModelTeeth::setData(const QModelIndex &index, const QVariant &value, int role)
-{
-    if (!contains(index))
-        return false;
-    return setValueData(*valueAt(index), stateAt(index), index, value, role);
-}
-
 QVariant TableModelTeeth::headerData(int section, Qt::Orientation orientation, int role) const
 {
     return itemHeaderData(orientation == Qt::Vertical ? m_parameters : m_teeth, section, role);
-}
-
-Qt::ItemFlags TableModelTeeth::flags(const QModelIndex &index) const
-{
-    if (!contains(index))
-        return TableModel::flags(index);
-    return valueFlags(index, stateAt(index));
 }
 
 void TableModelTeeth::setCurrentShape(int shape)

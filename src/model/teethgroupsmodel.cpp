@@ -38,8 +38,3 @@ QVariant TeethGroupsModel::data(const QModelIndex &index, int role) const
         return {};
     }
 }
-
-Qt::ItemFlags TeethGroupsModel::flags(const QModelIndex &index) const
-{
-    return QAbstractTableModel::flags(index);
-}
