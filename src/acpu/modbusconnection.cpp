@@ -234,22 +234,26 @@ void ModbusConnection::OnWatchdogTick()
         return;
     }
     const qint64 now = clock.elapsed();
-    bool overdue = false;
-    for (auto it = deadlines.cbegin(); it != deadlines.cend(); ++it)
-        overdue = overdue || it.value() <= now;
-    if (!overdue)
+    if (std::none_of(deadlines.cbegin(), deadlines.cend(),
+                     [now](qint64 deadline) { return deadline <= now; }))
         return;
     // The transport is in an unknown state: fail what waits on it and drop
     // it; the poll timer reopens it.
+    FailPending(tr("The machine did not complete its response."));
+    Close();
+}
+
+void ModbusConnection::FailPending(const QString &message)
+{
+    deadlines.clear();
+    watchdog.stop();
     for (auto it = pending.begin(); it != pending.end();) {
         QModbusReply *reply = it.key();
         Request *request = it.value();
         it = pending.erase(it);
         reply->disconnect(this);
-        FailRequest(request, tr("The machine did not complete its response."), true);
+        FailRequest(request, message, true);
     }
-    deadlines.clear();
-    Close();
 }
 
 QString ModbusConnection::ClientErrorText() const
@@ -324,15 +328,7 @@ void ModbusConnection::Close()
     client = nullptr;
     old->disconnectDevice();
     // Replies of the old client die with it; their requests fail first.
-    deadlines.clear();
-    watchdog.stop();
-    for (auto it = pending.begin(); it != pending.end();) {
-        QModbusReply *reply = it.key();
-        Request *request = it.value();
-        it = pending.erase(it);
-        reply->disconnect(this);
-        FailRequest(request, tr("The connection to the machine was closed."), true);
-    }
+    FailPending(tr("The connection to the machine was closed."));
     old->disconnect(this);
     old->deleteLater();
     SetState(Disconnected);

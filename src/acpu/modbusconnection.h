@@ -61,6 +61,8 @@ private:
     void CompleteReply(QModbusReply *reply, Request *request);
     static void FailRequest(Request *request, const QString &message, bool deferred);
     void OnWatchdogTick();
+    // Fails every request still waiting for a reply (on the next turn).
+    void FailPending(const QString &message);
     QString ClientErrorText() const;
 
     // Every holding register there is, indexed by address: cheaper than a
