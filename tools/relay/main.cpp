@@ -1,9 +1,9 @@
+#include "quitonsignal.h"
 #include "relayoptions.h"
 #include "relayserver.h"
 
 #include <QCoreApplication>
 
-#include <csignal>
 #include <cstdio>
 
 int main(int argc, char *argv[])
@@ -25,7 +25,6 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "vrk6-relay: cannot listen: %s\n", qPrintable(message));
         return 1;
     }
-    for (int sig : {SIGTERM, SIGINT})
-        std::signal(sig, [](int) { QCoreApplication::quit(); });
+    QuitOnSignal quitOnSignal;
     return app.exec();
 }

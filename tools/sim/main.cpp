@@ -1,16 +1,14 @@
 #include "mdns/provider.h"
 #include "mdns/server.h"
+#include "quitonsignal.h"
 #include "simmachine.h"
 #include "simoptions.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
-#include <QSocketNotifier>
 
-#include <csignal>
 #include <cstdio>
 #include <optional>
-#include <unistd.h>
 
 int main(int argc, char *argv[])
 {
@@ -63,15 +61,8 @@ int main(int argc, char *argv[])
         provider->update(service,
                          any ? QList<QHostAddress>() : QList<QHostAddress>{options->listen});
     }
-    // Stop cleanly on SIGTERM/SIGINT so the state file is written and the
-    // goodbye goes out. The handler only writes to a pipe: nothing else is
-    // safe inside a signal handler.
-    static int stopPipe[2] = {-1, -1};
-    if (::pipe(stopPipe) == 0) {
-        for (int sig : {SIGTERM, SIGINT})
-            std::signal(sig, [](int) { [[maybe_unused]] auto n = ::write(stopPipe[1], "x", 1); });
-    }
-    QSocketNotifier stopNotifier(stopPipe[0], QSocketNotifier::Read);
-    QObject::connect(&stopNotifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
+    // Stop through the event loop on SIGTERM/SIGINT: the state file is
+    // written and the goodbye goes out.
+    QuitOnSignal quitOnSignal;
     return app.exec();
 }

@@ -162,7 +162,7 @@ QModbusResponse SimMachine::processRequest(const QModbusPdu &request)
 {
     if (options.delayMs > 0) {
         // A slow machine: the whole control unit stalls, as a busy one would.
-        QThread::msleep(static_cast<unsigned long>(options.delayMs));
+        QThread::msleep(options.delayMs);
     }
     QModbusResponse response;
     if (touchesExceptionRange(request))

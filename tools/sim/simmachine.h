@@ -41,7 +41,7 @@ private:
     SimOptions options;
     SimPanel panel;
     QList<QPointer<QTcpSocket>> clients;
-    int transactions = 0;
+    uint transactions = 0;
     bool updating = false;
     bool uploading = false;
     QList<quint32> program;

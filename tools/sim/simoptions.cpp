@@ -121,24 +121,24 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments, QStrin
             parser.value(type).compare(QStringLiteral("Unknown"), Qt::CaseInsensitive))
             return fail(QStringLiteral("--type: unknown machine type %1").arg(parser.value(type)));
     }
-    const std::pair<const QCommandLineOption *, uint *> numbers[] = {{&version, &o.modelVersion},
-                                                                     {&serial, &o.serial},
-                                                                     {&bn, &o.bn},
-                                                                     {&software, &o.software},
-                                                                     {&result, &o.uploadResult}};
-    for (const auto &[option, target] : numbers) {
-        if (parser.isSet(*option) && !toUInt(parser.value(*option), target))
-            return fail(QStringLiteral("--%1: not a number").arg(option->names().constFirst()));
-    }
-    if (parser.isSet(delay)) {
-        if (!toUInt(parser.value(delay), &number, 60000))
-            return fail(QStringLiteral("--delay: not a number of milliseconds"));
-        o.delayMs = static_cast<int>(number);
-    }
-    if (parser.isSet(drop)) {
-        if (!toUInt(parser.value(drop), &number, 1000000000))
-            return fail(QStringLiteral("--drop-after: not a number"));
-        o.dropAfter = static_cast<int>(number);
+    struct Number
+    {
+        const QCommandLineOption *option;
+        uint *target;
+        uint max;
+    };
+    const Number numbers[] = {{&version, &o.modelVersion, 0xFFFFFFFFu},
+                              {&serial, &o.serial, 0xFFFFFFFFu},
+                              {&bn, &o.bn, 0xFFFFFFFFu},
+                              {&software, &o.software, 0xFFFFFFFFu},
+                              {&result, &o.uploadResult, 0xFFFFFFFFu},
+                              {&delay, &o.delayMs, 60000},
+                              {&drop, &o.dropAfter, 1000000000}};
+    for (const Number &n : numbers) {
+        if (parser.isSet(*n.option) && !toUInt(parser.value(*n.option), n.target, n.max))
+            return fail(QStringLiteral("--%1: not a number up to %2")
+                            .arg(n.option->names().constFirst())
+                            .arg(n.max));
     }
     if (parser.isSet(exceptions)) {
         const QStringList parts = parser.value(exceptions).split(QLatin1Char(':'));

@@ -22,10 +22,10 @@ struct SimOptions
     QString programsDir;
     uint uploadResult = 2;
     bool uploadDisabled = false;
-    int delayMs = 0;
+    uint delayMs = 0;
     int exceptionStart = -1;
     int exceptionLength = 0;
-    int dropAfter = 0; // 0: never
+    uint dropAfter = 0; // 0: never
     QString name;
     bool announce = true;
 

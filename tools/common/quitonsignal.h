@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QSocketNotifier>
+
+// Quits the application on SIGTERM or SIGINT, so the tools end through the
+// event loop (state written, goodbyes sent). The signal handler only writes
+// to a pipe: nothing else is safe inside a signal handler.
+class QuitOnSignal
+{
+public:
+    QuitOnSignal();
+
+private:
+    static int pipeFds[2];
+    QSocketNotifier notifier;
+};
