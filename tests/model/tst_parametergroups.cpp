@@ -233,6 +233,9 @@ private slots:
         v.reset(nan);
         v.setValue(nan);
         QVERIFY(v.isModified()); // a NaN is always replaced
+        v.reset(double(0.3f));
+        v.setValue(0.3); // the same machine float: no edit
+        QVERIFY(!v.isModified());
 
         TechParameters group;
         group.value(5).setValue(12.5);
@@ -242,6 +245,12 @@ private slots:
         group.revert();
         QVERIFY(!group.isModified());
         QCOMPARE(group.value(5).value() + group.value(200).value(), 12.5);
+        // Edits that are no machine value are never written either.
+        group.value(9).setValue(nan);
+        group.value(10).setValue(1e39);
+        group.value(11).setValue(1.5);
+        QCOMPARE(group.modifiedValues(), (ParameterGroup::VariableValues{{1035, 1.5f}}));
+        group.revert();
         // A restore writes no NaN, no infinity, and nothing a float cannot hold.
         group.value(0).reset(nan);
         group.value(1).reset(std::numeric_limits<double>::infinity());
