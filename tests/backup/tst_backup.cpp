@@ -153,9 +153,6 @@ void TestBackup::files_data()
         << with("TechParams", QJsonObject{{"value", numbers(256)}})
         << "Section TechParams is malformed.\nValidation error #1\ncontext: <root>[techparams]";
     QTest::newRow("RPARAMS number") << with("RPARAMS", 12) << "Section RPARAMS is malformed.";
-    QTest::newRow("Teeth short") << with("Teeth",
-                                         QJsonObject{{"L1", QJsonObject{{"T1", numbers(3)}}}})
-                                 << "Section Teeth is malformed.";
     QTest::newRow("too large") << QByteArray(BackupFile::MaxFileSize + 1, ' ')
                                << "The file is larger than 4194304 bytes";
 }
