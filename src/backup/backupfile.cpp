@@ -72,7 +72,8 @@ BackupFile::Result BackupFile::openRegularFile(QFile &file)
 {
     // Opening a pipe for reading waits for a writer, and a device may never
     // end: either would freeze the window.
-    if (!QFileInfo(file.fileName()).isFile()) {
+    // A missing file is left to open(), whose message says so.
+    if (const QFileInfo info(file.fileName()); info.exists() && !info.isFile()) {
         return std::unexpected(
             tr("Not a regular file (a pipe, a device or a directory); it was not opened."));
     }

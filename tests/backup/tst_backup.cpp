@@ -315,6 +315,7 @@ void TestBackup::notRegularFiles()
     }
     done = true;
     writer.join();
+    QCOMPARE(BackupFile(path("none")).load().error(), QStringLiteral("No such file or directory"));
 }
 
 void TestBackup::importAnotherMachine()
