@@ -1,10 +1,10 @@
 #include "backup/programsender.h"
 
 #include "acpu/connection.h"
+#include "backup/backupfile.h"
 #include "model/machine.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QtEndian>
 
 ProgramSender::Image ProgramSender::MakeImage(const QByteArray &bytes)
@@ -27,11 +27,8 @@ ProgramSender::ReadImage(const QString &fileName)
         return std::unexpected(MachineJobError{kind, Acpu::Request::Write, message});
     };
     QFile file(fileName);
-    // A FIFO or device would block the event loop or never end.
-    if (QFileInfo::exists(fileName) && !QFileInfo(fileName).isFile())
-        return fail(MachineJobError::FileFailed, tr("This is not a regular file."));
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(MachineJobError::FileFailed, file.errorString());
+    if (const BackupFile::Result opened = BackupFile::openRegularFile(file); !opened)
+        return fail(MachineJobError::FileFailed, opened.error());
     if (file.size() > MaxProgramBytes)
         return fail(MachineJobError::FileTooLarge,
                     tr("The file holds %1 bytes; programs of at most %2 bytes (16 MiB) are sent.")
