@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QtEndian>
 
+#include <algorithm>
+
 ProgramSender::Image ProgramSender::MakeImage(const QByteArray &bytes)
 {
     Image image;
@@ -42,7 +44,18 @@ ProgramSender::ReadImage(const QString &fileName)
         return fail(MachineJobError::FileTooLarge,
                     tr("The file holds more than %1 bytes (16 MiB), the most that is sent.")
                         .arg(MaxProgramBytes));
-    return MakeImage(bytes);
+    Image image = MakeImage(bytes);
+    // The machine ends a program at its first zero word: one followed by
+    // more of the program would cut it short while the upload reports
+    // success. Zero bytes at the very end lose nothing.
+    const auto zero = std::find(image.cbegin(), image.cend() - 1, Acpu::Value{0});
+    if (std::any_of(zero, image.cend() - 1,
+                    [](const Acpu::Value &word) { return word != Acpu::Value{0}; }))
+        return fail(MachineJobError::FileFailed,
+                    tr("The file holds four zero bytes at byte %1; the machine would end the "
+                       "program there.")
+                        .arg(4 * (zero - image.cbegin())));
+    return image;
 }
 
 Acpu::VarRanges ProgramSender::UploadRanges(qsizetype wordCount)

@@ -467,39 +467,40 @@ private slots:
     void uploadRefusals_data()
     {
         QTest::addColumn<QStringList>("options");
-        QTest::addColumn<int>("state");    // written to 513 first
-        QTest::addColumn<qint64>("bytes"); // of the file; -1 for no dialog
+        QTest::addColumn<int>("state");          // written to 513 first
+        QTest::addColumn<QByteArray>("program"); // null: no dialog expected
         QTest::addColumn<QString>("text");
         const QString notReady = QStringLiteral("Machine is not ready for program upload.");
-        QTest::newRow("disabled") << QStringList{"--upload-disabled"} << 0 << qint64(-1)
+        QTest::newRow("disabled") << QStringList{"--upload-disabled"} << 0 << QByteArray()
                                   << notReady;
-        QTest::newRow("busy") << QStringList{} << 1 << qint64(-1) << notReady;
+        QTest::newRow("busy") << QStringList{} << 1 << QByteArray() << notReady;
         QTest::newRow("16 MiB + 1")
-            << QStringList{} << 0 << qint64(16 * 1024 * 1024 + 1)
+            << QStringList{} << 0 << QByteArray(16 * 1024 * 1024 + 1, 'G')
             << "The program file is larger than 16 MiB, the largest program that is sent.";
+        QTest::newRow("zero word inside")
+            << QStringList{} << 0 << QByteArray("G90\n\0\0\0\0G01\n", 12)
+            << "There was an error loading the program file.";
     }
     void uploadRefusals()
     {
         QFETCH(QStringList, options);
         QFETCH(int, state);
-        QFETCH(qint64, bytes);
+        QFETCH(QByteArray, program);
         QFETCH(QString, text);
         Station s;
         QVERIFY(s.start(options));
         QVERIFY(RunToEnd(s.connection.WriteInt(513, state)).isEmpty());
         QVERIFY(s.fill());
         s.trigger("actionLoadProgram");
-        if (bytes >= 0) {
-            QFile file(path("huge.cnc"));
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(bytes));
-            file.close();
-            answer(fileDialog(), path("huge.cnc"));
+        if (!program.isNull()) {
+            QVERIFY(BackupData::write(path("refused.cnc"), program));
+            answer(fileDialog(), path("refused.cnc"));
         }
         QMessageBox *box = s.lastBox();
         QVERIFY(box);
         QCOMPARE(box->text(), text);
         for (QWidget *widget : QApplication::topLevelWidgets())
-            QVERIFY(bytes >= 0 || !qobject_cast<QFileDialog *>(widget));
+            QVERIFY(!program.isNull() || !qobject_cast<QFileDialog *>(widget));
         QCOMPARE(s.writes(), Writes{});
     }
 

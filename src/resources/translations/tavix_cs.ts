@@ -503,6 +503,10 @@ Přesto zálohu obnovit?</translation>
         <source>The file holds more than %1 bytes (16 MiB), the most that is sent.</source>
         <translation>Soubor má více než %1 bajtů (16 MiB), což je nejvíc, co se odesílá.</translation>
     </message>
+    <message>
+        <source>The file holds four zero bytes at byte %1; the machine would end the program there.</source>
+        <translation>Soubor obsahuje čtyři nulové bajty na bajtu %1; stroj by tam program ukončil.</translation>
+    </message>
 </context>
 <context>
     <name>ProgramUploader</name>

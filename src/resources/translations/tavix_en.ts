@@ -499,6 +499,10 @@ Restore the backup anyway?</source>
         <source>The file holds more than %1 bytes (16 MiB), the most that is sent.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The file holds four zero bytes at byte %1; the machine would end the program there.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ProgramUploader</name>
