@@ -242,9 +242,6 @@ private slots:
         QCOMPARE(status->currentMessage() ==
                      QStringLiteral("Communication error: 5 - Connection refused %1"),
                  message);
-        const QPoint offCentre =
-            spinner->geometry().center() - panel.child<QWidget>("displayFrame")->rect().center();
-        QVERIFY2(offCentre.manhattanLength() <= 2, "centred on the panel");
 
         // The connection polls on: the next refresh brings the panel back.
         QTRY_VERIFY_WITH_TIMEOUT(!spinner->isSpinning(), 2000);

@@ -102,10 +102,6 @@ private slots:
         QTest::newRow("offline") << "--offline" << 0 << none << noDialog
                                  << QStringLiteral("Unknown (v. 0) Remote Display");
         QTest::newRow("file") << "-f -o backup.vrk" << 0 << none << noDialog << none;
-        // Refused at once: one box, and the dialog stays for another try.
-        QTest::newRow("bad port") << "127.0.0.1:99999" << 0
-                                  << QStringLiteral("error in communication") << "127.0.0.1:99999"
-                                  << none;
     }
 
     void commandLine()
