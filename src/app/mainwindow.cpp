@@ -405,6 +405,7 @@ void MainWindow::on_actionResetWindowsSettings_triggered()
     QSettings settings;
     settings.remove(SettingsKeys::MainWindow);
     settings.remove(SettingsKeys::FileViewer);
+    settings.remove(SettingsKeys::HostnameDialog);
     settings.remove(SettingsKeys::Parameters);
     settings.sync();
 }

@@ -307,7 +307,7 @@ private slots:
         panel.window.resize(initial + QSize(40, 30));
         QSettings settings;
         for (const char *key : {"MainWindow/geometry", "FileViewer/state", "Parameters/teeth/state",
-                                "hostnames", "mdiMode"})
+                                "HostnameDialog/geometry", "hostnames", "mdiMode"})
             settings.setValue(QString::fromLatin1(key), QStringLiteral("x"));
         panel.child<QAction>("actionResetWindowsSettings")->trigger();
         QCOMPARE(panel.window.size(), initial);
