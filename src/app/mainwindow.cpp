@@ -202,16 +202,15 @@ void MainWindow::OnConnectionStateChanged()
     case Acpu::Connection::Offline:
         m_spinner->stop();
         statusBar()->clearMessage();
-        errorShown = false;
+        shownError.clear();
         break;
     }
 }
 
 void MainWindow::OnConnectionError(int errorCode, QString errorMessage)
 {
-    statusBar()->showMessage(
-        tr("Communication error: %2 - %1").arg(errorMessage, QString::number(errorCode)));
-    errorShown = true;
+    shownError = tr("Communication error: %2 - %1").arg(errorMessage, QString::number(errorCode));
+    statusBar()->showMessage(shownError);
     ShowDelivering(false);
 }
 
@@ -224,10 +223,9 @@ void MainWindow::ShowDelivering(bool delivering)
         return;
     }
     m_spinner->stop();
-    if (errorShown) {
-        statusBar()->showMessage(statusBar()->currentMessage(), ErrorAfterRecoveryMs);
-        errorShown = false;
-    }
+    if (!shownError.isEmpty() && statusBar()->currentMessage() == shownError)
+        statusBar()->showMessage(shownError, ErrorAfterRecoveryMs);
+    shownError.clear();
 }
 
 bool MainWindow::SendQtKey(int qtKey, Qt::KeyboardModifiers modifiers)

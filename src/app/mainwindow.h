@@ -97,8 +97,8 @@ private:
     // Technological parameters, R parameters, G54-G59, tools, teeth.
     std::array<QPointer<QWidget>, 5> editors;
     bool shiftLatched = false;
-    // A communication error is in the status bar until the panel is back.
-    bool errorShown = false;
+    // The communication error in the status bar until the panel is back.
+    QString shownError;
     bool zoomed = false;
     QSize initialSize;
     QSize sizeBeforeZoom;
