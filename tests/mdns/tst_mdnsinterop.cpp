@@ -54,6 +54,15 @@ struct Browsing
     }
 };
 
+// Starts the python3-zeroconf peer in a registering mode and waits until it
+// has registered.
+bool startRegistering(QProcess &peer, const char *mode)
+{
+    peer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    peer.start(Python, {Peer, QString::fromLatin1(mode)});
+    return peer.waitForReadyRead(20000) && peer.readLine().trimmed() == "registered";
+}
+
 } // namespace
 
 class TestMdnsInterop : public QObject
@@ -95,10 +104,7 @@ void TestMdnsInterop::serverFollowsInterfaces()
 void TestMdnsInterop::browsesZeroconfServices()
 {
     QProcess peer;
-    peer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    peer.start(Python, {Peer, QStringLiteral("register")});
-    QVERIFY(peer.waitForReadyRead(20000));
-    QCOMPARE(peer.readLine().trimmed(), QByteArray("registered"));
+    QVERIFY(startRegistering(peer, "register"));
 
     Browsing b;
     QTRY_COMPARE_WITH_TIMEOUT(b.added.size(), 2, 5000);
@@ -130,10 +136,7 @@ void TestMdnsInterop::browsesZeroconfServices()
 void TestMdnsInterop::dottedInstanceName()
 {
     QProcess peer;
-    peer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    peer.start(Python, {Peer, QStringLiteral("dotted")});
-    QVERIFY(peer.waitForReadyRead(20000));
-    QCOMPARE(peer.readLine().trimmed(), QByteArray("registered"));
+    QVERIFY(startRegistering(peer, "dotted"));
 
     Browsing b;
     MdnsTableModel table;
