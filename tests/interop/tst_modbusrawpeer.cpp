@@ -13,7 +13,9 @@
 #include <QTest>
 #include <QtEndian>
 
+#include <netinet/in.h>
 #include <sys/socket.h>
+#include <unistd.h>
 
 using namespace Acpu;
 
@@ -287,6 +289,45 @@ private slots:
         QVERIFY2(peer.accepted >= 2 && peer.accepted <= 10,
                  qPrintable(QString::number(peer.accepted)));
         QVERIFY(!p.errors.isEmpty());
+    }
+
+    // A listening socket whose accept queue is full drops every further
+    // SYN, like a host that drops packets: the attempt ends after its
+    // time-out, and Disconnect ends one at once.
+    void droppedConnectTimesOut()
+    {
+        const int fd = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        QVERIFY(bind(fd, reinterpret_cast<sockaddr *>(&address), size) == 0);
+        QVERIFY(listen(fd, 0) == 0);
+        QVERIFY(getsockname(fd, reinterpret_cast<sockaddr *>(&address), &size) == 0);
+        const QString host = QStringLiteral("127.0.0.1:%1").arg(ntohs(address.sin_port));
+        QTcpSocket fillers[3];
+        for (QTcpSocket &filler : fillers)
+            filler.connectToHost(QHostAddress::LocalHost, ntohs(address.sin_port));
+        QTest::qWait(300);
+
+        ModbusConnection c;
+        QSignalSpy errors(&c, &Connection::errorOccurred);
+        QElapsedTimer clock;
+        clock.start();
+        c.SetHost(host);
+        QTRY_COMPARE_WITH_TIMEOUT(c.State(), Connection::Disconnected, 10000);
+        QVERIFY2(clock.elapsed() >= 4500, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(errors.size(), 1);
+        QCOMPARE(errors.first().at(0).toInt(), Connection::TimeoutErrorCode);
+
+        c.SetHost(host);
+        QTRY_COMPARE(c.State(), Connection::Connecting);
+        c.Disconnect();
+        QCOMPARE(c.State(), Connection::Disconnected);
+        QTest::qWait(Connection::ConnectTimeoutMs + 500);
+        QCOMPARE(c.State(), Connection::Disconnected);
+        QCOMPARE(errors.size(), 1);
+        close(fd);
     }
 };
 
