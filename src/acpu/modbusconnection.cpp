@@ -354,7 +354,7 @@ void ModbusConnection::OnKeyFinished(Request *request)
     // while polling: nobody else looks at the panel.
     if (!request->ErrorString().isEmpty() || !IsPolling())
         return;
-    if (refreshRequest)
+    if (refreshParts > 0)
         refreshAfterKey = true;
     else
         Refresh();
@@ -405,22 +405,31 @@ void ModbusConnection::Close()
 
 void ModbusConnection::Refresh()
 {
-    auto result = Read(PollRanges());
-    if (!result)
+    if (refreshParts > 0)
         return;
-    Request *request = *result;
-    refreshRequest = request;
-    connect(request, &Request::finished, this, [this, request] { OnRefreshFinished(request); });
+    // The lamp word and the text are far apart: one read each, both in
+    // flight together, so that a refresh costs one round trip, not two.
+    refreshError.clear();
+    for (const VarRange &range : PollRanges()) {
+        auto result = Read({range});
+        if (!result)
+            break; // parts already started fail on their own
+        ++refreshParts;
+        connect(*result, &Request::finished, this,
+                [this, request = *result] { OnRefreshPartFinished(request); });
+    }
 }
 
-void ModbusConnection::OnRefreshFinished(Request *request)
+void ModbusConnection::OnRefreshPartFinished(Request *request)
 {
-    if (request == refreshRequest)
-        refreshRequest = nullptr;
-    if (!request->ErrorString().isEmpty()) {
+    if (refreshError.isEmpty())
+        refreshError = request->ErrorString();
+    if (--refreshParts > 0)
+        return;
+    if (!refreshError.isEmpty()) {
         // A refresh cut short by our own Close is no news to anybody.
         if (State() == Connected)
-            RefreshFailed(lastFailure, request->ErrorString());
+            RefreshFailed(lastFailure, refreshError);
         return;
     }
     emit pollingFinished();
@@ -460,8 +469,6 @@ void ModbusConnection::RemoveDestroyedRequest(QObject *object)
         else
             ++it;
     }
-    if (refreshRequest == object)
-        refreshRequest = nullptr;
 }
 
 void ModbusConnection::RemoveDestroyedReply(QObject *object)

@@ -61,7 +61,7 @@ private:
     void CompleteReply(QModbusReply *reply, Request *request);
     // Whether the reply answers the chunk in flight: function, address, count.
     static bool AnswersChunk(const QModbusReply &reply, const Request &request);
-    void OnRefreshFinished(Request *request);
+    void OnRefreshPartFinished(Request *request);
     void OnKeyFinished(Request *request);
     static void FailRequest(Request *request, const QString &message, bool deferred);
     void OnWatchdogTick();
@@ -79,7 +79,10 @@ private:
     QElapsedTimer clock;
     QTimer watchdog;
     QModbusTcpClient *client = nullptr;
-    Request *refreshRequest = nullptr;
+    // Poll reads of the running refresh still in flight, and the first
+    // error one of them met.
+    int refreshParts = 0;
+    QString refreshError;
     // A key was acknowledged while a refresh ran: that refresh may predate
     // the key's effect, so one more follows it.
     bool refreshAfterKey = false;
