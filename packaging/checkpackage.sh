@@ -52,6 +52,12 @@ png=$work/root/usr/share/icons/hicolor/256x256/apps/vrk6-display.png
 size=$(python3 -c 'import struct,sys; d=open(sys.argv[1],"rb").read(24); print("%dx%d" % struct.unpack(">II", d[16:24]) if d[:8]==b"\x89PNG\r\n\x1a\n" else "not a PNG")' "$png")
 [[ $size == 256x256 ]] || { echo "FAIL: icon PNG is $size"; fail=1; }
 
+if command -v appstreamcli >/dev/null &&
+  ! appstreamcli validate --no-net "$work/root/usr/share/metainfo/example.vrk6.display.metainfo.xml"; then
+  echo "FAIL: the AppStream metadata does not validate"
+  fail=1
+fi
+
 # The command-line programs run from the extracted tree.
 for p in vrk6-sim vrk6-relay vrk6-cli; do
   [[ " ${programs[*]} " == *" $p "* ]] || continue
