@@ -14,6 +14,8 @@ packages=(
   python3-zeroconf python3-websockets mbpoll libmodbus-dev iproute2 util-linux
   # fuzzing and sanitizers
   clang-16 libclang-rt-16-dev
+  # the Debian package and its check
+  dpkg-dev lintian
 )
 
 missing=()

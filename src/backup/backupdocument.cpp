@@ -1,6 +1,7 @@
 #include "backup/backupdocument.h"
 
 #include "backup/backupfile.h"
+#include "model/groupfactory.h"
 #include "model/parametergroup.h"
 #include "model/tablemodel.h"
 
@@ -55,7 +56,7 @@ ParameterGroup *BackupDocument::addGroup(int tag)
 
 ParameterGroup *BackupDocument::adoptGroup(int tag)
 {
-    ParameterGroup *group = ParameterGroup::create(tag, this);
+    ParameterGroup *group = GroupFactory::create(tag, this);
     if (!group)
         return nullptr;
     m_groups.insert(group->type(), group);

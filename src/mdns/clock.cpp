@@ -1,6 +1,6 @@
 #include "mdns/clock.h"
 
-#include "mdns/timer.h"
+#include <algorithm>
 
 namespace Mdns {
 
@@ -9,11 +9,7 @@ Clock::Clock(Mode mode, QObject *parent) : QObject(parent), m_mode(mode)
     m_elapsed.start();
 }
 
-Clock::~Clock()
-{
-    for (Timer *timer : std::as_const(m_timers))
-        timer->m_clock = nullptr;
-}
+Clock::~Clock() = default;
 
 Clock *Clock::system()
 {
@@ -33,29 +29,39 @@ void Clock::advance(qint64 ms)
     const qint64 target = m_now + ms;
     for (;;) {
         // Timers may start, stop or delete each other while firing: look afresh each time.
-        Timer *next = nullptr;
-        for (Timer *timer : std::as_const(m_timers)) {
-            if (timer->isActive() && timer->deadline() <= target &&
-                (!next || timer->deadline() < next->deadline()))
-                next = timer;
+        const Entry *next = nullptr;
+        for (const Entry &entry : std::as_const(m_timers)) {
+            if (entry.deadline >= 0 && entry.deadline <= target &&
+                (!next || entry.deadline < next->deadline))
+                next = &entry;
         }
         if (!next)
             break;
-        m_now = std::max(m_now, next->deadline());
-        next->m_deadline = -1;
-        emit next->timeout();
+        m_now = std::max(m_now, next->deadline);
+        // The entry may go while it fires: keep what the call needs.
+        const std::function<void()> fire = next->fire;
+        setDeadline(next->key, -1);
+        fire();
     }
     m_now = target;
 }
 
-void Clock::addTimer(Timer *timer)
+void Clock::addTimer(const QObject *key, std::function<void()> fire)
 {
-    m_timers.append(timer);
+    m_timers.append({key, -1, std::move(fire)});
 }
 
-void Clock::removeTimer(Timer *timer)
+void Clock::setDeadline(const QObject *key, qint64 deadline)
 {
-    m_timers.removeOne(timer);
+    for (Entry &entry : m_timers) {
+        if (entry.key == key)
+            entry.deadline = deadline;
+    }
+}
+
+void Clock::removeTimer(const QObject *key)
+{
+    m_timers.removeIf([key](const Entry &entry) { return entry.key == key; });
 }
 
 } // namespace Mdns

@@ -4,9 +4,9 @@
 #include <QList>
 #include <QObject>
 
-namespace Mdns {
+#include <functional>
 
-class Timer;
+namespace Mdns {
 
 // Time for the cache and the query schedules, in milliseconds. The system
 // clock follows real time; a manual clock moves only when advance() is
@@ -34,15 +34,26 @@ public:
     // Manual clocks only: move time forward, firing due timers on the way.
     void advance(qint64 ms);
 
+    // Manual clocks only. A timer registers once, in creation order, which
+    // also orders timers due at the same time; a deadline below zero means
+    // not running. The clock knows timers only by key, so that it need not
+    // know the Timer class.
+    void addTimer(const QObject *key, std::function<void()> fire);
+    void setDeadline(const QObject *key, qint64 deadline);
+    void removeTimer(const QObject *key);
+
 private:
-    friend class Timer;
-    void addTimer(Timer *timer);
-    void removeTimer(Timer *timer);
+    struct Entry
+    {
+        const QObject *key;
+        qint64 deadline;
+        std::function<void()> fire;
+    };
 
     Mode m_mode;
     QElapsedTimer m_elapsed;
     qint64 m_now = 0;
-    QList<Timer *> m_timers;
+    QList<Entry> m_timers;
 };
 
 } // namespace Mdns

@@ -1,11 +1,12 @@
 #pragma once
 
+#include "mdns/clock.h"
+
 #include <QObject>
+#include <QPointer>
 #include <QTimer>
 
 namespace Mdns {
-
-class Clock;
 
 // A one-shot timer on a Clock: a QTimer on the system clock, fired by
 // Clock::advance() on a manual one.
@@ -28,8 +29,7 @@ signals:
     void timeout();
 
 private:
-    friend class Clock;
-    Clock *m_clock;
+    QPointer<Clock> m_clock;
     QTimer m_timer;
     qint64 m_deadline = -1;
 };

@@ -1,12 +1,7 @@
 #include "model/parametergroup.h"
 
-#include "model/coordsys.h"
 #include "model/machinevalue.h"
-#include "model/rparameters.h"
 #include "model/tablemodel.h"
-#include "model/techparameters.h"
-#include "model/teeth.h"
-#include "model/tools.h"
 
 #include <QJsonValue>
 
@@ -68,24 +63,6 @@ ParameterValue &ParameterGroup::value(qsizetype index)
 const ParameterValue &ParameterGroup::value(qsizetype index) const
 {
     return values.at(index);
-}
-
-ParameterGroup *ParameterGroup::create(int tag, QObject *parent)
-{
-    switch (tag) {
-    case GroupTags::TechParams:
-        return new TechParameters(parent);
-    case GroupTags::RParams:
-        return new RParameters(parent);
-    case GroupTags::Coordsys:
-        return new Coordsys(parent);
-    case GroupTags::Tools:
-        return new Tools(parent);
-    case GroupTags::Teeth:
-        return new Teeth(parent);
-    default:
-        return nullptr;
-    }
 }
 
 QString ParameterGroup::groupName(int tag)

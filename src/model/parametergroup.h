@@ -51,8 +51,6 @@ public:
     virtual ParameterValue &value(qsizetype index);
     virtual const ParameterValue &value(qsizetype index) const;
 
-    // The group factory: null for a tag outside 1 to 5.
-    static ParameterGroup *create(int tag, QObject *parent = nullptr);
     // The backup section name of a tag 1 to 5.
     static QString groupName(int tag);
     // Case-insensitive; 0 for anything that is not a section name.

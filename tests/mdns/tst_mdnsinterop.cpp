@@ -1,6 +1,7 @@
 // Real sockets against python3-zeroconf and the simulator's announcement. The
 // test re-runs itself in a private network namespace (netns.sh) whose
 // loopback carries multicast, so nothing it sends leaves this machine.
+#include "common/privatenetwork.h"
 #include "mdns/browser.h"
 #include "mdns/cache.h"
 #include "mdns/resolver.h"
@@ -15,9 +16,6 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
-
-#include <cstdio>
-#include <unistd.h>
 
 using namespace Mdns;
 
@@ -202,17 +200,7 @@ void TestMdnsInterop::simulatorAnnouncement()
 
 int main(int argc, char **argv)
 {
-    // First run: start again inside the private namespace.
-    if (!qEnvironmentVariableIsSet("VRK6_MDNS_NETNS")) {
-        qputenv("VRK6_MDNS_NETNS", "1");
-        std::vector<char *> args{const_cast<char *>("/bin/sh"),
-                                 const_cast<char *>(VRK6_TEST_DATA "/netns.sh"), argv[0]};
-        args.insert(args.end(), argv + 1, argv + argc);
-        args.push_back(nullptr);
-        execv("/bin/sh", args.data());
-        std::perror("exec netns.sh");
-        return 1;
-    }
+    RunInPrivateNetwork(argc, argv);
     QCoreApplication app(argc, argv);
     TestMdnsInterop test;
     return QTest::qExec(&test, argc, argv);

@@ -3,6 +3,7 @@
 // sections, and the machine identity that picks the definitions.
 #include "acpu/offlineconnection.h"
 #include "model/coordsys.h"
+#include "model/groupfactory.h"
 #include "model/machine.h"
 #include "model/rparameters.h"
 #include "model/techparameters.h"
@@ -207,7 +208,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(int, first);
         QFETCH(int, count);
-        std::unique_ptr<ParameterGroup> group(ParameterGroup::create(tag));
+        std::unique_ptr<ParameterGroup> group(GroupFactory::create(tag));
         QCOMPARE(ParameterGroup::tagFromName(name), count ? tag : 0);
         QCOMPARE(!group, !count);
         if (!count)

@@ -2,6 +2,7 @@
 // headers show for the active version, which cells take edits, the filter,
 // read-only mode and the teeth shapes; every model under Qt's model tester.
 #include "model/coordsys.h"
+#include "model/groupfactory.h"
 #include "model/itemsfiltermodel.h"
 #include "model/tablemodelteeth.h"
 #include "model/techparameters.h"
@@ -58,7 +59,7 @@ private slots:
         using Tester = QAbstractItemModelTester;
         const auto mode = Tester::FailureReportingMode::QtTest;
         for (int tag = 1; tag <= 5; ++tag) {
-            std::unique_ptr<ParameterGroup> group(ParameterGroup::create(tag));
+            std::unique_ptr<ParameterGroup> group(GroupFactory::create(tag));
             TableModel *model = group->createModel();
             ItemsFilterModel *filter = group->createFilterModel();
             filter->setSourceModel(model);
