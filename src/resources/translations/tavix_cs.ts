@@ -85,6 +85,169 @@
     </message>
 </context>
 <context>
+    <name>FileViewer</name>
+    <message>
+        <source>Backup File Editor</source>
+        <translation>Editor souborů záloh</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Soubor</translation>
+    </message>
+    <message>
+        <source>&amp;Export</source>
+        <translation>&amp;Export</translation>
+    </message>
+    <message>
+        <source>&amp;Window</source>
+        <translation>&amp;Okno</translation>
+    </message>
+    <message>
+        <source>He&amp;lp</source>
+        <translation>Nápo&amp;věda</translation>
+    </message>
+    <message>
+        <source>Standard</source>
+        <translation>Standardní</translation>
+    </message>
+    <message>
+        <source>&amp;New...</source>
+        <translation>&amp;Nový...</translation>
+    </message>
+    <message>
+        <source>&amp;Open...</source>
+        <translation>&amp;Otevřít...</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>&amp;Uložit</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Uložit</translation>
+    </message>
+    <message>
+        <source>Sa&amp;ve as...</source>
+        <translation>Uložit &amp;jako...</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Zavřít</translation>
+    </message>
+    <message>
+        <source>Select data model...</source>
+        <translation>Vybrat datový model...</translation>
+    </message>
+    <message>
+        <source>&amp;Import...</source>
+        <translation>&amp;Importovat...</translation>
+    </message>
+    <message>
+        <source>Import v. 5 backup...</source>
+        <translation>Importovat zálohu verze 5...</translation>
+    </message>
+    <message>
+        <source>Everything without teeth...</source>
+        <translation>Vše kromě zubů...</translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>&amp;Konec</translation>
+    </message>
+    <message>
+        <source>Show only active parameters</source>
+        <translation>Zobrazit jen aktivní parametry</translation>
+    </message>
+    <message>
+        <source>&amp;Multiple windows mode</source>
+        <translation>Režim &amp;více oken</translation>
+    </message>
+    <message>
+        <source>Ti&amp;le</source>
+        <translation>&amp;Dlaždice</translation>
+    </message>
+    <message>
+        <source>&amp;Cascade</source>
+        <translation>&amp;Kaskáda</translation>
+    </message>
+    <message>
+        <source>C&amp;olumns</source>
+        <translation>&amp;Sloupce</translation>
+    </message>
+    <message>
+        <source>&amp;About...</source>
+        <translation>&amp;O programu...</translation>
+    </message>
+    <message>
+        <source>About &amp;Qt...</source>
+        <translation>O &amp;Qt...</translation>
+    </message>
+    <message>
+        <source>&amp;Check for updates...</source>
+        <translation>&amp;Zkontrolovat aktualizace...</translation>
+    </message>
+    <message>
+        <source>(unnamed)</source>
+        <translation>(bez názvu)</translation>
+    </message>
+    <message>
+        <source>Backup File Editor :: %1[*] (%2)</source>
+        <translation>Editor souborů záloh :: %1[*] (%2)</translation>
+    </message>
+    <message>
+        <source>Backup File Error</source>
+        <translation>Chyba souboru zálohy</translation>
+    </message>
+    <message>
+        <source>There was an error loading the backup file.</source>
+        <translation>Při načítání souboru zálohy došlo k chybě.</translation>
+    </message>
+    <message>
+        <source>Open Backup File</source>
+        <translation>Otevřít soubor zálohy</translation>
+    </message>
+    <message>
+        <source>Backup files (*.vrk)</source>
+        <translation>Soubory záloh (*.vrk)</translation>
+    </message>
+    <message>
+        <source>There was an error saving the backup file.</source>
+        <translation>Při ukládání souboru zálohy došlo k chybě.</translation>
+    </message>
+    <message>
+        <source>Save Backup File</source>
+        <translation>Uložit soubor zálohy</translation>
+    </message>
+    <message>
+        <source>Backup files (*.cvrk)</source>
+        <translation>Soubory záloh verze 5 (*.cvrk)</translation>
+    </message>
+    <message>
+        <source>Unsupported backup data.</source>
+        <translation>Nepodporovaná data zálohy.</translation>
+    </message>
+    <message>
+        <source>Import Completed</source>
+        <translation>Import dokončen</translation>
+    </message>
+    <message>
+        <source>Import completed. Following parameters were not imported and must be checked:</source>
+        <translation>Import byl dokončen. Následující parametry nebyly importovány a je nutné je zkontrolovat:</translation>
+    </message>
+    <message>
+        <source>Save Changes</source>
+        <translation>Uložit změny</translation>
+    </message>
+    <message>
+        <source>You have unsaved changes. Do you want to save them before closing?</source>
+        <translation>Máte neuložené změny. Chcete je před zavřením uložit?</translation>
+    </message>
+    <message>
+        <source>About Qt</source>
+        <translation>O Qt</translation>
+    </message>
+</context>
+<context>
     <name>HostnameDialog</name>
     <message>
         <source>Select target machine</source>
@@ -362,6 +525,25 @@
     <message>
         <source>Disabled</source>
         <translation>Zakázáno</translation>
+    </message>
+</context>
+<context>
+    <name>ModelVersionDialog</name>
+    <message>
+        <source>Select Data Model</source>
+        <translation>Výběr datového modelu</translation>
+    </message>
+    <message>
+        <source>Machine type:</source>
+        <translation>Typ stroje:</translation>
+    </message>
+    <message>
+        <source>Model version:</source>
+        <translation>Verze modelu:</translation>
+    </message>
+    <message>
+        <source>Known versions:</source>
+        <translation>Známé verze:</translation>
     </message>
 </context>
 <context>

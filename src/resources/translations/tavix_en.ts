@@ -85,6 +85,169 @@
     </message>
 </context>
 <context>
+    <name>FileViewer</name>
+    <message>
+        <source>Backup File Editor</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Export</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Window</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>He&amp;lp</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Standard</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;New...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Open...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sa&amp;ve as...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Select data model...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Import...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import v. 5 backup...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Everything without teeth...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show only active parameters</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Multiple windows mode</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ti&amp;le</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Cascade</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>C&amp;olumns</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;About...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>About &amp;Qt...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Check for updates...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>(unnamed)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Backup File Editor :: %1[*] (%2)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Backup File Error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>There was an error loading the backup file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open Backup File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Backup files (*.vrk)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>There was an error saving the backup file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save Backup File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Backup files (*.cvrk)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unsupported backup data.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import Completed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import completed. Following parameters were not imported and must be checked:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save Changes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>You have unsaved changes. Do you want to save them before closing?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>About Qt</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>HostnameDialog</name>
     <message>
         <source>Select target machine</source>
@@ -361,6 +524,25 @@
     </message>
     <message>
         <source>Disabled</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ModelVersionDialog</name>
+    <message>
+        <source>Select Data Model</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Machine type:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Model version:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Known versions:</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
