@@ -802,6 +802,13 @@
     </message>
 </context>
 <context>
+    <name>TeethView</name>
+    <message>
+        <source>Tooth shape:</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>Tools</name>
     <message>
         <source>Tool T%1</source>
