@@ -92,7 +92,6 @@ private slots:
         QTest::newRow("help wins") << "-v -h" << 0 << help << QString();
         QTest::newRow("offline") << "--offline" << 0 << QString()
                                  << QStringLiteral("Unknown (v. 0) Remote Display");
-        QTest::newRow("file") << "-f -o backup.vrk" << 0 << QString() << QString();
     }
 
     void commandLine()
