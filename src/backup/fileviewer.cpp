@@ -99,6 +99,10 @@ void FileViewer::attachDocument()
         action->setEnabled(false);
     for (const int tag : document->groupTags())
         createSubWindow(tag);
+    // The document opens on its first group, not on the last one made.
+    if (const QList<QMdiSubWindow *> subWindows = ui->mdiArea->subWindowList();
+        !subWindows.isEmpty())
+        ui->mdiArea->setActiveSubWindow(subWindows.first());
     setDocumentActionsEnabled(true);
     if (ui->actionMultiWindow->isChecked())
         ui->mdiArea->tileSubWindows();

@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -485,6 +486,7 @@ private slots:
         ModelVersionDialog dialog(given);
         QTEST(dialog.findChild<QComboBox *>("machine")->currentText(), "shown");
         QCOMPARE(dialog.findChild<QComboBox *>("machine")->count(), 9);
+        QCOMPARE(dialog.findChild<QLabel *>("knownVersions")->text(), QStringLiteral("6 - 8"));
         QTEST(dialog.version(), "chosen");
         QVERIFY(dialog.version().isValid());
     }
