@@ -235,13 +235,14 @@ private slots:
             cancelledStays = first->isVisible();
             first->close();
             secondKept = second && second->isVisible();
-        });
-        QTimer::singleShot(600, &user, [&] {
-            loopAlive = true;
-            second->close();
-            QTimer::singleShot(10000, &stray, [&] {
-                hung = true;
-                stray.close();
+            // Still running a while later, then the last window goes.
+            QTimer::singleShot(300, &user, [&] {
+                loopAlive = true;
+                second->close();
+                QTimer::singleShot(10000, &stray, [&] {
+                    hung = true;
+                    stray.close();
+                });
             });
         });
         QCOMPARE(RunApplication({"vrk6-display", "-f", path("full.vrk")}), 0);
