@@ -4,7 +4,10 @@
 #include "acpu/connection.h"
 #include "acpu/display.h"
 #include "app/settingskeys.h"
+#include "editors/parameterseditor.h"
+#include "editors/teetheditor.h"
 #include "model/machine.h"
+#include "model/teeth.h"
 #include "widgets/qwaitingspinner.h"
 
 #include <QCloseEvent>
@@ -87,8 +90,6 @@ MainWindow::MainWindow(Machine *machine, QWidget *parent)
     ui->actionTrajectoryDraw->setEnabled(false);
     // Commands that arrive with their own windows and jobs.
     for (QAction *action : {ui->actionLoadProgram, ui->actionCreateBackup, ui->actionRestoreBackup,
-                            ui->actionTechParameters, ui->actionR_parameters, ui->actionG54_G59,
-                            ui->actionTools_parameters, ui->actionTeeth_parameters,
                             ui->actionHelpAbout, ui->actionCheckUpdates})
         action->setEnabled(false);
     // The machine drives these lamps; only the Shift lamp takes clicks.
@@ -141,7 +142,7 @@ MainWindow::MainWindow(Machine *machine, QWidget *parent)
 
 MainWindow::~MainWindow()
 {
-    for (QPointer<QWidget> &editor : editors)
+    for (QPointer<LiveEditor> &editor : editors)
         delete editor.data();
     delete ui;
 }
@@ -326,6 +327,49 @@ void MainWindow::on_shiftLed_clicked(bool checked)
     shiftLatched = checked;
 }
 
+void MainWindow::on_actionTechParameters_triggered()
+{
+    OpenEditor(GroupTags::TechParams);
+}
+
+void MainWindow::on_actionR_parameters_triggered()
+{
+    OpenEditor(GroupTags::RParams);
+}
+
+void MainWindow::on_actionG54_G59_triggered()
+{
+    OpenEditor(GroupTags::Coordsys);
+}
+
+void MainWindow::on_actionTools_parameters_triggered()
+{
+    OpenEditor(GroupTags::Tools);
+}
+
+void MainWindow::on_actionTeeth_parameters_triggered()
+{
+    OpenEditor(GroupTags::Teeth);
+}
+
+void MainWindow::OpenEditor(int groupTag)
+{
+    QPointer<LiveEditor> &editor = editors[groupTag - GroupTags::TechParams];
+    if (editor) {
+        editor->show();
+        editor->activateWindow();
+        editor->raise();
+        return;
+    }
+    ParameterGroup *group = ParameterGroup::create(groupTag);
+    if (groupTag == GroupTags::Teeth)
+        editor = new TeethEditor(machine, static_cast<Teeth *>(group));
+    else
+        editor = new ParametersEditor(machine, group);
+    editor->show();
+    editor->on_actionRefreshOnce_triggered();
+}
+
 void MainWindow::on_actionExit_triggered()
 {
     close();
@@ -406,7 +450,7 @@ void MainWindow::ZoomOut()
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     bool refused = false;
-    for (QPointer<QWidget> &editor : editors) {
+    for (QPointer<LiveEditor> &editor : editors) {
         if (editor && !editor->close())
             refused = true;
     }

@@ -8,6 +8,7 @@
 #include <array>
 #include <utility>
 
+class LiveEditor;
 class Machine;
 class QWaitingSpinner;
 
@@ -74,6 +75,11 @@ private slots:
     void on_shiftBtn_clicked();
     void on_shiftLed_clicked(bool checked);
 
+    void on_actionTechParameters_triggered();
+    void on_actionR_parameters_triggered();
+    void on_actionG54_G59_triggered();
+    void on_actionTools_parameters_triggered();
+    void on_actionTeeth_parameters_triggered();
     void on_actionExit_triggered();
     void on_actionHelpAboutQt_triggered();
     void on_actionClearHostHistory_triggered();
@@ -85,6 +91,8 @@ private:
     bool SendQtKey(int qtKey,
                    Qt::KeyboardModifiers modifiers = QGuiApplication::keyboardModifiers());
     void InstallKeyFilter(QWidget *widget);
+    // Raises the group's editor, or opens a new one and reads its values.
+    void OpenEditor(int groupTag);
     void ZoomIn();
     void ZoomOut();
 
@@ -93,7 +101,7 @@ private:
     Acpu::Display *display;
     QWaitingSpinner *m_spinner;
     // Technological parameters, R parameters, G54-G59, tools, teeth.
-    std::array<QPointer<QWidget>, 5> editors;
+    std::array<QPointer<LiveEditor>, 5> editors;
     bool shiftLatched = false;
     bool zoomed = false;
     QSize initialSize;

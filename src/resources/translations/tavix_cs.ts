@@ -283,6 +283,67 @@
     </message>
 </context>
 <context>
+    <name>LiveEditor</name>
+    <message>
+        <source>Open Backup File</source>
+        <translation>Otevřít soubor zálohy</translation>
+    </message>
+    <message>
+        <source>Discard Changes</source>
+        <translation>Zahodit změny</translation>
+    </message>
+    <message>
+        <source>Values edited but not written to the machine: %1.</source>
+        <translation>Upravené hodnoty, které nejsou zapsány do stroje: %1.</translation>
+    </message>
+    <message>
+        <source>Reading from the machine replaces them. Do you want to read anyway?</source>
+        <translation>Čtení ze stroje je nahradí. Chcete přesto číst?</translation>
+    </message>
+    <message>
+        <source>Communication error</source>
+        <translation>Chyba komunikace</translation>
+    </message>
+    <message>
+        <source>Save Changes</source>
+        <translation>Uložit změny</translation>
+    </message>
+    <message>
+        <source>You have unsaved changes. Do you want to save them before closing?</source>
+        <translation>Máte neuložené změny. Chcete je před zavřením uložit?</translation>
+    </message>
+    <message>
+        <source>Backup File Error</source>
+        <translation>Chyba souboru zálohy</translation>
+    </message>
+    <message>
+        <source>There was an error loading the backup file.</source>
+        <translation>Při načítání souboru zálohy došlo k chybě.</translation>
+    </message>
+    <message>
+        <source>Backup does not contain %1.</source>
+        <translation>Záloha neobsahuje %1.</translation>
+    </message>
+    <message>
+        <source>Backup Model Mismatch</source>
+        <translation>Nesoulad datového modelu zálohy</translation>
+    </message>
+    <message>
+        <source>Backup is for different data model.
+Backup source: %1
+Current machine: %2
+Do you wish to proceed?</source>
+        <translation>Záloha je pro jiný datový model.
+Zdroj zálohy: %1
+Aktuální stroj: %2
+Chcete pokračovat?</translation>
+    </message>
+    <message>
+        <source>There was an error saving the backup file.</source>
+        <translation>Při ukládání souboru zálohy došlo k chybě.</translation>
+    </message>
+</context>
+<context>
     <name>Machine</name>
     <message>
         <source>S/N: %1</source>
@@ -559,6 +620,73 @@
     </message>
 </context>
 <context>
+    <name>ParametersEditor</name>
+    <message>
+        <source>%1[*] :: %2 %3 (%4)</source>
+        <translation>%1[*] :: %2 %3 (%4)</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Soubor</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>&amp;Zobrazit</translation>
+    </message>
+    <message>
+        <source>&amp;Load backup...</source>
+        <translation>&amp;Načíst zálohu...</translation>
+    </message>
+    <message>
+        <source>Load backup from file</source>
+        <translation>Načíst zálohu ze souboru</translation>
+    </message>
+    <message>
+        <source>&amp;Save backup...</source>
+        <translation>&amp;Uložit zálohu...</translation>
+    </message>
+    <message>
+        <source>Save backup to file</source>
+        <translation>Uložit zálohu do souboru</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Zavřít</translation>
+    </message>
+    <message>
+        <source>Close window</source>
+        <translation>Zavřít okno</translation>
+    </message>
+    <message>
+        <source>Every 1&amp;s</source>
+        <translation>Každou 1 &amp;s</translation>
+    </message>
+    <message>
+        <source>Automatic refresh every 1s</source>
+        <translation>Automatické obnovení každou 1 s</translation>
+    </message>
+    <message>
+        <source>Every 100&amp;ms</source>
+        <translation>Každých 100 &amp;ms</translation>
+    </message>
+    <message>
+        <source>Automatic refresh every 100ms</source>
+        <translation>Automatické obnovení každých 100 ms</translation>
+    </message>
+    <message>
+        <source>&amp;Refresh</source>
+        <translation>&amp;Obnovit</translation>
+    </message>
+    <message>
+        <source>Refresh now</source>
+        <translation>Obnovit nyní</translation>
+    </message>
+    <message>
+        <source>Show only active parameters</source>
+        <translation>Zobrazit pouze aktivní parametry</translation>
+    </message>
+</context>
+<context>
     <name>QTableViewClipboard</name>
     <message>
         <source>Paste Error</source>
@@ -822,6 +950,77 @@
     <message>
         <source>Teeth Parameters</source>
         <translation>Parametry zubů</translation>
+    </message>
+</context>
+<context>
+    <name>TeethEditor</name>
+    <message>
+        <source>%1[*] :: %2 %3 (%4)</source>
+        <translation>%1[*] :: %2 %3 (%4)</translation>
+    </message>
+    <message>
+        <source>Tooth shape:</source>
+        <translation>Tvar zubu:</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Soubor</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>&amp;Zobrazit</translation>
+    </message>
+    <message>
+        <source>&amp;Load backup...</source>
+        <translation>&amp;Načíst zálohu...</translation>
+    </message>
+    <message>
+        <source>Load backup from file</source>
+        <translation>Načíst zálohu ze souboru</translation>
+    </message>
+    <message>
+        <source>&amp;Save backup...</source>
+        <translation>&amp;Uložit zálohu...</translation>
+    </message>
+    <message>
+        <source>Save backup to file</source>
+        <translation>Uložit zálohu do souboru</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Zavřít</translation>
+    </message>
+    <message>
+        <source>Close window</source>
+        <translation>Zavřít okno</translation>
+    </message>
+    <message>
+        <source>Every 1&amp;s</source>
+        <translation>Každou 1 &amp;s</translation>
+    </message>
+    <message>
+        <source>Automatic refresh every 1s</source>
+        <translation>Automatické obnovení každou 1 s</translation>
+    </message>
+    <message>
+        <source>Every 100&amp;ms</source>
+        <translation>Každých 100 &amp;ms</translation>
+    </message>
+    <message>
+        <source>Automatic refresh every 100ms</source>
+        <translation>Automatické obnovení každých 100 ms</translation>
+    </message>
+    <message>
+        <source>&amp;Refresh</source>
+        <translation>&amp;Obnovit</translation>
+    </message>
+    <message>
+        <source>Refresh now</source>
+        <translation>Obnovit nyní</translation>
+    </message>
+    <message>
+        <source>Show only active parameters</source>
+        <translation>Zobrazit pouze aktivní parametry</translation>
     </message>
 </context>
 <context>

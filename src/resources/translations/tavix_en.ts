@@ -283,6 +283,64 @@
     </message>
 </context>
 <context>
+    <name>LiveEditor</name>
+    <message>
+        <source>Open Backup File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Discard Changes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Values edited but not written to the machine: %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Reading from the machine replaces them. Do you want to read anyway?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Communication error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save Changes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>You have unsaved changes. Do you want to save them before closing?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Backup File Error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>There was an error loading the backup file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Backup does not contain %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Backup Model Mismatch</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Backup is for different data model.
+Backup source: %1
+Current machine: %2
+Do you wish to proceed?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>There was an error saving the backup file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>Machine</name>
     <message>
         <source>S/N: %1</source>
@@ -559,6 +617,73 @@
     </message>
 </context>
 <context>
+    <name>ParametersEditor</name>
+    <message>
+        <source>%1[*] :: %2 %3 (%4)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Load backup...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Load backup from file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Save backup...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save backup to file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Close window</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Every 1&amp;s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Automatic refresh every 1s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Every 100&amp;ms</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Automatic refresh every 100ms</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Refresh</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Refresh now</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show only active parameters</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>QTableViewClipboard</name>
     <message>
         <source>Paste Error</source>
@@ -821,6 +946,77 @@
     </message>
     <message>
         <source>Teeth Parameters</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TeethEditor</name>
+    <message>
+        <source>%1[*] :: %2 %3 (%4)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tooth shape:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Load backup...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Load backup from file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Save backup...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save backup to file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Close window</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Every 1&amp;s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Automatic refresh every 1s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Every 100&amp;ms</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Automatic refresh every 100ms</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Refresh</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Refresh now</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show only active parameters</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
