@@ -6,13 +6,16 @@
 #include "backup/backupdocument.h"
 #include "backup/backupfile.h"
 #include "backup/fileviewer.h"
+#include "editors/editorfixture.h"
 #include "editors/modelversiondialog.h"
+#include "editors/parameterseditor.h"
 #include "model/techparameters.h"
 #include "model/teeth.h"
 #include "privatenetwork.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
@@ -553,6 +556,35 @@ private slots:
         BackupFile saved(file);
         QVERIFY(saved.load());
         QCOMPARE(saved.machine(), after);
+    }
+
+    // A file made in the editor for the machine's data model is taken by the
+    // live editor and written into the (simulated) machine.
+    void savedFileReachesTheMachine()
+    {
+        LiveMachine live;
+        QVERIFY(live.start({"--type", "VrkC1", "--model-version", "6"}));
+        User user;
+        auto *window = new FileViewer;
+        window->show();
+        QAbstractItemModel *values = table(window, "Technological");
+        values->setData(values->index(2, 0), 123.5);
+        user.files = {{path("live.vrk")}};
+        action(window, "actionSave")->trigger();
+        QVERIFY(!window->isWindowModified());
+
+        QPointer<ParametersEditor> editor =
+            new ParametersEditor(&live.machine, ParameterGroup::create(1));
+        editor->show();
+        QVERIFY(QMetaObject::invokeMethod(editor, "LoadBackup", Q_ARG(QString, path("live.vrk"))));
+        QVERIFY(editor->group()->isModified());
+        editor->centralWidget()
+            ->findChild<QDialogButtonBox *>()
+            ->button(QDialogButtonBox::Ok)
+            ->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!editor, 20000); // closes once written
+        QCOMPARE(live.value(1024 + 2), 123.5f);
+        QVERIFY(user.said.isEmpty());
     }
 };
 
