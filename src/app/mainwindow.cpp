@@ -7,7 +7,11 @@
 #include "backup/backupcreator.h"
 #include "backup/backuprestorer.h"
 #include "backup/programuploader.h"
+#include "editors/parameterseditor.h"
+#include "editors/teetheditor.h"
+#include "model/groupfactory.h"
 #include "model/machine.h"
+#include "model/teeth.h"
 #include "widgets/qwaitingspinner.h"
 
 #include <QCloseEvent>
@@ -110,9 +114,7 @@ MainWindow::MainWindow(Machine *machine, QWidget *parent)
     m_spinner = new QWaitingSpinner(ui->displayFrame, true, true);
     ui->actionTrajectoryDraw->setEnabled(false);
     // Commands that arrive with their own windows and jobs.
-    for (QAction *action : {ui->actionTechParameters, ui->actionR_parameters, ui->actionG54_G59,
-                            ui->actionTools_parameters, ui->actionTeeth_parameters,
-                            ui->actionHelpAbout, ui->actionCheckUpdates})
+    for (QAction *action : {ui->actionHelpAbout, ui->actionCheckUpdates})
         action->setEnabled(false);
     // The machine drives these lamps; only the Shift lamp takes clicks.
     for (QWidget *lamp : {ui->runLed, ui->errorLed, ui->mode1Led, ui->mode2Led})
@@ -168,7 +170,7 @@ MainWindow::MainWindow(Machine *machine, QWidget *parent)
 
 MainWindow::~MainWindow()
 {
-    for (QPointer<QWidget> &editor : editors)
+    for (QPointer<LiveEditor> &editor : editors)
         delete editor.data();
     delete ui;
 }
@@ -395,6 +397,49 @@ void MainWindow::on_actionRestoreBackup_triggered()
     (new BackupRestorer(machine, this))->Start();
 }
 
+void MainWindow::on_actionTechParameters_triggered()
+{
+    OpenEditor(GroupTags::TechParams);
+}
+
+void MainWindow::on_actionR_parameters_triggered()
+{
+    OpenEditor(GroupTags::RParams);
+}
+
+void MainWindow::on_actionG54_G59_triggered()
+{
+    OpenEditor(GroupTags::Coordsys);
+}
+
+void MainWindow::on_actionTools_parameters_triggered()
+{
+    OpenEditor(GroupTags::Tools);
+}
+
+void MainWindow::on_actionTeeth_parameters_triggered()
+{
+    OpenEditor(GroupTags::Teeth);
+}
+
+void MainWindow::OpenEditor(int groupTag)
+{
+    QPointer<LiveEditor> &editor = editors[groupTag - GroupTags::TechParams];
+    if (editor) {
+        editor->show();
+        editor->activateWindow();
+        editor->raise();
+        return;
+    }
+    ParameterGroup *group = GroupFactory::create(groupTag);
+    if (groupTag == GroupTags::Teeth)
+        editor = new TeethEditor(machine, static_cast<Teeth *>(group));
+    else
+        editor = new ParametersEditor(machine, group);
+    editor->show();
+    editor->on_actionRefreshOnce_triggered();
+}
+
 void MainWindow::on_actionExit_triggered()
 {
     close();
@@ -476,7 +521,7 @@ void MainWindow::ZoomOut()
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     bool refused = false;
-    for (QPointer<QWidget> &editor : editors) {
+    for (QPointer<LiveEditor> &editor : editors) {
         if (editor && !editor->close())
             refused = true;
     }

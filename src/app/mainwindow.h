@@ -8,6 +8,7 @@
 #include <array>
 #include <utility>
 
+class LiveEditor;
 class Machine;
 class QWaitingSpinner;
 
@@ -77,6 +78,11 @@ private slots:
     void on_actionLoadProgram_triggered();
     void on_actionCreateBackup_triggered();
     void on_actionRestoreBackup_triggered();
+    void on_actionTechParameters_triggered();
+    void on_actionR_parameters_triggered();
+    void on_actionG54_G59_triggered();
+    void on_actionTools_parameters_triggered();
+    void on_actionTeeth_parameters_triggered();
     void on_actionExit_triggered();
     void on_actionHelpAboutQt_triggered();
     void on_actionClearHostHistory_triggered();
@@ -88,6 +94,8 @@ private:
     bool SendQtKey(int qtKey,
                    Qt::KeyboardModifiers modifiers = QGuiApplication::keyboardModifiers());
     void InstallKeyFilter(QWidget *widget);
+    // Raises the group's editor, or opens a new one and reads its values.
+    void OpenEditor(int groupTag);
     // Spinner and dimmed display while the machine's panel is not coming in.
     void ShowDelivering(bool delivering);
     void ZoomIn();
@@ -98,7 +106,7 @@ private:
     Acpu::Display *display;
     QWaitingSpinner *m_spinner;
     // Technological parameters, R parameters, G54-G59, tools, teeth.
-    std::array<QPointer<QWidget>, 5> editors;
+    std::array<QPointer<LiveEditor>, 5> editors;
     bool shiftLatched = false;
     // The communication error in the status bar until the panel is back.
     QString shownError;

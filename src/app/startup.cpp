@@ -4,12 +4,14 @@
 #include "acpu/offlineconnection.h"
 #include "app/hostnamedialog.h"
 #include "app/mainwindow.h"
+#include "backup/fileviewer.h"
 #include "model/machine.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QLibraryInfo>
 #include <QMessageBox>
+#include <QScopeGuard>
 #include <QStyleFactory>
 #include <QTranslator>
 
@@ -31,6 +33,17 @@ int RunOffline()
     connection.SetHost(QCoreApplication::translate("main", "offline"));
     MainWindow window(&machine);
     window.show();
+    return QApplication::exec();
+}
+
+// The Backup File Editor alone: its windows end the loop when the last one
+// goes, so no other top-level window may keep the program or end it.
+int RunFileEditor(const QString &fileName)
+{
+    QApplication::setQuitOnLastWindowClosed(false);
+    auto restore = qScopeGuard([] { QApplication::setQuitOnLastWindowClosed(true); });
+    FileViewer *window = fileName.isEmpty() ? new FileViewer() : new FileViewer(fileName);
+    window->show();
     return QApplication::exec();
 }
 
@@ -123,10 +136,8 @@ int RunApplication(const QStringList &arguments)
     const QStringList positional = parser.positionalArguments();
     const QString target = positional.isEmpty() ? QString() : positional.first();
 
-    // The Backup File Editor is not part of this build yet: the option is
-    // accepted and nothing of the remote panel starts.
     if (parser.isSet(fileOption))
-        return 0;
+        return RunFileEditor(target);
     if (parser.isSet(offlineOption))
         return RunOffline();
     return RunRemotePanel(target);

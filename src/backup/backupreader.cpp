@@ -1,6 +1,7 @@
 #include "backup/backupreader.h"
 
 #include "acpu/connection.h"
+#include "model/groupfactory.h"
 #include "model/machine.h"
 #include "model/parametergroup.h"
 
@@ -21,7 +22,7 @@ BackupReader::Started BackupReader::Start(const QList<int> &tags)
     groups.clear();
     Acpu::VarRanges ranges;
     for (int tag : tags) {
-        if (ParameterGroup *group = ParameterGroup::create(tag, this)) {
+        if (ParameterGroup *group = GroupFactory::create(tag, this)) {
             groups.append(group);
             ranges.append(group->variableRange());
         }

@@ -4,6 +4,7 @@
 #include "backup/backupfile.h"
 #include "backup/backuplog.h"
 #include "backup/safetycopies.h"
+#include "model/groupfactory.h"
 #include "model/machine.h"
 #include "model/parameterlist.h"
 #include "model/parametertable.h"
@@ -27,7 +28,7 @@ void BackupWriter::SetBackup(const BackupFile &file, const QList<int> &tags)
     for (int tag = GroupTags::TechParams; tag <= GroupTags::Teeth; ++tag) {
         if (!tags.contains(tag) || !file.hasSection(tag))
             continue;
-        ParameterGroup *group = ParameterGroup::create(tag, this);
+        ParameterGroup *group = GroupFactory::create(tag, this);
         // What the section does not carry stays NaN, and definedValues()
         // leaves NaN out: a missing key is never written as 0.
         for (qsizetype i = 0; i < group->valueCount(); ++i)

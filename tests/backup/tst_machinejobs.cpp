@@ -9,6 +9,7 @@
 #include "backup/programuploader.h"
 #include "backup/safetycopies.h"
 #include "backupdata.h"
+#include "model/groupfactory.h"
 #include "model/machine.h"
 #include "model/parametergroup.h"
 #include "requestresult.h"
@@ -197,7 +198,7 @@ private slots:
         QVERIFY(!file.hasSection(GroupTags::Teeth));
         for (int tag = GroupTags::TechParams; tag <= GroupTags::Tools; ++tag) {
             QVERIFY(file.hasSection(tag));
-            std::unique_ptr<ParameterGroup> group(ParameterGroup::create(tag));
+            std::unique_ptr<ParameterGroup> group(GroupFactory::create(tag));
             group->fromJson(file.section(tag), true);
             // The tool row T0 does not travel in a file.
             for (qsizetype i = tag == GroupTags::Tools ? 8 : 0; i < group->valueCount(); ++i)
@@ -294,7 +295,7 @@ private slots:
         QVERIFY(copy.load());
         QCOMPARE(copy.hasSection(GroupTags::TechParams), sections.size() > 1);
         QVERIFY(!copy.hasSection(GroupTags::Teeth));
-        std::unique_ptr<ParameterGroup> r(ParameterGroup::create(GroupTags::RParams));
+        std::unique_ptr<ParameterGroup> r(GroupFactory::create(GroupTags::RParams));
         r->fromJson(copy.section(GroupTags::RParams), true);
         for (qsizetype i = 0; i < r->valueCount(); ++i)
             QCOMPARE(float(r->value(i).value()), distinct(1792 + int(i)));

@@ -101,7 +101,6 @@ private slots:
         QTest::newRow("help wins") << "-v -h" << 0 << help << noDialog << none;
         QTest::newRow("offline") << "--offline" << 0 << none << noDialog
                                  << QStringLiteral("Unknown (v. 0) Remote Display");
-        QTest::newRow("file") << "-f -o backup.vrk" << 0 << none << noDialog << none;
     }
 
     void commandLine()

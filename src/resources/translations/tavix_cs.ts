@@ -241,6 +241,169 @@ Přesto zálohu obnovit?</translation>
     </message>
 </context>
 <context>
+    <name>FileViewer</name>
+    <message>
+        <source>Backup File Editor</source>
+        <translation>Editor souborů záloh</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Soubor</translation>
+    </message>
+    <message>
+        <source>&amp;Export</source>
+        <translation>&amp;Export</translation>
+    </message>
+    <message>
+        <source>&amp;Window</source>
+        <translation>&amp;Okno</translation>
+    </message>
+    <message>
+        <source>He&amp;lp</source>
+        <translation>Nápo&amp;věda</translation>
+    </message>
+    <message>
+        <source>Standard</source>
+        <translation>Standardní</translation>
+    </message>
+    <message>
+        <source>&amp;New...</source>
+        <translation>&amp;Nový...</translation>
+    </message>
+    <message>
+        <source>&amp;Open...</source>
+        <translation>&amp;Otevřít...</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>&amp;Uložit</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Uložit</translation>
+    </message>
+    <message>
+        <source>Sa&amp;ve as...</source>
+        <translation>Uložit &amp;jako...</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Zavřít</translation>
+    </message>
+    <message>
+        <source>Select data model...</source>
+        <translation>Vybrat datový model...</translation>
+    </message>
+    <message>
+        <source>&amp;Import...</source>
+        <translation>&amp;Importovat...</translation>
+    </message>
+    <message>
+        <source>Import v. 5 backup...</source>
+        <translation>Importovat zálohu verze 5...</translation>
+    </message>
+    <message>
+        <source>Everything without teeth...</source>
+        <translation>Vše kromě zubů...</translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>&amp;Konec</translation>
+    </message>
+    <message>
+        <source>Show only active parameters</source>
+        <translation>Zobrazit jen aktivní parametry</translation>
+    </message>
+    <message>
+        <source>&amp;Multiple windows mode</source>
+        <translation>Režim &amp;více oken</translation>
+    </message>
+    <message>
+        <source>Ti&amp;le</source>
+        <translation>&amp;Dlaždice</translation>
+    </message>
+    <message>
+        <source>&amp;Cascade</source>
+        <translation>&amp;Kaskáda</translation>
+    </message>
+    <message>
+        <source>C&amp;olumns</source>
+        <translation>&amp;Sloupce</translation>
+    </message>
+    <message>
+        <source>&amp;About...</source>
+        <translation>&amp;O programu...</translation>
+    </message>
+    <message>
+        <source>About &amp;Qt...</source>
+        <translation>O &amp;Qt...</translation>
+    </message>
+    <message>
+        <source>&amp;Check for updates...</source>
+        <translation>&amp;Zkontrolovat aktualizace...</translation>
+    </message>
+    <message>
+        <source>(unnamed)</source>
+        <translation>(bez názvu)</translation>
+    </message>
+    <message>
+        <source>Backup File Editor :: %1[*] (%2)</source>
+        <translation>Editor souborů záloh :: %1[*] (%2)</translation>
+    </message>
+    <message>
+        <source>Backup File Error</source>
+        <translation>Chyba souboru zálohy</translation>
+    </message>
+    <message>
+        <source>There was an error loading the backup file.</source>
+        <translation>Při načítání souboru zálohy došlo k chybě.</translation>
+    </message>
+    <message>
+        <source>Open Backup File</source>
+        <translation>Otevřít soubor zálohy</translation>
+    </message>
+    <message>
+        <source>Backup files (*.vrk)</source>
+        <translation>Soubory záloh (*.vrk)</translation>
+    </message>
+    <message>
+        <source>There was an error saving the backup file.</source>
+        <translation>Při ukládání souboru zálohy došlo k chybě.</translation>
+    </message>
+    <message>
+        <source>Save Backup File</source>
+        <translation>Uložit soubor zálohy</translation>
+    </message>
+    <message>
+        <source>Backup files (*.cvrk)</source>
+        <translation>Soubory záloh verze 5 (*.cvrk)</translation>
+    </message>
+    <message>
+        <source>Unsupported backup data.</source>
+        <translation>Nepodporovaná data zálohy.</translation>
+    </message>
+    <message>
+        <source>Import Completed</source>
+        <translation>Import dokončen</translation>
+    </message>
+    <message>
+        <source>Import completed. Following parameters were not imported and must be checked:</source>
+        <translation>Import byl dokončen. Následující parametry nebyly importovány a je nutné je zkontrolovat:</translation>
+    </message>
+    <message>
+        <source>Save Changes</source>
+        <translation>Uložit změny</translation>
+    </message>
+    <message>
+        <source>You have unsaved changes. Do you want to save them before closing?</source>
+        <translation>Máte neuložené změny. Chcete je před zavřením uložit?</translation>
+    </message>
+    <message>
+        <source>About Qt</source>
+        <translation>O Qt</translation>
+    </message>
+</context>
+<context>
     <name>HostnameDialog</name>
     <message>
         <source>Select target machine</source>
@@ -261,6 +424,67 @@ Přesto zálohu obnovit?</translation>
     <message>
         <source>There was an error in communication with the machine.</source>
         <translation>Při komunikaci se strojem došlo k chybě.</translation>
+    </message>
+</context>
+<context>
+    <name>LiveEditor</name>
+    <message>
+        <source>Open Backup File</source>
+        <translation>Otevřít soubor zálohy</translation>
+    </message>
+    <message>
+        <source>Discard Changes</source>
+        <translation>Zahodit změny</translation>
+    </message>
+    <message>
+        <source>Values edited but not written to the machine: %1.</source>
+        <translation>Upravené hodnoty, které nejsou zapsány do stroje: %1.</translation>
+    </message>
+    <message>
+        <source>Reading from the machine replaces them. Do you want to read anyway?</source>
+        <translation>Čtení ze stroje je nahradí. Chcete přesto číst?</translation>
+    </message>
+    <message>
+        <source>Communication error</source>
+        <translation>Chyba komunikace</translation>
+    </message>
+    <message>
+        <source>Save Changes</source>
+        <translation>Uložit změny</translation>
+    </message>
+    <message>
+        <source>You have unsaved changes. Do you want to save them before closing?</source>
+        <translation>Máte neuložené změny. Chcete je před zavřením uložit?</translation>
+    </message>
+    <message>
+        <source>Backup File Error</source>
+        <translation>Chyba souboru zálohy</translation>
+    </message>
+    <message>
+        <source>There was an error loading the backup file.</source>
+        <translation>Při načítání souboru zálohy došlo k chybě.</translation>
+    </message>
+    <message>
+        <source>Backup does not contain %1.</source>
+        <translation>Záloha neobsahuje %1.</translation>
+    </message>
+    <message>
+        <source>Backup Model Mismatch</source>
+        <translation>Nesoulad datového modelu zálohy</translation>
+    </message>
+    <message>
+        <source>Backup is for different data model.
+Backup source: %1
+Current machine: %2
+Do you wish to proceed?</source>
+        <translation>Záloha je pro jiný datový model.
+Zdroj zálohy: %1
+Aktuální stroj: %2
+Chcete pokračovat?</translation>
+    </message>
+    <message>
+        <source>There was an error saving the backup file.</source>
+        <translation>Při ukládání souboru zálohy došlo k chybě.</translation>
     </message>
 </context>
 <context>
@@ -518,6 +742,92 @@ Přesto zálohu obnovit?</translation>
     <message>
         <source>Disabled</source>
         <translation>Zakázáno</translation>
+    </message>
+</context>
+<context>
+    <name>ModelVersionDialog</name>
+    <message>
+        <source>Select Data Model</source>
+        <translation>Výběr datového modelu</translation>
+    </message>
+    <message>
+        <source>Machine type:</source>
+        <translation>Typ stroje:</translation>
+    </message>
+    <message>
+        <source>Model version:</source>
+        <translation>Verze modelu:</translation>
+    </message>
+    <message>
+        <source>Known versions:</source>
+        <translation>Známé verze:</translation>
+    </message>
+</context>
+<context>
+    <name>ParametersEditor</name>
+    <message>
+        <source>%1[*] :: %2 %3 (%4)</source>
+        <translation>%1[*] :: %2 %3 (%4)</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Soubor</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>&amp;Zobrazit</translation>
+    </message>
+    <message>
+        <source>&amp;Load backup...</source>
+        <translation>&amp;Načíst zálohu...</translation>
+    </message>
+    <message>
+        <source>Load backup from file</source>
+        <translation>Načíst zálohu ze souboru</translation>
+    </message>
+    <message>
+        <source>&amp;Save backup...</source>
+        <translation>&amp;Uložit zálohu...</translation>
+    </message>
+    <message>
+        <source>Save backup to file</source>
+        <translation>Uložit zálohu do souboru</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Zavřít</translation>
+    </message>
+    <message>
+        <source>Close window</source>
+        <translation>Zavřít okno</translation>
+    </message>
+    <message>
+        <source>Every 1&amp;s</source>
+        <translation>Každou 1 &amp;s</translation>
+    </message>
+    <message>
+        <source>Automatic refresh every 1s</source>
+        <translation>Automatické obnovení každou 1 s</translation>
+    </message>
+    <message>
+        <source>Every 100&amp;ms</source>
+        <translation>Každých 100 &amp;ms</translation>
+    </message>
+    <message>
+        <source>Automatic refresh every 100ms</source>
+        <translation>Automatické obnovení každých 100 ms</translation>
+    </message>
+    <message>
+        <source>&amp;Refresh</source>
+        <translation>&amp;Obnovit</translation>
+    </message>
+    <message>
+        <source>Refresh now</source>
+        <translation>Obnovit nyní</translation>
+    </message>
+    <message>
+        <source>Show only active parameters</source>
+        <translation>Zobrazit pouze aktivní parametry</translation>
     </message>
 </context>
 <context>
@@ -850,6 +1160,84 @@ Přesto zálohu obnovit?</translation>
     <message>
         <source>Teeth Parameters</source>
         <translation>Parametry zubů</translation>
+    </message>
+</context>
+<context>
+    <name>TeethEditor</name>
+    <message>
+        <source>%1[*] :: %2 %3 (%4)</source>
+        <translation>%1[*] :: %2 %3 (%4)</translation>
+    </message>
+    <message>
+        <source>Tooth shape:</source>
+        <translation>Tvar zubu:</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Soubor</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>&amp;Zobrazit</translation>
+    </message>
+    <message>
+        <source>&amp;Load backup...</source>
+        <translation>&amp;Načíst zálohu...</translation>
+    </message>
+    <message>
+        <source>Load backup from file</source>
+        <translation>Načíst zálohu ze souboru</translation>
+    </message>
+    <message>
+        <source>&amp;Save backup...</source>
+        <translation>&amp;Uložit zálohu...</translation>
+    </message>
+    <message>
+        <source>Save backup to file</source>
+        <translation>Uložit zálohu do souboru</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Zavřít</translation>
+    </message>
+    <message>
+        <source>Close window</source>
+        <translation>Zavřít okno</translation>
+    </message>
+    <message>
+        <source>Every 1&amp;s</source>
+        <translation>Každou 1 &amp;s</translation>
+    </message>
+    <message>
+        <source>Automatic refresh every 1s</source>
+        <translation>Automatické obnovení každou 1 s</translation>
+    </message>
+    <message>
+        <source>Every 100&amp;ms</source>
+        <translation>Každých 100 &amp;ms</translation>
+    </message>
+    <message>
+        <source>Automatic refresh every 100ms</source>
+        <translation>Automatické obnovení každých 100 ms</translation>
+    </message>
+    <message>
+        <source>&amp;Refresh</source>
+        <translation>&amp;Obnovit</translation>
+    </message>
+    <message>
+        <source>Refresh now</source>
+        <translation>Obnovit nyní</translation>
+    </message>
+    <message>
+        <source>Show only active parameters</source>
+        <translation>Zobrazit pouze aktivní parametry</translation>
+    </message>
+</context>
+<context>
+    <name>TeethView</name>
+    <message>
+        <source>Tooth shape:</source>
+        <translation>Tvar zubu:</translation>
     </message>
 </context>
 <context>

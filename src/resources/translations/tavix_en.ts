@@ -237,6 +237,169 @@ Restore the backup anyway?</source>
     </message>
 </context>
 <context>
+    <name>FileViewer</name>
+    <message>
+        <source>Backup File Editor</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Export</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Window</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>He&amp;lp</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Standard</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;New...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Open...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sa&amp;ve as...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Select data model...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Import...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import v. 5 backup...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Everything without teeth...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show only active parameters</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Multiple windows mode</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ti&amp;le</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Cascade</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>C&amp;olumns</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;About...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>About &amp;Qt...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Check for updates...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>(unnamed)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Backup File Editor :: %1[*] (%2)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Backup File Error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>There was an error loading the backup file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open Backup File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Backup files (*.vrk)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>There was an error saving the backup file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save Backup File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Backup files (*.cvrk)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unsupported backup data.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import Completed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Import completed. Following parameters were not imported and must be checked:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save Changes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>You have unsaved changes. Do you want to save them before closing?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>About Qt</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>HostnameDialog</name>
     <message>
         <source>Select target machine</source>
@@ -256,6 +419,64 @@ Restore the backup anyway?</source>
     </message>
     <message>
         <source>There was an error in communication with the machine.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>LiveEditor</name>
+    <message>
+        <source>Open Backup File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Discard Changes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Values edited but not written to the machine: %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Reading from the machine replaces them. Do you want to read anyway?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Communication error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save Changes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>You have unsaved changes. Do you want to save them before closing?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Backup File Error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>There was an error loading the backup file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Backup does not contain %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Backup Model Mismatch</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Backup is for different data model.
+Backup source: %1
+Current machine: %2
+Do you wish to proceed?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>There was an error saving the backup file.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -513,6 +734,92 @@ Restore the backup anyway?</source>
     </message>
     <message>
         <source>Disabled</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ModelVersionDialog</name>
+    <message>
+        <source>Select Data Model</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Machine type:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Model version:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Known versions:</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ParametersEditor</name>
+    <message>
+        <source>%1[*] :: %2 %3 (%4)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Load backup...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Load backup from file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Save backup...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save backup to file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Close window</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Every 1&amp;s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Automatic refresh every 1s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Every 100&amp;ms</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Automatic refresh every 100ms</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Refresh</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Refresh now</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show only active parameters</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -845,6 +1152,84 @@ Restore the backup anyway?</source>
     </message>
     <message>
         <source>Teeth Parameters</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TeethEditor</name>
+    <message>
+        <source>%1[*] :: %2 %3 (%4)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tooth shape:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Load backup...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Load backup from file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Save backup...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save backup to file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Close window</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Every 1&amp;s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Automatic refresh every 1s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Every 100&amp;ms</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Automatic refresh every 100ms</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Refresh</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Refresh now</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show only active parameters</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TeethView</name>
+    <message>
+        <source>Tooth shape:</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

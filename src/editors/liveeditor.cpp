@@ -1,0 +1,372 @@
+#include "editors/liveeditor.h"
+
+#include "acpu/connection.h"
+#include "app/settingskeys.h"
+#include "backup/backupfile.h"
+#include "backup/messagebox.h"
+#include "model/itemsfiltermodel.h"
+#include "model/machine.h"
+#include "model/tablemodel.h"
+
+#include <QCloseEvent>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTableView>
+
+#include <mutex>
+
+// The icons live in the static library; a window may come before main's
+// resources (tests, other programs).
+static void initEditorResources()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { Q_INIT_RESOURCE(resources); });
+}
+
+namespace {
+constexpr int StatusMessageMs = 1000;
+constexpr int SlowRefreshMs = 1000;
+constexpr int FastRefreshMs = 100;
+} // namespace
+
+LiveEditor::LiveEditor(Machine *machine, ParameterGroup *group, QWidget *parent)
+    : QMainWindow(parent), model(group->createModel()), filter(group->createFilterModel()),
+      machine(machine), connection(machine->connection()), m_group(group)
+{
+    initEditorResources();
+    setAttribute(Qt::WA_DeleteOnClose);
+    group->setParent(this);
+
+    refreshTimer.setSingleShot(true);
+    connect(&refreshTimer, &QTimer::timeout, this, &LiveEditor::PeriodicRefresh);
+}
+
+LiveEditor::~LiveEditor() = default;
+
+void LiveEditor::Attach(const Form &pieces)
+{
+    form = pieces;
+    setWindowTitle(windowTitle().arg(m_group->title(), machine->typeTitle(), machine->identText(),
+                                     connection->Host()));
+    model->setActiveVersion(machine->modelVersion());
+    filter->setSourceModel(model);
+    filter->setActiveVersion(machine->modelVersion());
+    form.table->setModel(filter);
+    form.table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    connect(model, &TableModel::dataChanged, this, &LiveEditor::OnModelDataChanged);
+
+    // Both dialogs live as long as the window, so each remembers its folder.
+    // Made after the form has connected its slots by name: their own button
+    // boxes carry the same name as the window's.
+    openDialog = new QFileDialog(this);
+    saveDialog = new QFileDialog(this);
+    const QString backupFilter = QCoreApplication::translate("MessageBox", "Backup files (*.vrk)");
+    openDialog->setFileMode(QFileDialog::ExistingFile);
+    openDialog->setAcceptMode(QFileDialog::AcceptOpen);
+    openDialog->setNameFilter(backupFilter);
+    openDialog->setWindowTitle(tr("Open Backup File"));
+    connect(openDialog, &QFileDialog::fileSelected, this, &LiveEditor::LoadBackup);
+    saveDialog->setFileMode(QFileDialog::AnyFile);
+    saveDialog->setAcceptMode(QFileDialog::AcceptSave);
+    saveDialog->setNameFilter(backupFilter);
+    saveDialog->setWindowTitle(QCoreApplication::translate("MessageBox", "Save Backup File"));
+    connect(saveDialog, &QFileDialog::fileSelected, this, &LiveEditor::SaveBackup);
+
+    QSettings settings;
+    settings.beginGroup(SettingsGroup());
+    restoreGeometry(settings.value(SettingsKeys::Geometry).toByteArray());
+    restoreState(settings.value(SettingsKeys::State).toByteArray());
+}
+
+QString LiveEditor::SettingsGroup() const
+{
+    return SettingsKeys::ParametersGroup(m_group->name());
+}
+
+void LiveEditor::on_actionRefreshOnce_triggered()
+{
+    if (!ConfirmDiscard())
+        return;
+    auto result = connection->Read({m_group->variableRange()});
+    if (!result) {
+        ShowConnectionBroken(this);
+        return;
+    }
+    Acpu::Request *request = *result;
+    ShowProgress(request, this);
+    connect(request, &Acpu::Request::finished, this, [this, request] { OnLoadCompleted(request); });
+}
+
+void LiveEditor::OnLoadCompleted(Acpu::Request *request)
+{
+    if (!request->ErrorString().isEmpty()) {
+        ShowRequestError(request, this);
+        return;
+    }
+    m_group->loadFromMachine(*connection);
+}
+
+bool LiveEditor::ConfirmDiscard()
+{
+    qsizetype unwritten = 0;
+    for (qsizetype i = 0; i < m_group->valueCount(); ++i)
+        unwritten += m_group->value(i).isModified() ? 1 : 0;
+    if (unwritten == 0)
+        return true;
+    QMessageBox box(QMessageBox::Question, tr("Discard Changes"),
+                    tr("Values edited but not written to the machine: %1.").arg(unwritten),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    box.setInformativeText(
+        tr("Reading from the machine replaces them. Do you want to read anyway?"));
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+bool LiveEditor::AutoRefreshOn() const
+{
+    return form.refresh1s->isChecked() || form.refresh100ms->isChecked();
+}
+
+void LiveEditor::on_actionRefresh1s_triggered(bool checked)
+{
+    SetAutoRefresh(form.refresh1s, form.refresh100ms, SlowRefreshMs, checked);
+}
+
+void LiveEditor::on_actionRefresh100ms_triggered(bool checked)
+{
+    SetAutoRefresh(form.refresh100ms, form.refresh1s, FastRefreshMs, checked);
+}
+
+void LiveEditor::SetAutoRefresh(QAction *action, QAction *other, int intervalMs, bool checked)
+{
+    if (!checked) {
+        refreshTimer.stop();
+        model->setReadOnly(false);
+        form.open->setEnabled(true);
+        return;
+    }
+    // The first read would replace unwritten edits without a word.
+    if (!other->isChecked() && !ConfirmDiscard()) {
+        action->setChecked(false);
+        return;
+    }
+    other->setChecked(false);
+    model->setReadOnly(true);
+    // A loaded backup arrives as edits, which the next read would drop.
+    form.open->setEnabled(false);
+    refreshTimer.setInterval(intervalMs);
+    // A read still under way restarts the timer when it finishes.
+    if (periodicRead)
+        refreshTimer.stop();
+    else
+        refreshTimer.start();
+}
+
+void LiveEditor::PeriodicRefresh()
+{
+    if (!AutoRefreshOn() || periodicRead)
+        return;
+    auto result = connection->Read({m_group->variableRange()});
+    if (!result) {
+        // Keep trying at the chosen pace: refreshing resumes by itself once
+        // the connection is back, as the checked action promises.
+        statusBar()->showMessage(tr("Communication error"), StatusMessageMs);
+        refreshTimer.start();
+        return;
+    }
+    periodicRead = *result;
+    connect(*result, &Acpu::Request::finished, this,
+            [this, request = *result] { OnPeriodicReadCompleted(request); });
+}
+
+void LiveEditor::OnPeriodicReadCompleted(Acpu::Request *request)
+{
+    periodicRead = nullptr;
+    // Switched off meanwhile: the table may hold new edits by now.
+    if (!AutoRefreshOn())
+        return;
+    if (!request->ErrorString().isEmpty())
+        statusBar()->showMessage(request->ErrorString(), StatusMessageMs);
+    else
+        m_group->loadFromMachine(*connection);
+    refreshTimer.start();
+}
+
+void LiveEditor::on_actionFilterItems_triggered(bool checked)
+{
+    SetActiveItemsFilter(checked);
+}
+
+void LiveEditor::SetActiveItemsFilter(bool enabled)
+{
+    filter->setShowOnlyActive(enabled);
+    form.table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+}
+
+void LiveEditor::OnModelDataChanged()
+{
+    setWindowModified(m_group->isModified());
+}
+
+void LiveEditor::on_buttonBox_clicked(QAbstractButton *button)
+{
+    switch (form.buttonBox->standardButton(button)) {
+    case QDialogButtonBox::Ok:
+        WriteEdits(true);
+        break;
+    case QDialogButtonBox::Apply:
+        WriteEdits(false);
+        break;
+    case QDialogButtonBox::Cancel:
+        close();
+        break;
+    case QDialogButtonBox::Reset:
+        m_group->revert();
+        break;
+    default:
+        break;
+    }
+}
+
+void LiveEditor::WriteEdits(bool closeWhenDone)
+{
+    const ParameterGroup::VariableValues items = m_group->modifiedValues();
+    if (items.isEmpty()) {
+        if (closeWhenDone)
+            close();
+        return;
+    }
+    auto result = connection->WriteValues(items);
+    if (!result) {
+        ShowConnectionBroken(this);
+        return;
+    }
+    Acpu::Request *request = *result;
+    ShowProgress(request, this);
+    // One write at a time: a second OK would send the same values again.
+    form.buttonBox->setEnabled(false);
+    connect(request, &Acpu::Request::finished, this, [this, request, items, closeWhenDone] {
+        OnWriteCompleted(request, items, closeWhenDone);
+    });
+}
+
+void LiveEditor::OnWriteCompleted(Acpu::Request *request,
+                                  const ParameterGroup::VariableValues &written, bool closeWhenDone)
+{
+    form.buttonBox->setEnabled(true);
+    if (!request->ErrorString().isEmpty()) {
+        ShowRequestError(request, this);
+        return;
+    }
+    // Only what reached the machine becomes clean: a value edited again (or
+    // reset) while the write was under way keeps its state.
+    const int first = m_group->firstVariable();
+    for (const auto &[variable, number] : written) {
+        ParameterValue &value = m_group->value(variable - first);
+        if (value.isModified() && static_cast<float>(value.value()) == number)
+            value.accept();
+    }
+    model->DataStoreChanged();
+    if (closeWhenDone)
+        close();
+}
+
+void LiveEditor::closeEvent(QCloseEvent *event)
+{
+    QSettings settings;
+    settings.beginGroup(SettingsGroup());
+    settings.setValue(SettingsKeys::Geometry, saveGeometry());
+    settings.setValue(SettingsKeys::State, saveState());
+    settings.endGroup();
+
+    if (!m_group->isModified()) {
+        event->accept();
+        return;
+    }
+    QMessageBox box(QMessageBox::Question, tr("Save Changes"),
+                    tr("You have unsaved changes. Do you want to save them before closing?"),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, this);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        // The window closes itself once the write has succeeded.
+        event->ignore();
+        WriteEdits(true);
+        break;
+    case QMessageBox::No:
+        event->accept();
+        break;
+    default:
+        event->ignore();
+        break;
+    }
+}
+
+void LiveEditor::on_actionOpen_triggered()
+{
+    openDialog->open();
+}
+
+void LiveEditor::on_actionSave_triggered()
+{
+    saveDialog->open();
+}
+
+void LiveEditor::ShowFileError(const QString &text, const QString &fileName, const QString &detail)
+{
+    auto *box =
+        new QMessageBox(QMessageBox::Warning, tr("Backup File Error"), text, QMessageBox::Ok, this);
+    box->setInformativeText(QDir::toNativeSeparators(fileName));
+    box->setDetailedText(detail);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+void LiveEditor::LoadBackup(const QString &fileName)
+{
+    if (fileName.isEmpty())
+        return;
+    BackupFile file(fileName);
+    if (auto loaded = file.load(); !loaded) {
+        ShowFileError(tr("There was an error loading the backup file."), fileName, loaded.error());
+        return;
+    }
+    if (!file.hasSection(m_group->type())) {
+        ShowFileError(tr("Backup does not contain %1.").arg(m_group->title()), fileName, {});
+        return;
+    }
+    if (file.machine() != model->activeVersion()) {
+        QMessageBox box(QMessageBox::Question, tr("Backup Model Mismatch"),
+                        tr("Backup is for different data model.\nBackup source: %1\nCurrent "
+                           "machine: %2\nDo you wish to proceed?")
+                            .arg(file.machine().toString(), model->activeVersion().toString()),
+                        QMessageBox::Yes | QMessageBox::No, this);
+        box.setDefaultButton(QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
+        if (box.exec() != QMessageBox::Yes)
+            return;
+    }
+    // As edits: what differs is marked, and OK or Apply writes it.
+    m_group->fromJson(file.section(m_group->type()), false);
+}
+
+void LiveEditor::SaveBackup(const QString &fileName)
+{
+    if (fileName.isEmpty())
+        return;
+    BackupFile file(fileName);
+    file.setMachine(model->activeVersion());
+    QJsonObject section;
+    m_group->toJson(section);
+    file.setSection(m_group->type(), section);
+    if (auto saved = file.save(); !saved)
+        ShowFileError(tr("There was an error saving the backup file."), fileName, saved.error());
+}

@@ -1,0 +1,96 @@
+#pragma once
+
+#include "model/parametergroup.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+
+class ItemsFilterModel;
+class Machine;
+class QAbstractButton;
+class QDialogButtonBox;
+class QFileDialog;
+class QTableView;
+class TableModel;
+
+namespace Acpu {
+class Connection;
+class Request;
+} // namespace Acpu
+
+// What the live editors of the parameter groups and of the teeth share: the
+// one-time and automatic refresh from the machine, writing the edits, the
+// close prompt, and loading and saving the group as a backup. The window owns
+// its group and is deleted when closed. Requests may outlive the window, so
+// everything that reaches the group on their finish is bound to it.
+class LiveEditor : public QMainWindow
+{
+    Q_OBJECT
+public:
+    ~LiveEditor() override;
+
+    ParameterGroup *group() const { return m_group; }
+
+public slots:
+    // Reads the whole group once, with a wait box; the main window calls it
+    // right after showing a new editor.
+    void on_actionRefreshOnce_triggered();
+
+protected:
+    // The form's pieces the shared behaviour drives.
+    struct Form
+    {
+        QTableView *table;
+        QDialogButtonBox *buttonBox;
+        QAction *open;
+        QAction *refresh1s;
+        QAction *refresh100ms;
+    };
+
+    LiveEditor(Machine *machine, ParameterGroup *group, QWidget *parent);
+    // Call once the form is set up.
+    void Attach(const Form &form);
+    void closeEvent(QCloseEvent *event) override;
+    // The active-items filter of the table (and of whatever else the window
+    // filters).
+    virtual void SetActiveItemsFilter(bool enabled);
+
+    TableModel *model;
+    ItemsFilterModel *filter;
+
+private slots:
+    void on_actionRefresh1s_triggered(bool checked);
+    void on_actionRefresh100ms_triggered(bool checked);
+    void on_actionFilterItems_triggered(bool checked);
+    void on_actionOpen_triggered();
+    void on_actionSave_triggered();
+    void on_buttonBox_clicked(QAbstractButton *button);
+    void LoadBackup(const QString &fileName);
+    void SaveBackup(const QString &fileName);
+    void PeriodicRefresh();
+    void OnModelDataChanged();
+
+private:
+    bool AutoRefreshOn() const;
+    void SetAutoRefresh(QAction *action, QAction *other, int intervalMs, bool checked);
+    // True when there is nothing unwritten or the user lets a read replace it.
+    bool ConfirmDiscard();
+    void OnLoadCompleted(Acpu::Request *request);
+    void OnPeriodicReadCompleted(Acpu::Request *request);
+    void WriteEdits(bool closeWhenDone);
+    void OnWriteCompleted(Acpu::Request *request, const ParameterGroup::VariableValues &written,
+                          bool closeWhenDone);
+    void ShowFileError(const QString &text, const QString &fileName, const QString &detail);
+    QString SettingsGroup() const;
+
+    Machine *machine;
+    Acpu::Connection *connection;
+    ParameterGroup *m_group;
+    QFileDialog *openDialog = nullptr;
+    QFileDialog *saveDialog = nullptr;
+    QTimer refreshTimer;
+    // The automatic refresh's read while it runs: never more than one.
+    QPointer<Acpu::Request> periodicRead;
+    Form form{};
+};

@@ -1,0 +1,44 @@
+#include "editors/teetheditor.h"
+#include "ui_teetheditor.h"
+
+#include "model/itemsfiltermodel.h"
+#include "model/machine.h"
+#include "model/tablemodelteeth.h"
+#include "model/teeth.h"
+#include "model/teethgroupsmodel.h"
+
+TeethEditor::TeethEditor(Machine *machine, Teeth *group, QWidget *parent)
+    : LiveEditor(machine, group, parent), ui(new Ui::TeethEditor),
+      shapesModel(group->createShapesModel()), shapesFilter(group->createShapesFilterModel())
+{
+    // Connects the shape selector by name before it gets its model, so that
+    // filling it selects the first shape.
+    ui->setupUi(this);
+    Attach({ui->valueEditor, ui->buttonBox, ui->actionOpen, ui->actionRefresh1s,
+            ui->actionRefresh100ms});
+    shapesModel->setActiveVersion(machine->modelVersion());
+    shapesFilter->setSourceModel(shapesModel);
+    shapesFilter->setActiveVersion(machine->modelVersion());
+    ui->group->setModel(shapesFilter);
+}
+
+TeethEditor::~TeethEditor()
+{
+    // The shape selector must not follow its model into the group's death.
+    ui->group->disconnect(this);
+    delete ui;
+}
+
+void TeethEditor::SetActiveItemsFilter(bool enabled)
+{
+    shapesFilter->setShowOnlyActive(enabled);
+    LiveEditor::SetActiveItemsFilter(enabled);
+}
+
+void TeethEditor::on_group_currentIndexChanged(int)
+{
+    bool ok = false;
+    const int shape = ui->group->currentData(Qt::UserRole).toInt(&ok);
+    if (ok)
+        static_cast<TableModelTeeth *>(model)->setCurrentShape(shape);
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "editors/liveeditor.h"
+
+class ItemsFilterModel;
+class TableModelTeeth;
+class Teeth;
+class TeethGroupsModel;
+
+namespace Ui {
+class TeethEditor;
+}
+
+// The live editor of the teeth parameters: one tooth shape at a time, chosen
+// above the table; reads and writes cover every shape.
+class TeethEditor : public LiveEditor
+{
+    Q_OBJECT
+public:
+    // Takes ownership of the group.
+    TeethEditor(Machine *machine, Teeth *group, QWidget *parent = nullptr);
+    ~TeethEditor() override;
+
+protected:
+    void SetActiveItemsFilter(bool enabled) override;
+
+private slots:
+    void on_group_currentIndexChanged(int index);
+
+private:
+    Ui::TeethEditor *ui;
+    TeethGroupsModel *shapesModel;
+    ItemsFilterModel *shapesFilter;
+};

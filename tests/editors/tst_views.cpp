@@ -1,0 +1,80 @@
+// The machine-less views: what they show, the modified mark, the shape
+// selector and its filter, and that they refuse to close on their own.
+#include "editors/parametersview.h"
+#include "editors/teethview.h"
+#include "model/itemsfiltermodel.h"
+#include "model/tablemodelteeth.h"
+#include "model/techparameters.h"
+#include "model/teeth.h"
+#include "model/teethgroupsmodel.h"
+#include "widgets/qtableviewclipboard.h"
+
+#include <QComboBox>
+#include <QStandardItemModel>
+#include <QTest>
+
+class TestViews : public QObject
+{
+    Q_OBJECT
+private slots:
+    void parametersView()
+    {
+        TechParameters group;
+        TableModel *model = group.createModel();
+        model->setActiveVersion(ModelVersion(VrkA1, 6));
+        group.value(3).reset(2.5);
+        ParametersView view(&group, model);
+        view.show();
+        QCOMPARE(view.windowTitle(), group.title() + QStringLiteral(" [*]"));
+        QAbstractItemModel *shown = view.table()->model();
+        QCOMPARE(shown->index(3, 0).data().toString(), QStringLiteral("2.500000"));
+        QVERIFY(!view.isWindowModified());
+        QVERIFY(shown->setData(shown->index(3, 0), QStringLiteral("7")));
+        QVERIFY(view.isWindowModified());
+        group.revert();
+        QVERIFY(!view.isWindowModified());
+        // Rows 13 and 14 (the Y axis) do not exist on a VRK-A1.
+        view.setActiveItemsFilter(true);
+        QCOMPARE(shown->index(13, 0).data().toString(), QStringLiteral("0.000000"));
+        QVERIFY(shown->rowCount() < 256);
+        QVERIFY(!view.close());
+        QVERIFY(view.isVisible());
+    }
+
+    void teethView()
+    {
+        Teeth group;
+        auto *model = static_cast<TableModelTeeth *>(group.createModel());
+        TeethGroupsModel *shapes = group.createShapesModel();
+        model->setActiveVersion(ModelVersion(ZumB1, 8));
+        shapes->setActiveVersion(ModelVersion(ZumB1, 8));
+        group.value(2 * 640 + 5).reset(4.25); // shape L3, tooth 0, P06
+        TeethView view(&group, model, shapes);
+        view.show();
+        auto *combo = view.findChild<QComboBox *>(QStringLiteral("group"));
+        QCOMPARE(combo->count(), 9);
+        QCOMPARE(model->currentShape(), 0);
+        combo->setCurrentIndex(2);
+        QCOMPARE(model->currentShape(), 2);
+        QCOMPARE(view.table()->model()->index(5, 0).data().toString(), QStringLiteral("4.250000"));
+        // Only L1 exists on a ZUM-B1: the other shapes leave the selector.
+        view.setActiveItemsFilter(true);
+        QCOMPARE(combo->count(), 1);
+        QCOMPARE(model->currentShape(), 0);
+        view.setActiveItemsFilter(false);
+        combo->setCurrentIndex(4);
+        QCOMPARE(model->currentShape(), 4);
+        // An entry without a shape number selects nothing.
+        QStandardItemModel foreign;
+        foreign.appendRow(new QStandardItem(QStringLiteral("L3")));
+        foreign.appendRow(new QStandardItem(QStringLiteral("x")));
+        foreign.item(1)->setData(QStringLiteral("x"), Qt::UserRole);
+        combo->setModel(&foreign);
+        combo->setCurrentIndex(1);
+        QCOMPARE(model->currentShape(), 4);
+        QVERIFY(!view.close());
+    }
+};
+
+QTEST_MAIN(TestViews)
+#include "tst_views.moc"

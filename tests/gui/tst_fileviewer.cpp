@@ -1,0 +1,593 @@
+// The Backup File Editor as a user meets it: start-up, documents, the save
+// question, import, export, window modes and the data-model dialog, on real
+// files, with every dialog answered by a simulated user.
+#include "app/startup.h"
+#include "backup/backupdata.h"
+#include "backup/backupdocument.h"
+#include "backup/backupfile.h"
+#include "backup/fileviewer.h"
+#include "editors/editorfixture.h"
+#include "editors/modelversiondialog.h"
+#include "editors/parameterseditor.h"
+#include "model/groupfactory.h"
+#include "model/techparameters.h"
+#include "model/teeth.h"
+#include "privatenetwork.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QSpinBox>
+#include <QStandardPaths>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <csignal>
+#include <functional>
+#include <sys/resource.h>
+
+using namespace BackupData;
+
+namespace {
+
+// Answers each file dialog with the next names queued (none: cancel), each
+// message box with the next button queued (Ok when none) and keeps what the
+// boxes said; other dialogs go to `other`.
+class User : public QObject
+{
+public:
+    QList<QStringList> files;
+    QList<QMessageBox::StandardButton> buttons;
+    QStringList said;
+    std::function<void(QDialog *)> other;
+
+    User()
+    {
+        connect(&timer, &QTimer::timeout, this, &User::look);
+        timer.start(20);
+    }
+
+private:
+    void look()
+    {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible())
+            return;
+        if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
+            const QStringList names = files.isEmpty() ? QStringList() : files.takeFirst();
+            if (names.isEmpty())
+                return dialog->reject();
+            dialog->setDirectory(QFileInfo(names.first()).absolutePath());
+            QStringList typed;
+            for (const QString &name : names)
+                typed.append(names.size() == 1 ? QFileInfo(name).fileName()
+                                               : '"' + QFileInfo(name).fileName() + '"');
+            dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))
+                ->setText(typed.join(' '));
+            static_cast<QDialog *>(dialog)->accept(); // public as QDialog's
+        } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+            said.append(box->text() + '\n' + box->informativeText());
+            const auto answer = buttons.isEmpty() ? QMessageBox::Ok : buttons.takeFirst();
+            if (QAbstractButton *button = box->button(answer))
+                button->click();
+        } else if (auto *dialog = qobject_cast<QDialog *>(modal); dialog && other) {
+            other(dialog);
+        }
+    }
+    QTimer timer;
+};
+
+QList<FileViewer *> windows()
+{
+    QList<FileViewer *> found;
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (auto *window = qobject_cast<FileViewer *>(widget); window && window->isVisible())
+            found.append(window);
+    return found;
+}
+
+BackupDocument *documentOf(QWidget *window)
+{
+    return window->findChild<BackupDocument *>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+QAction *action(QWidget *window, const QString &name)
+{
+    return window->findChild<QAction *>(name);
+}
+
+QAction *exportAction(QWidget *window, const QString &title)
+{
+    for (QAction *action : window->findChild<QMenu *>(QStringLiteral("menuExport"))->actions())
+        if (action->text() == title + QStringLiteral("..."))
+            return action;
+    return nullptr;
+}
+
+QMdiArea *area(QWidget *window)
+{
+    return window->findChild<QMdiArea *>();
+}
+
+// The table of the sub-window of a group.
+QAbstractItemModel *table(QWidget *window, const QString &title)
+{
+    for (QMdiSubWindow *sub : area(window)->subWindowList())
+        if (sub->widget()->windowTitle().startsWith(title))
+            return sub->widget()->findChild<QTableView *>()->model();
+    return nullptr;
+}
+
+QString title(const QString &name, const QString &version)
+{
+    return QStringLiteral("Backup File Editor :: %1[*] (%2)").arg(name, version);
+}
+
+FileViewer *openWindow(const QString &fileName)
+{
+    auto *window = new FileViewer(fileName);
+    window->show();
+    return window;
+}
+
+} // namespace
+
+class TestFileViewer : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir dir;
+    QString path(const char *name) const { return dir.filePath(QString::fromLatin1(name)); }
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        const QJsonObject all = full();
+        QJsonObject three = all;
+        three.remove("tools");
+        three.remove("teeth");
+        QVERIFY(
+            write(path("full.vrk"), json(all)) && write(path("three.vrk"), json(three)) &&
+            write(path("bad.vrk"), "{\"_machine\": ") &&
+            write(path("coordsys.vrk"),
+                  json({{"_machine", "VrkD1"}, {"_version", 7}, {"coordsys", all["coordsys"]}})) &&
+            write(path("teeth.vrk"),
+                  json({{"_machine", "VrkA1"}, {"_version", 6}, {"teeth", teeth(0.5)}})));
+    }
+
+    void init() { QSettings().clear(); }
+
+    void cleanup()
+    {
+        QList<QPointer<QWidget>> left; // a window takes its dialogs with it
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            if (qobject_cast<FileViewer *>(widget))
+                left.append(widget);
+        for (const QPointer<QWidget> &window : left)
+            delete window;
+        QCOMPARE(FileViewer::windowCount(), 0);
+    }
+
+    void startUp_data()
+    {
+        QTest::addColumn<QString>("options");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("said");
+        const QString unnamed = title("(unnamed)", "VRK-C1 (v. 6)");
+        const QString file = QDir::toNativeSeparators(path("full.vrk"));
+        QTest::newRow("alone") << "-f" << unnamed << QString();
+        QTest::newRow("file") << "-f " + path("full.vrk") << title(file, "VRK-C1 (v. 8)")
+                              << QString();
+        QTest::newRow("with offline") << "-f -o" << unnamed << QString();
+        QTest::newRow("unreadable") << "--file " + path("bad.vrk") << "Backup File Editor"
+                                    << "There was an error loading the backup file.\n" +
+                                           QDir::toNativeSeparators(path("bad.vrk"));
+    }
+
+    void startUp()
+    {
+        QFETCH(QString, options);
+        QFETCH(QString, said);
+        User user;
+        QString seen;
+        int seenWindows = 0;
+        QTimer look, guard;
+        connect(&look, &QTimer::timeout, [&] {
+            const QList<FileViewer *> open = windows();
+            if (open.isEmpty() || user.said.size() != int(!said.isEmpty()))
+                return;
+            seen = open.first()->windowTitle();
+            seenWindows = open.size();
+            open.first()->close();
+        });
+        look.start(50);
+        connect(&guard, &QTimer::timeout, qApp, &QCoreApplication::quit); // a hang fails
+        guard.start(60000);
+        QCOMPARE(RunApplication(QStringList{"vrk6-display"} + options.split(' ')), 0);
+        QCOMPARE(seenWindows, 1);
+        QTEST(seen, "title");
+        QCOMPARE(user.said.join(QString()), said);
+    }
+
+    // The program ends with its last editor window: not while another is
+    // open or a close was cancelled, and not kept alive by a stray window.
+    void lastWindowEndsProgram()
+    {
+        User user;
+        QWidget stray;
+        QPointer<FileViewer> first, second;
+        bool cancelledStays = false, secondKept = false, loopAlive = false, hung = false;
+        QTimer::singleShot(100, &user, [&] {
+            first = windows().value(0);
+            table(first, "Technological")->setData(table(first, "Technological")->index(0, 0), 4.5);
+            action(first, "actionNew")->trigger();
+            second = windows().value(windows().value(0) == first ? 1 : 0);
+            stray.show();
+            user.buttons = {QMessageBox::Cancel, QMessageBox::No};
+            first->close();
+            cancelledStays = first->isVisible();
+            first->close();
+            secondKept = second && second->isVisible();
+            // Still running a while later, then the last window goes.
+            QTimer::singleShot(300, &user, [&] {
+                loopAlive = true;
+                second->close();
+                QTimer::singleShot(10000, &stray, [&] {
+                    hung = true;
+                    stray.close();
+                });
+            });
+        });
+        QCOMPARE(RunApplication({"vrk6-display", "-f", path("full.vrk")}), 0);
+        QVERIFY(cancelledStays);
+        QVERIFY(secondKept && loopAlive);
+        QVERIFY2(!hung, "the last editor window closed, the program went on");
+        QCOMPARE(user.said.size(), 2); // asked twice, the second time answered No
+    }
+
+    void documents()
+    {
+        User user;
+        auto *first = new FileViewer;
+        first->show();
+        QCOMPARE(first->windowTitle(), title("(unnamed)", "VRK-C1 (v. 6)"));
+
+        // An untouched document gives way; a used one keeps its window.
+        user.files = {{path("full.vrk")}, {path("coordsys.vrk")}};
+        action(first, "actionOpen")->trigger();
+        QCOMPARE(documentOf(first)->fileName(), path("full.vrk"));
+        QCOMPARE(area(first)->subWindowList().size(), 5);
+        action(first, "actionOpen")->trigger();
+        QCOMPARE(windows().size(), 2);
+        FileViewer *second = windows().at(windows().at(0) == first ? 1 : 0);
+        QCOMPARE(documentOf(second)->fileName(), path("coordsys.vrk"));
+
+        // Closing the document of one of two windows closes that window; of
+        // the last one, leaves it open and empty.
+        action(second, "actionClose")->trigger();
+        QTRY_COMPARE(FileViewer::windowCount(), 1);
+        action(first, "actionClose")->trigger();
+        QCOMPARE(windows(), QList<FileViewer *>{first});
+        QVERIFY(!documentOf(first) && area(first)->subWindowList().isEmpty());
+        QCOMPARE(first->windowTitle(), QStringLiteral("Backup File Editor"));
+        QVERIFY(!action(first, "actionSave")->isEnabled());
+        QVERIFY(user.said.isEmpty());
+
+        // A fresh document in the empty window, in the untouched one's place.
+        action(first, "actionNew")->trigger();
+        user.files = {{path("fresh.vrk")}};
+        action(first, "actionSave")->trigger();
+        QCOMPARE(first->windowTitle(),
+                 title(QDir::toNativeSeparators(path("fresh.vrk")), "VRK-C1 (v. 6)"));
+        BackupDocument reloaded;
+        QVERIFY(reloaded.load(path("fresh.vrk")));
+        QCOMPARE(reloaded.groupTags().size(), 5);
+        QCOMPARE(windows().size(), 1);
+    }
+
+    void saveQuestion_data()
+    {
+        QTest::addColumn<QMessageBox::StandardButton>("answer");
+        QTest::addColumn<bool>("saveFails");
+        QTest::addColumn<bool>("closes");
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("yes") << QMessageBox::Yes << false << true << true;
+        QTest::newRow("no") << QMessageBox::No << false << true << false;
+        QTest::newRow("cancel") << QMessageBox::Cancel << false << false << false;
+        QTest::newRow("yes, save fails") << QMessageBox::Yes << true << false << false;
+    }
+
+    void saveQuestion()
+    {
+        QFETCH(QMessageBox::StandardButton, answer);
+        QFETCH(bool, saveFails);
+        QFETCH(bool, closes);
+        QFETCH(bool, saved);
+        const QString file = path("question.vrk");
+        QFile::remove(file);
+        QVERIFY(QFile::copy(path("full.vrk"), file));
+        const QByteArray before = read(file);
+        User user;
+        QPointer<FileViewer> window = openWindow(file);
+        QAbstractItemModel *values = table(window, "Technological");
+        values->setData(values->index(0, 0), 4.5);
+        QVERIFY(window->isWindowModified());
+
+        user.buttons = {answer};
+        // A real failure: the file size limit stops the write of the (larger
+        // than the limit) document half-way, as a full disk would.
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{}, smaller{};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        smaller = {8192, limit.rlim_max};
+        if (saveFails)
+            QCOMPARE(setrlimit(RLIMIT_FSIZE, &smaller), 0);
+        window->close();
+        setrlimit(RLIMIT_FSIZE, &limit);
+
+        QCOMPARE(!window->isVisible(), closes);
+        QCOMPARE(read(file) != before, saved);
+        if (saved) {
+            BackupFile written(file);
+            QVERIFY(written.load());
+            QCOMPARE(written.section(1)["values"].toArray().at(0).toDouble(), 4.5);
+        }
+        if (!closes) {
+            QVERIFY(documentOf(window)->isDirty() && window->isWindowModified());
+            QCOMPARE(values->data(values->index(0, 0)).toDouble(), 4.5);
+        }
+        QTRY_COMPARE(user.said.size(), saveFails ? 2 : 1);
+        QVERIFY(!saveFails ||
+                user.said.last().startsWith("There was an error saving the backup file.\n"));
+        QCOMPARE(QDir(dir.path()).entryList({"question.vrk*"}), QStringList{"question.vrk"});
+    }
+
+    void import()
+    {
+        User user;
+        auto *window = openWindow(path("coordsys.vrk"));
+        const QString teethTitle = Teeth().title();
+        QVERIFY(!exportAction(window, teethTitle)->isEnabled());
+
+        // The first file fails and is reported; the second still comes in and
+        // brings a group the document lacked.
+        user.files = {{path("bad.vrk"), path("teeth.vrk")}};
+        action(window, "actionImport")->trigger();
+        QCOMPARE(user.said, QStringList{"There was an error loading the backup file.\n" +
+                                        QDir::toNativeSeparators(path("bad.vrk"))});
+        QCOMPARE(area(window)->subWindowList().size(), 2);
+        QVERIFY(exportAction(window, teethTitle)->isEnabled() && window->isWindowModified());
+    }
+
+    void importVersion5_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("said"); // how the one box begins
+        QTest::newRow("CVRK level 1")
+            << json({{"machine", "CVRK"}, {"dataLevel", 1}, {"techparams", numbers(53, 2.0)}})
+            << "Import completed. Following parameters were not imported and must be checked:\n";
+        QTest::newRow("unsupported")
+            << json({{"machine", "ZUM"}, {"dataLevel", 3}}) << "Unsupported backup data.\nZUM: 3";
+        QTest::newRow("malformed")
+            << QByteArray("{\"machine\"") << "There was an error loading the backup file.\n";
+        QTest::newRow("bad section")
+            << json({{"machine", "VRK"}, {"dataLevel", 3}, {"notes", "text"}})
+            << "There was an error loading the backup file.\n";
+    }
+
+    // A version 5 backup brings the technological parameters, as edits, into
+    // a group the document gets for them, and lists what it lacked; a file
+    // it cannot take changes nothing.
+    void importVersion5()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, said);
+        QVERIFY(write(path("old.cvrk"), content));
+        User user;
+        auto *window = openWindow(path("coordsys.vrk"));
+        user.files = {{path("old.cvrk")}};
+        action(window, "actionImportV5Backup")->trigger();
+        QTRY_COMPARE(user.said.size(), 1);
+        const QString listed = user.said.first();
+        QVERIFY2(listed.startsWith(said), qPrintable(listed));
+        const bool imported = said.startsWith("Import");
+        const TechParameters tech;
+        QCOMPARE(area(window)->subWindowList().size(), imported ? 2 : 1);
+        QCOMPARE(exportAction(window, tech.title())->isEnabled(), imported);
+        QCOMPARE(window->isWindowModified(), imported);
+        if (!imported)
+            return;
+        QAbstractItemModel *values = table(window, tech.title());
+        QCOMPARE(values->data(values->index(1, 0)).toDouble(), 2.25);
+        const ModelVersion version(VrkD1, 7);
+        const QStringList lines = listed.split('\n');
+        for (const int index : {13, 14, 26, 27, 53})
+            QVERIFY(lines.contains(tech.items().at(index).label(version)));
+        QVERIFY(!lines.contains(tech.items().at(1).label(version)));
+    }
+
+    void exports_data()
+    {
+        QTest::addColumn<QString>("group"); // empty: everything without teeth
+        QTest::addColumn<QList<int>>("tags");
+        QTest::newRow("without teeth") << QString() << QList<int>{1, 2, 3, 4};
+        QTest::newRow("one group") << QStringLiteral("Tools") << QList<int>{4};
+    }
+
+    void exports()
+    {
+        QFETCH(QString, group);
+        QFETCH(QList<int>, tags);
+        User user;
+        auto *window = openWindow(path("full.vrk"));
+        BackupDocument *document = documentOf(window);
+        QAbstractItemModel *values = table(window, "Tools");
+        values->setData(values->index(1, 1), -3.5);
+        const QString out = path("export.vrk");
+        QFile::remove(out);
+        user.files = {{out}};
+        (group.isEmpty() ? action(window, "actionExportConfig")
+                         : exportAction(window, document->group(4)->title()))
+            ->trigger();
+        QTRY_VERIFY(QFile::exists(out));
+
+        BackupFile exported(out);
+        QVERIFY(exported.load());
+        QCOMPARE(exported.machine(), document->version());
+        for (int tag = 1; tag <= 5; ++tag) {
+            QCOMPARE(exported.hasSection(tag), tags.contains(tag));
+            QJsonObject expected;
+            if (tags.contains(tag))
+                document->group(tag)->toJson(expected);
+            QCOMPARE(exported.section(tag), expected);
+        }
+        QVERIFY(document->isDirty() && document->fileName() == path("full.vrk"));
+    }
+
+    void windowModes_data()
+    {
+        QTest::addColumn<bool>("multiWindow");
+        QTest::newRow("tabbed") << false;
+        QTest::newRow("multiple windows") << true;
+    }
+
+    void windowModes()
+    {
+        QFETCH(bool, multiWindow);
+        QSettings().setValue("FileViewer/mdiMode", multiWindow);
+        auto *window = openWindow(path("three.vrk"));
+        QMdiArea *mdi = area(window);
+        for (const char *name : {"actionTile", "actionCascade", "actionColumns"})
+            QCOMPARE(action(window, name)->isEnabled(), multiWindow);
+        QCOMPARE(mdi->viewMode(), multiWindow ? QMdiArea::SubWindowView : QMdiArea::TabbedView);
+        const QList<QMdiSubWindow *> subs = mdi->subWindowList();
+        for (QMdiSubWindow *sub : subs)
+            QVERIFY(!(sub->windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint)));
+        if (!multiWindow)
+            return;
+
+        // Tiled on open: side by side, none over another, over the whole area.
+        QTRY_VERIFY(subs.at(0)->isVisible());
+        QRect covered;
+        for (int i = 0; i < subs.size(); ++i) {
+            covered |= subs[i]->geometry();
+            for (int j = i + 1; j < subs.size(); ++j)
+                QVERIFY(!subs[i]->geometry().intersects(subs[j]->geometry()));
+        }
+        QCOMPARE(covered, mdi->viewport()->rect());
+
+        window->resize(window->width() + 900 - mdi->viewport()->width(), window->height());
+        QTRY_COMPARE(mdi->viewport()->width(), 900);
+        action(window, "actionColumns")->trigger();
+        for (int i = 0; i < subs.size(); ++i)
+            QCOMPARE(subs[i]->geometry(), QRect(i * 300, 0, 300, mdi->viewport()->height()));
+    }
+
+    void dataModelDialog_data()
+    {
+        QTest::addColumn<ModelVersion>("given");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<ModelVersion>("chosen");
+        QTest::newRow("invalid") << ModelVersion() << "VRK-A1" << ModelVersion(VrkA1, 6);
+        QTest::newRow("unknown type")
+            << ModelVersion(Unknown, 7) << "VRK-A1" << ModelVersion(VrkA1, 7);
+        QTest::newRow("test type")
+            << ModelVersion(InOutTest, 8) << "VRK-A1" << ModelVersion(VrkA1, 8);
+        QTest::newRow("listed") << ModelVersion(VrkE1, 9) << "VRK-E1" << ModelVersion(VrkE1, 9);
+    }
+
+    void dataModelDialog()
+    {
+        QFETCH(ModelVersion, given);
+        ModelVersionDialog dialog(given);
+        QTEST(dialog.findChild<QComboBox *>("machine")->currentText(), "shown");
+        QCOMPARE(dialog.findChild<QComboBox *>("machine")->count(), 9);
+        QCOMPARE(dialog.findChild<QLabel *>("knownVersions")->text(), QStringLiteral("6 - 8"));
+        QTEST(dialog.version(), "chosen");
+        QVERIFY(dialog.version().isValid());
+    }
+
+    // The chosen model reaches the document, the title, the greying of the
+    // views and the saved stamp.
+    void dataModelOfDocument()
+    {
+        User user;
+        const QString file = path("model.vrk");
+        QFile::remove(file);
+        QVERIFY(QFile::copy(path("three.vrk"), file));
+        auto *window = openWindow(file);
+        const ModelVersion before(VrkC1, 8), after(ZumB1, 7);
+        user.other = [](QDialog *dialog) {
+            auto *machine = dialog->findChild<QComboBox *>("machine");
+            machine->setCurrentIndex(machine->findText("ZUM-B1"));
+            dialog->findChild<QSpinBox *>("modelVersion")->setValue(7);
+            dialog->accept();
+        };
+        action(window, "actionSelectDataModel")->trigger();
+        QTRY_COMPARE(documentOf(window)->version(), after);
+        QCOMPARE(window->windowTitle(),
+                 title(QDir::toNativeSeparators(file), QStringLiteral("ZUM-B1 (v. 7)")));
+
+        const TechParameters tech;
+        qsizetype changed = 0;
+        while (changed < tech.items().size() &&
+               (tech.items().at(changed).state(before) == ModelItem::Active) ==
+                   (tech.items().at(changed).state(after) == ModelItem::Active))
+            ++changed;
+        QVERIFY(changed < tech.items().size());
+        QAbstractItemModel *values = table(window, tech.title());
+        const bool grey = tech.items().at(changed).state(after) != ModelItem::Active;
+        QCOMPARE(values->data(values->index(int(changed), 0), Qt::ForegroundRole)
+                         .value<QBrush>()
+                         .color() == Qt::lightGray,
+                 grey);
+
+        action(window, "actionSave")->trigger();
+        BackupFile saved(file);
+        QVERIFY(saved.load());
+        QCOMPARE(saved.machine(), after);
+    }
+
+    // A file made in the editor for the machine's data model is taken by the
+    // live editor and written into the (simulated) machine.
+    void savedFileReachesTheMachine()
+    {
+        LiveMachine live;
+        QVERIFY(live.start({"--type", "VrkC1", "--model-version", "6"}));
+        User user;
+        auto *window = new FileViewer;
+        window->show();
+        QAbstractItemModel *values = table(window, "Technological");
+        values->setData(values->index(2, 0), 123.5);
+        user.files = {{path("live.vrk")}};
+        action(window, "actionSave")->trigger();
+        QVERIFY(!window->isWindowModified());
+
+        QPointer<ParametersEditor> editor =
+            new ParametersEditor(&live.machine, GroupFactory::create(1));
+        editor->show();
+        QVERIFY(QMetaObject::invokeMethod(editor, "LoadBackup", Q_ARG(QString, path("live.vrk"))));
+        QVERIFY(editor->group()->isModified());
+        editor->centralWidget()
+            ->findChild<QDialogButtonBox *>()
+            ->button(QDialogButtonBox::Ok)
+            ->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!editor, 20000); // closes once written
+        QCOMPARE(live.value(1024 + 2), 123.5f);
+        QVERIFY(user.said.isEmpty());
+    }
+};
+
+VRK6_GUI_TEST_MAIN(TestFileViewer, false)
+#include "tst_fileviewer.moc"
