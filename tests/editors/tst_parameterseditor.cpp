@@ -336,17 +336,29 @@ private slots:
             }
             return found;
         };
-        const qsizetype before = live.tap.requests(3, 1024, 256).size();
-        action->trigger();
-        action->trigger();
-        QCOMPARE(editors().size(), 1);
+        // Each read of the group starts with the chunk at variable 1024.
+        const auto reads = [&] { return live.tap.requests(3, 1024, 1).size(); };
+        const auto shown = [&](float value) {
+            QVERIFY(live.set({{1024, value}}));
+            const qsizetype before = reads();
+            action->trigger();
+            action->trigger();
+            QCOMPARE(editors().size(), 1);
+            QTRY_COMPARE_WITH_TIMEOUT(editors()
+                                          .first()
+                                          ->findChild<QTableView *>()
+                                          ->model()
+                                          ->index(0, 0)
+                                          .data()
+                                          .toString(),
+                                      QString::number(value, 'f', 6), 20000);
+            QCOMPARE(reads(), before + 1);
+        };
+        shown(21.5f);
         QPointer<ParametersEditor> first = editors().first();
-        QTRY_COMPARE(live.tap.requests(3, 1024, 256).size(), before + 5);
         first->close();
         QTRY_VERIFY(!first);
-        action->trigger();
-        QCOMPARE(editors().size(), 1);
-        QTRY_COMPARE(live.tap.requests(3, 1024, 256).size(), before + 10);
+        shown(22.5f);
         QVERIFY(main.close());
         QTRY_VERIFY(editors().isEmpty());
     }
