@@ -4,6 +4,7 @@
 #include "app/settingskeys.h"
 #include "backup/backupfile.h"
 #include "backup/messagebox.h"
+#include "editors/valuecolumns.h"
 #include "model/itemsfiltermodel.h"
 #include "model/machine.h"
 #include "model/tablemodel.h"
@@ -59,6 +60,7 @@ void LiveEditor::Attach(const Form &pieces)
     filter->setActiveVersion(machine->modelVersion());
     form.table->setModel(filter);
     form.table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    FitValueColumns(form.table);
     connect(model, &TableModel::dataChanged, this, &LiveEditor::OnModelDataChanged);
 
     // Both dialogs live as long as the window, so each remembers its folder.
