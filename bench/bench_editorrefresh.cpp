@@ -13,7 +13,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 
@@ -53,6 +52,69 @@ bool bareReads(Acpu::Connection &connection, QList<double> &wall, QList<double> 
     }
     return true;
 }
+
+struct Phase
+{
+    QList<qint64> completions;
+    double cpuMs = 0;
+    qint64 elapsedMs = 0;
+    int errors = 0;
+};
+
+// The editor's 100 ms refresh for RunMs; with a writer, the shown value of
+// P01 / tooth 0 changes after every refresh.
+Phase runEditor(Machine &machine, Acpu::Connection *writer)
+{
+    Phase phase;
+    auto *editor = new TeethEditor(&machine, new Teeth);
+    editor->show();
+    QElapsedTimer clock;
+    QObject::connect(editor, &LiveEditor::periodicReadFinished, [&](bool ok) {
+        phase.completions.append(clock.elapsed());
+        phase.errors += ok ? 0 : 1;
+        if (writer)
+            (void)writer->WriteFloat(8192, static_cast<float>(phase.completions.size()));
+    });
+    QTest::qWait(200);
+    clock.start();
+    const double cpuStart = threadCpuMs();
+    editor->findChild<QAction *>(QStringLiteral("actionRefresh100ms"))->trigger();
+    // A plain event loop: QTest::qWait sleeps between its turns, which would
+    // hold every chunk's reply back.
+    QEventLoop loop;
+    QTimer::singleShot(RunMs, &loop, &QEventLoop::quit);
+    loop.exec();
+    phase.cpuMs = threadCpuMs() - cpuStart;
+    phase.elapsedMs = clock.elapsed();
+    delete editor;
+    return phase;
+}
+
+void print(const char *name, const Phase &phase, double readWall, double readCpu)
+{
+    const auto count = phase.completions.size();
+    const double perRefresh = phase.cpuMs / count;
+    // One cycle is the interval plus one read; a skipped refresh shows as a
+    // gap of two cycles.
+    const double cycle = IntervalMs + readWall;
+    qint64 longest = 0;
+    int skipped = 0;
+    for (qsizetype i = 1; i < count; ++i) {
+        const qint64 gap = phase.completions.at(i) - phase.completions.at(i - 1);
+        longest = std::max(longest, gap);
+        skipped += gap > 1.8 * cycle ? 1 : 0;
+    }
+    std::printf("  %s:\n", name);
+    std::printf("    refreshes completed:        %lld (%.2f per second; %.2f expected at %.0f ms "
+                "per cycle); failed: %d\n",
+                static_cast<long long>(count), count * 1e3 / phase.elapsedMs, 1e3 / cycle, cycle,
+                phase.errors);
+    std::printf("    longest gap between reads:  %lld ms; gaps of two cycles or more: %d\n",
+                static_cast<long long>(longest), skipped);
+    std::printf("    GUI-thread CPU per refresh: %.2f ms (read included)\n", perRefresh);
+    std::printf("    window on top of the read:  %+.0f %% (aim: at most +50 %%)\n",
+                100.0 * (perRefresh - readCpu) / readCpu);
+}
 } // namespace
 
 int main(int argc, char **argv)
@@ -77,62 +139,20 @@ int main(int argc, char **argv)
         return 1;
     }
 
-    auto *editor = new TeethEditor(&machine, new Teeth);
-    editor->show();
-    QList<qint64> completions;
-    QElapsedTimer clock;
-    // Once per load, however many views repaint.
-    QObject::connect(editor->group(), &ParameterGroup::DataChangedPrivate,
-                     [&] { completions.append(clock.elapsed()); });
-    int errors = 0;
-    QObject::connect(editor->statusBar(), &QStatusBar::messageChanged, [&](const QString &text) {
-        if (!text.isEmpty()) {
-            ++errors;
-            std::fprintf(stderr, "refresh error: %s\n", qPrintable(text));
-        }
-    });
-    QTest::qWait(200);
-    clock.start();
-    const double cpuStart = threadCpuMs();
-    editor->findChild<QAction *>(QStringLiteral("actionRefresh100ms"))->trigger();
-    // A plain event loop: QTest::qWait sleeps between its turns, which would
-    // hold every chunk's reply back.
-    QEventLoop loop;
-    QTimer::singleShot(RunMs, &loop, &QEventLoop::quit);
-    loop.exec();
-    const double editorCpu = threadCpuMs() - cpuStart;
-    const qint64 elapsed = clock.elapsed();
-    delete editor;
-
-    if (!bareReads(connection, bareWall, bareCpu) || completions.size() < 2) {
+    // Steady values (a refresh that finds nothing new repaints nothing), then
+    // one shown value changing on every refresh (every refresh repaints).
+    const Phase steady = runEditor(machine, nullptr);
+    const Phase changing = runEditor(machine, &connection);
+    if (!bareReads(connection, bareWall, bareCpu) || steady.completions.size() < 2 ||
+        changing.completions.size() < 2) {
         std::fprintf(stderr, "the second bare reads or the refresh failed\n");
         return 1;
     }
     const double readWall = median(bareWall), readCpu = median(bareCpu);
-    const double perRefresh = editorCpu / completions.size();
-    // One cycle is the interval plus one read; a skipped refresh shows as a
-    // gap of two cycles.
-    const double cycle = IntervalMs + readWall;
-    qint64 longest = 0;
-    int skipped = 0;
-    for (qsizetype i = 1; i < completions.size(); ++i) {
-        const qint64 gap = completions.at(i) - completions.at(i - 1);
-        longest = std::max(longest, gap);
-        skipped += gap > 1.8 * cycle ? 1 : 0;
-    }
-    std::printf("teeth editor, 100 ms automatic refresh for %.1f s against vrk6-sim\n",
-                elapsed / 1e3);
+    std::printf("teeth editor, 100 ms automatic refresh for %d s against vrk6-sim\n", RunMs / 1000);
     std::printf("  bare read (5760 variables): median %.2f ms wall, %.2f ms GUI-thread CPU\n",
                 readWall, readCpu);
-    std::printf("  refreshes completed:        %lld (%.2f per second; %.2f expected at %.0f ms "
-                "per cycle)\n",
-                static_cast<long long>(completions.size()), completions.size() * 1e3 / elapsed,
-                1e3 / cycle, cycle);
-    std::printf("  longest gap between reads:  %lld ms; gaps of two cycles or more: %d; "
-                "reads failed: %d\n",
-                static_cast<long long>(longest), skipped, errors);
-    std::printf("  GUI-thread CPU per refresh: %.2f ms (read included)\n", perRefresh);
-    std::printf("  window on top of the read:  %+.0f %% (aim: at most +50 %%)\n",
-                100.0 * (perRefresh - readCpu) / readCpu);
+    print("steady values", steady, readWall, readCpu);
+    print("one value changing", changing, readWall, readCpu);
     return 0;
 }

@@ -7,6 +7,7 @@
 #include "editors/valuecolumns.h"
 #include "model/itemsfiltermodel.h"
 #include "model/machine.h"
+#include "model/machinevalue.h"
 #include "model/tablemodel.h"
 
 #include <QCloseEvent>
@@ -20,6 +21,7 @@
 #include <QStatusBar>
 #include <QTableView>
 
+#include <cmath>
 #include <mutex>
 
 // The icons live in the static library; a window may come before main's
@@ -196,9 +198,25 @@ void LiveEditor::OnPeriodicReadCompleted(Acpu::Request *request)
         return;
     if (!request->ErrorString().isEmpty())
         statusBar()->showMessage(request->ErrorString(), StatusMessageMs);
-    else
+    else if (!MatchesMachine())
         m_group->loadFromMachine(*connection);
     refreshTimer.start();
+    emit periodicReadFinished(request->ErrorString().isEmpty());
+}
+
+bool LiveEditor::MatchesMachine() const
+{
+    if (m_group->isModified())
+        return false;
+    const int first = m_group->firstVariable();
+    for (qsizetype i = 0; i < m_group->valueCount(); ++i) {
+        const double machineValue =
+            MachineValue::fromMachine(connection->ReadFloat(first + static_cast<int>(i)));
+        const double shown = m_group->value(i).value();
+        if (machineValue != shown && !(std::isnan(machineValue) && std::isnan(shown)))
+            return false;
+    }
+    return true;
 }
 
 void LiveEditor::on_actionFilterItems_triggered(bool checked)

@@ -167,25 +167,17 @@ private slots:
         QTRY_VERIFY(!editor.window);
     }
 
-    // A write still under way when the window goes must find nothing of it
-    // when it finishes (run under ASan or Valgrind to see a fault).
+    // A write still under way when the window goes (the main window deletes
+    // its editors when it is destroyed) must find nothing of it when it
+    // finishes; run under ASan or Valgrind to see a fault.
     void writeFinishingAfterClose()
     {
-        LiveMachine slow;
-        QVERIFY(slow.start({QStringLiteral("--delay"), QStringLiteral("60")}));
-        Editor editor(slow, 2);
-        for (int row = 0; row < 200; ++row)
-            QVERIFY(editor.edit(row, 0, QString::number(row + 0.5)));
+        Editor editor(live, 2);
+        QVERIFY(editor.edit(7, 0, QStringLiteral("70.5")));
         editor.click(QDialogButtonBox::Apply);
-        {
-            BoxAnswer no(QMessageBox::No);
-            editor.window->close();
-            QTRY_VERIFY(!editor.window);
-        }
-        QCOMPARE(slow.tap.requests(16, 1792, 200).size(), 1); // the rest still to come
-        QTRY_COMPARE_WITH_TIMEOUT(slow.tap.requests(16, 1792, 200).size(), 4, 20000);
-        QTest::qWait(200);
-        QCOMPARE(slow.value(1792 + 199), 199.5f);
+        delete editor.window.data(); // before the reply can arrive
+        QTRY_COMPARE(live.tap.requests(16, 1799, 1).size(), 1);
+        QTRY_COMPARE(live.value(1799), 70.5f);
     }
 
     // Both periods exclude each other and lock the table; reads follow the
