@@ -93,6 +93,8 @@ private:
     void InstallKeyFilter(QWidget *widget);
     // Raises the group's editor, or opens a new one and reads its values.
     void OpenEditor(int groupTag);
+    // Spinner and dimmed display while the machine's panel is not coming in.
+    void ShowDelivering(bool delivering);
     void ZoomIn();
     void ZoomOut();
 
@@ -103,6 +105,8 @@ private:
     // Technological parameters, R parameters, G54-G59, tools, teeth.
     std::array<QPointer<LiveEditor>, 5> editors;
     bool shiftLatched = false;
+    // The communication error in the status bar until the panel is back.
+    QString shownError;
     bool zoomed = false;
     QSize initialSize;
     QSize sizeBeforeZoom;
