@@ -4,8 +4,10 @@
 #include "app/settingskeys.h"
 #include "backup/backupfile.h"
 #include "backup/messagebox.h"
+#include "editors/valuecolumns.h"
 #include "model/itemsfiltermodel.h"
 #include "model/machine.h"
+#include "model/machinevalue.h"
 #include "model/tablemodel.h"
 
 #include <QCloseEvent>
@@ -19,6 +21,7 @@
 #include <QStatusBar>
 #include <QTableView>
 
+#include <cmath>
 #include <mutex>
 
 // The icons live in the static library; a window may come before main's
@@ -59,6 +62,7 @@ void LiveEditor::Attach(const Form &pieces)
     filter->setActiveVersion(machine->modelVersion());
     form.table->setModel(filter);
     form.table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    FitValueColumns(form.table);
     connect(model, &TableModel::dataChanged, this, &LiveEditor::OnModelDataChanged);
 
     // Both dialogs live as long as the window, so each remembers its folder.
@@ -194,9 +198,25 @@ void LiveEditor::OnPeriodicReadCompleted(Acpu::Request *request)
         return;
     if (!request->ErrorString().isEmpty())
         statusBar()->showMessage(request->ErrorString(), StatusMessageMs);
-    else
+    else if (!MatchesMachine())
         m_group->loadFromMachine(*connection);
     refreshTimer.start();
+    emit periodicReadFinished(request->ErrorString().isEmpty());
+}
+
+bool LiveEditor::MatchesMachine() const
+{
+    if (m_group->isModified())
+        return false;
+    const int first = m_group->firstVariable();
+    for (qsizetype i = 0; i < m_group->valueCount(); ++i) {
+        const double machineValue =
+            MachineValue::fromMachine(connection->ReadFloat(first + static_cast<int>(i)));
+        const double shown = m_group->value(i).value();
+        if (machineValue != shown && !(std::isnan(machineValue) && std::isnan(shown)))
+            return false;
+    }
+    return true;
 }
 
 void LiveEditor::on_actionFilterItems_triggered(bool checked)

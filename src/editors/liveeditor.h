@@ -32,6 +32,10 @@ public:
 
     ParameterGroup *group() const { return m_group; }
 
+signals:
+    // A read of the automatic refresh has ended (its values shown when ok).
+    void periodicReadFinished(bool ok);
+
 public slots:
     // Reads the whole group once, with a wait box; the main window calls it
     // right after showing a new editor.
@@ -78,6 +82,9 @@ private:
     bool ConfirmDiscard();
     void OnLoadCompleted(Acpu::Request *request);
     void OnPeriodicReadCompleted(Acpu::Request *request);
+    // True when the machine's values (just read) are what the table shows:
+    // a refresh that changes nothing repaints nothing.
+    bool MatchesMachine() const;
     void WriteEdits(bool closeWhenDone);
     void OnWriteCompleted(Acpu::Request *request, const ParameterGroup::VariableValues &written,
                           bool closeWhenDone);

@@ -1,6 +1,7 @@
 #include "editors/parametersview.h"
 #include "ui_parametersview.h"
 
+#include "editors/valuecolumns.h"
 #include "model/itemsfiltermodel.h"
 #include "model/parametergroup.h"
 #include "model/tablemodel.h"
@@ -16,6 +17,7 @@ ParametersView::ParametersView(ParameterGroup *group, TableModel *model, QWidget
     filter->setActiveVersion(model->activeVersion());
     ui->valueEditor->setModel(filter);
     ui->valueEditor->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    FitValueColumns(ui->valueEditor);
     connect(group, &ParameterGroup::DataChanged, this, &ParametersView::OnDataChanged);
     OnDataChanged();
 }

@@ -1,6 +1,7 @@
 #include "editors/teethview.h"
 #include "ui_teethview.h"
 
+#include "editors/valuecolumns.h"
 #include "model/itemsfiltermodel.h"
 #include "model/tablemodelteeth.h"
 #include "model/teeth.h"
@@ -21,6 +22,7 @@ TeethView::TeethView(Teeth *group, TableModelTeeth *model, TeethGroupsModel *gro
     valuesFilter->setActiveVersion(model->activeVersion());
     ui->valueEditor->setModel(valuesFilter);
     ui->valueEditor->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    FitValueColumns(ui->valueEditor);
     connect(group, &ParameterGroup::DataChanged, this, &TeethView::OnDataChanged);
     shapesFilter->setSourceModel(groups);
     shapesFilter->setActiveVersion(model->activeVersion());
