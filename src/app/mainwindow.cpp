@@ -3,6 +3,7 @@
 
 #include "acpu/connection.h"
 #include "acpu/display.h"
+#include "app/helpactions.h"
 #include "app/settingskeys.h"
 #include "model/machine.h"
 #include "widgets/qwaitingspinner.h"
@@ -88,8 +89,7 @@ MainWindow::MainWindow(Machine *machine, QWidget *parent)
     // Commands that arrive with their own windows and jobs.
     for (QAction *action : {ui->actionLoadProgram, ui->actionCreateBackup, ui->actionRestoreBackup,
                             ui->actionTechParameters, ui->actionR_parameters, ui->actionG54_G59,
-                            ui->actionTools_parameters, ui->actionTeeth_parameters,
-                            ui->actionHelpAbout, ui->actionCheckUpdates})
+                            ui->actionTools_parameters, ui->actionTeeth_parameters})
         action->setEnabled(false);
     // The machine drives these lamps; only the Shift lamp takes clicks.
     for (QWidget *lamp : {ui->runLed, ui->errorLed, ui->mode1Led, ui->mode2Led})
@@ -334,6 +334,16 @@ void MainWindow::on_actionExit_triggered()
 void MainWindow::on_actionHelpAboutQt_triggered()
 {
     QMessageBox::aboutQt(this, tr("About Qt"));
+}
+
+void MainWindow::on_actionHelpAbout_triggered()
+{
+    HelpActions::showAbout(this, machine);
+}
+
+void MainWindow::on_actionCheckUpdates_triggered()
+{
+    HelpActions::checkForUpdates();
 }
 
 void MainWindow::on_actionClearHostHistory_triggered()

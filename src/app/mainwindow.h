@@ -76,6 +76,8 @@ private slots:
 
     void on_actionExit_triggered();
     void on_actionHelpAboutQt_triggered();
+    void on_actionHelpAbout_triggered();
+    void on_actionCheckUpdates_triggered();
     void on_actionClearHostHistory_triggered();
     void on_actionResetWindowsSettings_triggered();
     void on_actionZoomWindow_triggered();
