@@ -8,6 +8,7 @@ and the faults a real server or a hostile one can produce. Prints its port.
   /nolength/FILE          FILE without Content-Length (ends by closing)
   /cut/FILE               announces FILE's size, sends half, closes
   /stall/FILE             announces FILE's size, sends half, then nothing
+  /slow/FILE              FILE's first byte after 2.2 s (fewer bytes than seconds)
   /big/N                  N bytes without Content-Length
   /announce/N             announces N bytes, sends a few, closes
   /any/...                the file "payload.bin" under any name
@@ -61,6 +62,14 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 self.wfile.flush()
                 if route == "stall":
                     time.sleep(120)
+            elif route == "slow":
+                body = self.file(rest)
+                self.head(200, [("Content-Length", str(len(body)))])
+                time.sleep(2.2)
+                self.wfile.write(body[:1])
+                self.wfile.flush()
+                time.sleep(0.2)
+                self.wfile.write(body[1:])
             elif route == "big":
                 self.head(200)
                 self.wfile.write(b"{" * int(rest))

@@ -173,6 +173,11 @@ private slots:
     }
 
     void init() { sink.urls.clear(); }
+    void cleanupTestCase()
+    {
+        for (const char *scheme : {"http", "https", "file"})
+            QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+    }
 
     void versionRule_data()
     {
@@ -288,6 +293,7 @@ private slots:
         QTest::newRow("hostile name") << "any/..%2F..%2Fevil" << QString() << "QSU_Update.bin";
         QTest::newRow("NUL") << "any/%00" << QString() << "QSU_Update.bin";
         QTest::newRow("trailing slash") << "any/dir/" << QString() << "QSU_Update.bin";
+        QTest::newRow("slow start") << "slow/payload.bin" << QString() << "payload.bin";
         QTest::newRow("checksum right") << "payload.bin" << sum << "payload.bin";
         QTest::newRow("checksum wrong") << "payload.bin" << wrong << "checksum does not match";
         QTest::newRow("cut") << "cut/payload.bin" << QString() << "closed";
