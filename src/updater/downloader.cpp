@@ -26,7 +26,8 @@ Downloader::Downloader(QWidget *parent)
     ui->openButton->hide();
     connect(ui->stopButton, &QPushButton::clicked, this, &Downloader::cancelDownload);
     connect(ui->openButton, &QPushButton::clicked, this, &Downloader::installUpdate);
-    setFixedSize(minimumSizeHint());
+    // Never narrower than designed: the progress texts grow while downloading.
+    setFixedSize(minimumSizeHint().expandedTo(size()));
 }
 
 Downloader::~Downloader()

@@ -196,11 +196,25 @@ void HttpTransfer::onFinished()
                 tr("The server answered %1 %2.")
                     .arg(status)
                     .arg(reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString());
+        else if (endedEarly())
+            error = tr("The transfer ended after %1 of %2 bytes.")
+                        .arg(received)
+                        .arg(reply->header(QNetworkRequest::ContentLengthHeader).toLongLong());
     }
     reply->disconnect(this);
     reply->deleteLater();
     reply = nullptr;
     complete();
+}
+
+bool HttpTransfer::endedEarly() const
+{
+    // A connection closed before the announced length can still end without
+    // an error. (A compressed body has another length once decoded.)
+    const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+    const QByteArray encoding = reply->rawHeader("Content-Encoding");
+    return length.isValid() && (encoding.isEmpty() || encoding == "identity") &&
+           received != length.toLongLong();
 }
 
 void HttpTransfer::complete()

@@ -56,6 +56,7 @@ private:
     void finishLater(const QString &reason);
     void send();
     bool isRedirect() const;
+    bool endedEarly() const;
     // False (with the reason) when the redirect must not be followed.
     bool followRedirect();
     void onReadyRead();

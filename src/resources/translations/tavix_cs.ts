@@ -307,6 +307,10 @@
         <source>Cannot move %1 into place: %2</source>
         <translation>Soubor %1 nelze přesunout na místo: %2</translation>
     </message>
+    <message>
+        <source>The transfer ended after %1 of %2 bytes.</source>
+        <translation>Přenos skončil po %1 z %2 bajtů.</translation>
+    </message>
 </context>
 <context>
     <name>Machine</name>

@@ -307,6 +307,10 @@
         <source>Cannot move %1 into place: %2</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The transfer ended after %1 of %2 bytes.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Machine</name>
