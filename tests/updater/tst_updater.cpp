@@ -200,8 +200,6 @@ private slots:
                               << "24.8.8" << false;
         QTest::newRow("suffix ignored") << "24.9.0-beta"
                                         << "24.8.8" << true;
-        QTest::newRow("older") << "24.8.7"
-                               << "24.8.8" << false;
     }
     void versionRule()
     {
@@ -222,10 +220,6 @@ private slots:
                                << "setup v2.exe" << https << true;
         QTest::newRow("decoded once") << "https://h/a/x%252Fy"
                                       << "x%2Fy" << local << true;
-        QTest::newRow("https to loopback http") << "http://127.0.0.1:9/a/..%2F..%2Fevil"
-                                                << "QSU_Update.bin" << https << false;
-        QTest::newRow("loopback http to loopback") << "http://localhost/a/%00"
-                                                   << "QSU_Update.bin" << local << true;
         QTest::newRow("remote http") << "http://updates.example/a/"
                                      << "QSU_Update.bin" << local << false;
         QTest::newRow("dot dot") << "https://h/a/%2E%2E"
