@@ -63,6 +63,10 @@ void HttpTransfer::start(const QUrl &url)
     redirects = 0;
     hash.reset();
     current = url;
+    if (url.isEmpty()) {
+        finishLater(tr("The update information gives no address to download from."));
+        return;
+    }
     if (!UpdatePolicy::isAllowedAddress(url)) {
         finishLater(
             tr("Refused the address \"%1\": only HTTPS is allowed.").arg(url.toDisplayString()));

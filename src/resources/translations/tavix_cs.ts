@@ -323,6 +323,10 @@
         <source>The transfer ended after %1 of %2 bytes.</source>
         <translation>Přenos skončil po %1 z %2 bajtů.</translation>
     </message>
+    <message>
+        <source>The update information gives no address to download from.</source>
+        <translation>Informace o aktualizaci neuvádí adresu ke stažení.</translation>
+    </message>
 </context>
 <context>
     <name>Machine</name>

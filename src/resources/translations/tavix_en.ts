@@ -323,6 +323,10 @@
         <source>The transfer ended after %1 of %2 bytes.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The update information gives no address to download from.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Machine</name>
