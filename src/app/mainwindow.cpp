@@ -3,6 +3,7 @@
 
 #include "acpu/connection.h"
 #include "acpu/display.h"
+#include "app/helpactions.h"
 #include "app/settingskeys.h"
 #include "backup/backupcreator.h"
 #include "backup/backuprestorer.h"
@@ -113,9 +114,6 @@ MainWindow::MainWindow(Machine *machine, QWidget *parent)
     display = new Acpu::Display(this);
     m_spinner = new QWaitingSpinner(ui->displayFrame, true, true);
     ui->actionTrajectoryDraw->setEnabled(false);
-    // Commands that arrive with their own windows and jobs.
-    for (QAction *action : {ui->actionHelpAbout, ui->actionCheckUpdates})
-        action->setEnabled(false);
     // The machine drives these lamps; only the Shift lamp takes clicks.
     for (QWidget *lamp : {ui->runLed, ui->errorLed, ui->mode1Led, ui->mode2Led})
         lamp->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -448,6 +446,16 @@ void MainWindow::on_actionExit_triggered()
 void MainWindow::on_actionHelpAboutQt_triggered()
 {
     QMessageBox::aboutQt(this, tr("About Qt"));
+}
+
+void MainWindow::on_actionHelpAbout_triggered()
+{
+    HelpActions::showAbout(this, machine);
+}
+
+void MainWindow::on_actionCheckUpdates_triggered()
+{
+    HelpActions::checkForUpdates();
 }
 
 void MainWindow::on_actionClearHostHistory_triggered()

@@ -85,6 +85,8 @@ private slots:
     void on_actionTeeth_parameters_triggered();
     void on_actionExit_triggered();
     void on_actionHelpAboutQt_triggered();
+    void on_actionHelpAbout_triggered();
+    void on_actionCheckUpdates_triggered();
     void on_actionClearHostHistory_triggered();
     void on_actionResetWindowsSettings_triggered();
     void on_actionZoomWindow_triggered();

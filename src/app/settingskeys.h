@@ -17,6 +17,8 @@ inline constexpr QLatin1StringView Parameters{"Parameters"};
 inline constexpr QLatin1StringView MdiMode{"mdiMode"};
 // Reserved for the trajectory drawing window.
 inline constexpr QLatin1StringView TrajectDraw{"TrajectDraw"};
+// Address of the update appcast, over the build's default.
+inline constexpr QLatin1StringView UpdateFeed{"UpdateFeed"};
 
 inline QString ParametersGroup(const QString &editorKey)
 {

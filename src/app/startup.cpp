@@ -6,6 +6,7 @@
 #include "app/mainwindow.h"
 #include "backup/fileviewer.h"
 #include "model/machine.h"
+#include "updater/buildinfo.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -86,7 +87,7 @@ int RunApplication(const QStringList &arguments)
     QCoreApplication::setOrganizationName(QStringLiteral("VRK6"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("vrk6.example"));
     QCoreApplication::setApplicationName(QStringLiteral("VRK6 Remote Display"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("24.8.8"));
+    QCoreApplication::setApplicationVersion(BuildInfo::version());
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("fusion")));
 
     installTranslations(QLocale::system());

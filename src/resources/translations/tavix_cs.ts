@@ -67,6 +67,41 @@
     </message>
 </context>
 <context>
+    <name>Appcast</name>
+    <message>
+        <source>It is larger than %1 bytes.</source>
+        <translation>Je větší než %1 bajtů.</translation>
+    </message>
+    <message>
+        <source>It is not JSON: %1</source>
+        <translation>Nejde o JSON: %1</translation>
+    </message>
+    <message>
+        <source>It is not a JSON object.</source>
+        <translation>Nejde o objekt JSON.</translation>
+    </message>
+    <message>
+        <source>It has no &quot;updates&quot; object.</source>
+        <translation>Neobsahuje objekt &quot;updates&quot;.</translation>
+    </message>
+    <message>
+        <source>It has no entry for the platform &quot;%1&quot;.</source>
+        <translation>Neobsahuje záznam pro platformu &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>Its &quot;latest-version&quot; is not a version number.</source>
+        <translation>Hodnota &quot;latest-version&quot; není číslo verze.</translation>
+    </message>
+    <message>
+        <source>Its &quot;open-url&quot; is not a web address.</source>
+        <translation>Hodnota &quot;open-url&quot; není webová adresa.</translation>
+    </message>
+    <message>
+        <source>Its &quot;sha256&quot; is not a SHA-256 checksum.</source>
+        <translation>Hodnota &quot;sha256&quot; není kontrolní součet SHA-256.</translation>
+    </message>
+</context>
+<context>
     <name>BackupCreator</name>
     <message>
         <source>Backup Completed</source>
@@ -238,6 +273,129 @@ Přesto zálohu obnovit?</translation>
     <message>
         <source>G54 - G59</source>
         <translation>G54 - G59</translation>
+    </message>
+</context>
+<context>
+    <name>Downloader</name>
+    <message>
+        <source>Updater</source>
+        <translation>Aktualizace</translation>
+    </message>
+    <message>
+        <source>Downloading updates</source>
+        <translation>Stahování aktualizací</translation>
+    </message>
+    <message>
+        <source>Time remaining: 0 minutes</source>
+        <translation>Zbývající čas: 0 minut</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Otevřít</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Zastavit</translation>
+    </message>
+    <message>
+        <source>Time remaining: %1</source>
+        <translation>Zbývající čas: %1</translation>
+    </message>
+    <message>
+        <source>unknown</source>
+        <translation>neznámý</translation>
+    </message>
+    <message>
+        <source>Downloading Updates ...</source>
+        <translation>Stahování aktualizací ...</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 B</translation>
+    </message>
+    <message>
+        <source>%1 KB</source>
+        <translation>%1 KB</translation>
+    </message>
+    <message>
+        <source>%1 MB</source>
+        <translation>%1 MB</translation>
+    </message>
+    <message>
+        <source>Downloading updates (%1 of %2)</source>
+        <translation>Stahování aktualizací (%1 z %2)</translation>
+    </message>
+    <message>
+        <source>about %1 hours</source>
+        <translation>asi %1 h</translation>
+    </message>
+    <message>
+        <source>about one hour</source>
+        <translation>asi hodina</translation>
+    </message>
+    <message>
+        <source>%1 minutes</source>
+        <translation>%1 min</translation>
+    </message>
+    <message>
+        <source>1 minute</source>
+        <translation>1 minuta</translation>
+    </message>
+    <message>
+        <source>%1 seconds</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>1 second</source>
+        <translation>1 sekunda</translation>
+    </message>
+    <message>
+        <source>The update could not be downloaded.</source>
+        <translation>Aktualizaci se nepodařilo stáhnout.</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Zavřít</translation>
+    </message>
+    <message>
+        <source>Download complete!</source>
+        <translation>Stahování dokončeno!</translation>
+    </message>
+    <message>
+        <source>The installer will open separately</source>
+        <translation>Instalační program se otevře samostatně</translation>
+    </message>
+    <message>
+        <source>Click &quot;OK&quot; to begin installing the update</source>
+        <translation>Klepnutím na &quot;OK&quot; zahájíte instalaci aktualizace</translation>
+    </message>
+    <message>
+        <source>In order to install the update, you may need to quit the application. This is a mandatory update, exiting now will close the application</source>
+        <translation>K instalaci aktualizace může být nutné ukončit aplikaci. Jde o povinnou aktualizaci, odmítnutím se aplikace ukončí</translation>
+    </message>
+    <message>
+        <source>In order to install the update, you may need to quit the application.</source>
+        <translation>K instalaci aktualizace může být nutné ukončit aplikaci.</translation>
+    </message>
+    <message>
+        <source>Click the &quot;Open&quot; button to apply the update</source>
+        <translation>Aktualizaci použijete tlačítkem &quot;Otevřít&quot;</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Chyba</translation>
+    </message>
+    <message>
+        <source>Cannot find downloaded update!</source>
+        <translation>Stažená aktualizace nebyla nalezena!</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to cancel the download? This is a mandatory update, exiting now will close the application</source>
+        <translation>Opravdu chcete stahování zrušit? Jde o povinnou aktualizaci, zrušením se aplikace ukončí</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to cancel the download?</source>
+        <translation>Opravdu chcete stahování zrušit?</translation>
     </message>
 </context>
 <context>
@@ -424,6 +582,57 @@ Přesto zálohu obnovit?</translation>
     <message>
         <source>There was an error in communication with the machine.</source>
         <translation>Při komunikaci se strojem došlo k chybě.</translation>
+    </message>
+</context>
+<context>
+    <name>HttpTransfer</name>
+    <message>
+        <source>The transfer stalled: no data arrived for %1 s.</source>
+        <translation>Přenos se zastavil: %1 s nepřišla žádná data.</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>Nelze zapsat %1: %2</translation>
+    </message>
+    <message>
+        <source>The update information gives no address to download from.</source>
+        <translation>Informace o aktualizaci neuvádí adresu ke stažení.</translation>
+    </message>
+    <message>
+        <source>Refused the address &quot;%1&quot;: only HTTPS is allowed.</source>
+        <translation>Adresa &quot;%1&quot; byla odmítnuta: povolen je jen HTTPS.</translation>
+    </message>
+    <message>
+        <source>The transfer was cancelled.</source>
+        <translation>Přenos byl zrušen.</translation>
+    </message>
+    <message>
+        <source>Too many redirects (more than %1).</source>
+        <translation>Příliš mnoho přesměrování (více než %1).</translation>
+    </message>
+    <message>
+        <source>Refused the redirect to &quot;%1&quot;.</source>
+        <translation>Přesměrování na &quot;%1&quot; bylo odmítnuto.</translation>
+    </message>
+    <message>
+        <source>The transfer is larger than the %1 allowed.</source>
+        <translation>Přenos je větší než povolených %1.</translation>
+    </message>
+    <message>
+        <source>The server answered %1 %2.</source>
+        <translation>Server odpověděl %1 %2.</translation>
+    </message>
+    <message>
+        <source>The transfer ended after %1 of %2 bytes.</source>
+        <translation>Přenos skončil po %1 z %2 bajtů.</translation>
+    </message>
+    <message>
+        <source>The downloaded file is damaged: its SHA-256 checksum does not match the update information.</source>
+        <translation>Stažený soubor je poškozen: jeho kontrolní součet SHA-256 neodpovídá informacím o aktualizaci.</translation>
+    </message>
+    <message>
+        <source>Cannot move %1 into place: %2</source>
+        <translation>Soubor %1 nelze přesunout na místo: %2</translation>
     </message>
 </context>
 <context>
@@ -1249,6 +1458,52 @@ Chcete pokračovat?</translation>
     <message>
         <source>Tools Parameters</source>
         <translation>Parametry nástrojů</translation>
+    </message>
+</context>
+<context>
+    <name>Updater</name>
+    <message>
+        <source>The update information could not be read.</source>
+        <translation>Informace o aktualizaci nelze přečíst.</translation>
+    </message>
+    <message>
+        <source>The update check failed.</source>
+        <translation>Kontrola aktualizací selhala.</translation>
+    </message>
+    <message>
+        <source>Version %1 of %2 has been released!</source>
+        <translation>Byla vydána verze %1 programu %2!</translation>
+    </message>
+    <message>
+        <source>Would you like to download the update now? This is a mandatory update, exiting now will close the application</source>
+        <translation>Chcete aktualizaci stáhnout hned? Jde o povinnou aktualizaci, odmítnutím se aplikace ukončí</translation>
+    </message>
+    <message>
+        <source>Would you like to download the update now?</source>
+        <translation>Chcete aktualizaci stáhnout hned?</translation>
+    </message>
+    <message>
+        <source>No updates are available for the moment</source>
+        <translation>Momentálně nejsou k dispozici žádné aktualizace</translation>
+    </message>
+    <message>
+        <source>Congratulations! You are running the latest version of %1</source>
+        <translation>Gratulujeme! Používáte nejnovější verzi programu %1</translation>
+    </message>
+</context>
+<context>
+    <name>VersionDialog</name>
+    <message>
+        <source>not connected</source>
+        <translation>nepřipojeno</translation>
+    </message>
+    <message>
+        <source>About %1</source>
+        <translation>O programu %1</translation>
+    </message>
+    <message>
+        <source>&lt;h3&gt;%1 %2&lt;/h3&gt;&lt;br/&gt;Build ID: %3&lt;br/&gt;&amp;copy; %4 %5&lt;br/&gt;&lt;br/&gt;Connected machine: %7&lt;br/&gt;&lt;br/&gt;This program comes without any warranty. Check the machine&apos;s parameters before you run it.&lt;br/&gt;&lt;br/&gt;&lt;a href=&quot;%6&quot;&gt;Release info&lt;/a&gt;</source>
+        <translation>&lt;h3&gt;%1 %2&lt;/h3&gt;&lt;br/&gt;ID sestavení: %3&lt;br/&gt;&amp;copy; %4 %5&lt;br/&gt;&lt;br/&gt;Připojený stroj: %7&lt;br/&gt;&lt;br/&gt;Tento program je poskytován bez jakékoli záruky. Před spuštěním zkontrolujte parametry stroje.&lt;br/&gt;&lt;br/&gt;&lt;a href=&quot;%6&quot;&gt;Informace o vydání&lt;/a&gt;</translation>
     </message>
 </context>
 <context>

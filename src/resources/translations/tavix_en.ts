@@ -67,6 +67,41 @@
     </message>
 </context>
 <context>
+    <name>Appcast</name>
+    <message>
+        <source>It is larger than %1 bytes.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>It is not JSON: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>It is not a JSON object.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>It has no &quot;updates&quot; object.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>It has no entry for the platform &quot;%1&quot;.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Its &quot;latest-version&quot; is not a version number.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Its &quot;open-url&quot; is not a web address.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Its &quot;sha256&quot; is not a SHA-256 checksum.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>BackupCreator</name>
     <message>
         <source>Backup Completed</source>
@@ -233,6 +268,129 @@ Restore the backup anyway?</source>
     <name>Coordsys</name>
     <message>
         <source>G54 - G59</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Downloader</name>
+    <message>
+        <source>Updater</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Downloading updates</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Time remaining: 0 minutes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Time remaining: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>unknown</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Downloading Updates ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 KB</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 MB</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Downloading updates (%1 of %2)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>about %1 hours</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>about one hour</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 minutes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>1 minute</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 seconds</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>1 second</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The update could not be downloaded.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Download complete!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The installer will open separately</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Click &quot;OK&quot; to begin installing the update</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>In order to install the update, you may need to quit the application. This is a mandatory update, exiting now will close the application</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>In order to install the update, you may need to quit the application.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Click the &quot;Open&quot; button to apply the update</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot find downloaded update!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Are you sure you want to cancel the download? This is a mandatory update, exiting now will close the application</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Are you sure you want to cancel the download?</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -419,6 +577,57 @@ Restore the backup anyway?</source>
     </message>
     <message>
         <source>There was an error in communication with the machine.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>HttpTransfer</name>
+    <message>
+        <source>The transfer stalled: no data arrived for %1 s.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The update information gives no address to download from.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Refused the address &quot;%1&quot;: only HTTPS is allowed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The transfer was cancelled.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Too many redirects (more than %1).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Refused the redirect to &quot;%1&quot;.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The transfer is larger than the %1 allowed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The server answered %1 %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The transfer ended after %1 of %2 bytes.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The downloaded file is damaged: its SHA-256 checksum does not match the update information.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot move %1 into place: %2</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1241,6 +1450,52 @@ Do you wish to proceed?</source>
     </message>
     <message>
         <source>Tools Parameters</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Updater</name>
+    <message>
+        <source>The update information could not be read.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The update check failed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Version %1 of %2 has been released!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Would you like to download the update now? This is a mandatory update, exiting now will close the application</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Would you like to download the update now?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No updates are available for the moment</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Congratulations! You are running the latest version of %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>VersionDialog</name>
+    <message>
+        <source>not connected</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>About %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&lt;h3&gt;%1 %2&lt;/h3&gt;&lt;br/&gt;Build ID: %3&lt;br/&gt;&amp;copy; %4 %5&lt;br/&gt;&lt;br/&gt;Connected machine: %7&lt;br/&gt;&lt;br/&gt;This program comes without any warranty. Check the machine&apos;s parameters before you run it.&lt;br/&gt;&lt;br/&gt;&lt;a href=&quot;%6&quot;&gt;Release info&lt;/a&gt;</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QLoggingCategory>
+
+// Update check and download: requests, redirects, refusals and failures.
+Q_DECLARE_LOGGING_CATEGORY(lcUpdater)

@@ -1,0 +1,106 @@
+#!/usr/bin/python3
+"""Update server for the tests: serves the files of a folder on 127.0.0.1
+and the faults a real server or a hostile one can produce. Prints its port.
+
+  /status/CODE            answers CODE
+  /hops/N/PATH            N redirects in a row, then /PATH
+  /to?url=URL             one redirect to URL
+  /nolength/FILE          FILE without Content-Length (ends by closing)
+  /cut/FILE               announces FILE's size, sends half, closes
+  /stall/FILE             announces FILE's size, sends half, then nothing
+  /slow/FILE              FILE's first byte after 2.2 s (fewer bytes than seconds)
+  /big/N                  N bytes without Content-Length
+  /announce/N             announces N bytes, sends a few, closes
+  /any/...                the file "payload.bin" under any name
+  /FILE                   FILE
+"""
+import argparse
+import http.server
+import os
+import ssl
+import time
+import urllib.parse
+
+
+class Handler(http.server.BaseHTTPRequestHandler):
+    def log_message(self, *args):
+        pass
+
+    def head(self, status, headers=()):
+        self.send_response(status)
+        for name, value in headers:
+            self.send_header(name, value)
+        self.end_headers()
+
+    def answer(self, status, body=b"", headers=()):
+        self.head(status, [("Content-Length", str(len(body)))] + list(headers))
+        self.wfile.write(body)
+
+    def file(self, name):
+        with open(os.path.join(self.server.root, urllib.parse.unquote(name)), "rb") as f:
+            return f.read()
+
+    def do_GET(self):
+        url = urllib.parse.urlsplit(self.path)
+        route, _, rest = url.path.lstrip("/").partition("/")
+        try:
+            if route == "status":
+                self.answer(int(rest), b"failure")
+            elif route == "hops":
+                count, _, path = rest.partition("/")
+                left = int(count) - 1
+                self.answer(302, headers=[("Location", f"/hops/{left}/{path}" if left else f"/{path}")])
+            elif route == "to":
+                self.answer(302, headers=[("Location", urllib.parse.parse_qs(url.query)["url"][0])])
+            elif route == "nolength":
+                self.head(200)
+                self.wfile.write(self.file(rest))
+            elif route in ("cut", "stall"):
+                body = self.file(rest)
+                self.head(200, [("Content-Length", str(len(body)))])
+                self.wfile.write(body[: len(body) // 2])
+                self.wfile.flush()
+                if route == "stall":
+                    time.sleep(120)
+            elif route == "slow":
+                body = self.file(rest)
+                self.head(200, [("Content-Length", str(len(body)))])
+                time.sleep(2.2)
+                self.wfile.write(body[:1])
+                self.wfile.flush()
+                time.sleep(0.2)
+                self.wfile.write(body[1:])
+            elif route == "big":
+                self.head(200)
+                self.wfile.write(b"{" * int(rest))
+            elif route == "announce":
+                self.head(200, [("Content-Length", rest)])
+                self.wfile.write(b"x" * 4096)
+            elif route == "any":
+                self.answer(200, self.file("payload.bin"))
+            else:
+                self.answer(200, self.file(route + ("/" + rest if rest else "")))
+        except FileNotFoundError:
+            self.answer(404, b"not found")
+        except (BrokenPipeError, ConnectionResetError):
+            pass
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("root")
+    parser.add_argument("--tls", nargs=2, metavar=("CERT", "KEY"))
+    args = parser.parse_args()
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+    server.daemon_threads = True
+    server.root = args.root
+    if args.tls:
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(*args.tls)
+        server.socket = context.wrap_socket(server.socket, server_side=True)
+    print(server.server_address[1], flush=True)
+    server.serve_forever()
+
+
+if __name__ == "__main__":
+    main()
