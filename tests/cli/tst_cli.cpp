@@ -1,0 +1,326 @@
+// vrk6-cli end to end: the tool run as a process against simulators, the
+// pymodbus control unit peer and the relay, and on real files.
+#include "backup/backupfile.h"
+#include "clirun.h"
+#include "model/parametergroup.h"
+#include "simprocess.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <bit>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+const QList<int> BackupTags = {GroupTags::TechParams, GroupTags::RParams, GroupTags::Coordsys,
+                               GroupTags::Tools};
+
+// A distinct value for every parameter variable of a machine.
+float valueOf(int variable, int seed)
+{
+    return float(seed * 10000 + variable) / 4.0f;
+}
+
+// A simulator state file that holds valueOf() for the backup groups.
+QString writeState(const QString &path, int seed)
+{
+    QJsonObject vars;
+    for (int tag : BackupTags) {
+        std::unique_ptr<ParameterGroup> g(ParameterGroup::create(tag));
+        for (int v = g->firstVariable(); v < g->firstVariable() + g->valueCount(); ++v)
+            vars.insert(QString::number(v), qint64(std::bit_cast<quint32>(valueOf(v, seed))));
+    }
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(QJsonDocument(QJsonObject{{u"variables"_s, vars}}).toJson());
+    return path;
+}
+
+// A backup file of the backup groups holding valueOf(), or edited values.
+QString writeBackup(const QString &path, const ModelVersion &version, int seed,
+                    const QMap<int, double> &edits = {})
+{
+    BackupFile file(path);
+    file.setMachine(version);
+    for (int tag : BackupTags) {
+        std::unique_ptr<ParameterGroup> g(ParameterGroup::create(tag));
+        for (qsizetype i = 0; i < g->valueCount(); ++i) {
+            const int v = g->firstVariable() + int(i);
+            g->value(i).reset(edits.value(v, valueOf(v, seed)));
+        }
+        QJsonObject section;
+        g->toJson(section);
+        file.setSection(tag, section);
+    }
+    return file.save() ? path : QString();
+}
+
+class PeerProcess : public QProcess
+{
+public:
+    ~PeerProcess() override
+    {
+        kill();
+        waitForFinished(5000);
+    }
+};
+} // namespace
+
+class TestCli : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir dir;
+    SimProcess simA, simB;
+    PeerProcess peer;
+    QString peerHost;
+
+    QString path(const QString &name) const { return dir.filePath(name); }
+
+private slots:
+    void initTestCase();
+    void badCommandLine_data();
+    void badCommandLine();
+    void identifyJsonAndText();
+    void readVariables();
+    void validateReport();
+    void diffFiles();
+    void diffAgainstMachine();
+    void convertVersion5();
+    void throughRelay();
+};
+
+void TestCli::initTestCase()
+{
+    QVERIFY(dir.isValid());
+    QVERIFY(simA.start({u"--state"_s, writeState(path(u"a.state"_s), 1)}));
+    QVERIFY(
+        simB.start({u"--type"_s, u"VrkA1"_s, u"--model-version"_s, u"7"_s, u"--serial"_s, u"0"_s,
+                    u"--bn"_s, u"5007"_s, u"--state"_s, writeState(path(u"b.state"_s), 2)}));
+    const quint16 port = SimProcess::freePort();
+    peerHost = u"127.0.0.1:%1"_s.arg(port);
+    peer.start(u"/usr/bin/python3"_s,
+               {QStringLiteral(VRK6_SOURCE_DIR "/tests/interop/pymodbus_server.py"),
+                QString::number(port)});
+    QVERIFY(
+        QTest::qWaitFor([this] { return peer.readAllStandardOutput().contains("ready"); }, 20000));
+}
+
+void TestCli::badCommandLine_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("says");
+    QTest::newRow("nothing") << QStringList{} << u"Usage"_s;
+    QTest::newRow("unknown command") << QStringList{u"frob"_s} << u"unknown command"_s;
+    QTest::newRow("unknown option") << QStringList{u"identify"_s, u"--frob"_s, u"h"_s} << u"frob"_s;
+    QTest::newRow("no host") << QStringList{u"identify"_s} << u"at least one"_s;
+    QTest::newRow("bad port") << QStringList{u"identify"_s, u"h:99999"_s} << u"h:99999"_s;
+    QTest::newRow("bad bracket") << QStringList{u"identify"_s, u"[fe80::1"_s} << u"fe80"_s;
+    QTest::newRow("jobs 0") << QStringList{u"identify"_s, u"--jobs"_s, u"0"_s, u"h"_s}
+                            << u"--jobs"_s;
+    QTest::newRow("empty range") << QStringList{u"read"_s, u"h"_s, u"5:0"_s} << u"5:0"_s;
+    QTest::newRow("beyond Modbus") << QStringList{u"read"_s, u"h"_s, u"32767:2"_s} << u"32767:2"_s;
+    QTest::newRow("int and float")
+        << QStringList{u"read"_s, u"h"_s, u"1"_s, u"--int"_s, u"--float"_s} << u"exclude"_s;
+    QTest::newRow("convert type") << QStringList{u"convert"_s,         u"x.cvrk"_s, u"-o"_s,
+                                                 u"y.vrk"_s,           u"--type"_s, u"InOutTest"_s,
+                                                 u"--model-version"_s, u"8"_s}
+                                  << u"--type"_s;
+    QTest::newRow("diff one") << QStringList{u"diff"_s, u"a.vrk"_s} << u"two"_s;
+    QTest::newRow("discover time")
+        << QStringList{u"discover"_s, u"--timeout"_s, u"0"_s} << u"--timeout"_s;
+}
+
+void TestCli::badCommandLine()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, says);
+    const CliRun r = CliRun::run(args);
+    QCOMPARE(r.code, 2);
+    QVERIFY2(r.err.contains(says.toUtf8()), r.err.constData());
+    QVERIFY(r.out.isEmpty());
+}
+
+void TestCli::identifyJsonAndText()
+{
+    const QString down = u"127.0.0.1:%1"_s.arg(SimProcess::freePort());
+    const QStringList hosts{simA.host(), down, simB.host(), peerHost};
+    const CliRun text = CliRun::run(QStringList{u"identify"_s} + hosts);
+    const CliRun json = CliRun::run(QStringList{u"identify"_s, u"--json"_s, u"-q"_s} + hosts);
+    QCOMPARE(text.code, 1);
+    QCOMPARE(json.code, 1);
+    QVERIFY2(text.err.contains(down.toUtf8()), text.err.constData());
+    QCOMPARE(text.lines(), (QStringList{simA.host() + u": VRK-C1 (v. 8), S/N: 1000, SW: 6.12"_s,
+                                        simB.host() + u": VRK-A1 (v. 7), B/N: 005-007, SW: 6.12"_s,
+                                        peerHost + u": VRK-A1 (v. 7), S/N: 4321, SW: 6.15"_s}));
+    // The same facts, in the order the machines were named.
+    const QJsonArray results = json.json()[u"results"_s].toArray();
+    QCOMPARE(json.json()[u"ok"_s], QJsonValue(false));
+    QCOMPARE(results.size(), 4);
+    for (qsizetype i = 0; i < 4; ++i)
+        QCOMPARE(results[i][u"host"_s].toString(), hosts[i]);
+    QCOMPARE(results[1][u"ok"_s], QJsonValue(false));
+    QVERIFY(!results[1][u"error"_s].toString().isEmpty());
+    const QJsonObject b = results[2][u"machine"_s].toObject();
+    QCOMPARE(b[u"type"_s].toString(), u"VrkA1"_s);
+    QCOMPARE(b[u"modelVersion"_s].toInt(), 7);
+    QCOMPARE(b[u"serial"_s].toInt(), 0);
+    QCOMPARE(b[u"bn"_s].toInt(), 5007);
+    QCOMPARE(results[3][u"machine"_s][u"software"_s].toInt(), 615);
+}
+
+void TestCli::readVariables()
+{
+    const CliRun r = CliRun::run({u"read"_s, simA.host(), u"1024:2"_s, u"265"_s});
+    QCOMPARE(r.code, 0);
+    const auto bits = [](float f) { return QString::number(std::bit_cast<qint32>(f)); };
+    QCOMPARE(r.lines(), (QStringList{u"1024\t%1\t2756"_s.arg(bits(valueOf(1024, 1))),
+                                     u"1025\t%1\t2756.25"_s.arg(bits(valueOf(1025, 1))),
+                                     u"265\t1000\t1.401e-42"_s}));
+    // Low half in the lower register: the peer's register n holds n.
+    const CliRun peerRead = CliRun::run({u"read"_s, peerHost, u"8193"_s, u"--int"_s, u"--json"_s});
+    QCOMPARE(peerRead.code, 0);
+    const QJsonObject value = peerRead.json()[u"results"_s][0][u"values"_s][0].toObject();
+    QCOMPARE(value[u"variable"_s].toInt(), 8193);
+    QCOMPARE(value[u"int"_s].toInteger(), (16387LL << 16) | 16386);
+    QVERIFY(!value.contains(u"float"_s));
+}
+
+void TestCli::validateReport()
+{
+    const QString good = writeBackup(path(u"good.vrk"_s), ModelVersion(VrkC1, 8), 1);
+    QFile broken(path(u"broken.vrk"_s));
+    QVERIFY(broken.open(QIODevice::WriteOnly));
+    QJsonArray short255;
+    for (int i = 0; i < 255; ++i)
+        short255.append(0);
+    broken.write(QJsonDocument(QJsonObject{{u"_machine"_s, u"VrkC1"_s},
+                                           {u"_version"_s, 8},
+                                           {u"techparams"_s, QJsonObject{{u"values"_s, short255}}},
+                                           {u"coordsys"_s, QJsonObject{{u"G53"_s, 1}}}})
+                     .toJson());
+    broken.close();
+
+    const CliRun text = CliRun::run({u"validate"_s, good, broken.fileName()});
+    const CliRun json = CliRun::run({u"validate"_s, u"--json"_s, good, broken.fileName()});
+    QCOMPARE(text.code, 1);
+    QCOMPARE(json.code, 1);
+    const QStringList lines = text.lines();
+    QCOMPARE(lines[0], good + u": valid, VRK-C1 (v. 8), sections: techparams, rparams, coordsys, "
+                              "tools"_s);
+    // Both faults, three numbered lines per validator error, as text and JSON.
+    const QJsonArray report = json.json()[u"results"_s][1][u"report"_s].toArray();
+    QCOMPARE(lines.size(), 1 + report.size());
+    QVERIFY(report.size() >= 6 && report.size() % 3 == 0);
+    for (qsizetype i = 0; i < report.size(); ++i) {
+        QCOMPARE(lines[i + 1], broken.fileName() + u": "_s + report[i].toString());
+        if (i % 3 == 0)
+            QCOMPARE(report[i].toString(), u"Validation error #%1"_s.arg(i / 3 + 1));
+    }
+    const QString all = QString::fromUtf8(text.out);
+    QVERIFY(all.contains(u"G53"_s) && all.contains(u"[techparams][values]"_s));
+    QVERIFY(json.json()[u"results"_s][0][u"ok"_s].toBool());
+    QCOMPARE(CliRun::run({u"validate"_s, good}).code, 0);
+}
+
+void TestCli::diffFiles()
+{
+    const QString a = writeBackup(path(u"diff-a.vrk"_s), ModelVersion(VrkC1, 8), 1);
+    QCOMPARE(CliRun::run({u"diff"_s, a, a}).out, QByteArray());
+    // Technological parameter 5, and tool T3 axis X (row 3, column 1).
+    const QString b = writeBackup(path(u"diff-b.vrk"_s), ModelVersion(VrkC1, 8), 1,
+                                  {{1029, 12.5}, {1280 + 3 * 8 + 1, -1.0}});
+    const CliRun text = CliRun::run({u"diff"_s, a, b});
+    QCOMPARE(text.code, 0);
+    const QStringList lines = text.lines();
+    QCOMPARE(lines.size(), 2);
+    QVERIFY2(lines[0].startsWith(u"Technological Parameters | 05"_s), qPrintable(lines[0]));
+    QVERIFY2(lines[0].endsWith(u" | 2757.25 | 12.5"_s), qPrintable(lines[0]));
+    QCOMPARE(lines[1], u"Tools Parameters | Tool T3, X | 2826.25 | -1"_s);
+    const QJsonArray json = CliRun::run({u"diff"_s, u"--json"_s, a, b})
+                                .json()[u"results"_s][0][u"differences"_s]
+                                .toArray();
+    QCOMPARE(json.size(), 2);
+    QCOMPARE(json[0][u"variable"_s].toInt(), 1029);
+    QCOMPARE(json[0][u"b"_s].toDouble(), 12.5);
+    QCOMPARE(json[1][u"group"_s].toString(), u"tools"_s);
+    QCOMPARE(json[1][u"a"_s].toDouble(), valueOf(1305, 1));
+}
+
+void TestCli::diffAgainstMachine()
+{
+    // The file holds what simulator A holds, but for one R parameter.
+    const QString file =
+        writeBackup(path(u"machine.vrk"_s), ModelVersion(VrkC1, 8), 1, {{1792 + 7, 3.0}});
+    const CliRun r = CliRun::run({u"diff"_s, u"--json"_s, file, simA.host()});
+    QCOMPARE(r.code, 0);
+    const QJsonArray differences = r.json()[u"results"_s][0][u"differences"_s].toArray();
+    QCOMPARE(differences.size(), 1);
+    QCOMPARE(differences[0][u"variable"_s].toInt(), 1799);
+    QCOMPARE(differences[0][u"b"_s].toDouble(), valueOf(1799, 1));
+    // Two machines of other types: their stamps differ, and every value.
+    const CliRun machines = CliRun::run({u"diff"_s, simA.host(), simB.host()});
+    QCOMPARE(machines.code, 0);
+    QCOMPARE(machines.lines().size(), 1 + 256 + 256 + 48 + 80);
+    QCOMPARE(machines.lines()[0], u"machine: VRK-C1 (v. 8) | VRK-A1 (v. 7)"_s);
+}
+
+void TestCli::convertVersion5()
+{
+    QJsonArray old;
+    for (int i = 0; i < 53; ++i)
+        old.append(100 + i);
+    QFile cvrk(path(u"old.cvrk"_s));
+    QVERIFY(cvrk.open(QIODevice::WriteOnly));
+    cvrk.write(
+        QJsonDocument(
+            QJsonObject{{u"machine"_s, u"CVRK"_s}, {u"dataLevel"_s, 1}, {u"techparams"_s, old}})
+            .toJson());
+    cvrk.close();
+    const QString target = path(u"converted.vrk"_s);
+    const QStringList args{u"convert"_s, cvrk.fileName(),      u"-o"_s, target, u"--type"_s,
+                           u"VrkC1"_s,   u"--model-version"_s, u"8"_s};
+    const CliRun r = CliRun::run(args + QStringList{u"--json"_s});
+    QCOMPARE(r.code, 0);
+    BackupFile file(target);
+    QVERIFY(file.load());
+    QCOMPARE(file.machine(), ModelVersion(VrkC1, 8));
+    const QJsonArray values = file.section(GroupTags::TechParams)[u"values"_s].toArray();
+    QCOMPARE(values[15].toDouble(), 113.0); // 15 <- 13
+    QCOMPARE(values[33].toDouble(), 133.0);
+    // Active on this machine but without an old counterpart: listed to check.
+    QList<int> check;
+    for (const QJsonValue &v : r.json()[u"results"_s][0][u"check"_s].toArray())
+        check.append(v[u"index"_s].toInt());
+    QCOMPARE(check.value(0), 53);
+    QVERIFY(!check.contains(15) && !check.contains(52));
+    // An existing file is kept unless --overwrite.
+    const CliRun again = CliRun::run(args);
+    QCOMPARE(again.code, 1);
+    QVERIFY(again.err.contains("--overwrite"));
+    QCOMPARE(CliRun::run(args + QStringList{u"--overwrite"_s}).code, 0);
+}
+
+void TestCli::throughRelay()
+{
+    const quint16 port = SimProcess::freePort();
+    const QStringList args{u"identify"_s,  u"--ws"_s, u"--relay-port"_s, QString::number(port),
+                           u"--timeout"_s, u"3"_s,    simB.host()};
+    // No relay: the machine fails, with the reason.
+    const CliRun none = CliRun::run(args);
+    QCOMPARE(none.code, 1);
+    QVERIFY2(none.err.contains(simB.host().toUtf8()), none.err.constData());
+    PeerProcess relay;
+    relay.setProcessChannelMode(QProcess::MergedChannels);
+    relay.start(QStringLiteral(VRK6_RELAY_PATH), {u"--port"_s, QString::number(port)});
+    QVERIFY(QTest::qWaitFor([&relay] { return relay.peek(4096).contains("listening on"); }, 10000));
+    const CliRun r = CliRun::run(args);
+    QCOMPARE(r.code, 0);
+    QCOMPARE(r.lines(), QStringList{simB.host() + u": VRK-A1 (v. 7), B/N: 005-007, SW: 6.12"_s});
+}
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"
