@@ -11,6 +11,7 @@
 #include <QThread>
 #include <QVariant>
 
+#include <bit>
 #include <cstdio>
 
 namespace PM = Acpu::PanelMap;
@@ -220,6 +221,9 @@ void SimMachine::onDataWritten(QModbusDataUnit::RegisterType table, int address,
         return;
     const int firstVariable = address / 2;
     const int lastVariable = (address + size - 1) / 2;
+    if (options.logWrites)
+        log(QStringLiteral("write %1 %2").arg(firstVariable).arg(lastVariable - firstVariable + 1));
+    clampWritten(firstVariable, lastVariable);
     if (firstVariable <= PM::KeyFlagVariable && lastVariable >= PM::KeyFlagVariable &&
         variable(PM::KeyFlagVariable) == 1) {
         onKey(static_cast<int>(variable(PM::KeyVariable)));
@@ -238,6 +242,18 @@ void SimMachine::onDataWritten(QModbusDataUnit::RegisterType table, int address,
     }
     if (lastVariable >= FirstParameterVariable && !options.stateFile.isEmpty())
         saveTimer.start();
+}
+
+void SimMachine::clampWritten(int firstVariable, int lastVariable)
+{
+    for (const SimOptions::Clamp &clamp : std::as_const(options.clamps)) {
+        const int first = std::max(firstVariable, clamp.start);
+        const int last = std::min(lastVariable, clamp.start + clamp.length - 1);
+        for (int index = first; index <= last; ++index) {
+            if (std::bit_cast<float>(variable(index)) > clamp.max)
+                setVariable(index, std::bit_cast<quint32>(clamp.max));
+        }
+    }
 }
 
 void SimMachine::onKey(int code)

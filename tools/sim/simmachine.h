@@ -30,6 +30,7 @@ private:
     class Observer;
 
     void onDataWritten(QModbusDataUnit::RegisterType table, int address, int size);
+    void clampWritten(int firstVariable, int lastVariable);
     void onKey(int code);
     void onUploadWords(int firstVariable, int count);
     void finishUpload();

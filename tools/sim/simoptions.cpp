@@ -2,6 +2,8 @@
 
 #include <QCommandLineParser>
 
+#include <cmath>
+
 namespace {
 bool toUInt(const QString &text, uint *out, uint max = 0xFFFFFFFFu)
 {
@@ -85,6 +87,15 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments, QStrin
         QStringLiteral("drop-after"),
         QStringLiteral("Close the connection after N transactions (default never)."),
         QStringLiteral("N"));
+    const QCommandLineOption clamp(
+        QStringLiteral("clamp"),
+        QStringLiteral("Store float values written to variables START..START+LEN-1 clamped to "
+                       "MAX, without an error, as a machine that limits a value silently. "
+                       "May be given more than once."),
+        QStringLiteral("START:LEN:MAX"));
+    const QCommandLineOption logWrites(
+        QStringLiteral("log-writes"),
+        QStringLiteral("Log every write as \"write FIRST LEN\" (variables) to stderr."));
     const QCommandLineOption name(
         QStringLiteral("name"),
         QStringLiteral("DNS-SD instance name (default: machine type and serial number)."),
@@ -92,7 +103,7 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments, QStrin
     const QCommandLineOption noAnnounce(QStringLiteral("no-announce"),
                                         QStringLiteral("Do not announce the machine by DNS-SD."));
     parser.addOptions({listen, port, type, version, serial, bn, software, state, programs, result,
-                       disabled, delay, exceptions, drop, name, noAnnounce});
+                       disabled, delay, exceptions, drop, clamp, logWrites, name, noAnnounce});
     if (!parser.parse(arguments)) {
         *error = parser.errorText();
         return std::nullopt;
@@ -149,6 +160,17 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments, QStrin
         o.exceptionStart = static_cast<int>(start);
         o.exceptionLength = static_cast<int>(length);
     }
+    for (const QString &value : parser.values(clamp)) {
+        const QStringList parts = value.split(QLatin1Char(':'));
+        uint start = 0, length = 0;
+        bool ok = parts.size() == 3 && toUInt(parts[0], &start, 32767) &&
+                  toUInt(parts[1], &length, 32768 - start);
+        const float max = ok ? parts[2].toFloat(&ok) : 0;
+        if (!ok || !std::isfinite(max))
+            return fail(QStringLiteral("--clamp: expected START:LEN:MAX, got %1").arg(value));
+        o.clamps.append({static_cast<int>(start), static_cast<int>(length), max});
+    }
+    o.logWrites = parser.isSet(logWrites);
     o.stateFile = parser.value(state);
     o.programsDir = parser.value(programs);
     o.uploadDisabled = parser.isSet(disabled);

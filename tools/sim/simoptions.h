@@ -3,6 +3,7 @@
 #include "model/machinetype.h"
 
 #include <QHostAddress>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -26,6 +27,15 @@ struct SimOptions
     int exceptionStart = -1;
     int exceptionLength = 0;
     uint dropAfter = 0; // 0: never
+    // Writes to start..start+length-1 are stored clamped to max.
+    struct Clamp
+    {
+        int start = 0;
+        int length = 0;
+        float max = 0;
+    };
+    QList<Clamp> clamps;
+    bool logWrites = false;
     QString name;
     bool announce = true;
 

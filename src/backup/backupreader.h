@@ -1,0 +1,48 @@
+#pragma once
+
+#include "backup/backupfile.h"
+#include "backup/machinejob.h"
+
+#include <QList>
+#include <QObject>
+
+class Machine;
+class ParameterGroup;
+
+// Reads parameter groups from a machine in one request, ready to be saved as
+// a backup file. No widgets: the window job and the command-line tool wrap
+// it with their own feedback.
+//
+// Start() either fails at once (not connected) or ends later in exactly one
+// of done() and failed().
+class BackupReader : public MachineJob
+{
+    Q_OBJECT
+public:
+    // The groups of a machine backup, in order: technological parameters, R
+    // parameters, coordinate systems, tools. Teeth are saved on their own.
+    static const QList<int> &BackupTags();
+
+    explicit BackupReader(Machine *machine, QObject *parent = nullptr);
+
+    // Reads the groups of these tags (unknown tags are skipped).
+    Started Start(const QList<int> &tags = BackupTags());
+
+    // After done(): the groups in tag order, holding the machine's values.
+    const QList<ParameterGroup *> &Groups() const { return groups; }
+    // Stamps file with the machine's model version and stores each group's
+    // section in it.
+    void Fill(BackupFile &file) const;
+    // Fill() into a new file of this name and save it atomically.
+    BackupFile::Result Save(const QString &fileName) const;
+
+signals:
+    void done();
+
+private slots:
+    void OnRequestFinished();
+
+private:
+    Machine *machine;
+    QList<ParameterGroup *> groups;
+};

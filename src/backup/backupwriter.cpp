@@ -1,0 +1,154 @@
+#include "backup/backupwriter.h"
+
+#include "acpu/connection.h"
+#include "backup/backupfile.h"
+#include "backup/backuplog.h"
+#include "backup/safetycopies.h"
+#include "model/machine.h"
+#include "model/parameterlist.h"
+#include "model/parametertable.h"
+#include "model/teeth.h"
+
+#include <QDir>
+
+#include <limits>
+
+BackupWriter::BackupWriter(Machine *machine, QObject *parent) : MachineJob(parent), machine(machine)
+{
+}
+
+BackupWriter::~BackupWriter() = default;
+
+void BackupWriter::SetBackup(const BackupFile &file, const QList<int> &tags)
+{
+    qDeleteAll(groups);
+    groups.clear();
+    planned.clear();
+    for (int tag = GroupTags::TechParams; tag <= GroupTags::Teeth; ++tag) {
+        if (!tags.contains(tag) || !file.hasSection(tag))
+            continue;
+        ParameterGroup *group = ParameterGroup::create(tag, this);
+        // What the section does not carry stays NaN, and definedValues()
+        // leaves NaN out: a missing key is never written as 0.
+        for (qsizetype i = 0; i < group->valueCount(); ++i)
+            group->value(i).reset(std::numeric_limits<double>::quiet_NaN());
+        group->fromJson(file.section(tag), true);
+        groups.append(group);
+        planned += group->definedValues();
+    }
+}
+
+QList<int> BackupWriter::Tags() const
+{
+    QList<int> tags;
+    for (const ParameterGroup *group : groups)
+        tags.append(group->type());
+    return tags;
+}
+
+ParameterGroup::VariableValues BackupWriter::PlannedValues() const
+{
+    return planned;
+}
+
+BackupWriter::Started BackupWriter::Start()
+{
+    if (planned.isEmpty())
+        return std::unexpected(MachineJobError{MachineJobError::NothingToWrite, {}, {}});
+    return safetyDirectory.isEmpty() ? Write() : StartSafetyCopy();
+}
+
+BackupWriter::Started BackupWriter::StartSafetyCopy()
+{
+    safetyReader = std::make_unique<BackupReader>(machine);
+    connect(safetyReader.get(), &BackupReader::requestStarted, this, &BackupWriter::requestStarted);
+    connect(safetyReader.get(), &BackupReader::done, this, &BackupWriter::OnSafetyCopyRead);
+    // The machine does not answer: nothing is written.
+    connect(safetyReader.get(), &BackupReader::failed, this, &BackupWriter::failed);
+    return safetyReader->Start(Tags());
+}
+
+void BackupWriter::OnSafetyCopyRead()
+{
+    const QString host = machine->connection()->Host();
+    const QString name = SafetyCopies::NewFileName(safetyDirectory, host);
+    BackupFile::Result saved;
+    if (!QDir().mkpath(safetyDirectory))
+        saved = std::unexpected(
+            tr("The folder %1 cannot be created.").arg(QDir::toNativeSeparators(safetyDirectory)));
+    else
+        saved = safetyReader->Save(name);
+    if (!saved) {
+        qCWarning(lcBackup) << "safety copy" << name << "not saved:" << saved.error();
+        emit safetyCopyFailed(name, saved.error());
+        return;
+    }
+    safetyFile = name;
+    SafetyCopies::Prune(safetyDirectory, host);
+    emit safetyCopySaved(name);
+    Continue(Write());
+}
+
+BackupWriter::Started BackupWriter::Proceed()
+{
+    return Write();
+}
+
+BackupWriter::Started BackupWriter::Write()
+{
+    return Track(machine->connection()->WriteValues(planned), &BackupWriter::OnWriteFinished);
+}
+
+void BackupWriter::OnWriteFinished()
+{
+    if (RequestFailed())
+        return;
+    Acpu::VarRanges ranges;
+    for (const auto &[variable, value] : std::as_const(planned))
+        ranges.append({variable, 1});
+    Continue(Track(machine->connection()->Read(NormalizeRanges(ranges)),
+                   &BackupWriter::OnReadBackFinished));
+}
+
+void BackupWriter::OnReadBackFinished()
+{
+    if (RequestFailed())
+        return;
+    Acpu::Connection *connection = machine->connection();
+    QList<ValueDifference> differences;
+    for (const auto &[variable, sent] : std::as_const(planned)) {
+        const float read = connection->ReadFloat(variable);
+        if (read == sent)
+            continue;
+        for (const ParameterGroup *group : std::as_const(groups)) {
+            const qsizetype index = variable - group->firstVariable();
+            if (index >= 0 && index < group->valueCount())
+                differences.append(
+                    {variable, group->title(), ItemLabel(*group, index), sent, read});
+        }
+    }
+    if (!differences.isEmpty())
+        qCWarning(lcBackup) << differences.size() << "values differ after the restore";
+    emit done(differences);
+}
+
+QString BackupWriter::ItemLabel(const ParameterGroup &group, qsizetype index) const
+{
+    const ModelVersion version = machine->modelVersion();
+    if (const auto *list = qobject_cast<const ParameterList *>(&group))
+        return list->items().value(index, ModelItem(QString(), 0, 0, 0)).label(version);
+    if (const auto *table = qobject_cast<const ParameterTable *>(&group)) {
+        const qsizetype columns = table->columnItems().size();
+        return tr("%1, %2").arg(table->rowItems().at(index / columns).label(version),
+                                table->columnItems().at(index % columns).label(version));
+    }
+    if (const auto *teeth = qobject_cast<const Teeth *>(&group)) {
+        const qsizetype shape = index / (Teeth::ToothCount * Teeth::ParameterCount);
+        const qsizetype tooth = index / Teeth::ParameterCount % Teeth::ToothCount;
+        return tr("%1, %2, %3")
+            .arg(teeth->shapeItems().at(shape).label(version),
+                 teeth->toothItems().at(tooth).label(version),
+                 teeth->parameterItems().at(index % Teeth::ParameterCount).label(version));
+    }
+    return QString::number(index);
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+// The backups a restore takes of the machine's values before it writes: one
+// folder, file names by host and time, the newest few per host kept.
+class SafetyCopies
+{
+public:
+    static constexpr int KeepPerHost = 50;
+
+    // <application data>/before-restore
+    static QString DefaultDirectory();
+    // directory/<host>-<yyyyMMdd-HHmmss>.vrk, with the host made safe for a
+    // file name and a counter added when that name is taken already.
+    static QString NewFileName(const QString &directory, const QString &host,
+                               const QDateTime &when = QDateTime::currentDateTime());
+    // The copies of host in directory, oldest first.
+    static QStringList List(const QString &directory, const QString &host);
+    // Deletes all but the newest KeepPerHost copies of host.
+    static void Prune(const QString &directory, const QString &host);
+
+private:
+    static QString FilePrefix(const QString &host);
+};
