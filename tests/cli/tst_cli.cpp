@@ -5,6 +5,8 @@
 #include "model/parametergroup.h"
 #include "simprocess.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QTemporaryDir>
@@ -74,7 +76,7 @@ class TestCli : public QObject
 {
     Q_OBJECT
     QTemporaryDir dir;
-    SimProcess simA, simB;
+    SimProcess simA, simB, simC;
     PeerProcess peer;
     QString peerHost;
 
@@ -91,15 +93,25 @@ private slots:
     void diffAgainstMachine();
     void convertVersion5();
     void throughRelay();
+    void backupSeveral();
+    void restoreDryRunAndChecks();
+    void uploadSeveral();
 };
 
 void TestCli::initTestCase()
 {
     QVERIFY(dir.isValid());
-    QVERIFY(simA.start({u"--state"_s, writeState(path(u"a.state"_s), 1)}));
+    // Restores go through the safety copy into the test's own folder.
+    qputenv("XDG_DATA_HOME", path(u"data"_s).toUtf8());
+    QVERIFY(simA.start({u"--state"_s, writeState(path(u"a.state"_s), 1), u"--log-writes"_s,
+                        u"--programs"_s, path(u"programs-a"_s)}));
     QVERIFY(
         simB.start({u"--type"_s, u"VrkA1"_s, u"--model-version"_s, u"7"_s, u"--serial"_s, u"0"_s,
-                    u"--bn"_s, u"5007"_s, u"--state"_s, writeState(path(u"b.state"_s), 2)}));
+                    u"--bn"_s, u"5007"_s, u"--state"_s, writeState(path(u"b.state"_s), 2),
+                    u"--log-writes"_s, u"--programs"_s, path(u"programs-b"_s)}));
+    QVERIFY(simC.start({u"--type"_s, u"VrkE1"_s, u"--model-version"_s, u"6"_s, u"--serial"_s,
+                        u"3"_s, u"--state"_s, writeState(path(u"c.state"_s), 3), u"--clamp"_s,
+                        u"1792:256:100"_s, u"--upload-disabled"_s}));
     const quint16 port = SimProcess::freePort();
     peerHost = u"127.0.0.1:%1"_s.arg(port);
     peer.start(u"/usr/bin/python3"_s,
@@ -320,6 +332,128 @@ void TestCli::throughRelay()
     const CliRun r = CliRun::run(args);
     QCOMPARE(r.code, 0);
     QCOMPARE(r.lines(), QStringList{simB.host() + u": VRK-A1 (v. 7), B/N: 005-007, SW: 6.12"_s});
+}
+
+void TestCli::backupSeveral()
+{
+    const QString down = u"127.0.0.1:%1"_s.arg(SimProcess::freePort());
+    const QList<std::pair<SimProcess *, int>> sims{{&simA, 1}, {&simB, 2}, {&simC, 3}};
+    const CliRun all = CliRun::run({u"backup"_s, u"--json"_s, u"--dir"_s, path(u"all"_s),
+                                    simA.host(), simB.host(), simC.host()});
+    QVERIFY2(all.code == 0, all.err.constData());
+    const QJsonArray results = all.json()[u"results"_s].toArray();
+    QCOMPARE(results.size(), 3);
+    for (qsizetype i = 0; i < 3; ++i) {
+        BackupFile file(results[i][u"file"_s].toString());
+        QVERIFY2(file.load(), qPrintable(file.section(0).isEmpty() ? u"load"_s : QString()));
+        const QString name = QFileInfo(results[i][u"file"_s].toString()).fileName();
+        QVERIFY2(
+            name.startsWith(QStringList{u"VrkC1-1000-"_s, u"VrkA1-BN005007-"_s, u"VrkE1-3-"_s}[i]),
+            qPrintable(name));
+        QVERIFY(!file.hasSection(GroupTags::Teeth));
+        // Every value equals what that simulator holds.
+        for (int tag : BackupTags) {
+            std::unique_ptr<ParameterGroup> g(ParameterGroup::create(tag));
+            g->fromJson(file.section(tag), true);
+            for (qsizetype k = 0; k < g->valueCount(); ++k) {
+                const int v = g->firstVariable() + int(k);
+                if (tag != GroupTags::Tools || k >= 8) // T0 never travels in a file
+                    QCOMPARE(g->value(k).value(), double(valueOf(v, sims[i].second)));
+            }
+        }
+    }
+    // One machine down: the others are still backed up.
+    const CliRun partly =
+        CliRun::run({u"backup"_s, u"--dir"_s, path(u"partly"_s), simA.host(), down, simB.host()});
+    QCOMPARE(partly.code, 1);
+    QVERIFY2(partly.err.contains(down.toUtf8()), partly.err.constData());
+    QCOMPARE(QDir(path(u"partly"_s)).entryList(QDir::Files).size(), 2);
+    QCOMPARE(partly.lines().size(), 2);
+
+    // Teeth from the independent peer: its register n holds n.
+    const QString teeth = path(u"peer.vrk"_s);
+    QCOMPARE(CliRun::run({u"backup"_s, peerHost, u"-o"_s, teeth, u"--with-teeth"_s}).code, 0);
+    BackupFile file(teeth);
+    QVERIFY(file.load());
+    const QJsonArray l1t0 = file.section(GroupTags::Teeth)[u"L1"_s][u"T0"_s].toArray();
+    QCOMPARE(l1t0[1].toDouble(), double(std::bit_cast<float>((16387u << 16) | 16386u)));
+    QCOMPARE(CliRun::run({u"backup"_s, peerHost, u"-o"_s, teeth}).code, 1); // kept
+}
+
+void TestCli::restoreDryRunAndChecks()
+{
+    // Simulator A's values but for an R parameter and two technological ones.
+    const QMap<int, double> edits{{1030, 1.5}, {1100, -2.0}, {1792 + 9, 7.0}};
+    const QString file = writeBackup(path(u"restore.vrk"_s), ModelVersion(VrkC1, 8), 1, edits);
+    // Whatever the simulator logged is in its pipe once the tool has ended.
+    const auto writes = [](SimProcess &sim) {
+        QTest::qWait(100);
+        return sim.log().count(u"vrk6-sim: write "_s);
+    };
+
+    const CliRun dry = CliRun::run({u"restore"_s, u"--json"_s, simA.host(), file, u"--dry-run"_s});
+    QCOMPARE(dry.code, 0);
+    const QJsonArray changes = dry.json()[u"results"_s][0][u"changes"_s].toArray();
+    QCOMPARE(changes.size(), 3);
+    for (qsizetype i = 0; i < 3; ++i) {
+        const int variable = changes[i][u"variable"_s].toInt();
+        QCOMPARE(changes[i][u"file"_s].toDouble(), edits.value(variable, 1e9));
+        QCOMPARE(changes[i][u"machine"_s].toDouble(), double(valueOf(variable, 1)));
+    }
+    const CliRun dryText = CliRun::run({u"restore"_s, simA.host(), file, u"--dry-run"_s});
+    QCOMPARE(dryText.lines().size(), 1 + 3);
+    QVERIFY(dryText.lines()[3].endsWith(u" | 2950.25 -> 7"_s));
+    QCOMPARE(writes(simA), 0);
+
+    // Another machine type: refused without --force, nothing written.
+    const CliRun mismatch = CliRun::run({u"restore"_s, simB.host(), file});
+    QCOMPARE(mismatch.code, 1);
+    QVERIFY2(mismatch.err.contains("--force"), mismatch.err.constData());
+    QCOMPARE(writes(simB), 0);
+
+    // Only the R parameters: written, read back, the safety copy holds the old value.
+    const CliRun rparams =
+        CliRun::run({u"restore"_s, u"--json"_s, simA.host(), file, u"--sections"_s, u"rparams"_s});
+    QCOMPARE(rparams.code, 0);
+    QVERIFY(writes(simA) > 0);
+    const CliRun read = CliRun::run({u"read"_s, u"--float"_s, simA.host(), u"1801"_s, u"1030"_s});
+    QCOMPARE(read.lines(), (QStringList{u"1801\t7"_s, u"1030\t2757.5"_s}));
+    BackupFile safety(rparams.json()[u"results"_s][0][u"safetyCopy"_s].toString());
+    QVERIFY(safety.load());
+    QCOMPARE(safety.section(GroupTags::RParams)[u"values"_s][9].toDouble(),
+             double(valueOf(1801, 1)));
+    QVERIFY(!safety.hasSection(GroupTags::TechParams));
+
+    // A machine that clamps what it is sent: the read-back check names the value.
+    const CliRun clamped = CliRun::run({u"restore"_s, u"--force"_s, u"--no-safety-copy"_s,
+                                        simC.host(), file, u"--sections"_s, u"rparams"_s});
+    QCOMPARE(clamped.code, 1);
+    // All R parameters of the file are above the clamp but one (7).
+    QVERIFY2(clamped.err.contains("255 values read back differ"), clamped.err.constData());
+    QVERIFY2(clamped.lines().value(1).startsWith(u"R Parameters | "_s), clamped.out.constData());
+    QVERIFY(clamped.lines().value(1).endsWith(u" | sent 2948, reads 100"_s));
+}
+
+void TestCli::uploadSeveral()
+{
+    QByteArray program;
+    for (int i = 0; program.size() < 1001; ++i)
+        program += "N" + QByteArray::number(i) + " G01 X" + QByteArray::number(i * 7) + "\n";
+    QFile cnc(path(u"part.cnc"_s));
+    QVERIFY(cnc.open(QIODevice::WriteOnly) && cnc.write(program) == program.size());
+    cnc.close();
+    // Simulator C is not ready for an upload.
+    const CliRun r = CliRun::run(
+        {u"upload"_s, u"--json"_s, simA.host(), simB.host(), simC.host(), cnc.fileName()});
+    QCOMPARE(r.code, 1);
+    const QJsonArray results = r.json()[u"results"_s].toArray();
+    QCOMPARE(results[0][u"resultCode"_s].toInt(), 2);
+    QVERIFY(results[2][u"error"_s].toString().contains(u"not ready"_s));
+    for (const QString &dir : {u"programs-a"_s, u"programs-b"_s}) {
+        QFile stored(path(dir + u"/program-001.cnc"_s));
+        QVERIFY(stored.open(QIODevice::ReadOnly));
+        QCOMPARE(stored.readAll(), program);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -1,11 +1,14 @@
 // vrk6-cli: the headless tool for scripted and fleet work on VRK/ZUM
 // machines. Runs the same machine traffic as the windows, on vrk6core alone.
+#include "backupcommand.h"
 #include "convertcommand.h"
 #include "diffcommand.h"
 #include "discovercommand.h"
 #include "identifycommand.h"
 #include "quitonsignal.h"
 #include "readcommand.h"
+#include "restorecommand.h"
+#include "uploadcommand.h"
 #include "validatecommand.h"
 
 #include <QCoreApplication>
@@ -22,8 +25,10 @@ using Factory = std::function<Command *()>;
 std::vector<Factory> commands()
 {
     return {[] { return new DiscoverCommand; }, [] { return new IdentifyCommand; },
-            [] { return new ReadCommand; },     [] { return new DiffCommand; },
-            [] { return new ValidateCommand; }, [] { return new ConvertCommand; }};
+            [] { return new ReadCommand; },     [] { return new BackupCommand; },
+            [] { return new RestoreCommand; },  [] { return new UploadCommand; },
+            [] { return new DiffCommand; },     [] { return new ValidateCommand; },
+            [] { return new ConvertCommand; }};
 }
 
 void usage(FILE *to)
@@ -45,7 +50,10 @@ void usage(FILE *to)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    app.setApplicationName(QStringLiteral("vrk6-cli"));
+    // The program's names: safety copies go where the windows keep theirs.
+    QCoreApplication::setOrganizationName(QStringLiteral("VRK6"));
+    QCoreApplication::setOrganizationDomain(QStringLiteral("vrk6.example"));
+    QCoreApplication::setApplicationName(QStringLiteral("VRK6 Remote Display"));
     app.setApplicationVersion(QStringLiteral(VRK6_VERSION));
 
     QStringList args = app.arguments().mid(1);

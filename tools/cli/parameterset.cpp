@@ -67,6 +67,21 @@ Acpu::VarRanges ParameterSet::ranges(const QList<int> &tags)
     return Acpu::NormalizeRanges(ranges);
 }
 
+int ParameterSet::tagOfVariable(int variable)
+{
+    static const QMap<int, Acpu::VarRange> ranges = [] {
+        QMap<int, Acpu::VarRange> map;
+        for (int tag = GroupTags::TechParams; tag <= GroupTags::Teeth; ++tag)
+            map.insert(tag, makeGroup(tag)->variableRange());
+        return map;
+    }();
+    for (auto it = ranges.cbegin(); it != ranges.cend(); ++it) {
+        if (variable >= it->start && variable <= it->last())
+            return it.key();
+    }
+    return GroupTags::None;
+}
+
 ParameterGroup *ParameterSet::group(int tag) const
 {
     return m_groups.value(tag).get();

@@ -45,6 +45,8 @@ public:
     // Values both sides hold that differ as the machine would store them
     // (32-bit floats; two non-numbers are equal). Labels follow a's version.
     static QList<Difference> compare(const ParameterSet &a, const ParameterSet &b);
+    // The tag of the group that holds a machine variable, 0 for none.
+    static int tagOfVariable(int variable);
     // The row and column labels of value i of a group, for a machine version.
     static QString valueLabel(const ParameterGroup &group, qsizetype index,
                               const ModelVersion &version);
