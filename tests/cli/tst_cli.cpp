@@ -6,11 +6,15 @@
 #include "simprocess.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWebSocket>
+#include <QWebSocketServer>
 
 #include <bit>
 #include <memory>
@@ -93,6 +97,7 @@ private slots:
     void diffAgainstMachine();
     void convertVersion5();
     void throughRelay();
+    void silentPeers();
     void backupSeveral();
     void restoreDryRunAndChecks();
     void uploadSeveral();
@@ -131,6 +136,7 @@ void TestCli::badCommandLine_data()
     QTest::newRow("no host") << QStringList{u"identify"_s} << u"at least one"_s;
     QTest::newRow("bad port") << QStringList{u"identify"_s, u"h:99999"_s} << u"h:99999"_s;
     QTest::newRow("bad bracket") << QStringList{u"identify"_s, u"[fe80::1"_s} << u"fe80"_s;
+    QTest::newRow("path as host") << QStringList{u"identify"_s, u"m1/../x"_s} << u"m1/../x"_s;
     QTest::newRow("jobs 0") << QStringList{u"identify"_s, u"--jobs"_s, u"0"_s, u"h"_s}
                             << u"--jobs"_s;
     QTest::newRow("empty range") << QStringList{u"read"_s, u"h"_s, u"5:0"_s} << u"5:0"_s;
@@ -332,6 +338,33 @@ void TestCli::throughRelay()
     const CliRun r = CliRun::run(args);
     QCOMPARE(r.code, 0);
     QCOMPARE(r.lines(), QStringList{simB.host() + u": VRK-A1 (v. 7), B/N: 005-007, SW: 6.12"_s});
+}
+
+void TestCli::silentPeers()
+{
+    // A Modbus peer that takes the connection and never answers, and a relay
+    // that completes the WebSocket handshake and never answers.
+    QTcpServer modbus;
+    QWebSocketServer relay(u"silent"_s, QWebSocketServer::NonSecureMode);
+    QVERIFY(modbus.listen(QHostAddress::LocalHost) && relay.listen(QHostAddress::LocalHost));
+    QList<QWebSocket *> sockets;
+    connect(&relay, &QWebSocketServer::newConnection, this,
+            [&] { sockets.append(relay.nextPendingConnection()); });
+    QElapsedTimer clock;
+    clock.start();
+    const CliRun m = CliRun::run(
+        {u"identify"_s, u"--timeout"_s, u"2"_s, u"127.0.0.1:%1"_s.arg(modbus.serverPort())});
+    QCOMPARE(m.code, 1);
+    QVERIFY2(m.err.contains(":%1: "_ba.replace("%1", QByteArray::number(modbus.serverPort()))),
+             m.err.constData());
+    const CliRun ws =
+        CliRun::run({u"identify"_s, u"--ws"_s, u"--relay-port"_s,
+                     QString::number(relay.serverPort()), u"--timeout"_s, u"1"_s, simA.host()});
+    QCOMPARE(ws.code, 1);
+    QVERIFY2(ws.err.contains("no answer from the machine within 1 s"), ws.err.constData());
+    QCOMPARE(sockets.size(), 1);
+    QVERIFY2(clock.elapsed() < 20000, qPrintable(QString::number(clock.elapsed())));
+    qDeleteAll(sockets);
 }
 
 void TestCli::backupSeveral()

@@ -54,8 +54,8 @@ private slots:
         // The peer's two services (ports 1511, 1512) and the two simulators.
         QCOMPARE(names, (QStringList{u"Peer One"_s, u"Peer Two \u017e"_s, u"VRK-C1 11"_s,
                                      u"ZUM-B1 22"_s}));
-        QCOMPARE(targets, (QStringList{u"127.0.0.1:1511"_s, u"127.0.0.1:1512"_s, sim1.host(),
-                                       sim2.host()}));
+        QCOMPARE(targets,
+                 (QStringList{u"127.0.0.1:1511"_s, u"127.0.0.1:1512"_s, sim1.host(), sim2.host()}));
         QCOMPARE(descriptions[1], u"modelZUM B1"_s);
         QCOMPARE(descriptions[3], u"ZUM-B1 serial 22 software 6.12"_s);
         QCOMPARE(text.lines().size(), 4);

@@ -2,6 +2,9 @@
 
 #include "acpu/hostport.h"
 
+#include <QHostAddress>
+#include <QRegularExpression>
+
 #include <cstdio>
 
 Command::Command(const QString &name, Needs needs, QObject *parent)
@@ -89,8 +92,13 @@ void Command::done()
 
 std::optional<QString> Command::checkHosts(const QStringList &hosts)
 {
+    // A host name of DNS labels or an address: nothing that could be a path
+    // (the relay carries the host in its URL path) or a typo'd option.
+    static const QRegularExpression name(QStringLiteral("^[A-Za-z0-9_]([A-Za-z0-9_.-]*)$"));
     for (const QString &host : hosts) {
-        if (!Acpu::ParseHostPort(host, 1))
+        const auto parsed = Acpu::ParseHostPort(host, 1);
+        if (!parsed ||
+            (QHostAddress(parsed->host).isNull() && !name.match(parsed->host).hasMatch()))
             return QStringLiteral("not a machine address: '%1' (forms: m1.local, 10.0.0.5:1502, "
                                   "[fe80::1]:1502)")
                 .arg(host);
