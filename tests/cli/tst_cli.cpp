@@ -343,13 +343,32 @@ void TestCli::throughRelay()
 void TestCli::silentPeers()
 {
     // A Modbus peer that takes the connection and never answers, and a relay
-    // that completes the WebSocket handshake and never answers.
+    // that completes the WebSocket handshake and then answers only the
+    // identification read of machine "talks".
     QTcpServer modbus;
     QWebSocketServer relay(u"silent"_s, QWebSocketServer::NonSecureMode);
     QVERIFY(modbus.listen(QHostAddress::LocalHost) && relay.listen(QHostAddress::LocalHost));
     QList<QWebSocket *> sockets;
-    connect(&relay, &QWebSocketServer::newConnection, this,
-            [&] { sockets.append(relay.nextPendingConnection()); });
+    connect(&relay, &QWebSocketServer::newConnection, this, [&] {
+        QWebSocket *socket = relay.nextPendingConnection();
+        sockets.append(socket);
+        if (!socket->requestUrl().path().contains(u"talks"_s))
+            return;
+        connect(socket, &QWebSocket::textMessageReceived, socket, [socket](const QString &text) {
+            const QJsonObject m = QJsonDocument::fromJson(text.toUtf8()).object();
+            if (m[u"start_index"_s].toInt() != 256)
+                return;
+            QJsonArray values; // VRK-C1 (v. 8), S/N 77, SW 6.12
+            for (int v = 256; v < 270; ++v)
+                values.append(
+                    QMap<int, int>{{262, 1}, {264, 6}, {265, 77}, {266, 612}, {268, 8}}.value(v));
+            socket->sendTextMessage(
+                QString::fromUtf8(QJsonDocument(QJsonObject{{u"event"_s, u"get_vars_done"_s},
+                                                            {u"tid"_s, m[u"tid"_s]},
+                                                            {u"values"_s, values}})
+                                      .toJson()));
+        });
+    });
     QElapsedTimer clock;
     clock.start();
     const CliRun m = CliRun::run(
@@ -357,12 +376,16 @@ void TestCli::silentPeers()
     QCOMPARE(m.code, 1);
     QVERIFY2(m.err.contains(":%1: "_ba.replace("%1", QByteArray::number(modbus.serverPort()))),
              m.err.constData());
-    const CliRun ws =
-        CliRun::run({u"identify"_s, u"--ws"_s, u"--relay-port"_s,
-                     QString::number(relay.serverPort()), u"--timeout"_s, u"1"_s, simA.host()});
-    QCOMPARE(ws.code, 1);
-    QVERIFY2(ws.err.contains("no answer from the machine within 1 s"), ws.err.constData());
-    QCOMPARE(sockets.size(), 1);
+    const QStringList ws{u"--ws"_s, u"--relay-port"_s, QString::number(relay.serverPort()),
+                         u"--timeout"_s, u"1"_s};
+    const CliRun quiet = CliRun::run(QStringList{u"identify"_s, u"quiet"_s} + ws);
+    const CliRun talks = CliRun::run(QStringList{u"read"_s, u"talks"_s, u"1024"_s} + ws);
+    for (const CliRun &r : {quiet, talks}) {
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains("no answer from the machine within 1 s"), r.err.constData());
+    }
+    QVERIFY(talks.err.contains("talks: reading")); // identified, then silence
+    QCOMPARE(sockets.size(), 2);
     QVERIFY2(clock.elapsed() < 20000, qPrintable(QString::number(clock.elapsed())));
     qDeleteAll(sockets);
 }

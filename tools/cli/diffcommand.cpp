@@ -76,6 +76,7 @@ void DiffCommand::readMachine(int index)
     link->open([=, this, &side](const QString &error) {
         if (!error.isEmpty())
             return failed(error);
+        out.progress(link->host(), QStringLiteral("reading"), 0);
         link->run(
             link->connection().Read(ParameterSet::ranges(m_machineTags)),
             [=, this, &side](const QString &error) {

@@ -52,6 +52,7 @@ std::optional<QString> ReadCommand::take(const QCommandLineParser &parser)
 
 void ReadCommand::work(MachineLink &link, Outcome &outcome, MachineLink::Done ended)
 {
+    out.progress(link.host(), QStringLiteral("reading"), 0);
     link.run(
         link.connection().Read(m_ranges),
         [this, &link, &outcome, ended](const QString &error) {

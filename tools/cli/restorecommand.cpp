@@ -126,6 +126,7 @@ void RestoreCommand::dryRun(BackupWriter *writer, MachineLink &link, Outcome &ou
     Acpu::VarRanges ranges;
     for (const auto &[variable, value] : planned)
         ranges.append({variable, 1});
+    out.progress(link.host(), QStringLiteral("reading"), 0);
     link.run(
         link.connection().Read(Acpu::NormalizeRanges(ranges)),
         [this, planned, &link, &outcome, ended](const QString &error) {
