@@ -92,8 +92,5 @@ void BackupCommand::work(MachineLink &link, Outcome &outcome, MachineLink::Done 
             QStringLiteral("%1: %2 -> %3").arg(link.host(), identityText(link.machine()), file));
         ended(QString());
     });
-    if (const auto started = reader->Start(m_tags); !started) {
-        link.unwatch();
-        ended(jobErrorText(started.error()));
-    }
+    startOrEnd(reader->Start(m_tags), link, ended);
 }

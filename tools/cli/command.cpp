@@ -3,6 +3,7 @@
 #include "acpu/hostport.h"
 
 #include <QHostAddress>
+#include <QPointer>
 #include <QRegularExpression>
 
 #include <cstdio>
@@ -104,4 +105,55 @@ std::optional<QString> Command::checkHosts(const QStringList &hosts)
                 .arg(host);
     }
     return std::nullopt;
+}
+
+void Command::follow(MachineJob *job, MachineLink &link, const QString &step,
+                     MachineLink::Done ended)
+{
+    QPointer<MachineJob> guard(job);
+    connect(job, &MachineJob::requestStarted, this, [this, &link, step](Acpu::Request *request) {
+        link.alive();
+        out.progress(link.host(), step, 0);
+        connect(request, &Acpu::Request::progress, this, [this, &link, step](int percent) {
+            link.alive();
+            out.progress(link.host(), step, percent);
+        });
+    });
+    connect(job, &MachineJob::failed, this, [&link, ended](const MachineJobError &error) {
+        link.unwatch();
+        ended(jobErrorText(error));
+    });
+    link.watch([&link, guard, ended] {
+        // The connection forgets the job's request; a late answer is ignored.
+        delete guard.data();
+        ended(link.silenceText());
+    });
+}
+
+void Command::startOrEnd(const MachineJob::Started &started, MachineLink &link,
+                         const MachineLink::Done &ended)
+{
+    if (started)
+        return;
+    link.unwatch();
+    ended(jobErrorText(started.error()));
+}
+
+QString Command::jobErrorText(const MachineJobError &error)
+{
+    switch (error.kind) {
+    case MachineJobError::NotConnected:
+        return QStringLiteral("the connection with the machine is broken");
+    case MachineJobError::RequestFailed:
+        return (error.requestType == Acpu::Request::Read
+                    ? QStringLiteral("reading from the machine failed: ")
+                    : QStringLiteral("writing to the machine failed: ")) +
+               error.message;
+    case MachineJobError::NothingToWrite:
+        return QStringLiteral("the backup file holds nothing to write");
+    case MachineJobError::FileFailed:
+    case MachineJobError::FileTooLarge:
+        break;
+    }
+    return error.message;
 }

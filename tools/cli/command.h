@@ -1,5 +1,6 @@
 #pragma once
 
+#include "backup/machinejob.h"
 #include "machinelink.h"
 #include "output.h"
 
@@ -44,6 +45,15 @@ protected:
     virtual std::optional<QString> take(const QCommandLineParser &parser) = 0;
     // Ends the command with the output's exit code.
     void done();
+
+    // Runs a machine job on the link: progress of its requests on standard
+    // error, and a job that stays silent for the time-out is deleted and
+    // reported through ended(). Its own failure ends it with the reason.
+    void follow(MachineJob *job, MachineLink &link, const QString &step, MachineLink::Done ended);
+    // A job's start that the connection refused ends the work at once.
+    static void startOrEnd(const MachineJob::Started &started, MachineLink &link,
+                           const MachineLink::Done &ended);
+    static QString jobErrorText(const MachineJobError &error);
 
     // Checks that every argument is a machine address.
     static std::optional<QString> checkHosts(const QStringList &hosts);

@@ -1,6 +1,7 @@
 #include "diffcommand.h"
 
 #include "backup/backupfile.h"
+#include "backup/backupreader.h"
 
 #include <QFileInfo>
 #include <QJsonArray>
@@ -35,8 +36,7 @@ std::optional<QString> DiffCommand::take(const QCommandLineParser &parser)
                 return QStringLiteral("no such file, and %1").arg(*error);
         }
     }
-    m_machineTags = {GroupTags::TechParams, GroupTags::RParams, GroupTags::Coordsys,
-                     GroupTags::Tools};
+    m_machineTags = BackupReader::BackupTags();
     if (parser.isSet(QStringLiteral("with-teeth")))
         m_machineTags.append(GroupTags::Teeth);
     return std::nullopt;
@@ -76,20 +76,16 @@ void DiffCommand::readMachine(int index)
     link->open([=, this, &side](const QString &error) {
         if (!error.isEmpty())
             return failed(error);
-        out.progress(link->host(), QStringLiteral("reading"), 0);
-        link->run(
-            link->connection().Read(ParameterSet::ranges(m_machineTags)),
-            [=, this, &side](const QString &error) {
-                if (!error.isEmpty())
-                    return failed(error);
-                side.set.version = link->machine().modelVersion();
-                side.set.takeMachine(m_machineTags, link->connection());
-                link->deleteLater();
-                readMachine(index + 1);
-            },
-            [this, link](int percent) {
-                out.progress(link->host(), QStringLiteral("reading"), percent);
-            });
+        auto *reader = new BackupReader(&link->machine(), link);
+        follow(reader, *link, QStringLiteral("reading"), failed);
+        connect(reader, &BackupReader::done, this, [=, this, &side] {
+            link->unwatch();
+            side.set.version = link->machine().modelVersion();
+            side.set.takeGroups(reader->Groups());
+            link->deleteLater();
+            readMachine(index + 1);
+        });
+        startOrEnd(reader->Start(m_machineTags), *link, failed);
     });
 }
 

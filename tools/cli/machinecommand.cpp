@@ -4,7 +4,6 @@
 #include "model/machinetype.h"
 
 #include <QJsonArray>
-#include <QPointer>
 
 void MachineCommand::start()
 {
@@ -52,48 +51,6 @@ void MachineCommand::report()
         out.result(json);
     }
     done();
-}
-
-void MachineCommand::follow(MachineJob *job, MachineLink &link, const QString &step,
-                            MachineLink::Done ended)
-{
-    QPointer<MachineJob> guard(job);
-    connect(job, &MachineJob::requestStarted, this, [this, &link, step](Acpu::Request *request) {
-        link.alive();
-        out.progress(link.host(), step, 0);
-        connect(request, &Acpu::Request::progress, this, [this, &link, step](int percent) {
-            link.alive();
-            out.progress(link.host(), step, percent);
-        });
-    });
-    connect(job, &MachineJob::failed, this, [&link, ended](const MachineJobError &error) {
-        link.unwatch();
-        ended(jobErrorText(error));
-    });
-    link.watch([&link, guard, ended] {
-        // The connection forgets the job's request; a late answer is ignored.
-        delete guard.data();
-        ended(link.silenceText());
-    });
-}
-
-QString MachineCommand::jobErrorText(const MachineJobError &error)
-{
-    switch (error.kind) {
-    case MachineJobError::NotConnected:
-        return QStringLiteral("the connection with the machine is broken");
-    case MachineJobError::RequestFailed:
-        return (error.requestType == Acpu::Request::Read
-                    ? QStringLiteral("reading from the machine failed: ")
-                    : QStringLiteral("writing to the machine failed: ")) +
-               error.message;
-    case MachineJobError::NothingToWrite:
-        return QStringLiteral("the backup file holds nothing to write");
-    case MachineJobError::FileFailed:
-    case MachineJobError::FileTooLarge:
-        break;
-    }
-    return error.message;
 }
 
 QJsonObject MachineCommand::identityJson(Machine &machine)

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "backup/machinejob.h"
 #include "command.h"
 
 #include <QJsonObject>
@@ -28,12 +27,6 @@ protected:
     // Called with the machine open and identified; calls ended() once, with
     // an error text or empty on success.
     virtual void work(MachineLink &link, Outcome &outcome, MachineLink::Done ended) = 0;
-
-    // Runs a machine job on the link: progress of its requests on standard
-    // error, and a job that stays silent for the time-out is deleted and
-    // reported through ended(). Its own failure ends it with the reason.
-    void follow(MachineJob *job, MachineLink &link, const QString &step, MachineLink::Done ended);
-    static QString jobErrorText(const MachineJobError &error);
 
     // The identification as JSON and as a line for people.
     static QJsonObject identityJson(Machine &machine);

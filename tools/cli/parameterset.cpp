@@ -49,22 +49,15 @@ void ParameterSet::takeFile(const BackupFile &file)
     }
 }
 
-void ParameterSet::takeMachine(const QList<int> &tags, Acpu::Connection &connection)
+void ParameterSet::takeGroups(const QList<ParameterGroup *> &groups)
 {
-    for (int tag : tags) {
-        auto group = makeGroup(tag);
-        group->loadFromMachine(connection);
-        m_carried.insert(tag, QList<bool>(group->valueCount(), true));
-        m_groups.insert(tag, group);
+    for (const ParameterGroup *source : groups) {
+        auto group = makeGroup(source->type());
+        for (qsizetype i = 0; i < group->valueCount(); ++i)
+            group->value(i).reset(source->value(i).value());
+        m_carried.insert(group->type(), QList<bool>(group->valueCount(), true));
+        m_groups.insert(group->type(), group);
     }
-}
-
-Acpu::VarRanges ParameterSet::ranges(const QList<int> &tags)
-{
-    Acpu::VarRanges ranges;
-    for (int tag : tags)
-        ranges.append(makeGroup(tag)->variableRange());
-    return Acpu::NormalizeRanges(ranges);
 }
 
 int ParameterSet::tagOfVariable(int variable)

@@ -30,12 +30,10 @@ public:
 
     // The file's sections; each value is marked as carried when the section holds it.
     void takeFile(const BackupFile &file);
-    // The groups of these tags from the connection's cache, after a read of
-    // their ranges: every value is carried.
-    void takeMachine(const QList<int> &tags, Acpu::Connection &connection);
-
-    // The variables of the groups of these tags, for one read.
-    static Acpu::VarRanges ranges(const QList<int> &tags);
+    // Copies of groups holding a machine's values: every value is carried.
+    void takeGroups(const QList<ParameterGroup *> &groups);
+    // The tag of the group that holds a machine variable, 0 for none.
+    static int tagOfVariable(int variable);
 
     QList<int> tags() const { return m_groups.keys(); }
     ParameterGroup *group(int tag) const;
@@ -45,8 +43,6 @@ public:
     // Values both sides hold that differ as the machine would store them
     // (32-bit floats; two non-numbers are equal). Labels follow a's version.
     static QList<Difference> compare(const ParameterSet &a, const ParameterSet &b);
-    // The tag of the group that holds a machine variable, 0 for none.
-    static int tagOfVariable(int variable);
     // The row and column labels of value i of a group, for a machine version.
     static QString valueLabel(const ParameterGroup &group, qsizetype index,
                               const ModelVersion &version);

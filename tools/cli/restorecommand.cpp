@@ -1,5 +1,6 @@
 #include "restorecommand.h"
 
+#include "backup/backupreader.h"
 #include "backup/backupwriter.h"
 #include "backup/safetycopies.h"
 #include "parameterset.h"
@@ -122,45 +123,36 @@ void RestoreCommand::work(MachineLink &link, Outcome &outcome, MachineLink::Done
 void RestoreCommand::dryRun(BackupWriter *writer, MachineLink &link, Outcome &outcome,
                             MachineLink::Done ended)
 {
-    const ParameterGroup::VariableValues planned = writer->PlannedValues();
-    Acpu::VarRanges ranges;
-    for (const auto &[variable, value] : planned)
-        ranges.append({variable, 1});
-    out.progress(link.host(), QStringLiteral("reading"), 0);
-    link.run(
-        link.connection().Read(Acpu::NormalizeRanges(ranges)),
-        [this, planned, &link, &outcome, ended](const QString &error) {
-            if (!error.isEmpty())
-                return ended(error);
-            const ModelVersion version = link.machine().modelVersion();
-            QJsonArray changes;
-            std::unique_ptr<ParameterGroup> group;
-            for (const auto &[variable, value] : planned) {
-                const float current = link.connection().ReadFloat(variable);
-                if (current == value)
-                    continue;
-                const int tag = ParameterSet::tagOfVariable(variable);
-                if (!group || group->type() != tag)
-                    group.reset(ParameterGroup::create(tag));
-                const ValueDifference d{
-                    variable, group->title(),
-                    ParameterSet::valueLabel(*group, variable - group->firstVariable(), version),
-                    value, current};
-                changes.append(
-                    differenceJson(d, QStringLiteral("file"), QStringLiteral("machine")));
-                outcome.lines.append(QStringLiteral("%1 | %2 | %3 -> %4")
-                                         .arg(d.group, d.item, Output::floatText(current),
-                                              Output::floatText(value)));
-            }
-            outcome.json.insert(QStringLiteral("changes"), changes);
-            outcome.lines.prepend(QStringLiteral("%1: dry run of %2: %3 parameters would change")
-                                      .arg(link.host(), m_fileName)
-                                      .arg(changes.size()));
-            ended(QString());
-        },
-        [this, &link](int percent) {
-            out.progress(link.host(), QStringLiteral("reading"), percent);
-        });
+    // The machine's current values of the sections, read as a backup is.
+    auto *reader = new BackupReader(&link.machine(), &link);
+    follow(reader, link, QStringLiteral("reading"), ended);
+    connect(reader, &BackupReader::done, this, [this, reader, writer, &link, &outcome, ended] {
+        link.unwatch();
+        ParameterSet current;
+        current.version = link.machine().modelVersion();
+        current.takeGroups(reader->Groups());
+        QJsonArray changes;
+        for (const auto &[variable, value] : writer->PlannedValues()) {
+            const ParameterGroup *group = current.group(ParameterSet::tagOfVariable(variable));
+            const qsizetype index = variable - group->firstVariable();
+            const float now = static_cast<float>(group->value(index).value());
+            if (now == value)
+                continue;
+            const ValueDifference d{variable, group->title(),
+                                    ParameterSet::valueLabel(*group, index, current.version), value,
+                                    now};
+            changes.append(differenceJson(d, QStringLiteral("file"), QStringLiteral("machine")));
+            outcome.lines.append(
+                QStringLiteral("%1 | %2 | %3 -> %4")
+                    .arg(d.group, d.item, Output::floatText(now), Output::floatText(value)));
+        }
+        outcome.json.insert(QStringLiteral("changes"), changes);
+        outcome.lines.prepend(QStringLiteral("%1: dry run of %2: %3 parameters would change")
+                                  .arg(link.host(), m_fileName)
+                                  .arg(changes.size()));
+        ended(QString());
+    });
+    startOrEnd(reader->Start(writer->Tags()), link, ended);
 }
 
 void RestoreCommand::restore(BackupWriter *writer, MachineLink &link, Outcome &outcome,
@@ -205,8 +197,5 @@ void RestoreCommand::restore(BackupWriter *writer, MachineLink &link, Outcome &o
                 ended(QStringLiteral("%1 values read back differ from what was sent")
                           .arg(differences.size()));
             });
-    if (const auto started = writer->Start(); !started) {
-        link.unwatch();
-        ended(jobErrorText(started.error()));
-    }
+    startOrEnd(writer->Start(), link, ended);
 }

@@ -41,10 +41,7 @@ void UploadCommand::work(MachineLink &link, Outcome &outcome, MachineLink::Done 
             link.unwatch();
             return ended(QStringLiteral("the machine is not ready for a program upload"));
         }
-        if (const auto sent = sender->Send(m_image); !sent) {
-            link.unwatch();
-            ended(jobErrorText(sent.error()));
-        }
+        startOrEnd(sender->Send(m_image), link, ended);
     });
     connect(sender, &ProgramSender::resultRead, this, [this, &link, &outcome, ended](quint32 code) {
         link.unwatch();
@@ -64,8 +61,5 @@ void UploadCommand::work(MachineLink &link, Outcome &outcome, MachineLink::Done 
             return ended(QStringLiteral("the machine reports error code %1").arg(code - 3));
         }
     });
-    if (const auto started = sender->CheckReady(); !started) {
-        link.unwatch();
-        ended(jobErrorText(started.error()));
-    }
+    startOrEnd(sender->CheckReady(), link, ended);
 }
