@@ -181,6 +181,7 @@ void TestCli::identifyJsonAndText()
     for (qsizetype i = 0; i < 4; ++i)
         QCOMPARE(results[i][u"host"_s].toString(), hosts[i]);
     QCOMPARE(results[1][u"ok"_s], QJsonValue(false));
+    QCOMPARE(json.json()[u"errors"_s][0][u"subject"_s].toString(), down);
     QVERIFY(!results[1][u"error"_s].toString().isEmpty());
     const QJsonObject b = results[2][u"machine"_s].toObject();
     QCOMPARE(b[u"type"_s].toString(), u"VrkA1"_s);

@@ -31,6 +31,8 @@ void Output::progress(const QString &subject, const QString &step, int percent)
 void Output::failure(const QString &subject, const QString &message)
 {
     m_failed = true;
+    m_errors.append(
+        QJsonObject{{QStringLiteral("subject"), subject}, {QStringLiteral("message"), message}});
     std::fprintf(stderr, "vrk6-cli: %s: %s\n", subject.toUtf8().constData(),
                  message.toUtf8().constData());
     std::fflush(stderr);
@@ -43,6 +45,8 @@ int Output::finish(const QString &command) const
         document.insert(QStringLiteral("command"), command);
         document.insert(QStringLiteral("ok"), !m_failed);
         document.insert(QStringLiteral("results"), m_results);
+        if (!m_errors.isEmpty())
+            document.insert(QStringLiteral("errors"), m_errors);
         std::fprintf(stdout, "%s",
                      QJsonDocument(document).toJson(QJsonDocument::Indented).constData());
     }

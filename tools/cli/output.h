@@ -31,7 +31,8 @@ public:
     void set(const QString &key, const QJsonValue &value) { m_extra.insert(key, value); }
     // Progress of long work for one subject (a machine or a file).
     void progress(const QString &subject, const QString &step, int percent = -1);
-    // A subject (machine, file) failed; the others go on.
+    // A subject (machine, file) failed; the others go on. Listed on standard
+    // error, and under "errors" in the JSON document.
     void failure(const QString &subject, const QString &message);
     bool hasFailed() const { return m_failed; }
 
@@ -48,6 +49,7 @@ private:
     bool m_quiet = false;
     bool m_failed = false;
     QJsonArray m_results;
+    QJsonArray m_errors;
     QJsonObject m_extra;
     QHash<QString, QString> m_lastProgress; // by subject
 };
