@@ -114,7 +114,7 @@ void Command::follow(MachineJob *job, MachineLink &link, const QString &step,
     connect(job, &MachineJob::requestStarted, this, [this, &link, step](Acpu::Request *request) {
         link.alive();
         out.progress(link.host(), step, 0);
-        connect(request, &Acpu::Request::progress, this, [this, &link, step](int percent) {
+        connect(request, &Acpu::Request::progress, &link, [this, &link, step](int percent) {
             link.alive();
             out.progress(link.host(), step, percent);
         });
@@ -124,7 +124,7 @@ void Command::follow(MachineJob *job, MachineLink &link, const QString &step,
         ended(jobErrorText(error));
     });
     link.watch([&link, guard, ended] {
-        // The connection forgets the job's request; a late answer is ignored.
+        // The job goes; a late end of its request finds nobody.
         delete guard.data();
         ended(link.silenceText());
     });
