@@ -1,26 +1,26 @@
 #include "backup/backupfile.h"
 
 #include "backup/validatebackup.h"
+#include "model/machinevalue.h"
 #include "model/parametergroup.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSaveFile>
 
 #include <cmath>
-#include <limits>
 
 namespace {
 
-// The groups hold every value as a 32-bit float on the machine; a number the
-// float cannot hold would be written as infinity. Finds the first such number
-// below value. Recursion is bounded by the JSON parser's nesting limit.
+// The first number below value that a machine variable cannot hold (see
+// MachineValue::fits). Recursion is bounded by the JSON parser's nesting
+// limit.
 std::optional<double> firstOutOfRange(const QJsonValue &value)
 {
-    constexpr double limit = std::numeric_limits<float>::max();
     if (value.isDouble()) {
-        if (const double number = value.toDouble(); std::abs(number) > limit)
+        if (const double number = value.toDouble(); !MachineValue::fits(number))
             return number;
     } else if (value.isArray()) {
         const QJsonArray array = value.toArray();
@@ -38,6 +38,22 @@ std::optional<double> firstOutOfRange(const QJsonValue &value)
     return std::nullopt;
 }
 
+// The schema constrains a section only under its lower-case name; one written
+// in other letter case is read all the same, so it is checked the same way.
+BackupFile::Result checkSection(const QString &key, int tag, const QJsonValue &section)
+{
+    const QString name = ParameterGroup::groupName(tag);
+    if (key == name)
+        return {};
+    const QJsonObject alone{
+        {QLatin1String("_machine"), QString()}, {QLatin1String("_version"), 0}, {name, section}};
+    if (const auto valid = validateBackup(QJsonDocument(alone)); !valid) {
+        return std::unexpected(BackupFile::tr("Section %1 is malformed.").arg(key) + u'\n' +
+                               valid.error().join(u'\n'));
+    }
+    return {};
+}
+
 } // namespace
 
 BackupFile::BackupFile(const QString &fileName, QObject *parent)
@@ -52,12 +68,26 @@ const QJsonObject &BackupFile::section(int tag) const
     return it == m_sections.cend() ? empty : *it;
 }
 
+BackupFile::Result BackupFile::openRegularFile(QFile &file)
+{
+    // Opening a pipe for reading waits for a writer, and a device may never
+    // end: either would freeze the window.
+    // A missing file is left to open(), whose message says so.
+    if (const QFileInfo info(file.fileName()); info.exists() && !info.isFile()) {
+        return std::unexpected(
+            tr("Not a regular file (a pipe, a device or a directory); it was not opened."));
+    }
+    if (!file.open(QIODevice::ReadOnly))
+        return std::unexpected(file.errorString());
+    return {};
+}
+
 BackupFile::Result BackupFile::readDocument(const QString &fileName, const QString &parseError,
                                             QJsonDocument &document)
 {
     QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::unexpected(file.errorString());
+    if (auto opened = openRegularFile(file); !opened)
+        return opened;
     // One byte more than allowed tells a file that is too large from one that
     // fits exactly; read() also stops an endless device.
     const QByteArray bytes = file.read(MaxFileSize + 1);
@@ -87,25 +117,31 @@ BackupFile::Result BackupFile::load()
     const QJsonObject root = document.object();
     const MachineType type =
         MachineDescription::machineTypeFromName(root.value(QLatin1String("_machine")).toString());
-    const int version = root.value(QLatin1String("_version")).toInt(0);
+    // The schema bounds the number to what a version can be; it cannot say
+    // "whole number" for one above the range of int.
+    const double version = root.value(QLatin1String("_version")).toDouble(0.0);
+    if (version != std::trunc(version)) {
+        return std::unexpected(tr("The data model version %1 is not a whole number.")
+                                   .arg(MachineValue::exactText(version)));
+    }
 
     QMap<int, QJsonObject> sections;
     for (auto it = root.begin(); it != root.end(); ++it) {
         const int tag = ParameterGroup::tagFromName(it.key());
         if (tag == GroupTags::None)
             continue;
-        const QJsonObject section = it->toObject();
+        if (auto checked = checkSection(it.key(), tag, *it); !checked)
+            return checked;
         if (const auto number = firstOutOfRange(*it)) {
             return std::unexpected(
                 tr("Section %1 holds the number %2, which is beyond the range of a machine value.")
-                    .arg(it.key())
-                    .arg(*number));
+                    .arg(it.key(), MachineValue::exactText(*number)));
         }
-        sections.insert(tag, section);
+        sections.insert(tag, it->toObject());
     }
 
     // Only a file that passed every check changes this object.
-    m_machine = ModelVersion(type, uint(std::max(version, 0)));
+    m_machine = ModelVersion(type, uint(version));
     for (auto it = sections.cbegin(); it != sections.cend(); ++it)
         m_sections.insert(it.key(), it.value());
     return {};

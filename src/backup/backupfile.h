@@ -8,6 +8,8 @@
 #include <QObject>
 #include <QString>
 
+class QFile;
+
 #include <expected>
 
 // One backup file (.vrk): the machine stamp and one JSON object per group
@@ -39,7 +41,11 @@ public:
     const QJsonObject &section(int tag) const;
     void setSection(int tag, const QJsonObject &section) { m_sections.insert(tag, section); }
 
-    // Reads and parses fileName, refusing a file (or an endless device) above
+    // Opens file for reading if it is a regular file (or a link to one);
+    // anything else is refused before it is opened. For every file the
+    // program reads that a user picks.
+    static Result openRegularFile(QFile &file);
+    // Reads and parses fileName, a regular file, refusing a file (or an endless device) above
     // MaxFileSize, into document. parseError is the translated "Error: %1 on position %2"
     // (parser's message, byte offset) of the caller's context.
     static Result readDocument(const QString &fileName, const QString &parseError,

@@ -1,10 +1,8 @@
 #include "backup/backupimport.h"
 
 #include "backup/backupfile.h"
+#include "model/machinevalue.h"
 #include "model/parameterlist.h"
-
-#include <cmath>
-#include <limits>
 
 namespace {
 
@@ -158,7 +156,6 @@ QList<qsizetype> BackupImport::importTechParams(ParameterGroup *group, const Mod
 {
     const auto *list = qobject_cast<ParameterList *>(group);
     const QJsonArray old = m_sections.value(GroupTags::TechParams);
-    constexpr double floatLimit = std::numeric_limits<float>::max();
 
     QList<qsizetype> missed;
     bool changed = false;
@@ -171,7 +168,7 @@ QList<qsizetype> BackupImport::importTechParams(ParameterGroup *group, const Mod
         const QJsonValue number = from ? old.at(*from) : QJsonValue(QJsonValue::Undefined);
         // A number the machine's 32-bit float cannot hold would reach it as
         // infinity: such a value is not taken over either.
-        if (!number.isDouble() || std::abs(number.toDouble()) > floatLimit) {
+        if (!number.isDouble() || !MachineValue::fits(number.toDouble())) {
             missed.append(i);
             continue;
         }

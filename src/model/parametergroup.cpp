@@ -1,6 +1,7 @@
 #include "model/parametergroup.h"
 
 #include "model/coordsys.h"
+#include "model/machinevalue.h"
 #include "model/rparameters.h"
 #include "model/tablemodel.h"
 #include "model/techparameters.h"
@@ -10,7 +11,6 @@
 #include <QJsonValue>
 
 #include <array>
-#include <cmath>
 
 namespace {
 
@@ -28,12 +28,27 @@ const std::array<QString, 6> &sectionNames()
     return names;
 }
 
-void apply(ParameterValue &value, double number, bool asStored)
+void apply(ParameterValue &value, const QJsonValue &number, bool asStored)
 {
     if (asStored)
-        value.reset(number);
-    else
-        value.setValue(number);
+        value.reset(number.isNull() ? MachineValue::NoNumber : number.toDouble(0.0));
+    else if (!number.isNull()) // an import brings numbers, never a hole
+        value.setValue(number.toDouble(0.0));
+}
+
+// The variables and floats of the values that pass; only values that fit a
+// machine variable ever do.
+template <typename Pass>
+ParameterGroup::VariableValues writable(const ParameterGroup &group, Pass pass)
+{
+    ParameterGroup::VariableValues result;
+    const int first = group.firstVariable();
+    for (qsizetype i = 0; i < group.valueCount(); ++i) {
+        const ParameterValue &value = group.value(i);
+        if (pass(value) && MachineValue::fits(value.value()))
+            result.append({first + static_cast<int>(i), static_cast<float>(value.value())});
+    }
+    return result;
 }
 
 } // namespace
@@ -98,7 +113,8 @@ void ParameterGroup::loadFromMachine(Acpu::Connection &connection)
 {
     const int first = firstVariable();
     for (qsizetype i = 0; i < valueCount(); ++i)
-        value(i).reset(connection.ReadFloat(first + static_cast<int>(i)));
+        value(i).reset(
+            MachineValue::fromMachine(connection.ReadFloat(first + static_cast<int>(i))));
     emit DataChangedPrivate();
     emit DataChanged();
 }
@@ -142,27 +158,12 @@ void ParameterGroup::revert()
 
 ParameterGroup::VariableValues ParameterGroup::modifiedValues() const
 {
-    VariableValues result;
-    const int first = firstVariable();
-    for (qsizetype i = 0; i < valueCount(); ++i) {
-        if (value(i).isModified())
-            result.append({first + static_cast<int>(i), static_cast<float>(value(i).value())});
-    }
-    return result;
+    return writable(*this, [](const ParameterValue &value) { return value.isModified(); });
 }
 
 ParameterGroup::VariableValues ParameterGroup::definedValues() const
 {
-    VariableValues result;
-    const int first = firstVariable();
-    for (qsizetype i = 0; i < valueCount(); ++i) {
-        // An infinity would reach the machine as well as a NaN would; so would a
-        // double beyond the float range, which turns into one on conversion.
-        const auto number = static_cast<float>(value(i).value());
-        if (std::isfinite(number))
-            result.append({first + static_cast<int>(i), number});
-    }
-    return result;
+    return writable(*this, [](const ParameterValue &) { return true; });
 }
 
 void ParameterGroup::OnViewDataChanged(const QModelIndex &, const QModelIndex &, const QList<int> &)
@@ -186,13 +187,15 @@ void ParameterGroup::readNumbers(const QJsonArray &numbers, qsizetype first, qsi
                                  bool asStored)
 {
     for (qsizetype i = 0; i < count; ++i)
-        apply(value(first + i), numbers.at(i).toDouble(0.0), asStored);
+        apply(value(first + i), numbers.at(i), asStored);
 }
 
 QJsonArray ParameterGroup::writeNumbers(qsizetype first, qsizetype count) const
 {
     QJsonArray numbers;
-    for (qsizetype i = 0; i < count; ++i)
-        numbers.append(value(first + i).value());
+    for (qsizetype i = 0; i < count; ++i) {
+        const double number = value(first + i).value();
+        numbers.append(MachineValue::fits(number) ? QJsonValue(number) : QJsonValue::Null);
+    }
     return numbers;
 }

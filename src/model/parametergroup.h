@@ -61,19 +61,24 @@ public:
     QString name() const { return groupName(type()); }
     Acpu::VarRange variableRange() const;
     // Takes every value from the connection's cache as clean; call it after a
-    // read of variableRange() has finished without error.
+    // read of variableRange() has finished without error. A NaN or infinity
+    // pattern becomes MachineValue::NoNumber.
     void loadFromMachine(Acpu::Connection &connection);
-    // asStored: the numbers become the clean state (a file opened); otherwise
-    // they arrive as edits (an import into existing values).
+    // asStored: the numbers become the clean state (a file opened), null
+    // becoming MachineValue::NoNumber; otherwise they arrive as edits (an
+    // import into existing values), and null leaves a value as it is.
     void fromJson(const QJsonObject &section, bool asStored);
     void toJson(QJsonObject &section) const;
 
     bool isModified() const;
     void accept();
     void revert();
+    // What to write to the machine. Neither list ever holds a value that
+    // MachineValue::fits refuses (NaN, infinity, beyond the float range), so a
+    // variable whose parameter holds no number is not touched.
+    // The modified values (editors' Apply, after an edit or paste).
     VariableValues modifiedValues() const;
-    // Every value worth writing to the machine: a NaN or a value a 32-bit
-    // float cannot hold is left out.
+    // Every value, modified or not (a restore).
     VariableValues definedValues() const;
 
 signals:
@@ -94,8 +99,9 @@ protected:
     void setValueCount(qsizetype count);
     // Wires a new model to the group's change signals and returns it.
     TableModel *adoptModel(TableModel *model);
-    // Applies numbers[0 .. count) to the values from first on; a missing or
-    // non-numeric element counts as 0.0.
+    // Applies numbers[0 .. count) to the values from first on; null is no
+    // number (see fromJson), any other missing or non-numeric element counts
+    // as 0.0.
     void readNumbers(const QJsonArray &numbers, qsizetype first, qsizetype count, bool asStored);
     QJsonArray writeNumbers(qsizetype first, qsizetype count) const;
 

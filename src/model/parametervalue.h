@@ -15,12 +15,14 @@ public:
     double storedValue() const { return m_storedValue; }
     bool isModified() const { return m_modified; }
 
-    // An edit. A fuzzy-equal entry is no edit, but a NaN is always replaced.
+    // An edit. A fuzzy-equal entry, or one that gives the same 32-bit float
+    // (what the machine would get), is no edit; a NaN is always replaced.
     // The comparison is with the current value: typing the stored value back
     // still counts as an edit until accepted or reverted.
     void setValue(double v)
     {
-        if (!std::isnan(m_value) && qFuzzyCompare(v, m_value))
+        if (!std::isnan(m_value) &&
+            (qFuzzyCompare(v, m_value) || static_cast<float>(v) == static_cast<float>(m_value)))
             return;
         m_value = v;
         m_modified = true;

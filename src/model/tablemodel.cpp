@@ -1,9 +1,9 @@
 #include "model/tablemodel.h"
 
+#include "model/machinevalue.h"
+
 #include <QBrush>
 #include <QFont>
-
-#include <cmath>
 
 namespace {
 
@@ -90,10 +90,19 @@ bool TableModel::contains(const QModelIndex &index) const
 
 QVariant TableModel::valueData(const ParameterValue &value, CellState state, int role) const
 {
+    const bool number = MachineValue::fits(value.value());
     switch (role) {
     case Qt::DisplayRole:
+        return number ? QString::number(value.value(), 'f', 6) : QString();
     case Qt::EditRole:
-        return QString::number(value.value(), 'f', 6);
+        // Not the rounded display: committing an editor unchanged must give
+        // back the very float the machine holds.
+        return MachineValue::editText(value.value());
+    case Qt::ToolTipRole:
+        if (number)
+            return {};
+        return tr("No number: the machine holds no valid value here. It is not written to the "
+                  "machine unless you enter a number.");
     case Qt::FontRole:
         return value.isModified() ? QVariant(italicFont()) : QVariant();
     case Qt::TextAlignmentRole:
@@ -116,7 +125,7 @@ bool TableModel::setValueData(ParameterValue &value, CellState state, const QMod
     const double number = data.toDouble(&ok);
     // toDouble takes "nan" and "inf"; neither (nor a number too large for the
     // machine's 32-bit floats) may reach a machine parameter.
-    if (!ok || !std::isfinite(static_cast<float>(number)))
+    if (!ok || !MachineValue::fits(number))
         return false;
     value.setValue(number);
     emit dataChanged(index, index);

@@ -45,7 +45,9 @@ void QTableViewClipboard::copy()
         return;
     QString text;
     for (qsizetype i = 0; i < indexes.size(); ++i) {
-        text += indexes.at(i).data(Qt::DisplayRole).toString();
+        // The edit text, not the display: the display may round, and a
+        // pasted copy must not change a value.
+        text += indexes.at(i).data(Qt::EditRole).toString();
         if (i + 1 < indexes.size())
             text += indexes.at(i + 1).row() == indexes.at(i).row() ? u'\t' : u'\n';
     }
@@ -67,33 +69,55 @@ void QTableViewClipboard::paste()
     if (lines.isEmpty())
         return;
     QList<QStringList> rows;
+    qsizetype width = 0;
     for (const QString &line : std::as_const(lines)) {
         QStringList cells = line.split(u'\t');
         dropTrailingEmpty(cells);
+        width = std::max(width, cells.size());
         rows.append(cells);
     }
-    const qsizetype width = rows.first().size();
-    if (std::any_of(rows.cbegin(), rows.cend(),
-                    [width](const QStringList &cells) { return cells.size() != width; }))
-        return;
+    // A copied cell without a number is empty, and a row ending in one comes
+    // out short: the missing cells are empty, and an empty cell leaves its
+    // target as it is.
+    for (QStringList &cells : rows)
+        cells.resize(width);
 
     if (target->rowCount() - anchor.row() < rows.size() ||
         target->columnCount() - anchor.column() < width) {
-        auto *box =
-            new QMessageBox(QMessageBox::Warning, tr("Paste Error"),
-                            tr("Invalid clipboard data, unable to perform paste operation."),
-                            QMessageBox::Ok, this);
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->open();
+        showError(tr("Invalid clipboard data, unable to perform paste operation."));
+        return;
+    }
+    // The cells to set: those with text whose target takes edits (a refused
+    // or empty cell leaves its target as it is).
+    QList<std::pair<QModelIndex, QString>> cells;
+    bool anyText = false;
+    for (qsizetype r = 0; r < rows.size(); ++r) {
+        for (qsizetype c = 0; c < width; ++c) {
+            const QString &text = rows.at(r).at(c);
+            const QModelIndex cell = target->index(anchor.row() + static_cast<int>(r),
+                                                   anchor.column() + static_cast<int>(c));
+            anyText = anyText || !text.isEmpty();
+            if (!text.isEmpty() && cell.flags().testFlag(Qt::ItemIsEditable))
+                cells.append({cell, text});
+        }
+    }
+    // A read-only table (an editor refreshing automatically) takes no paste,
+    // as it takes no typing.
+    if (anyText && (cells.isEmpty() || editTriggers() == NoEditTriggers)) {
+        showError(tr("The table cannot be edited at the moment (it may be refreshing "
+                     "automatically), so nothing was pasted."));
         return;
     }
     // Cell by cell, so that every change is announced on its own; a refused
     // cell does not stop the rest.
-    for (qsizetype r = 0; r < rows.size(); ++r) {
-        for (qsizetype c = 0; c < width; ++c) {
-            const QModelIndex cell = target->index(anchor.row() + static_cast<int>(r),
-                                                   anchor.column() + static_cast<int>(c));
-            target->setData(cell, rows.at(r).at(c), Qt::EditRole);
-        }
-    }
+    for (const auto &[cell, text] : std::as_const(cells))
+        target->setData(cell, text, Qt::EditRole);
+}
+
+void QTableViewClipboard::showError(const QString &text)
+{
+    auto *box =
+        new QMessageBox(QMessageBox::Warning, tr("Paste Error"), text, QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }

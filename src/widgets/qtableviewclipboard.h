@@ -16,4 +16,5 @@ public slots:
 private:
     void copy();
     void paste();
+    void showError(const QString &text);
 };

@@ -11,6 +11,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <atomic>
+#include <cmath>
+#include <fcntl.h>
+#include <limits>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
 using namespace BackupData;
 
 namespace {
@@ -46,6 +54,8 @@ private slots:
     void stampOnly();
     void unknownKeysAndLetterCase();
     void roundTripAndExports();
+    void nonFiniteValues();
+    void notRegularFiles();
     void importAnotherMachine();
     void imports_data();
     void imports();
@@ -81,10 +91,19 @@ void TestBackup::files_data()
         return QStringLiteral("Validation error #1\ncontext: <root>") + context;
     };
     const QString longest = 'T' + QString(MaxBackupMemberName - 1, '7');
-    QJsonObject huge = full();
-    huge.insert("tools", QJsonObject{{"T2", QJsonArray{1, 2, 3, 1e300, 5, 6, 7, 8}}});
+    auto tools = [](double number) {
+        QJsonObject root = full();
+        root.insert("tools", QJsonObject{{"T2", QJsonArray{1, 2, 3, number, 5, 6, 7, 8}}});
+        return json(root);
+    };
+    QJsonObject holes = full();
+    QJsonArray withNull = numbers(256);
+    withNull[3] = QJsonValue::Null;
+    holes.insert("techparams", QJsonObject{{"values", withNull}});
 
     QTest::newRow("full") << json(full()) << QString();
+    // A value the machine holds as no number is kept as null.
+    QTest::newRow("null among numbers") << json(holes) << QString();
     QTest::newRow("root array") << QJsonDocument(QJsonArray{stamp}).toJson() << invalid("\n");
     QTest::newRow("255 techparams") << with("techparams", QJsonObject{{"values", numbers(255)}})
                                     << invalid("[techparams][values]");
@@ -109,7 +128,10 @@ void TestBackup::files_data()
                                              "not validated.");
     QTest::newRow("_version -1") << with("_version", -1) << invalid("[_version]\ndesc: ");
     QTest::newRow("_version 0") << with("_version", 0) << QString();
-    QTest::newRow("_version 1.5") << with("_version", 1.5) << invalid("[_version]");
+    QTest::newRow("_version 2^32-1") << with("_version", 4294967295.0) << QString();
+    QTest::newRow("_version 2^32") << with("_version", 4294967296.0) << invalid("[_version]");
+    QTest::newRow("_version 1.5") << with("_version", 1.5)
+                                  << "The data model version 1.5 is not a whole number.";
     QTest::newRow("_machine number") << with("_machine", 7) << invalid("[_machine]");
     QTest::newRow("no _machine") << json({{"_version", 2}})
                                  << invalid("\ndesc: Missing required property '_machine'.");
@@ -119,10 +141,18 @@ void TestBackup::files_data()
                    "context: <root>\ndesc: Missing required property '_version'.");
     QTest::newRow("malformed") << QByteArray(R"({"_machine":"VrkC1",)")
                                << "Error: unterminated object on position 20";
-    // Would reach the machine as infinity.
-    QTest::newRow("beyond float") << json(huge)
-                                  << "Section tools holds the number 1e+300, which is beyond "
-                                     "the range of a machine value.";
+    // Rounds to the largest float; a little more would reach the machine as
+    // infinity, and the message tells the two apart.
+    QTest::newRow("float limit") << tools(3.4028235e38) << QString();
+    QTest::newRow("beyond float") << tools(-3.40282357e38)
+                                  << "Section tools holds the number -3.40282357e+38, which is "
+                                     "beyond the range of a machine value.";
+    // A section that is there but malformed would read as zeros.
+    QTest::newRow("techparams text") << with("techparams", "x") << invalid("[techparams]");
+    QTest::newRow("TechParams no values")
+        << with("TechParams", QJsonObject{{"value", numbers(256)}})
+        << "Section TechParams is malformed.\nValidation error #1\ncontext: <root>[techparams]";
+    QTest::newRow("RPARAMS number") << with("RPARAMS", 12) << "Section RPARAMS is malformed.";
     QTest::newRow("too large") << QByteArray(BackupFile::MaxFileSize + 1, ' ')
                                << "The file is larger than 4194304 bytes";
 }
@@ -157,6 +187,11 @@ void TestBackup::stampOnly()
     QVERIFY(!document.isUntouched() && !document.isDirty());
     QVERIFY(document.save(path("out")));
     QCOMPARE(read(path("out")), QByteArray(R"({"_machine":"VrkA2","_version":3})"));
+    // Whatever version a machine reports is written and read back.
+    document.setVersion(ModelVersion(VrkA2, 4294967295u));
+    QVERIFY(document.save(path("out")));
+    QVERIFY(document.load(path("out")));
+    QCOMPARE(document.version().version(), 4294967295u);
 }
 
 void TestBackup::unknownKeysAndLetterCase()
@@ -165,11 +200,10 @@ void TestBackup::unknownKeysAndLetterCase()
                                    {"_version", 4},
                                    {"comment", "kept out"},
                                    {"TechParams", QJsonObject{{"values", numbers(256, 9.0)}}},
-                                   {"RPARAMS", 12}})); // not an object: an empty section
+                                   {"RPARAMS", QJsonObject{{"values", numbers(256)}}}}));
     BackupFile file(in);
     QVERIFY(file.load());
     QCOMPARE(file.machine(), ModelVersion(Unknown, 4));
-    QVERIFY(file.hasSection(GroupTags::RParams) && file.section(GroupTags::RParams).isEmpty());
 
     BackupDocument document;
     QVERIFY(document.load(in));
@@ -222,6 +256,66 @@ void TestBackup::roundTripAndExports()
     QCOMPARE(noTeeth.section(GroupTags::TechParams).value("values")[3].toDouble(), 77.0);
     const QJsonObject coordsys = QJsonDocument::fromJson(read(path("coordsys"))).object();
     QCOMPARE(coordsys.keys(), QStringList({"_machine", "_version", "coordsys"}));
+}
+
+// null in a file is a value without a number: shown empty, never written, and
+// an import, which brings numbers, leaves a value alone there. The largest
+// float, typed in, saves and opens again.
+void TestBackup::nonFiniteValues()
+{
+    QJsonArray values = numbers(256, 1.0, 0.0);
+    values[0] = QJsonValue::Null;
+    BackupDocument document;
+    QVERIFY(document.load(write(json({{"_machine", "VrkC1"},
+                                      {"_version", 6},
+                                      {"techparams", QJsonObject{{"values", values}}}}))));
+    TableModel *model = document.createModel(GroupTags::TechParams);
+    QVERIFY(model->setData(model->index(7, 0), "3.4028235e38"));
+    QVERIFY(document.save(path("out")) && document.load(path("out")));
+    ParameterGroup *group = document.group(GroupTags::TechParams);
+    model = document.createModel(GroupTags::TechParams);
+    QVERIFY(std::isnan(group->value(0).value()));
+    QCOMPARE(model->index(0, 0).data().toString(), QString());
+    QVERIFY(!model->index(0, 0).data(Qt::ToolTipRole).toString().isEmpty());
+    QCOMPARE(group->definedValues().size(), 255);
+    QCOMPARE(float(group->value(7).value()), std::numeric_limits<float>::max());
+
+    values[0] = 2.0;
+    values[7] = QJsonValue::Null;
+    QVERIFY(document.import(write(json({{"_machine", "VrkC1"},
+                                        {"_version", 6},
+                                        {"techparams", QJsonObject{{"values", values}}}}))));
+    QCOMPARE(group->modifiedValues(), (ParameterGroup::VariableValues{{1024, 2.0f}}));
+}
+
+// A pipe, a device or a directory is refused before it is opened: opening a
+// pipe for reading waits for a writer, with the window frozen.
+void TestBackup::notRegularFiles()
+{
+    const QString fifo = path("fifo");
+    QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    std::atomic<bool> done = false;
+    // Lets a reader stuck on the pipe go after two seconds, so that the fault
+    // fails the test instead of hanging it.
+    std::thread writer([&done, name = QFile::encodeName(fifo)] {
+        for (int tick = 0; !done; ++tick) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            if (tick < 20)
+                continue;
+            if (const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK); fd >= 0)
+                ::close(fd);
+        }
+    });
+    const QString message = QStringLiteral("Not a regular file");
+    for (const QString &name : {fifo, m_dir->path(), QStringLiteral("/dev/zero")}) {
+        const auto file = BackupFile(name).load();
+        QVERIFY2(!file && file.error().startsWith(message), qPrintable(name));
+        const auto old = BackupImport(name).load();
+        QVERIFY2(!old && old.error().startsWith(message), qPrintable(name));
+    }
+    done = true;
+    writer.join();
+    QCOMPARE(BackupFile(path("none")).load().error(), QStringLiteral("No such file or directory"));
 }
 
 void TestBackup::importAnotherMachine()

@@ -242,6 +242,12 @@ private slots:
         group.revert();
         QVERIFY(!group.isModified());
         QCOMPARE(group.value(5).value() + group.value(200).value(), 12.5);
+        // Edits that are no machine value are never written either.
+        group.value(9).setValue(nan);
+        group.value(10).setValue(1e39);
+        group.value(11).setValue(1.5);
+        QCOMPARE(group.modifiedValues(), (ParameterGroup::VariableValues{{1035, 1.5f}}));
+        group.revert();
         // A restore writes no NaN, no infinity, and nothing a float cannot hold.
         group.value(0).reset(nan);
         group.value(1).reset(std::numeric_limits<double>::infinity());

@@ -96,7 +96,7 @@ private slots:
         group.value(0).reset(1.5);
         group.value(3).reset(-0.25);
         QCOMPARE(cell(model, 0, 0).toString(), QStringLiteral("1.500000"));
-        QCOMPARE(cell(model, 3, 0, Qt::EditRole).toString(), QStringLiteral("-0.250000"));
+        QCOMPARE(cell(model, 3, 0, Qt::EditRole).toString(), QStringLiteral("-0.25"));
         QVERIFY(!cell(model, 0, 0, Qt::FontRole).isValid());
         QCOMPARE(colour(model, 0, 0), black);
 

@@ -69,6 +69,18 @@
         <source>A member name is %1 characters long; backup files use at most %2, so the file was not validated.</source>
         <translation>Název položky má %1 znaků; soubory záloh používají nejvýše %2, proto soubor nebyl ověřen.</translation>
     </message>
+    <message>
+        <source>Not a regular file (a pipe, a device or a directory); it was not opened.</source>
+        <translation>Nejde o běžný soubor (je to roura, zařízení nebo adresář); nebyl otevřen.</translation>
+    </message>
+    <message>
+        <source>Section %1 is malformed.</source>
+        <translation>Oddíl %1 má chybnou strukturu.</translation>
+    </message>
+    <message>
+        <source>The data model version %1 is not a whole number.</source>
+        <translation>Verze datového modelu %1 není celé číslo.</translation>
+    </message>
 </context>
 <context>
     <name>BackupImport</name>
@@ -374,12 +386,23 @@
         <source>Invalid clipboard data, unable to perform paste operation.</source>
         <translation>Neplatná data ve schránce, vložení nelze provést.</translation>
     </message>
+    <message>
+        <source>The table cannot be edited at the moment (it may be refreshing automatically), so nothing was pasted.</source>
+        <translation>Tabulku teď nelze upravovat (možná se automaticky obnovuje), proto nebylo nic vloženo.</translation>
+    </message>
 </context>
 <context>
     <name>RParameters</name>
     <message>
         <source>R Parameters</source>
         <translation>R parametry</translation>
+    </message>
+</context>
+<context>
+    <name>TableModel</name>
+    <message>
+        <source>No number: the machine holds no valid value here. It is not written to the machine unless you enter a number.</source>
+        <translation>Není číslo: stroj zde nemá platnou hodnotu. Do stroje se nezapíše, dokud nezadáte číslo.</translation>
     </message>
 </context>
 <context>

@@ -69,6 +69,18 @@
         <source>A member name is %1 characters long; backup files use at most %2, so the file was not validated.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Not a regular file (a pipe, a device or a directory); it was not opened.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Section %1 is malformed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The data model version %1 is not a whole number.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>BackupImport</name>
@@ -374,11 +386,22 @@
         <source>Invalid clipboard data, unable to perform paste operation.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The table cannot be edited at the moment (it may be refreshing automatically), so nothing was pasted.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>RParameters</name>
     <message>
         <source>R Parameters</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TableModel</name>
+    <message>
+        <source>No number: the machine holds no valid value here. It is not written to the machine unless you enter a number.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
