@@ -4,6 +4,9 @@
 #include "acpu/connection.h"
 #include "acpu/display.h"
 #include "app/settingskeys.h"
+#include "backup/backupcreator.h"
+#include "backup/backuprestorer.h"
+#include "backup/programuploader.h"
 #include "model/machine.h"
 #include "widgets/qwaitingspinner.h"
 
@@ -86,8 +89,7 @@ MainWindow::MainWindow(Machine *machine, QWidget *parent)
     m_spinner = new QWaitingSpinner(ui->displayFrame, true, true);
     ui->actionTrajectoryDraw->setEnabled(false);
     // Commands that arrive with their own windows and jobs.
-    for (QAction *action : {ui->actionLoadProgram, ui->actionCreateBackup, ui->actionRestoreBackup,
-                            ui->actionTechParameters, ui->actionR_parameters, ui->actionG54_G59,
+    for (QAction *action : {ui->actionTechParameters, ui->actionR_parameters, ui->actionG54_G59,
                             ui->actionTools_parameters, ui->actionTeeth_parameters,
                             ui->actionHelpAbout, ui->actionCheckUpdates})
         action->setEnabled(false);
@@ -324,6 +326,23 @@ void MainWindow::on_shiftBtn_clicked()
 void MainWindow::on_shiftLed_clicked(bool checked)
 {
     shiftLatched = checked;
+}
+
+// The machine jobs delete themselves when they end; the window only starts
+// them and, as their parent, takes along any still running when it goes.
+void MainWindow::on_actionLoadProgram_triggered()
+{
+    (new ProgramUploader(machine, this))->DoReadyCheck();
+}
+
+void MainWindow::on_actionCreateBackup_triggered()
+{
+    (new BackupCreator(machine, this))->Start();
+}
+
+void MainWindow::on_actionRestoreBackup_triggered()
+{
+    (new BackupRestorer(machine, this))->Start();
 }
 
 void MainWindow::on_actionExit_triggered()

@@ -74,6 +74,9 @@ private slots:
     void on_shiftBtn_clicked();
     void on_shiftLed_clicked(bool checked);
 
+    void on_actionLoadProgram_triggered();
+    void on_actionCreateBackup_triggered();
+    void on_actionRestoreBackup_triggered();
     void on_actionExit_triggered();
     void on_actionHelpAboutQt_triggered();
     void on_actionClearHostHistory_triggered();

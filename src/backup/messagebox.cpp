@@ -1,6 +1,7 @@
 #include "backup/messagebox.h"
 
 #include "acpu/request.h"
+#include "backup/machinejoberror.h"
 
 #include <QCoreApplication>
 #include <QFileDialog>
@@ -9,17 +10,25 @@
 
 namespace {
 
-void OpenWarning(QWidget *parent, const QString &text, const QString &informative = {})
+QMessageBox *OpenWarning(QWidget *parent, const QString &text, const QString &informative = {})
 {
-    auto *box = new QMessageBox(QMessageBox::Warning,
-                                QCoreApplication::translate("MessageBox", "Communication Error"),
-                                text, QMessageBox::Ok, parent);
-    box->setInformativeText(informative);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
+    return OpenBox(QMessageBox::Warning,
+                   QCoreApplication::translate("MessageBox", "Communication Error"), text, parent,
+                   informative);
 }
 
 } // namespace
+
+QMessageBox *OpenBox(QMessageBox::Icon icon, const QString &title, const QString &text,
+                     QWidget *parent, const QString &informative, const QString &detailed)
+{
+    auto *box = new QMessageBox(icon, title, text, QMessageBox::Ok, parent);
+    box->setInformativeText(informative);
+    box->setDetailedText(detailed);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+    return box;
+}
 
 QProgressDialog *ShowProgress(Acpu::Request *request, QWidget *parent)
 {
@@ -40,21 +49,38 @@ QProgressDialog *ShowProgress(Acpu::Request *request, QWidget *parent)
     return dialog;
 }
 
-void ShowConnectionBroken(QWidget *parent)
+QMessageBox *ShowConnectionBroken(QWidget *parent)
 {
-    OpenWarning(parent, QCoreApplication::translate("MessageBox",
-                                                    "Connection with the machine is broken."));
+    return OpenWarning(parent, QCoreApplication::translate(
+                                   "MessageBox", "Connection with the machine is broken."));
 }
 
 void ShowRequestError(Acpu::Request *request, QWidget *parent)
 {
+    ShowRequestError(request->GetType(), request->ErrorString(), parent);
+}
+
+QMessageBox *ShowRequestError(Acpu::Request::Type type, const QString &error, QWidget *parent)
+{
     const QString text =
-        request->GetType() == Acpu::Request::Write
+        type == Acpu::Request::Write
             ? QCoreApplication::translate("MessageBox",
                                           "There was an error writing data to the machine.")
             : QCoreApplication::translate("MessageBox",
                                           "There was an error reading data from the machine.");
-    OpenWarning(parent, text, request->ErrorString());
+    return OpenWarning(parent, text, error);
+}
+
+QMessageBox *ShowMachineJobError(const MachineJobError &error, QWidget *parent)
+{
+    switch (error.kind) {
+    case MachineJobError::NotConnected:
+        return ShowConnectionBroken(parent);
+    case MachineJobError::RequestFailed:
+        return ShowRequestError(error.requestType, error.message, parent);
+    default:
+        return nullptr;
+    }
 }
 
 QFileDialog *CreateSaveBackupDialog(QWidget *parent)

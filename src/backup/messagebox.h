@@ -1,12 +1,15 @@
 #pragma once
 
+#include "acpu/request.h"
+
+#include <QMessageBox>
+#include <QString>
+
 class QFileDialog;
 class QProgressDialog;
 class QWidget;
 
-namespace Acpu {
-class Request;
-}
+struct MachineJobError;
 
 // The feedback every window that talks to the machine gives alike. Boxes are
 // window-modal, shown without blocking and delete themselves when closed.
@@ -14,9 +17,19 @@ class Request;
 // A wait box that follows the request and goes away when it finishes; it
 // shows itself only if the request takes longer than 200 ms.
 QProgressDialog *ShowProgress(Acpu::Request *request, QWidget *parent);
-void ShowConnectionBroken(QWidget *parent);
+QMessageBox *ShowConnectionBroken(QWidget *parent);
 // For a request that finished with an error: its error string goes into the
 // informative text.
 void ShowRequestError(Acpu::Request *request, QWidget *parent);
+// The same for a request that has gone already: its type and error string.
+QMessageBox *ShowRequestError(Acpu::Request::Type type, const QString &error, QWidget *parent);
+// A machine job's refused or failed request: the connection-broken or the
+// request-error box. Null for other failures, which the job words itself.
+QMessageBox *ShowMachineJobError(const MachineJobError &error, QWidget *parent);
+// A box with the OK button, opened, deleted when closed; the texts that are
+// given are set.
+QMessageBox *OpenBox(QMessageBox::Icon icon, const QString &title, const QString &text,
+                     QWidget *parent, const QString &informative = {},
+                     const QString &detailed = {});
 // Returned unopened, deleted when closed.
 QFileDialog *CreateSaveBackupDialog(QWidget *parent);

@@ -97,7 +97,6 @@ SimMachine::SimMachine(const SimOptions &opts, QObject *parent)
                 .arg(socket->peerAddress().toString())
                 .arg(socket->peerPort()));
     });
-    connect(this, &QModbusServer::dataWritten, this, &SimMachine::onDataWritten);
 
     const auto [family, model] = identification(options.type);
     setVariable(258, options.bn);
@@ -153,10 +152,8 @@ quint32 SimMachine::variable(int index) const
 
 void SimMachine::setVariable(int index, quint32 value)
 {
-    updating = true;
     setData(QModbusDataUnit(QModbusDataUnit::HoldingRegisters, 2 * index,
                             {quint16(value & 0xFFFF), quint16(value >> 16)}));
-    updating = false;
 }
 
 QModbusResponse SimMachine::processRequest(const QModbusPdu &request)
@@ -171,6 +168,19 @@ QModbusResponse SimMachine::processRequest(const QModbusPdu &request)
                                             QModbusExceptionResponse::IllegalDataAddress);
     else
         response = QModbusTcpServer::processRequest(request);
+    // Every accepted write, also one that leaves a register as it was: the
+    // server's dataWritten() stays silent then, and an upload chunk equal to
+    // the one before (or a terminating 0 over a 0) would be lost.
+    if (!response.isException()) {
+        quint16 address = 0, count = 1;
+        if (request.functionCode() == QModbusPdu::WriteMultipleRegisters) {
+            request.decodeData(&address, &count);
+            onDataWritten(QModbusDataUnit::HoldingRegisters, address, count);
+        } else if (request.functionCode() == QModbusPdu::WriteSingleRegister) {
+            request.decodeData(&address);
+            onDataWritten(QModbusDataUnit::HoldingRegisters, address, count);
+        }
+    }
 
     if (options.dropAfter > 0 && ++transactions >= options.dropAfter) {
         transactions = 0;
@@ -217,7 +227,7 @@ bool SimMachine::touchesExceptionRange(const QModbusPdu &request) const
 
 void SimMachine::onDataWritten(QModbusDataUnit::RegisterType table, int address, int size)
 {
-    if (updating || table != QModbusDataUnit::HoldingRegisters)
+    if (table != QModbusDataUnit::HoldingRegisters)
         return;
     const int firstVariable = address / 2;
     const int lastVariable = (address + size - 1) / 2;
@@ -309,10 +319,8 @@ void SimMachine::showPanel()
             const quint32 low = PM::EncodeChar(text.at(k));
             const quint32 high = PM::EncodeChar(text.at(k + 1));
             const int reg = 2 * lines[n] + k / 2;
-            updating = true;
             setData(QModbusDataUnit::HoldingRegisters, static_cast<quint16>(reg),
                     static_cast<quint16>(low | (high << 8)));
-            updating = false;
         }
     }
     setVariable(PM::LampVariable, static_cast<quint32>(panel.lampWord()));

@@ -43,7 +43,6 @@ private:
     SimPanel panel;
     QList<QPointer<QTcpSocket>> clients;
     uint transactions = 0;
-    bool updating = false;
     bool uploading = false;
     QList<quint32> program;
     int programsStored = 0;

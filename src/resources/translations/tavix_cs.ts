@@ -40,6 +40,33 @@
     </message>
 </context>
 <context>
+    <name>BackupCreator</name>
+    <message>
+        <source>Backup Completed</source>
+        <translation>Záloha dokončena</translation>
+    </message>
+    <message>
+        <source>Backup Failed</source>
+        <translation>Záloha se nezdařila</translation>
+    </message>
+    <message>
+        <source>Backup files (*.vrk)</source>
+        <translation>Soubory záloh (*.vrk)</translation>
+    </message>
+    <message>
+        <source>Backup was created successfully.</source>
+        <translation>Záloha byla úspěšně vytvořena.</translation>
+    </message>
+    <message>
+        <source>Save Backup File</source>
+        <translation>Uložit soubor zálohy</translation>
+    </message>
+    <message>
+        <source>There was an error saving the backup file.</source>
+        <translation>Při ukládání souboru zálohy došlo k chybě.</translation>
+    </message>
+</context>
+<context>
     <name>BackupFile</name>
     <message>
         <source>The file is larger than %1 bytes; no backup file is that large.</source>
@@ -87,6 +114,96 @@
     <message>
         <source>Error: %1 on position %2</source>
         <translation>Chyba: %1 na pozici %2</translation>
+    </message>
+</context>
+<context>
+    <name>BackupRestorer</name>
+    <message>
+        <source>%1: %2: sent %3, read %4</source>
+        <translation>%1: %2: odesláno %3, přečteno %4</translation>
+    </message>
+    <message>
+        <source>Backup Model Mismatch</source>
+        <translation>Neshoda modelu zálohy</translation>
+    </message>
+    <message>
+        <source>Backup files (*.vrk)</source>
+        <translation>Soubory záloh (*.vrk)</translation>
+    </message>
+    <message>
+        <source>Backup is for different machine.
+Backup source: %1
+Current machine: %2
+Do you wish to proceed?</source>
+        <translation>Záloha je pro jiný stroj.
+Zdroj zálohy: %1
+Aktuální stroj: %2
+Chcete pokračovat?</translation>
+    </message>
+    <message>
+        <source>Backup was restored successfully.</source>
+        <translation>Záloha byla úspěšně obnovena.</translation>
+    </message>
+    <message>
+        <source>Open Backup File</source>
+        <translation>Otevřít soubor zálohy</translation>
+    </message>
+    <message>
+        <source>Restore Completed</source>
+        <translation>Obnovení dokončeno</translation>
+    </message>
+    <message>
+        <source>Restore Failed</source>
+        <translation>Obnovení se nezdařilo</translation>
+    </message>
+    <message>
+        <source>Restore Not Verified</source>
+        <translation>Obnovení nebylo ověřeno</translation>
+    </message>
+    <message>
+        <source>Safety Copy Failed</source>
+        <translation>Bezpečnostní kopie se nezdařila</translation>
+    </message>
+    <message>
+        <source>The backup file holds none of the parameters that are restored.</source>
+        <translation>Soubor zálohy neobsahuje žádné z obnovovaných parametrů.</translation>
+    </message>
+    <message>
+        <source>The backup was written, but %1 of the values read back from the machine differ from what was sent.</source>
+        <translation>Záloha byla zapsána, ale %1 z hodnot zpětně přečtených ze stroje se liší od odeslaných.</translation>
+    </message>
+    <message>
+        <source>The machine&apos;s current values could not be saved before the restore.
+Restore the backup anyway?</source>
+        <translation>Aktuální hodnoty stroje se před obnovením nepodařilo uložit.
+Přesto zálohu obnovit?</translation>
+    </message>
+    <message>
+        <source>The values before the restore were saved in %1.</source>
+        <translation>Hodnoty před obnovením byly uloženy do %1.</translation>
+    </message>
+    <message>
+        <source>There was an error loading the backup file.</source>
+        <translation>Při načítání souboru zálohy došlo k chybě.</translation>
+    </message>
+    <message>
+        <source>and %1 more</source>
+        <translation>a dalších %1</translation>
+    </message>
+</context>
+<context>
+    <name>BackupWriter</name>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
+        <source>%1, %2, %3</source>
+        <translation>%1, %2, %3</translation>
+    </message>
+    <message>
+        <source>The folder %1 cannot be created.</source>
+        <translation>Složku %1 nelze vytvořit.</translation>
     </message>
 </context>
 <context>
@@ -374,6 +491,72 @@
     <message>
         <source>Disabled</source>
         <translation>Zakázáno</translation>
+    </message>
+</context>
+<context>
+    <name>ProgramSender</name>
+    <message>
+        <source>The file holds %1 bytes; programs of at most %2 bytes (16 MiB) are sent.</source>
+        <translation>Soubor má %1 bajtů; odesílají se programy nejvýše o %2 bajtech (16 MiB).</translation>
+    </message>
+    <message>
+        <source>The file holds more than %1 bytes (16 MiB), the most that is sent.</source>
+        <translation>Soubor má více než %1 bajtů (16 MiB), což je nejvíc, co se odesílá.</translation>
+    </message>
+    <message>
+        <source>This is not a regular file.</source>
+        <translation>Toto není běžný soubor.</translation>
+    </message>
+</context>
+<context>
+    <name>ProgramUploader</name>
+    <message>
+        <source>CNC files (*.cnc);;All files (*.*)</source>
+        <translation>Soubory CNC (*.cnc);;Všechny soubory (*.*)</translation>
+    </message>
+    <message>
+        <source>Error code: %1</source>
+        <translation>Kód chyby: %1</translation>
+    </message>
+    <message>
+        <source>Machine is not ready for program upload.</source>
+        <translation>Stroj není připraven na nahrání programu.</translation>
+    </message>
+    <message>
+        <source>Open CNC Program File</source>
+        <translation>Otevřít soubor programu CNC</translation>
+    </message>
+    <message>
+        <source>Program Upload Failed</source>
+        <translation>Nahrání programu se nezdařilo</translation>
+    </message>
+    <message>
+        <source>Program Upload Finished</source>
+        <translation>Nahrání programu dokončeno</translation>
+    </message>
+    <message>
+        <source>Program was uploaded successfully.</source>
+        <translation>Program byl úspěšně nahrán.</translation>
+    </message>
+    <message>
+        <source>Result code: %1</source>
+        <translation>Kód výsledku: %1</translation>
+    </message>
+    <message>
+        <source>The program file is larger than 16 MiB, the largest program that is sent.</source>
+        <translation>Soubor programu je větší než 16 MiB, největší program, který se odesílá.</translation>
+    </message>
+    <message>
+        <source>There was an error loading the program file.</source>
+        <translation>Při načítání souboru programu došlo k chybě.</translation>
+    </message>
+    <message>
+        <source>There was an error uploading the program.</source>
+        <translation>Při nahrávání programu došlo k chybě.</translation>
+    </message>
+    <message>
+        <source>There was an unexpected problem uploading the program.</source>
+        <translation>Při nahrávání programu nastal neočekávaný problém.</translation>
     </message>
 </context>
 <context>

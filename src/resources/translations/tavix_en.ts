@@ -40,6 +40,33 @@
     </message>
 </context>
 <context>
+    <name>BackupCreator</name>
+    <message>
+        <source>Backup Completed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Backup Failed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Backup files (*.vrk)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Backup was created successfully.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save Backup File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>There was an error saving the backup file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>BackupFile</name>
     <message>
         <source>The file is larger than %1 bytes; no backup file is that large.</source>
@@ -86,6 +113,92 @@
     <name>BackupImport</name>
     <message>
         <source>Error: %1 on position %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>BackupRestorer</name>
+    <message>
+        <source>%1: %2: sent %3, read %4</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Backup Model Mismatch</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Backup files (*.vrk)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Backup is for different machine.
+Backup source: %1
+Current machine: %2
+Do you wish to proceed?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Backup was restored successfully.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open Backup File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Restore Completed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Restore Failed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Restore Not Verified</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Safety Copy Failed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The backup file holds none of the parameters that are restored.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The backup was written, but %1 of the values read back from the machine differ from what was sent.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The machine&apos;s current values could not be saved before the restore.
+Restore the backup anyway?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The values before the restore were saved in %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>There was an error loading the backup file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>and %1 more</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>BackupWriter</name>
+    <message>
+        <source>%1, %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1, %2, %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The folder %1 cannot be created.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -373,6 +486,72 @@
     </message>
     <message>
         <source>Disabled</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ProgramSender</name>
+    <message>
+        <source>The file holds %1 bytes; programs of at most %2 bytes (16 MiB) are sent.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The file holds more than %1 bytes (16 MiB), the most that is sent.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This is not a regular file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ProgramUploader</name>
+    <message>
+        <source>CNC files (*.cnc);;All files (*.*)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Error code: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Machine is not ready for program upload.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open CNC Program File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Program Upload Failed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Program Upload Finished</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Program was uploaded successfully.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Result code: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The program file is larger than 16 MiB, the largest program that is sent.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>There was an error loading the program file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>There was an error uploading the program.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>There was an unexpected problem uploading the program.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

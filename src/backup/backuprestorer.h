@@ -1,0 +1,53 @@
+#pragma once
+
+#include "backup/backupwriter.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QObject>
+#include <QPointer>
+
+class BackupFile;
+class Machine;
+class QWidget;
+
+// Writes a backup file back into the machine: asks for the file, checks its
+// model against the machine's, saves a safety copy of the values about to be
+// overwritten, writes, and reads back what it wrote. Made on the heap with
+// the window as parent; ends in one box (none when a dialog is cancelled)
+// and deletes itself.
+class BackupRestorer : public QObject
+{
+    Q_OBJECT
+public:
+    // At most this many differing values are listed after a restore.
+    static constexpr int MaxListedDifferences = 20;
+
+    BackupRestorer(Machine *machine, QWidget *parent);
+
+    void Start();
+    // The folder of the safety copies; the application's data folder unless
+    // set before Start().
+    void SetSafetyCopyDirectory(const QString &directory);
+
+private slots:
+    void OnFileSelected(QString fileName);
+    void OnVersionConfirmed(int result);
+    void OnRequestFinished(const QList<ValueDifference> &differences);
+    void OnSafetyCopyFailed(const QString &fileName, const QString &error);
+
+private:
+    void DoRestore();
+    void Fail(const MachineJobError &error);
+    // The line naming the safety copy, or empty without one.
+    QString SafetyCopyNote() const;
+
+    QWidget *parentWidget;
+    Machine *machine;
+    BackupWriter writer;
+    BackupFile *backupFile = nullptr;
+    QFileDialog fileDialog;
+    QMessageBox mismatchBox;
+    QString chosenFile;
+    bool fileChosen = false;
+};

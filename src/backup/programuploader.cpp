@@ -1,0 +1,85 @@
+#include "backup/programuploader.h"
+
+#include "backup/messagebox.h"
+
+ProgramUploader::ProgramUploader(Machine *machine, QWidget *parent)
+    : QObject(parent), machine(machine), parentWidget(parent), sender(machine)
+{
+    fileDialog.setWindowTitle(tr("Open CNC Program File"));
+    fileDialog.setNameFilter(tr("CNC files (*.cnc);;All files (*.*)"));
+    fileDialog.setAcceptMode(QFileDialog::AcceptOpen);
+    fileDialog.setFileMode(QFileDialog::ExistingFile);
+    connect(&fileDialog, &QFileDialog::fileSelected, this, &ProgramUploader::OnFileSelected);
+    connect(&fileDialog, &QDialog::rejected, this, &QObject::deleteLater);
+
+    connect(&sender, &ProgramSender::requestStarted, this,
+            [this](Acpu::Request *request) { ShowProgress(request, parentWidget); });
+    connect(&sender, &ProgramSender::readyChecked, this, &ProgramUploader::OnReadyCheckFinished);
+    connect(&sender, &ProgramSender::resultRead, this, &ProgramUploader::OnStatusRequestFinished);
+    connect(&sender, &ProgramSender::failed, this, &ProgramUploader::Fail);
+}
+
+void ProgramUploader::DoReadyCheck()
+{
+    if (const auto started = sender.CheckReady(); !started)
+        Fail(started.error());
+}
+
+void ProgramUploader::Fail(const MachineJobError &error)
+{
+    ShowMachineJobError(error, parentWidget);
+    deleteLater();
+}
+
+void ProgramUploader::OnReadyCheckFinished(bool ready)
+{
+    if (ready) {
+        fileDialog.open();
+        return;
+    }
+    OpenBox(QMessageBox::Warning, tr("Program Upload Failed"),
+            tr("Machine is not ready for program upload."), parentWidget);
+    deleteLater();
+}
+
+void ProgramUploader::OnFileSelected(QString fileName)
+{
+    if (fileName.isEmpty()) {
+        deleteLater();
+        return;
+    }
+    const auto image = ProgramSender::ReadImage(fileName);
+    if (!image) {
+        const QString text =
+            image.error().kind == MachineJobError::FileTooLarge
+                ? tr("The program file is larger than 16 MiB, the largest program that is sent.")
+                : tr("There was an error loading the program file.");
+        OpenBox(QMessageBox::Warning, tr("Program Upload Failed"), text, parentWidget, fileName,
+                image.error().message);
+        deleteLater();
+        return;
+    }
+    if (const auto started = sender.Send(*image); !started)
+        Fail(started.error());
+}
+
+void ProgramUploader::OnStatusRequestFinished(quint32 code)
+{
+    const QString title = tr("Program Upload Finished");
+    switch (ProgramSender::Classify(code)) {
+    case ProgramSender::Outcome::Success:
+        OpenBox(QMessageBox::Information, title, tr("Program was uploaded successfully."),
+                parentWidget);
+        break;
+    case ProgramSender::Outcome::Unexpected:
+        OpenBox(QMessageBox::Warning, title,
+                tr("There was an unexpected problem uploading the program."), parentWidget,
+                tr("Result code: %1").arg(code));
+        break;
+    case ProgramSender::Outcome::Error:
+        OpenBox(QMessageBox::Warning, title, tr("There was an error uploading the program."),
+                parentWidget, tr("Error code: %1").arg(code - 3));
+        break;
+    }
+    deleteLater();
+}
