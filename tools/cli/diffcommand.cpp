@@ -117,8 +117,7 @@ void DiffCommand::compare()
     QJsonArray differences;
     for (const ParameterSet::Difference &d : ParameterSet::compare(a, b)) {
         out.text(QStringLiteral("%1 | %2 | %3 | %4")
-                     .arg(d.group, d.label, Output::floatText(float(d.a)),
-                          Output::floatText(float(d.b))));
+                     .arg(d.group, d.label, Output::floatText(d.a), Output::floatText(d.b)));
         differences.append(QJsonObject{{QStringLiteral("group"), ParameterGroup::groupName(d.tag)},
                                        {QStringLiteral("title"), d.group},
                                        {QStringLiteral("label"), d.label},

@@ -1,8 +1,9 @@
 #include "output.h"
 
+#include "model/machinevalue.h"
+
 #include <QJsonDocument>
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -59,11 +60,13 @@ QJsonValue Output::number(double value)
     return std::isfinite(value) ? QJsonValue(value) : QJsonValue(QJsonValue::Null);
 }
 
-QString Output::floatText(float value)
+QString Output::floatText(double value)
 {
+    // The editors' rule: the shortest text that reads back as the same float.
+    const QString text = MachineValue::editText(value);
+    if (!text.isEmpty())
+        return text;
     if (std::isnan(value))
         return QStringLiteral("nan");
-    char buffer[32];
-    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
-    return QString::fromLatin1(buffer, end - buffer);
+    return value > 0 ? QStringLiteral("inf") : QStringLiteral("-inf");
 }

@@ -41,8 +41,9 @@ public:
 
     // A number as JSON: not-a-number and infinities have no JSON form.
     static QJsonValue number(double value);
-    // The shortest text that reads back as the same 32-bit float.
-    static QString floatText(float value);
+    // The shortest text that reads back as the same 32-bit float; "nan",
+    // "inf" or "-inf" for a value that is not a finite float.
+    static QString floatText(double value);
 
 private:
     bool m_json = false;
