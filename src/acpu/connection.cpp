@@ -1,5 +1,7 @@
 #include "acpu/connection.h"
 
+#include "acpu/logging.h"
+
 #include <algorithm>
 
 namespace Acpu {
@@ -9,11 +11,15 @@ constexpr int PollIntervalMs = 200;
 constexpr int StallTicks = 3;
 } // namespace
 
-Connection::Connection(QObject *parent) : QObject(parent)
+Connection::Connection(QObject *parent) : QObject(parent), logCategory(lcModbus)
 {
     pollTimer.setInterval(PollIntervalMs);
     pollTimer.setSingleShot(false);
     connect(&pollTimer, &QTimer::timeout, this, &Connection::OnPollTimeout);
+    connectTimer.setSingleShot(true);
+    connectTimer.setInterval(ConnectTimeoutMs);
+    connect(&connectTimer, &QTimer::timeout, this, &Connection::OnConnectTimeout);
+    connect(this, &Connection::pollingFinished, this, &Connection::OnRefreshSucceeded);
 }
 
 Connection::~Connection()
@@ -24,6 +30,9 @@ Connection::~Connection()
 bool Connection::SetHost(const QString &newHost)
 {
     host = newHost;
+    // A new target deserves a prompt first attempt.
+    reconnectDelayMs = FirstReconnectDelayMs;
+    sinceReconnect.invalidate();
     Close();
     return Open();
 }
@@ -71,6 +80,13 @@ void Connection::SetState(ConnectionState newState)
     if (state == newState)
         return;
     state = newState;
+    // Every attempt gets the same time, however the transport retries inside it.
+    if (state == Connecting)
+        connectTimer.start();
+    else
+        connectTimer.stop();
+    if (state == Connected)
+        stallCount = 0;
     emit stateChanged(state);
 }
 
@@ -79,6 +95,50 @@ void Connection::SetError(int code, const QString &message)
     errorCode = code;
     errorString = message;
     emit errorOccurred(code, message);
+}
+
+void Connection::RefreshFailed(int code, const QString &message)
+{
+    // Every poll tick would repeat it while the machine stays silent.
+    if (refreshFailing && message == errorString)
+        return;
+    refreshFailing = true;
+    qCWarning(logCategory).noquote() << Host() << "panel refresh failed:" << message;
+    SetError(code, message);
+}
+
+void Connection::OnRefreshSucceeded()
+{
+    stallCount = 0;
+    refreshFailing = false;
+    reconnectDelayMs = FirstReconnectDelayMs;
+    sinceReconnect.invalidate();
+}
+
+void Connection::OnConnectTimeout()
+{
+    if (state != Connecting)
+        return;
+    qCWarning(logCategory).noquote() << Host() << "connection attempt timed out";
+    Close();
+    SetError(
+        TimeoutErrorCode,
+        tr("The machine did not accept the connection within %1 s.").arg(ConnectTimeoutMs / 1000));
+}
+
+void Connection::Reconnect()
+{
+    // Whatever the peer does (refuse, reset, accept and drop), the attempts
+    // thin out until one of them brings a working panel again.
+    if (sinceReconnect.isValid() && sinceReconnect.elapsed() < reconnectDelayMs)
+        return;
+    if (sinceReconnect.isValid())
+        reconnectDelayMs = std::min(2 * reconnectDelayMs, MaxReconnectDelayMs);
+    qCDebug(logCategory).noquote()
+        << Host() << "reconnecting; back-off" << reconnectDelayMs << "ms";
+    sinceReconnect.start();
+    Close();
+    Open();
 }
 
 void Connection::AddPollRanges(const VarRanges &ranges)
@@ -100,19 +160,18 @@ void Connection::OnPollTimeout()
             pollTimer.stop();
             break;
         }
-        Close();
-        Open();
+        Reconnect();
         emit pollingStalled();
         break;
     case Connected:
-        if (IsBusy()) {
-            ++stallCount;
-            if (stallCount >= StallTicks)
-                emit pollingStalled();
-        } else {
-            stallCount = 0;
+        // Counts ticks since the last successful refresh, not busy ticks: a
+        // refresh that fails within one interval leaves the next tick idle,
+        // and the panel is stale all the same.
+        ++stallCount;
+        if (stallCount >= StallTicks)
+            emit pollingStalled();
+        if (!IsBusy())
             Refresh();
-        }
         break;
     }
 }

@@ -4,6 +4,8 @@
 #include "acpu/request.h"
 #include "acpu/varrange.h"
 
+#include <QElapsedTimer>
+#include <QLoggingCategory>
 #include <QObject>
 #include <QTimer>
 
@@ -33,6 +35,16 @@ public:
     };
     Q_ENUM(Error)
     using Result = std::expected<Request *, Error>;
+
+    // A connection attempt that has not succeeded by then is given up.
+    static constexpr int ConnectTimeoutMs = 5000;
+    // Error number of a given-up attempt: the time-out of both the socket
+    // (QAbstractSocket::SocketTimeoutError) and Modbus (QModbusDevice::TimeoutError).
+    static constexpr int TimeoutErrorCode = 5;
+    // Reconnect attempts while disconnected: the first at once, then after
+    // this delay, doubling up to the maximum, until a refresh succeeds.
+    static constexpr int FirstReconnectDelayMs = 200;
+    static constexpr int MaxReconnectDelayMs = 5000;
 
     explicit Connection(QObject *parent = nullptr);
     ~Connection() override;
@@ -73,12 +85,21 @@ signals:
 protected:
     void SetState(ConnectionState newState);
     void SetError(int code, const QString &message);
+    // A panel refresh failed: reported through errorOccurred once per outage
+    // (and again when the reason changes); pollingFinished() ends the outage.
+    void RefreshFailed(int code, const QString &message);
     void AddPollRanges(const VarRanges &ranges);
+    // Where the base logs reconnects and refresh failures of this transport.
+    void SetLogCategory(const QLoggingCategory &(*category)()) { logCategory = category; }
 
 private slots:
     void OnPollTimeout();
 
 private:
+    void OnConnectTimeout();
+    void OnRefreshSucceeded();
+    void Reconnect();
+
     QString host;
     VarRanges pollRanges;
     QTimer pollTimer;
@@ -87,6 +108,11 @@ private:
     int errorCode = 0;
     int stallCount = 0;
     QString errorString;
+    QTimer connectTimer;
+    QElapsedTimer sinceReconnect;
+    int reconnectDelayMs = FirstReconnectDelayMs;
+    bool refreshFailing = false;
+    const QLoggingCategory &(*logCategory)();
 };
 
 } // namespace Acpu

@@ -1,6 +1,8 @@
 #include "acpu/modbusconnection.h"
 
+#include "acpu/connectguard.h"
 #include "acpu/hostport.h"
+#include "acpu/logging.h"
 #include "acpu/panelmap.h"
 
 #include <QModbusReply>
@@ -25,6 +27,7 @@ ModbusConnection::ModbusConnection(QObject *parent)
     : Connection(parent), registers(RegisterSpace, 0)
 {
     clock.start();
+    SetLogCategory(lcModbus);
     watchdog.setInterval(WatchdogTickMs);
     connect(&watchdog, &QTimer::timeout, this, &ModbusConnection::OnWatchdogTick);
     AddPollRanges(PanelMap::DisplayRanges());
@@ -46,6 +49,22 @@ void ModbusConnection::CreateClient()
     client->setConnectionParameter(QModbusDevice::NetworkPortParameter, DefaultPort);
     connect(client, &QModbusDevice::errorOccurred, this, &ModbusConnection::OnModbusError);
     connect(client, &QModbusDevice::stateChanged, this, &ModbusConnection::OnStateChanged);
+    if (auto *socket = client->findChild<QTcpSocket *>()) {
+        auto *guard = new ConnectGuard(socket);
+        connect(guard, &ConnectGuard::refused, this,
+                [this, attempt = QPointer(client)](const QString &reason) {
+                    // Not from inside the socket's own event handling.
+                    QTimer::singleShot(0, this, [this, attempt, reason] {
+                        if (!attempt || attempt != client)
+                            return;
+                        qCWarning(lcModbus).noquote()
+                            << Host() << "connection attempt failed:" << reason;
+                        Close();
+                        SetError(QModbusDevice::ConnectionError,
+                                 tr("The machine refused the connection: %1").arg(reason));
+                    });
+                });
+    }
 }
 
 int ModbusConnection::ReadInt(int index)
@@ -182,19 +201,25 @@ void ModbusConnection::CompleteReply(QModbusReply *reply, Request *request)
         QString message = reply->errorString();
         if (message.isEmpty())
             message = ClientErrorText();
+        qCDebug(lcModbus).noquote() << Host() << "reply error" << reply->error() << message;
+        lastFailure = reply->error();
         request->SetErrorString(message);
         request->SetFinished(true);
+        return;
+    }
+    if (!AnswersChunk(*reply, *request)) {
+        const QModbusResponse raw = reply->rawResult();
+        qCWarning(lcModbus).noquote()
+            << Host() << "rejected an answer: function" << raw.functionCode() << "data"
+            << raw.data().left(8).toHex(' ') << "for" << request->CurrentChunk().start << "+"
+            << request->CurrentChunk().length << "variables";
+        lastFailure = QModbusDevice::ProtocolError;
+        FailRequest(request, tr("The machine answered a different request."), false);
         return;
     }
     const QModbusDataUnit unit = reply->result();
     const VarRange chunk = request->CurrentChunk();
     if (request->GetType() == Request::Read) {
-        // A reply that does not cover the chunk it answers is not an answer.
-        if (unit.startAddress() != RegistersPerVariable * chunk.start ||
-            unit.valueCount() != RegistersPerVariable * chunk.length) {
-            FailRequest(request, tr("The machine answered with the wrong registers."), false);
-            return;
-        }
         const QList<quint16> words = unit.values();
         std::copy(words.cbegin(), words.cend(), registers.begin() + unit.startAddress());
         request->AddProgress(unit.valueCount() / RegistersPerVariable);
@@ -211,6 +236,28 @@ void ModbusConnection::CompleteReply(QModbusReply *reply, Request *request)
         else
             SendChunk(request, next, values, false);
     }
+}
+
+bool ModbusConnection::AnswersChunk(const QModbusReply &reply, const Request &request)
+{
+    // Qt decodes an answer by the function code it carries, so an echo of a
+    // write would pass for a read of nothing: compare it with the request.
+    const QModbusResponse raw = reply.rawResult();
+    const VarRange chunk = request.CurrentChunk();
+    const int address = RegistersPerVariable * chunk.start;
+    const qint64 count = RegistersPerVariable * chunk.length;
+    if (request.GetType() == Request::Read) {
+        const QModbusDataUnit unit = reply.result();
+        return raw.functionCode() == QModbusPdu::ReadHoldingRegisters &&
+               unit.startAddress() == address && unit.valueCount() == count &&
+               unit.values().size() == count;
+    }
+    if (raw.functionCode() != QModbusPdu::WriteMultipleRegisters || raw.dataSize() != 4)
+        return false;
+    quint16 ackAddress = 0;
+    quint16 ackCount = 0;
+    raw.decodeData(&ackAddress, &ackCount);
+    return ackAddress == address && ackCount == count;
 }
 
 void ModbusConnection::FailRequest(Request *request, const QString &message, bool deferred)
@@ -239,16 +286,20 @@ void ModbusConnection::OnWatchdogTick()
         return;
     // The transport is in an unknown state: fail what waits on it and drop
     // it; the poll timer reopens it.
-    FailPending(tr("The machine did not complete its response."));
+    qCWarning(lcModbus).noquote() << Host() << "watchdog: a reply stayed incomplete; dropping"
+                                  << "the connection";
+    FailPending(tr("The machine did not complete its response."), QModbusDevice::TimeoutError);
     Close();
 }
 
-void ModbusConnection::FailPending(const QString &message)
+void ModbusConnection::FailPending(const QString &message, QModbusDevice::Error code)
 {
+    if (!pending.isEmpty())
+        lastFailure = code;
     deadlines.clear();
     watchdog.stop();
     for (auto it = pending.begin(); it != pending.end();) {
-        QModbusReply *reply = it.key();
+        QObject *reply = it.key();
         Request *request = it.value();
         it = pending.erase(it);
         reply->disconnect(this);
@@ -290,9 +341,23 @@ QString ModbusConnection::DecodeLine(int firstVariable) const
 
 void ModbusConnection::SendKey(int code)
 {
-    auto result = Write({VarRange{PanelMap::KeyVariable, 2}}, {Value{code}, Value{1}});
     // Fire and forget: the request deletes itself when done.
-    Q_UNUSED(result);
+    auto result = Write({VarRange{PanelMap::KeyVariable, 2}}, {Value{code}, Value{1}});
+    if (result)
+        connect(*result, &Request::finished, this,
+                [this, request = *result] { OnKeyFinished(request); });
+}
+
+void ModbusConnection::OnKeyFinished(Request *request)
+{
+    // Show the key's effect now rather than at the next poll tick, but only
+    // while polling: nobody else looks at the panel.
+    if (!request->ErrorString().isEmpty() || !IsPolling())
+        return;
+    if (refreshParts > 0)
+        refreshAfterKey = true;
+    else
+        Refresh();
 }
 
 bool ModbusConnection::IsBusy()
@@ -314,9 +379,12 @@ bool ModbusConnection::Open()
     // A timed-out frame must never be sent again: the machine may have acted
     // on it already (a key press, a parameter write).
     client->setNumberOfRetries(0);
+    qCDebug(lcModbus).noquote() << "opening" << Host();
     const bool started = client->connectDevice();
-    if (!started)
+    if (!started) {
+        qCWarning(lcModbus).noquote() << Host() << "cannot connect:" << client->errorString();
         SetError(client->error(), client->errorString());
+    }
     return started;
 }
 
@@ -326,9 +394,10 @@ void ModbusConnection::Close()
         return;
     QModbusTcpClient *old = client;
     client = nullptr;
+    qCDebug(lcModbus).noquote() << "closing" << Host();
     old->disconnectDevice();
     // Replies of the old client die with it; their requests fail first.
-    FailPending(tr("The connection to the machine was closed."));
+    FailPending(tr("The connection to the machine was closed."), QModbusDevice::ReplyAbortedError);
     old->disconnect(this);
     old->deleteLater();
     SetState(Disconnected);
@@ -336,17 +405,36 @@ void ModbusConnection::Close()
 
 void ModbusConnection::Refresh()
 {
-    auto result = Read(PollRanges());
-    if (!result)
+    if (refreshParts > 0)
         return;
-    Request *request = *result;
-    refreshRequest = request;
-    connect(request, &Request::finished, this, [this, request] {
-        if (request->ErrorString().isEmpty())
-            emit pollingFinished();
-        if (request == refreshRequest)
-            refreshRequest = nullptr;
-    });
+    // The lamp word and the text are far apart: one read each, both in
+    // flight together, so that a refresh costs one round trip, not two.
+    refreshError.clear();
+    for (const VarRange &range : PollRanges()) {
+        auto result = Read({range});
+        if (!result)
+            break; // parts already started fail on their own
+        ++refreshParts;
+        connect(*result, &Request::finished, this,
+                [this, request = *result] { OnRefreshPartFinished(request); });
+    }
+}
+
+void ModbusConnection::OnRefreshPartFinished(Request *request)
+{
+    if (refreshError.isEmpty())
+        refreshError = request->ErrorString();
+    if (--refreshParts > 0)
+        return;
+    if (!refreshError.isEmpty()) {
+        // A refresh cut short by our own Close is no news to anybody.
+        if (State() == Connected)
+            RefreshFailed(lastFailure, refreshError);
+        return;
+    }
+    emit pollingFinished();
+    if (std::exchange(refreshAfterKey, false))
+        Refresh();
 }
 
 void ModbusConnection::OnStateChanged(QModbusDevice::State state)
@@ -360,6 +448,7 @@ void ModbusConnection::OnStateChanged(QModbusDevice::State state)
         SetState(Connecting);
         break;
     case QModbusDevice::ConnectedState:
+        qCDebug(lcModbus).noquote() << "connected to" << Host();
         SetState(Connected);
         break;
     }
@@ -380,16 +469,14 @@ void ModbusConnection::RemoveDestroyedRequest(QObject *object)
         else
             ++it;
     }
-    if (refreshRequest == object)
-        refreshRequest = nullptr;
 }
 
 void ModbusConnection::RemoveDestroyedReply(QObject *object)
 {
     // A reply destroyed while still pending never answered: its request
     // must not wait forever.
-    deadlines.remove(static_cast<QModbusReply *>(object));
-    const auto it = pending.find(static_cast<QModbusReply *>(object));
+    deadlines.remove(object);
+    const auto it = pending.find(object);
     if (it == pending.end())
         return;
     Request *request = it.value();

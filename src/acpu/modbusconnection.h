@@ -59,21 +59,35 @@ private:
     void SendChunk(Request *request, const VarRange &chunk, const QList<Value> &values, bool first);
     void Register(QModbusReply *reply, Request *request);
     void CompleteReply(QModbusReply *reply, Request *request);
+    // Whether the reply answers the chunk in flight: function, address, count.
+    static bool AnswersChunk(const QModbusReply &reply, const Request &request);
+    void OnRefreshPartFinished(Request *request);
+    void OnKeyFinished(Request *request);
     static void FailRequest(Request *request, const QString &message, bool deferred);
     void OnWatchdogTick();
     // Fails every request still waiting for a reply (on the next turn).
-    void FailPending(const QString &message);
+    void FailPending(const QString &message, QModbusDevice::Error code);
     QString ClientErrorText() const;
 
     // Every holding register there is, indexed by address: cheaper than a
     // hash for the thousands of registers a bulk read brings.
     std::vector<quint16> registers;
-    QHash<QModbusReply *, Request *> pending;
-    QHash<QModbusReply *, qint64> deadlines;
+    // Keyed by the reply as a plain QObject: a reply being destroyed is no
+    // longer a QModbusReply.
+    QHash<QObject *, Request *> pending;
+    QHash<QObject *, qint64> deadlines;
     QElapsedTimer clock;
     QTimer watchdog;
     QModbusTcpClient *client = nullptr;
-    Request *refreshRequest = nullptr;
+    // Poll reads of the running refresh still in flight, and the first
+    // error one of them met.
+    int refreshParts = 0;
+    QString refreshError;
+    // A key was acknowledged while a refresh ran: that refresh may predate
+    // the key's effect, so one more follows it.
+    bool refreshAfterKey = false;
+    // Why the last request failed, for the error a failed refresh reports.
+    QModbusDevice::Error lastFailure = QModbusDevice::NoError;
 };
 
 } // namespace Acpu

@@ -1,5 +1,7 @@
 #include "acpu/wsconnection.h"
 
+#include "acpu/logging.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QRandomGenerator>
@@ -16,6 +18,15 @@ namespace Acpu {
 
 WsConnection::WsConnection(QObject *parent) : Connection(parent)
 {
+    SetLogCategory(lcWs);
+    refreshTimer.setSingleShot(true);
+    refreshTimer.setInterval(RefreshTimeoutMs);
+    connect(&refreshTimer, &QTimer::timeout, this, [this] {
+        RefreshFailed(QAbstractSocket::SocketTimeoutError,
+                      tr("The relay service did not answer the panel refresh."));
+        if (std::exchange(refreshAfterKey, false))
+            Refresh();
+    });
     CreateSocket();
 }
 
@@ -29,6 +40,10 @@ WsConnection::~WsConnection()
 void WsConnection::CreateSocket()
 {
     socket = new QWebSocket(QString(), QWebSocketProtocol::VersionLatest, this);
+    // Qt closes the socket (code 1009) on anything larger, before buffering it.
+    socket->setMaxAllowedIncomingMessageSize(MaxMessageBytes);
+    socket->setMaxAllowedIncomingFrameSize(MaxMessageBytes);
+    connect(socket, &QWebSocket::disconnected, this, &WsConnection::OnDisconnected);
     connect(socket, &QWebSocket::stateChanged, this, &WsConnection::OnStateChange);
     connect(socket, qOverload<QAbstractSocket::SocketError>(&QWebSocket::error), this,
             &WsConnection::OnError);
@@ -136,11 +151,19 @@ void WsConnection::SendKey(int code)
 {
     Send(QJsonObject{{QStringLiteral("verb"), QStringLiteral("key")},
                      {QStringLiteral("key"), code}});
+    // The service executes in order: a refresh behind the key shows its
+    // effect without waiting for the next poll tick.
+    if (!IsPolling() || !IsSocketConnected())
+        return;
+    if (refreshTimer.isActive())
+        refreshAfterKey = true;
+    else
+        Refresh();
 }
 
 bool WsConnection::IsBusy()
 {
-    return !pending.isEmpty();
+    return !pending.isEmpty() || refreshTimer.isActive();
 }
 
 bool WsConnection::Open()
@@ -152,6 +175,7 @@ bool WsConnection::Open()
     url.setHost(QStringLiteral("localhost"));
     url.setPort(servicePort);
     url.setPath(QStringLiteral("/ws/vrk6/device/%1/").arg(Host()), QUrl::DecodedMode);
+    qCDebug(lcWs).noquote() << "opening" << url.toDisplayString();
     socket->open(url);
     return true;
 }
@@ -162,6 +186,9 @@ void WsConnection::Close()
         return;
     QWebSocket *old = socket;
     socket = nullptr;
+    refreshTimer.stop();
+    refreshAfterKey = false;
+    qCDebug(lcWs).noquote() << "closing the socket for" << Host();
     old->disconnect(this);
     old->close(QWebSocketProtocol::CloseCodeGoingAway);
     old->deleteLater();
@@ -187,13 +214,34 @@ void WsConnection::FailPending(const QString &message)
 
 void WsConnection::Refresh()
 {
+    if (!socket)
+        return;
+    refreshTimer.start();
     Send(QJsonObject{{QStringLiteral("verb"), QStringLiteral("refresh")}});
+}
+
+void WsConnection::OnDisconnected()
+{
+    // A close frame carries the service's reason (a lost machine, for
+    // example); Qt's own refusal of an oversized message comes this way too.
+    const QWebSocketProtocol::CloseCode code = socket->closeCode();
+    if (code == QWebSocketProtocol::CloseCodeNormal ||
+        code == QWebSocketProtocol::CloseCodeGoingAway)
+        return;
+    QString message = socket->closeReason();
+    if (code == QWebSocketProtocol::CloseCodeTooMuchData)
+        message =
+            tr("The relay service sent a message larger than %1 KiB.").arg(MaxMessageBytes / 1024);
+    qCWarning(lcWs).noquote() << Host() << "socket closed with code" << int(code) << message;
+    SetError(QAbstractSocket::RemoteHostClosedError,
+             tr("The relay service closed the connection: %1").arg(message));
 }
 
 void WsConnection::OnStateChange(QAbstractSocket::SocketState state)
 {
     switch (state) {
     case QAbstractSocket::ConnectedState:
+        qCDebug(lcWs).noquote() << "connected for" << Host();
         SetState(Connected);
         break;
     case QAbstractSocket::HostLookupState:
@@ -202,6 +250,7 @@ void WsConnection::OnStateChange(QAbstractSocket::SocketState state)
         break;
     case QAbstractSocket::UnconnectedState:
     case QAbstractSocket::ClosingState:
+        refreshTimer.stop();
         if (state == QAbstractSocket::UnconnectedState)
             FailPending(tr("The connection to the relay service was lost."));
         SetState(Disconnected);
@@ -229,8 +278,27 @@ void WsConnection::OnMessage(QString message)
     if (!object.contains(QStringLiteral("event")))
         return;
     const QString event = object.value(QStringLiteral("event")).toString();
-    if (event == QStringLiteral("refresh")) {
-        const QJsonObject content = object.value(QStringLiteral("content")).toObject();
+    if (event == QStringLiteral("refresh") || event == QStringLiteral("refresh_failed")) {
+        OnRefreshEvent(object);
+        return;
+    }
+    if (event == QStringLiteral("get_vars_done"))
+        OnReadAnswer(object);
+    if (event == QStringLiteral("set_vars_done"))
+        OnWriteAnswer(object);
+}
+
+void WsConnection::OnRefreshEvent(const QJsonObject &message)
+{
+    refreshTimer.stop();
+    if (message.value(QStringLiteral("event")).toString() == QStringLiteral("refresh_failed")) {
+        // Our own relay says why it could not read the panel.
+        const QString reason = message.value(QStringLiteral("message")).toString();
+        RefreshFailed(QAbstractSocket::UnknownSocketError,
+                      reason.isEmpty() ? tr("The machine did not answer the panel refresh.")
+                                       : reason);
+    } else {
+        const QJsonObject content = message.value(QStringLiteral("content")).toObject();
         display.setLine1(content.value(QStringLiteral("line1")).toString());
         display.setLine2(content.value(QStringLiteral("line2")).toString());
         display.setLine3(content.value(QStringLiteral("line3")).toString());
@@ -240,12 +308,9 @@ void WsConnection::OnMessage(QString message)
         display.setMode1Led(content.value(QStringLiteral("led3")).toBool());
         display.setMode2Led(content.value(QStringLiteral("led4")).toBool());
         emit pollingFinished();
-        return;
     }
-    if (event == QStringLiteral("get_vars_done"))
-        OnReadAnswer(object);
-    if (event == QStringLiteral("set_vars_done"))
-        OnWriteAnswer(object);
+    if (std::exchange(refreshAfterKey, false))
+        Refresh();
 }
 
 Request *WsConnection::TakePending(const QJsonObject &message, Request::Type type)

@@ -5,6 +5,7 @@
 #include <QAbstractSocket>
 #include <QHash>
 #include <QJsonObject>
+#include <QTimer>
 
 class QWebSocket;
 
@@ -18,6 +19,10 @@ class WsConnection : public Connection
 public:
     static constexpr quint16 DefaultServicePort = 8000;
     static constexpr qint64 ChunkLength = 60;
+    // Far above any answer of the service; refused rather than buffered.
+    static constexpr qint64 MaxMessageBytes = 1024 * 1024;
+    // A refresh the service has not answered by then has failed.
+    static constexpr int RefreshTimeoutMs = 1000;
 
     explicit WsConnection(QObject *parent = nullptr);
     ~WsConnection() override;
@@ -54,12 +59,18 @@ private:
     void OnReadAnswer(const QJsonObject &message);
     void OnWriteAnswer(const QJsonObject &message);
     void FailPending(const QString &message);
+    void OnRefreshEvent(const QJsonObject &message);
+    void OnDisconnected();
 
     QHash<int, int> variables;
     QHash<int, Request *> pending;
     Display display;
     QWebSocket *socket = nullptr;
     quint16 servicePort = DefaultServicePort;
+    // Runs while a "refresh" waits for its answer; that counts as busy.
+    QTimer refreshTimer;
+    // A key was sent while a refresh ran: one more refresh shows its effect.
+    bool refreshAfterKey = false;
 };
 
 } // namespace Acpu

@@ -10,30 +10,44 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
+#include <QTimer>
+
+namespace {
+QString GeometryKey()
+{
+    return SettingsKeys::HostnameDialog + QLatin1Char('/') + SettingsKeys::Geometry;
+}
+} // namespace
 
 HostnameDialog::HostnameDialog(Machine *machine, const QString &hostname, QWidget *parent)
     : QDialog(parent), ui(new Ui::HostnameDialog), machine(machine)
 {
     ui->setupUi(this);
-    ui->hostnameBox->addItems(QSettings().value(SettingsKeys::Hostnames).toStringList());
+    QSettings settings;
+    ui->hostnameBox->addItems(settings.value(SettingsKeys::Hostnames).toStringList());
+    restoreGeometry(settings.value(GeometryKey()).toByteArray());
     spinner = new QWaitingSpinner(ui->centralWidget, true, true);
 
     Acpu::Connection *connection = machine->connection();
     connect(ui->mdnsTableView, &MdnsTableView::machineSelected, ui->hostnameBox,
+            &QComboBox::setCurrentText);
+    // The host being connected is the one shown.
+    connect(ui->mdnsTableView, &MdnsTableView::machineConnect, ui->hostnameBox,
             &QComboBox::setCurrentText);
     connect(ui->mdnsTableView, &MdnsTableView::machineConnect, this,
             &HostnameDialog::OpenConnection);
     connect(connection, &Acpu::Connection::stateChanged, this, &HostnameDialog::OnStateChanged);
     connect(connection, &Acpu::Connection::errorOccurred, this, &HostnameDialog::OnError);
 
-    if (!hostname.isEmpty()) {
-        ui->hostnameBox->setEditText(hostname);
-        OpenConnection(hostname);
+    if (const QString host = hostname.trimmed(); !host.isEmpty()) {
+        ui->hostnameBox->setEditText(host);
+        OpenConnection(host);
     }
 }
 
 HostnameDialog::~HostnameDialog()
 {
+    QSettings().setValue(GeometryKey(), saveGeometry());
     delete ui;
 }
 
@@ -55,7 +69,19 @@ void HostnameDialog::ShowCommunicationError(int errorCode, const QString &errorM
     box->setInformativeText(
         QStringLiteral("%2 - %1").arg(errorMessage, QString::number(errorCode)));
     box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
+    // A box opened before its dialog is placed would sit at the screen's corner.
+    if (isVisible())
+        box->open();
+    else
+        waitingBox = box;
+}
+
+void HostnameDialog::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (QMessageBox *box = waitingBox.data())
+        QTimer::singleShot(0, box, [box] { box->open(); });
+    waitingBox = nullptr;
 }
 
 void HostnameDialog::OpenConnection(QString hostname)
@@ -105,8 +131,12 @@ void HostnameDialog::OnStateChanged()
 
 void HostnameDialog::OnError(int errorCode, QString errorMessage)
 {
-    if (opening)
+    // One failed attempt may be reported more than once: one box for it.
+    if (opening) {
+        if (errorShownWhileOpening)
+            return;
         errorShownWhileOpening = true;
+    }
     ShowCommunicationError(errorCode, errorMessage);
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDialog>
+#include <QMessageBox>
+#include <QPointer>
 
 class Machine;
 class QWaitingSpinner;
@@ -36,6 +38,9 @@ private slots:
     void OnError(int errorCode, QString errorMessage);
     void OnIdLoaded();
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void ShowCommunicationError(int errorCode, const QString &errorMessage);
 
@@ -47,4 +52,6 @@ private:
     // reported is not shown twice.
     bool opening = false;
     bool errorShownWhileOpening = false;
+    // An error box that waits for the dialog to be placed on the screen.
+    QPointer<QMessageBox> waitingBox;
 };

@@ -13,7 +13,9 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMenuBar>
 #include <QMessageBox>
+#include <QProxyStyle>
 #include <QSettings>
 #include <QTimer>
 
@@ -24,6 +26,22 @@ constexpr int ZoomedKeypadPoints = 20;
 constexpr int ZoomedLampPoints = 14;
 constexpr int ZoomOutSettleMs = 100;
 constexpr int StartedMessageMs = 2000;
+// How long a communication error stays readable once the panel is back.
+constexpr int ErrorAfterRecoveryMs = 3000;
+
+// A tap on Alt must not hand the keyboard to the menu bar: the panel's keys
+// belong to the machine. Alt held with a mnemonic still opens a menu.
+class NoAltNavigationStyle : public QProxyStyle
+{
+public:
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returnData) const override
+    {
+        if (hint == SH_MenuBar_AltKeyNavigation)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
 
 // Widgets that are direct children of a container, as zoom treats them.
 template <typename T> QList<T *> DirectChildren(QWidget *container)
@@ -85,6 +103,9 @@ MainWindow::MainWindow(Machine *machine, QWidget *parent)
     : QMainWindow(parent), ui(new Ui::MainWindow), machine(machine)
 {
     ui->setupUi(this);
+    // Nothing from the machine yet: the form's sample text is no display.
+    for (QLabel *label : {ui->display1, ui->display2, ui->display3, ui->display4})
+        label->clear();
     display = new Acpu::Display(this);
     m_spinner = new QWaitingSpinner(ui->displayFrame, true, true);
     ui->actionTrajectoryDraw->setEnabled(false);
@@ -107,6 +128,10 @@ MainWindow::MainWindow(Machine *machine, QWidget *parent)
 
     installEventFilter(this);
     InstallKeyFilter(ui->centralwidget);
+    auto *menuStyle = new NoAltNavigationStyle;
+    menuStyle->setParent(menuBar());
+    menuBar()->setStyle(menuStyle);
+    menuBar()->installEventFilter(this);
 
     setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
     initialSize = size();
@@ -156,13 +181,13 @@ void MainWindow::InstallKeyFilter(QWidget *widget)
 
 void MainWindow::OnPollCompleted()
 {
-    m_spinner->stop();
     machine->connection()->GetDisplay(*display);
+    ShowDelivering(true);
 }
 
 void MainWindow::OnPollStalled()
 {
-    m_spinner->start();
+    ShowDelivering(false);
 }
 
 void MainWindow::OnConnectionStateChanged()
@@ -170,21 +195,39 @@ void MainWindow::OnConnectionStateChanged()
     switch (machine->connection()->State()) {
     case Acpu::Connection::Disconnected:
     case Acpu::Connection::Connecting:
-        m_spinner->start();
+        ShowDelivering(false);
         break;
     case Acpu::Connection::Connected:
+        // A connection is no panel yet: only a refresh that succeeds shows
+        // the machine is answering again.
+        break;
     case Acpu::Connection::Offline:
         m_spinner->stop();
         statusBar()->clearMessage();
+        shownError.clear();
         break;
     }
 }
 
 void MainWindow::OnConnectionError(int errorCode, QString errorMessage)
 {
-    // Stays until the next successful connection clears it.
-    statusBar()->showMessage(
-        tr("Communication error: %2 - %1").arg(errorMessage, QString::number(errorCode)));
+    shownError = tr("Communication error: %2 - %1").arg(errorMessage, QString::number(errorCode));
+    statusBar()->showMessage(shownError);
+    ShowDelivering(false);
+}
+
+void MainWindow::ShowDelivering(bool delivering)
+{
+    // The spinner disables the display frame, whose style sheet dims the
+    // text: stale lines must not pass for the machine's current ones.
+    if (!delivering) {
+        m_spinner->start();
+        return;
+    }
+    m_spinner->stop();
+    if (!shownError.isEmpty() && statusBar()->currentMessage() == shownError)
+        statusBar()->showMessage(shownError, ErrorAfterRecoveryMs);
+    shownError.clear();
 }
 
 bool MainWindow::SendQtKey(int qtKey, Qt::KeyboardModifiers modifiers)
@@ -205,6 +248,13 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         // Every key goes to the machine first; one it has no code for gets the
         // window's own handling, never the child's (buttons must not click).
         auto *keyEvent = static_cast<QKeyEvent *>(event);
+        if (watched == menuBar()) {
+            // A menu closed with Esc leaves the keyboard on the menu bar,
+            // which would take panel keys as mnemonics.
+            if (!KeyMap().contains(keyEvent->key()))
+                return false;
+            menuBar()->clearFocus();
+        }
         if (!SendQtKey(keyEvent->key(), keyEvent->modifiers()))
             QMainWindow::keyPressEvent(keyEvent);
         return true;
@@ -372,6 +422,7 @@ void MainWindow::on_actionResetWindowsSettings_triggered()
     QSettings settings;
     settings.remove(SettingsKeys::MainWindow);
     settings.remove(SettingsKeys::FileViewer);
+    settings.remove(SettingsKeys::HostnameDialog);
     settings.remove(SettingsKeys::Parameters);
     settings.sync();
 }

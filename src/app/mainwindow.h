@@ -88,6 +88,8 @@ private:
     bool SendQtKey(int qtKey,
                    Qt::KeyboardModifiers modifiers = QGuiApplication::keyboardModifiers());
     void InstallKeyFilter(QWidget *widget);
+    // Spinner and dimmed display while the machine's panel is not coming in.
+    void ShowDelivering(bool delivering);
     void ZoomIn();
     void ZoomOut();
 
@@ -98,6 +100,8 @@ private:
     // Technological parameters, R parameters, G54-G59, tools, teeth.
     std::array<QPointer<QWidget>, 5> editors;
     bool shiftLatched = false;
+    // The communication error in the status bar until the panel is back.
+    QString shownError;
     bool zoomed = false;
     QSize initialSize;
     QSize sizeBeforeZoom;

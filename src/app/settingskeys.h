@@ -11,6 +11,7 @@ inline constexpr QLatin1StringView MainWindow{"MainWindow"};
 inline constexpr QLatin1StringView Geometry{"geometry"};
 inline constexpr QLatin1StringView State{"state"};
 inline constexpr QLatin1StringView FileViewer{"FileViewer"};
+inline constexpr QLatin1StringView HostnameDialog{"HostnameDialog"};
 // One group per editor under this prefix: "Parameters/<editor key>".
 inline constexpr QLatin1StringView Parameters{"Parameters"};
 inline constexpr QLatin1StringView MdiMode{"mdiMode"};

@@ -103,7 +103,8 @@ int RunApplication(const QStringList &arguments)
                     .arg(parser.errorText().toHtmlEscaped(), parser.helpText().toHtmlEscaped()));
         return CommandLineErrorExitCode;
     }
-    if (parser.isSet(helpOption)) {
+    // "--help-all" is listed in the help text; its Qt options mean nothing here.
+    if (parser.isSet(helpOption) || parser.isSet(QStringLiteral("help-all"))) {
         ShowBox(QMessageBox::Information,
                 QStringLiteral("<html><head/><body><pre>%1</pre></body></html>")
                     .arg(parser.helpText().toHtmlEscaped()));

@@ -1,5 +1,7 @@
 #include "mdns/abstractserver.h"
 
+#include "mdns/logging.h"
+
 namespace Mdns {
 
 AbstractServer::AbstractServer(QObject *parent) : QObject(parent)
@@ -11,8 +13,14 @@ void AbstractServer::processDatagram(QByteArrayView datagram, const QHostAddress
                                      quint16 senderPort, int interfaceIndex)
 {
     std::optional<Message> message = Message::fromWire(datagram);
+    if (!message) {
+        // Anyone on the link can send these: debug only, never a flood of warnings.
+        qCDebug(lcMdns).noquote() << "malformed datagram of" << datagram.size() << "bytes from"
+                                  << sender.toString() << "port" << senderPort;
+        return;
+    }
     // RFC 6762 section 18.3 and 18.11: other opcodes and error codes are ignored.
-    if (!message || message->opcode != 0 || message->rcode != 0)
+    if (message->opcode != 0 || message->rcode != 0)
         return;
     // Responses must come from the mDNS port (RFC 6762 section 6); queries
     // from elsewhere are legacy unicast queries a provider answers directly.

@@ -33,7 +33,16 @@ Browser::Browser(AbstractServer *server, const QByteArray &type, Cache *cache, Q
 
 bool Browser::isInstance(const Name &name) const
 {
-    return name.labels().size() == m_type.labels().size() + 1 && name.parent() == m_type;
+    // Some responders send an instance name that contains dots as several
+    // labels ("ZUM.B1 line 3" as "ZUM" and "B1 line 3"): take any number.
+    const qsizetype extra = name.labels().size() - m_type.labels().size();
+    return extra >= 1 && Name(name.labels().mid(extra)) == m_type;
+}
+
+QByteArray Browser::instanceName(const Name &instance) const
+{
+    const qsizetype extra = instance.labels().size() - m_type.labels().size();
+    return instance.labels().mid(0, extra).join('.');
 }
 
 bool Browser::hasPointer(const Name &instance) const
@@ -125,7 +134,7 @@ void Browser::update()
         if (pointer && !srv.isEmpty() && !txt.isEmpty()) {
             // The newest record of each set: older ones are on their way out.
             Service service;
-            service.setName(instance.labels().first());
+            service.setName(instanceName(instance));
             service.setType(m_type.toDotted());
             service.setHostname(srv.first().target.toDotted());
             service.setPort(srv.first().port);

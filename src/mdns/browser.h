@@ -38,6 +38,8 @@ private:
     void onRecord(const Record &record);
     void onShouldQuery(const Record &record);
     bool isInstance(const Name &name) const;
+    // The instance's own labels, joined by dots.
+    QByteArray instanceName(const Name &instance) const;
     bool hasPointer(const Name &instance) const;
     QList<Name> hostNames() const;
     void markDirty(const Name &instance);

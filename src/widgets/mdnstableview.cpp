@@ -36,10 +36,14 @@ MdnsTableView::MdnsTableView(QWidget *parent) : QTableView(parent), model(new Md
     setModel(model);
     connect(model, &QAbstractItemModel::rowsInserted, this, &MdnsTableView::OnRowsInserted);
 
+    // Name, host and address whole; the description takes the rest of the
+    // width, elided rather than pushed out of sight.
     horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    // One line per machine; a long description is elided, not wrapped.
+    horizontalHeader()->setSectionResizeMode(MdnsTableModel::ColumnCount - 1, QHeaderView::Stretch);
     setWordWrap(false);
     horizontalHeader()->setStretchLastSection(true);
+    // Tab moves on to the buttons instead of from cell to cell.
+    setTabKeyNavigation(false);
 
     auto addAction = [this](const QString &text, void (MdnsTableView::*slot)()) {
         auto *action = new QAction(text, this);
@@ -52,10 +56,15 @@ MdnsTableView::MdnsTableView(QWidget *parent) : QTableView(parent), model(new Md
     setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
-void MdnsTableView::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+void MdnsTableView::selectionChanged(const QItemSelection &selected,
+                                     const QItemSelection &deselected)
 {
-    QTableView::currentChanged(current, previous);
-    if (const auto record = ResolvedRecordAt(current))
+    QTableView::selectionChanged(selected, deselected);
+    // Only a row the user chose replaces the typed host: focus arriving by
+    // Tab makes a cell current without choosing anything.
+    if (selected.isEmpty())
+        return;
+    if (const auto record = ResolvedRecordAt(selected.indexes().first()))
         emit machineSelected(record->target());
 }
 

@@ -21,7 +21,8 @@ signals:
     void machineConnect(QString address);
 
 protected:
-    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+    void selectionChanged(const QItemSelection &selected,
+                          const QItemSelection &deselected) override;
 
 private slots:
     void OnRowsInserted(QModelIndex parent, int first, int last);

@@ -15,6 +15,7 @@ class TickProbe : public Connection
 {
 public:
     bool busy = false;
+    bool refreshSucceeds = false;
     int refreshes = 0, opens = 0, closes = 0;
     QList<VarRanges> writtenRanges;
     QList<QList<Value>> writtenValues;
@@ -37,7 +38,12 @@ public:
         return true;
     }
     void Close() override { ++closes; }
-    void Refresh() override { ++refreshes; }
+    void Refresh() override
+    {
+        ++refreshes;
+        if (refreshSucceeds)
+            emit pollingFinished();
+    }
 
     void setState(ConnectionState s) { SetState(s); }
     void setError(int code, const QString &text) { SetError(code, text); }
@@ -49,12 +55,21 @@ class TestConnection : public QObject
 {
     Q_OBJECT
 private slots:
-    void stallsFromTheThirdBusyTick()
+    // Stalls count ticks since the last successful refresh: busy ticks, and
+    // idle ticks whose refresh failed in between (time-out = interval).
+    void stallsFromTheThirdTickWithoutSuccess_data()
     {
+        QTest::addColumn<bool>("busy");
+        QTest::newRow("busy") << true;
+        QTest::newRow("refreshes fail") << false;
+    }
+    void stallsFromTheThirdTickWithoutSuccess()
+    {
+        QFETCH(bool, busy);
         TickProbe c;
         c.setState(Connection::Connected);
         QSignalSpy stalled(&c, &Connection::pollingStalled);
-        c.busy = true;
+        c.busy = busy;
         c.tick();
         c.tick();
         QCOMPARE(stalled.size(), 0);
@@ -62,14 +77,33 @@ private slots:
         QCOMPARE(stalled.size(), 1);
         c.tick();
         QCOMPARE(stalled.size(), 2);
-        QCOMPARE(c.refreshes, 0);
+        QCOMPARE(c.refreshes, busy ? 0 : 4);
         c.busy = false;
+        c.refreshSucceeds = true;
+        c.tick(); // stalls once more: the refresh it starts succeeds only now
+        QCOMPARE(stalled.size(), 3);
+        c.refreshSucceeds = false;
+        c.busy = busy;
         c.tick();
-        QCOMPARE(c.refreshes, 1);
-        c.busy = true;
         c.tick();
-        c.tick();
-        QCOMPARE(stalled.size(), 2); // the count started again
+        QCOMPARE(stalled.size(), 3); // the count started again
+    }
+
+    // Attempts at 0, 0.2, 0.6, 1.4 and 3 s: the delay doubles from 200 ms.
+    void reconnectsBackOff()
+    {
+        TickProbe c;
+        c.StartPolling();
+        QTest::qWait(2600);
+        QVERIFY2(c.opens >= 3 && c.opens <= 4, qPrintable(QString::number(c.opens)));
+        // A successful refresh makes the next loss start again with 200 ms.
+        c.setState(Connection::Connected);
+        c.refreshSucceeds = true;
+        QTRY_VERIFY(c.refreshes > 0);
+        c.setState(Connection::Disconnected);
+        const int before = c.opens;
+        QTest::qWait(700);
+        QVERIFY2(c.opens - before >= 2, qPrintable(QString::number(c.opens - before)));
     }
 
     void disconnectedTickReconnectsOnlyWhilePolling()

@@ -11,6 +11,7 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
@@ -126,6 +127,58 @@ private slots:
         target.box->setEditText(sim.host());
         target.dialog.accept();
         QTRY_COMPARE_WITH_TIMEOUT(target.dialog.result(), int(QDialog::Accepted), 5000);
+    }
+
+    // A host from the command line that fails at once: one box, over the
+    // dialog it belongs to (the dialog is shown only after its constructor).
+    void hostThatFailsAtOnceGivesOneCentredBox()
+    {
+        Target target(QStringLiteral("127.0.0.1:99999"));
+        QTest::qWait(200);
+        const QList<QMessageBox *> boxes = target.dialog.findChildren<QMessageBox *>();
+        QCOMPARE(boxes.size(), 1);
+        QTRY_VERIFY(boxes.first()->isVisible());
+        const QPoint offCentre =
+            boxes.first()->geometry().center() - target.dialog.geometry().center();
+        QVERIFY2(offCentre.manhattanLength() < 40, "centred on the dialog");
+    }
+
+    // The discovery table at the dialog's size shows every column whole; Tab
+    // passes through it without touching the typed host; the size is kept.
+    void tableFitsTabPassesSizeIsKept()
+    {
+        {
+            Target target;
+            QVERIFY(QTest::qWaitForWindowActive(&target.dialog));
+            auto *view = target.dialog.findChild<MdnsTableView *>();
+            MdnsTableModel *model = view->mdnsModel();
+            for (QByteArray name : {QByteArray("ZUM-B1 4321"), QByteArray("VRK-C1 77")}) {
+                Mdns::Service service =
+                    MakeService(name, QByteArray(name).replace(' ', '-') + ".local.");
+                service.addAttribute(name.left(6) + " serial 4321 software 6.12", {});
+                Feed(model, "onServiceAdded", service);
+                Feed(model, "onServiceResolved", service, QHostAddress(QStringLiteral("10.0.0.1")));
+            }
+            QTRY_VERIFY(view->horizontalHeader()->length() <= view->viewport()->width());
+            QVERIFY(view->columnWidth(3) >=
+                    static_cast<QAbstractItemView *>(view)->sizeHintForColumn(3));
+
+            target.box->setEditText(QStringLiteral("10.9.8.7"));
+            target.box->setFocus();
+            QTest::keyClick(static_cast<QWidget *>(nullptr), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), view);
+            QTest::keyClick(static_cast<QWidget *>(nullptr), Qt::Key_Tab);
+            QVERIFY(QApplication::focusWidget() != view);
+            QCOMPARE(target.box->currentText(), QStringLiteral("10.9.8.7"));
+            // Choosing a row still fills it in.
+            view->selectRow(1);
+            QCOMPARE(target.box->currentText(), QStringLiteral("10.0.0.1"));
+
+            target.dialog.resize(720, 410);
+            target.dialog.reject();
+        }
+        Target again;
+        QCOMPARE(again.dialog.size(), QSize(720, 410));
     }
 
     void cancelWhileBusyDisconnects()

@@ -14,6 +14,8 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -22,6 +24,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QTcpServer>
 
 #include <memory>
 
@@ -150,33 +153,109 @@ private slots:
         }
     }
 
-    void spinnerAndStatusBarFollowTheConnection()
+    // The keyboard belongs to the machine whatever the user did with the
+    // menus before; menus open by mouse, and by mnemonic only with Alt held.
+    void keysReachTheMachineAfterMenus_data()
     {
+        QTest::addColumn<QString>("before");
+        for (const char *row : {"Alt tapped", "menu closed by Esc", "menu closed by click"})
+            QTest::newRow(row) << QString::fromLatin1(row);
+    }
+
+    void keysReachTheMachineAfterMenus()
+    {
+        QFETCH(QString, before);
+        OfflinePanel panel;
+        QVERIFY(QTest::qWaitForWindowActive(&panel.window));
+        QMenuBar *bar = panel.window.menuBar();
+        const QPoint fileMenu = bar->actionGeometry(bar->actions().first()).center();
+        QWidget *const focus = nullptr; // keys go where the application sends them
+        for (auto it = MainWindow::KeyMap().cbegin(); it != MainWindow::KeyMap().cend(); ++it) {
+            if (before == QLatin1String("Alt tapped")) {
+                QTest::keyClick(focus, Qt::Key_Alt);
+            } else {
+                QTest::mouseClick(bar, Qt::LeftButton, {}, fileMenu);
+                QTRY_VERIFY(QApplication::activePopupWidget());
+                if (before == QLatin1String("menu closed by Esc"))
+                    QTest::keyClick(focus, Qt::Key_Escape);
+                else
+                    QTest::mouseClick(bar, Qt::LeftButton, {}, fileMenu);
+                QTRY_VERIFY(!QApplication::activePopupWidget());
+            }
+            // As the window system does once a popup has gone.
+            panel.window.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&panel.window));
+            panel.connection.SendKey(0);
+            QTest::keyClick(focus, Qt::Key(it.key()));
+            QVERIFY2(panel.lastSentKey() == it->first,
+                     qPrintable(QKeySequence(it.key()).toString()));
+        }
+        QVERIFY(!QApplication::activePopupWidget());
+        QTest::keyClick(focus, Qt::Key_F, Qt::AltModifier);
+        QTRY_VERIFY(qobject_cast<QMenu *>(QApplication::activePopupWidget()));
+        QApplication::activePopupWidget()->close();
+    }
+
+    // Whichever way the connection reports trouble, the spinner covers the
+    // display, its text dims and an error stays in the status bar until a
+    // refresh succeeds again.
+    void failureShowsUntilTheNextRefresh_data()
+    {
+        QTest::addColumn<QString>("failure");
+        QTest::addColumn<bool>("message");
+        QTest::newRow("error") << "error" << true;
+        QTest::newRow("stall") << "stall" << false;
+        QTest::newRow("lost") << "lost" << false;
+    }
+
+    void failureShowsUntilTheNextRefresh()
+    {
+        QFETCH(QString, failure);
+        QFETCH(bool, message);
         OfflinePanel panel;
         QWaitingSpinner *spinner = panel.window.spinner();
-        auto *frame = panel.child<QWidget>("displayFrame");
-        QVERIFY(!spinner->isSpinning() && frame->isEnabled());
-        // Losing the connection spins at once; polling reconnects and stops it.
-        panel.connection.Close();
-        QVERIFY(spinner->isVisible() && spinner->isSpinning() && !frame->isEnabled());
-        const QPoint offCentre = spinner->geometry().center() - frame->rect().center();
-        QVERIFY2(offCentre.manhattanLength() <= 2, "centred on the panel");
-        QTRY_VERIFY_WITH_TIMEOUT(!spinner->isSpinning(), 2000);
-        QVERIFY(frame->isEnabled() && !spinner->isVisible());
-        // A stall spins until the next completed poll.
-        emit panel.connection.pollingStalled();
-        QVERIFY(spinner->isSpinning());
-        QTRY_VERIFY_WITH_TIMEOUT(!spinner->isSpinning(), 2000);
-
-        // An error stays in the status bar until the next connection is made.
+        auto *line = panel.child<QLabel>("display1");
         QStatusBar *status = panel.window.statusBar();
-        emit panel.connection.errorOccurred(5, QStringLiteral("Connection refused %1"));
-        QCOMPARE(status->currentMessage(),
-                 QStringLiteral("Communication error: 5 - Connection refused %1"));
-        QTest::qWait(400);
-        QVERIFY(!status->currentMessage().isEmpty());
-        panel.connection.Close();
-        QTRY_VERIFY_WITH_TIMEOUT(status->currentMessage().isEmpty(), 2000);
+        QTRY_VERIFY(!line->text().isEmpty());
+        QVERIFY(!spinner->isSpinning());
+        const QImage live = line->grab().toImage();
+
+        if (failure == QLatin1String("error"))
+            emit panel.connection.errorOccurred(5, QStringLiteral("Connection refused %1"));
+        else if (failure == QLatin1String("stall"))
+            emit panel.connection.pollingStalled();
+        else
+            panel.connection.Close();
+        QVERIFY(spinner->isVisible() && spinner->isSpinning());
+        QVERIFY2(line->grab().toImage() != live, "the stale text is dimmed");
+        QCOMPARE(status->currentMessage() ==
+                     QStringLiteral("Communication error: 5 - Connection refused %1"),
+                 message);
+
+        // The connection polls on: the next refresh brings the panel back.
+        QTRY_VERIFY_WITH_TIMEOUT(!spinner->isSpinning(), 2000);
+        QCOMPARE(line->grab().toImage(), live);
+        QTRY_VERIFY_WITH_TIMEOUT(status->currentMessage().isEmpty(), 5000);
+    }
+
+    // A machine that takes the connection and never answers: the window says
+    // so, and never shows the form's placeholder as if it were the display.
+    void silentPeer()
+    {
+        QTcpServer peer;
+        QVERIFY(peer.listen(QHostAddress::LocalHost));
+        Acpu::ModbusConnection connection;
+        Machine machine(&connection);
+        QVERIFY(connection.SetHost(QStringLiteral("127.0.0.1:%1").arg(peer.serverPort())));
+        QTRY_COMPARE(connection.State(), Acpu::Connection::Connected);
+        MainWindow window(&machine);
+        window.show();
+        QTRY_VERIFY_WITH_TIMEOUT(window.spinner()->isSpinning() &&
+                                     window.statusBar()->currentMessage().startsWith(
+                                         QStringLiteral("Communication error: ")),
+                                 3000);
+        for (const char *name : {"display1", "display2", "display3", "display4"})
+            QVERIFY(window.findChild<QLabel *>(QLatin1String(name))->text().isEmpty());
     }
 
     void zoomAndStoredGeometry()
@@ -220,7 +299,7 @@ private slots:
         panel.window.resize(initial + QSize(40, 30));
         QSettings settings;
         for (const char *key : {"MainWindow/geometry", "FileViewer/state", "Parameters/teeth/state",
-                                "hostnames", "mdiMode"})
+                                "HostnameDialog/geometry", "hostnames", "mdiMode"})
             settings.setValue(QString::fromLatin1(key), QStringLiteral("x"));
         panel.child<QAction>("actionResetWindowsSettings")->trigger();
         QCOMPARE(panel.window.size(), initial);
@@ -266,7 +345,7 @@ private slots:
         sim = std::make_unique<SimProcess>();
         QVERIFY(sim->start({}, port));
         QTRY_VERIFY_WITH_TIMEOUT(!spinner->isSpinning(), 5000);
-        QTRY_VERIFY_WITH_TIMEOUT(window.statusBar()->currentMessage().isEmpty(), 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(window.statusBar()->currentMessage().isEmpty(), 5000);
         QTest::keyClick(&window, Qt::Key_9);
         QTRY_COMPARE_WITH_TIMEOUT(sim->keyCount(), 1, 3000);
     }

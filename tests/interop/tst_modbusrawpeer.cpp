@@ -1,7 +1,10 @@
 // A peer that answers Modbus TCP wrongly: half a frame, a zero length, a
-// foreign transaction id, an answer twice. Every request must end exactly
-// once, fail where the answer was wrong, and the connection must recover.
+// foreign transaction id, an answer twice, an answer to another request, an
+// exception, an answer too late, a reset of every connection. Every request
+// must end exactly once, fail where the answer was wrong, a stalled panel
+// must be reported, and the connection must recover.
 #include "acpu/modbusconnection.h"
+#include "requestresult.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
@@ -9,6 +12,10 @@
 #include <QTcpSocket>
 #include <QTest>
 #include <QtEndian>
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 using namespace Acpu;
 
@@ -20,23 +27,44 @@ enum class Mode
     LengthZero,
     WrongTid,
     Twice,
-    Silent
+    Silent,
+    WriteEcho,     // a read answered as if it were a write of the same registers
+    AckCountOne,   // a write acknowledged for one register
+    AckOtherPlace, // a write acknowledged for other registers
+    ReadAnswer,    // a write answered as if it were a read
+    Exception,
+    Late // 300 ms, past the client's time-out
 };
 
-// Answers reads of holding registers; requests for register 20 (variable 10)
-// get the faulty treatment, everything else a correct answer.
+// Answers reads of holding registers; requests for register `faulty`
+// (variable 10 unless told otherwise; -1: every request) get the faulty
+// treatment, everything else a correct answer.
 class RawPeer : public QObject
 {
 public:
     Mode mode = Mode::Normal;
+    int faulty = 20;
+    bool resetEveryConnection = false;
+    int accepted = 0;
     QTcpServer server;
 
     RawPeer()
     {
         server.listen(QHostAddress::LocalHost, 0);
         connect(&server, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket *s = server.nextPendingConnection())
+            while (QTcpSocket *s = server.nextPendingConnection()) {
+                ++accepted;
+                if (resetEveryConnection) {
+                    // No lingering: the close sends a reset, not a FIN.
+                    const linger hard{1, 0};
+                    setsockopt(int(s->socketDescriptor()), SOL_SOCKET, SO_LINGER, &hard,
+                               sizeof hard);
+                    s->abort();
+                    s->deleteLater();
+                    continue;
+                }
                 connect(s, &QTcpSocket::readyRead, this, [this, s] { serve(s); });
+            }
         });
     }
 
@@ -61,18 +89,28 @@ private:
         const quint8 function = quint8(adu.at(7));
         const quint16 address = qFromBigEndian<quint16>(adu.constData() + 8);
         const quint16 count = qFromBigEndian<quint16>(adu.constData() + 10);
+        const Mode m = (faulty < 0 || address == faulty) ? mode : Mode::Normal;
         QByteArray pdu;
-        pdu.append(char(function));
-        if (function == 0x03) {
-            pdu.append(char(count * 2));
-            for (quint16 i = 0; i < count; ++i) {
+        const auto readAnswer = [&pdu](quint16 registers) {
+            pdu.append(char(0x03));
+            pdu.append(char(registers * 2));
+            for (quint16 i = 0; i < registers; ++i) {
                 pdu.append(char(0));
                 pdu.append(char(i + 1));
             }
-        } else {
-            pdu.append(adu.mid(8, 4));
-        }
-        const Mode m = address == 20 ? mode : Mode::Normal;
+        };
+        const auto writeAnswer = [&pdu](quint16 at, quint16 registers) {
+            pdu.append(char(0x10));
+            pdu.append(char(at >> 8)).append(char(at & 0xFF));
+            pdu.append(char(registers >> 8)).append(char(registers & 0xFF));
+        };
+        if (m == Mode::Exception)
+            pdu.append(char(function | 0x80)).append(char(0x04)); // server device failure
+        else if (m == Mode::WriteEcho || (function != 0x03 && m != Mode::ReadAnswer))
+            writeAnswer(m == Mode::AckOtherPlace ? quint16(address + 2) : address,
+                        m == Mode::AckCountOne ? quint16(1) : count);
+        else
+            readAnswer(function == 0x03 ? count : 2);
         auto frame = [&](quint16 id, quint16 len) {
             QByteArray f(6, 0);
             qToBigEndian<quint16>(id, f.data());
@@ -81,7 +119,11 @@ private:
             return f;
         };
         switch (m) {
-        case Mode::Normal:
+        case Mode::Late:
+            QTimer::singleShot(300, s,
+                               [s, f = frame(tid, quint16(pdu.size() + 1)) + pdu] { s->write(f); });
+            break;
+        default:
             s->write(frame(tid, quint16(pdu.size() + 1)) + pdu);
             break;
         case Mode::HeaderOnly:
@@ -103,6 +145,21 @@ private:
     }
 
     QHash<QTcpSocket *, QByteArray> buffers;
+};
+
+// A connection to the peer, polling, with its first panel refresh done.
+struct Polled
+{
+    ModbusConnection c;
+    QSignalSpy finished{&c, &Connection::pollingFinished};
+    QSignalSpy stalled{&c, &Connection::pollingStalled};
+    QSignalSpy errors{&c, &Connection::errorOccurred};
+
+    explicit Polled(const RawPeer &peer)
+    {
+        c.SetHost(QStringLiteral("127.0.0.1:%1").arg(peer.server.serverPort()));
+        c.StartPolling();
+    }
 };
 } // namespace
 
@@ -158,6 +215,119 @@ private slots:
                 [&error, r = *again] { error = r->ErrorString(); });
         QTRY_COMPARE_WITH_TIMEOUT(error, QString(), 3000);
         QCOMPARE(c.ReadInt(10), 0x00020001);
+    }
+
+    void answerToAnotherRequestFails_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("count"); // variables from 10; a write when not zero
+        QTest::newRow("read answered as a write") << int(Mode::WriteEcho) << 0;
+        QTest::newRow("60 written, 1 register acknowledged") << int(Mode::AckCountOne) << 60;
+        QTest::newRow("other registers acknowledged") << int(Mode::AckOtherPlace) << 1;
+        QTest::newRow("write answered as a read") << int(Mode::ReadAnswer) << 1;
+    }
+    void answerToAnotherRequestFails()
+    {
+        QFETCH(int, mode);
+        QFETCH(int, count);
+        RawPeer peer;
+        peer.mode = Mode(mode);
+        ModbusConnection c;
+        c.SetHost(QStringLiteral("127.0.0.1:%1").arg(peer.server.serverPort()));
+        QTRY_COMPARE_WITH_TIMEOUT(c.State(), Connection::Connected, 3000);
+        QList<int> progress;
+        const QString error = RunToEnd(count ? c.Write({{10, count}}, QList<Value>(count, Value{7}))
+                                             : c.Read({{10, 1}}),
+                                       &progress, 5000);
+        QCOMPARE(error, QStringLiteral("The machine answered a different request."));
+        QVERIFY(!progress.contains(100));
+        QCOMPARE(c.ReadInt(10), 0);
+    }
+
+    // A machine that keeps the connection but stops answering properly must
+    // show: stalls within a second, the reason as an error, and recovery.
+    void failingPanelIsReported_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::newRow("silent") << int(Mode::Silent);
+        QTest::newRow("exception") << int(Mode::Exception);
+        QTest::newRow("300 ms late") << int(Mode::Late);
+    }
+    void failingPanelIsReported()
+    {
+        QFETCH(int, mode);
+        RawPeer peer;
+        peer.faulty = -1;
+        Polled p(peer);
+        QVERIFY(p.finished.wait(3000));
+        peer.mode = Mode(mode);
+        QElapsedTimer clock;
+        clock.start();
+        QTRY_VERIFY_WITH_TIMEOUT(!p.stalled.isEmpty() || !p.errors.isEmpty(), 3000);
+        QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+        QTRY_VERIFY_WITH_TIMEOUT(!p.stalled.isEmpty() && !p.errors.isEmpty(), 3000);
+        p.finished.clear(); // the refresh under way at the change may have succeeded
+        QTest::qWait(600);
+        QVERIFY(p.finished.isEmpty());
+        QCOMPARE(p.errors.size(), 1); // once per outage, not once per tick
+
+        peer.mode = Mode::Normal;
+        QVERIFY(p.finished.wait(5000));
+        QTest::qWait(300); // a late answer or a stall may still be on its way
+        p.stalled.clear();
+        QTest::qWait(600);
+        QVERIFY(p.stalled.isEmpty());
+    }
+
+    // Accepts and resets at once: the client must neither spin nor hang.
+    void resettingPeerIsRetriedSlowly()
+    {
+        RawPeer peer;
+        peer.resetEveryConnection = true;
+        Polled p(peer);
+        QTest::qWait(3000);
+        QVERIFY2(peer.accepted >= 2 && peer.accepted <= 10,
+                 qPrintable(QString::number(peer.accepted)));
+        QVERIFY(!p.errors.isEmpty());
+    }
+
+    // A listening socket whose accept queue is full drops every further
+    // SYN, like a host that drops packets: the attempt ends after its
+    // time-out, and Disconnect ends one at once.
+    void droppedConnectTimesOut()
+    {
+        const int fd = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        QVERIFY(bind(fd, reinterpret_cast<sockaddr *>(&address), size) == 0);
+        QVERIFY(listen(fd, 0) == 0);
+        QVERIFY(getsockname(fd, reinterpret_cast<sockaddr *>(&address), &size) == 0);
+        const QString host = QStringLiteral("127.0.0.1:%1").arg(ntohs(address.sin_port));
+        QTcpSocket fillers[3];
+        for (QTcpSocket &filler : fillers)
+            filler.connectToHost(QHostAddress::LocalHost, ntohs(address.sin_port));
+        QTest::qWait(300);
+
+        ModbusConnection c;
+        QSignalSpy errors(&c, &Connection::errorOccurred);
+        QElapsedTimer clock;
+        clock.start();
+        c.SetHost(host);
+        QTRY_COMPARE_WITH_TIMEOUT(c.State(), Connection::Disconnected, 10000);
+        QVERIFY2(clock.elapsed() >= 4500, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(errors.size(), 1);
+        QCOMPARE(errors.first().at(0).toInt(), Connection::TimeoutErrorCode);
+
+        c.SetHost(host);
+        QTRY_COMPARE(c.State(), Connection::Connecting);
+        c.Disconnect();
+        QCOMPARE(c.State(), Connection::Disconnected);
+        QTest::qWait(Connection::ConnectTimeoutMs + 500);
+        QCOMPARE(c.State(), Connection::Disconnected);
+        QCOMPARE(errors.size(), 1);
+        close(fd);
     }
 };
 

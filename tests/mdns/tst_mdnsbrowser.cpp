@@ -274,12 +274,11 @@ void TestMdnsBrowser::ignoredInput()
     for (const Message &m : {query, opcode, rcode})
         e.server.inject(m);
     e.server.inject(fullResponse(), 40000);
-    // Goodbyes for an instance never seen; another type; a name two labels under ours.
+    // Goodbyes for an instance never seen; another type.
     e.server.inject(response({ptr(0)}, {srv(1502, 0), txt({"a"}, 0)}));
     Record other = ptr();
     other.name = Name::fromDotted("_http._tcp.local");
-    Record deep = ptr(4500, ModbusType.prepended("x").prepended("y"));
-    e.server.inject(response({other, deep}, {srv(1502, 120, deep.target)}));
+    e.server.inject(response({other}, {}));
     QTest::qWait(20);
     QCOMPARE(e.added.size(), 0);
     QVERIFY(e.cache.lookupRecords(ModbusType, PTR).isEmpty());

@@ -5,6 +5,7 @@
 #include "mdns/cache.h"
 #include "mdns/resolver.h"
 #include "mdns/server.h"
+#include "widgets/mdnstablemodel.h"
 
 #include <QElapsedTimer>
 #include <QJsonArray>
@@ -53,6 +54,15 @@ struct Browsing
     }
 };
 
+// Starts the python3-zeroconf peer in a registering mode and waits until it
+// has registered.
+bool startRegistering(QProcess &peer, const char *mode)
+{
+    peer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    peer.start(Python, {Peer, QString::fromLatin1(mode)});
+    return peer.waitForReadyRead(20000) && peer.readLine().trimmed() == "registered";
+}
+
 } // namespace
 
 class TestMdnsInterop : public QObject
@@ -63,6 +73,7 @@ private slots:
     void initTestCase();
     void serverFollowsInterfaces();
     void browsesZeroconfServices();
+    void dottedInstanceName();
     void simulatorAnnouncement();
 };
 
@@ -93,10 +104,7 @@ void TestMdnsInterop::serverFollowsInterfaces()
 void TestMdnsInterop::browsesZeroconfServices()
 {
     QProcess peer;
-    peer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    peer.start(Python, {Peer, QStringLiteral("register")});
-    QVERIFY(peer.waitForReadyRead(20000));
-    QCOMPARE(peer.readLine().trimmed(), QByteArray("registered"));
+    QVERIFY(startRegistering(peer, "register"));
 
     Browsing b;
     QTRY_COMPARE_WITH_TIMEOUT(b.added.size(), 2, 5000);
@@ -120,6 +128,28 @@ void TestMdnsInterop::browsesZeroconfServices()
     QTRY_COMPARE_WITH_TIMEOUT(b.removed.size(), 1, 5000);
     QVERIFY2(timer.elapsed() < 2500, qPrintable(QString::number(timer.elapsed())));
     QCOMPARE(b.removed.at(0).at(0).value<Service>().name(), two.name());
+    peer.closeWriteChannel();
+    QVERIFY(peer.waitForFinished(10000));
+}
+
+// python3-zeroconf sends "ZUM.B1 line 3" as two labels in front of the type.
+void TestMdnsInterop::dottedInstanceName()
+{
+    QProcess peer;
+    QVERIFY(startRegistering(peer, "dotted"));
+
+    Browsing b;
+    MdnsTableModel table;
+    QTRY_COMPARE_WITH_TIMEOUT(b.added.size(), 1, 5000);
+    const Service service = b.added.at(0).at(0).value<Service>();
+    QCOMPARE(service.name(), QByteArray("ZUM.B1 line 3"));
+    QCOMPARE(service.port(), quint16(1513));
+    QVERIFY(b.resolvesToLoopback(service.hostname()));
+    QTRY_COMPARE_WITH_TIMEOUT(table.rowCount(), 1, 5000);
+    QCOMPARE(table.index(0, MdnsTableModel::NameColumn).data().toString(),
+             QStringLiteral("ZUM.B1 line 3"));
+    QTRY_COMPARE_WITH_TIMEOUT(table.index(0, MdnsTableModel::AddressColumn).data().toString(),
+                              QStringLiteral("127.0.0.1"), 5000);
     peer.closeWriteChannel();
     QVERIFY(peer.waitForFinished(10000));
 }

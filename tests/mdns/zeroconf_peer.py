@@ -1,8 +1,9 @@
 """Independent multicast DNS peer (python3-zeroconf) on 127.0.0.1.
 
 register: registers two services, prints "registered", then unregisters
-  one per stdin line "unregister one|two". browse SECONDS: prints a JSON
-  line per _modbus._tcp service found.
+  one per stdin line "unregister one|two". dotted: registers one service
+  whose instance name contains a dot, prints "registered", waits for the end
+  of stdin. browse SECONDS: prints a JSON line per _modbus._tcp service found.
 """
 import json
 import socket
@@ -28,6 +29,12 @@ if sys.argv[1] == "register":
     print("registered", flush=True)
     for line in sys.stdin:
         zc.unregister_service(infos.pop(line.split()[1]))
+elif sys.argv[1] == "dotted":
+    zc.register_service(ServiceInfo(TYPE, "ZUM.B1 line 3." + TYPE, port=1513,
+                                    server="zum-b1.local.", addresses=loopback,
+                                    properties={b"model": b"ZUM B1"}))
+    print("registered", flush=True)
+    sys.stdin.read()
 else:
     class Listener:
         def add_service(self, z, type_, name):

@@ -2,11 +2,13 @@
 // relay service: the messages it sends and how it takes the answers.
 #include "acpu/wsconnection.h"
 
+#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTcpServer>
 #include <QTest>
 #include <QWebSocket>
 #include <QWebSocketServer>
@@ -219,6 +221,60 @@ private slots:
         QVERIFY(!(*result)->ErrorString().isEmpty());
         QCOMPARE(c->State(), Connection::Disconnected);
         QVERIFY(!c->IsBusy());
+    }
+
+    // A service that leaves the panel refresh unanswered: the waiting refresh
+    // counts as busy, stalls show within a second, its time-out is an error;
+    // a failure the service reports is an error at once.
+    void unansweredRefreshIsVisible()
+    {
+        QSignalSpy stalled(c, &Connection::pollingStalled);
+        QSignalSpy errors(c, &Connection::errorOccurred);
+        QSignalSpy polled(c, &Connection::pollingFinished);
+        QElapsedTimer clock;
+        clock.start();
+        c->StartPolling();
+        QTRY_VERIFY_WITH_TIMEOUT(!stalled.isEmpty() || !errors.isEmpty(), 3000);
+        QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(received.count(u"{\n    \"verb\": \"refresh\"\n}\n"_s), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(errors.size(), 1, 3000);
+        QCOMPARE(errors.first().at(0).toInt(), int(QAbstractSocket::SocketTimeoutError));
+
+        // The next refresh is asked for and answered: the outage is over.
+        QTRY_VERIFY_WITH_TIMEOUT(received.size() > 1, 3000);
+        send(u"{\"event\": \"refresh\", \"content\": {}}"_s);
+        QVERIFY(polled.wait(3000));
+        send(u"{\"event\": \"refresh_failed\", \"message\": \"machine silent\"}"_s);
+        QTRY_COMPARE(errors.size(), 2);
+        QCOMPARE(errors.last().at(1).toString(), u"machine silent"_s);
+    }
+
+    void oversizedMessageClosesTheSocket()
+    {
+        QSignalSpy errors(c, &Connection::errorOccurred);
+        peer->sendTextMessage(QString(2 * 1024 * 1024, u'x'));
+        QTRY_COMPARE_WITH_TIMEOUT(c->State(), Connection::Disconnected, 5000);
+        QTRY_VERIFY(!errors.isEmpty());
+        QVERIFY2(errors.last().at(1).toString().contains(u"1024 KiB"_s),
+                 qPrintable(errors.last().at(1).toString()));
+    }
+
+    // A service that accepts the TCP connection but never answers the
+    // WebSocket handshake: the attempt ends after its time-out.
+    void handshakeTimesOut()
+    {
+        QTcpServer mute;
+        QVERIFY(mute.listen(QHostAddress::LocalHost, 0));
+        WsConnection w;
+        w.SetServicePort(mute.serverPort());
+        QSignalSpy errors(&w, &Connection::errorOccurred);
+        w.SetHost(u"10.0.0.5"_s);
+        QTRY_COMPARE(w.State(), Connection::Connecting);
+        QTest::qWait(Connection::ConnectTimeoutMs - 1000);
+        QCOMPARE(w.State(), Connection::Connecting);
+        QTRY_COMPARE_WITH_TIMEOUT(w.State(), Connection::Disconnected, 3000);
+        QCOMPARE(errors.size(), 1);
+        QCOMPARE(errors.first().at(0).toInt(), Connection::TimeoutErrorCode);
     }
 };
 

@@ -4,9 +4,14 @@
 #include "acpu/wsconnection.h"
 #include "simprocess.h"
 
+#include <QElapsedTimer>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QSignalSpy>
+#include <QTcpServer>
 #include <QTest>
+#include <QWebSocket>
 
 using namespace Acpu;
 using namespace Qt::StringLiterals;
@@ -27,6 +32,35 @@ bool waitConnected(Connection &c)
 {
     return QTest::qWaitFor([&c] { return c.State() == Connection::Connected; }, 10000);
 }
+
+// A client of our own that speaks the relay's JSON by hand.
+struct RawClient
+{
+    QWebSocket socket;
+    QList<QJsonObject> events;
+
+    RawClient(quint16 relayPort, const QString &machine)
+    {
+        QObject::connect(&socket, &QWebSocket::textMessageReceived, &socket,
+                         [this](const QString &text) {
+                             events.append(QJsonDocument::fromJson(text.toUtf8()).object());
+                         });
+        socket.open(QUrl(u"ws://127.0.0.1:%1/ws/vrk6/device/%2/"_s.arg(relayPort).arg(machine)));
+    }
+    bool waitOpen()
+    {
+        return QTest::qWaitFor([this] { return socket.state() == QAbstractSocket::ConnectedState; },
+                               10000);
+    }
+    void setVar(int tid, int index, int value)
+    {
+        socket.sendTextMessage(
+            u"{\"verb\":\"set_vars\",\"tid\":%1,\"is_float\":false,\"values\":[{\"key\":%2,\"value\":%3}]}"_s
+                .arg(tid)
+                .arg(index)
+                .arg(value));
+    }
+};
 } // namespace
 
 class TestWsRelay : public QObject
@@ -112,6 +146,64 @@ private slots:
         c->StartPolling();
         QVERIFY(waitConnected(*c));
         QCOMPARE(finish(c->Read({{20010, 4}})), QString());
+    }
+
+    // The first write fails on the machine while the second is already on
+    // its way there: the client hears of the second before the socket closes.
+    void writeInFlightIsAnsweredBeforeClosing()
+    {
+        RawClient client(relayPort, sim.host());
+        QVERIFY(client.waitOpen());
+        client.setVar(-5, 20000, 1); // the simulator answers with an exception
+        client.setVar(-6, 300, 77);
+        QTRY_COMPARE_WITH_TIMEOUT(client.socket.state(), QAbstractSocket::UnconnectedState, 10000);
+        QCOMPARE(client.socket.closeCode(), QWebSocketProtocol::CloseCodeBadOperation);
+        QCOMPARE(client.events.size(), 1);
+        QCOMPARE(client.events.first().value(u"event"_s).toString(), u"set_vars_done"_s);
+        QCOMPARE(client.events.first().value(u"tid"_s).toInt(), -6);
+    }
+
+    // 20,000 keys on one socket: the relay refuses what exceeds its queue and
+    // serves another client at once.
+    void keyFloodLeavesOthersServed()
+    {
+        RawClient flood(relayPort, sim.host());
+        QVERIFY(flood.waitOpen());
+        const int keysBefore = sim.keyCount();
+        for (int i = 0; i < 20000; ++i)
+            flood.socket.sendTextMessage(u"{\"verb\":\"key\",\"key\":48}"_s);
+        flood.socket.flush();
+        QElapsedTimer clock;
+        clock.start();
+        WsConnection other;
+        other.SetServicePort(relayPort);
+        other.SetHost(sim.host());
+        QVERIFY(waitConnected(other));
+        QCOMPARE(finish(other.Read({{PanelMap::IdentFirst, 1}})), QString());
+        QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+        QTest::qWait(1000);
+        const int keys = sim.keyCount() - keysBefore;
+        QVERIFY2(keys > 0 && keys < 2000, qPrintable(QString::number(keys)));
+    }
+
+    // A machine that accepts the connection and never answers: the relay
+    // says so at once, and the client reports it within a second.
+    void silentMachineIsReported()
+    {
+        QTcpServer silent;
+        QVERIFY(silent.listen(QHostAddress::LocalHost, 0));
+        WsConnection w;
+        w.SetServicePort(relayPort);
+        w.SetHost(u"127.0.0.1:%1"_s.arg(silent.serverPort()));
+        QVERIFY(waitConnected(w));
+        QSignalSpy stalled(&w, &Connection::pollingStalled);
+        QSignalSpy errors(&w, &Connection::errorOccurred);
+        QElapsedTimer clock;
+        clock.start();
+        w.StartPolling();
+        QTRY_VERIFY_WITH_TIMEOUT(!stalled.isEmpty() || !errors.isEmpty(), 3000);
+        QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+        QTRY_VERIFY_WITH_TIMEOUT(!errors.isEmpty(), 3000);
     }
 
     void restartedRelayIsReconnected()

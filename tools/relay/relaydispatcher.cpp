@@ -10,34 +10,52 @@ namespace PM = Acpu::PanelMap;
 RelayDispatcher::RelayDispatcher(Acpu::Connection *machine, QObject *parent)
     : QObject(parent), machine(machine)
 {
-    connect(machine, &Acpu::Connection::stateChanged, this, &RelayDispatcher::OnMachineState);
+    connect(machine, &Acpu::Connection::stateChanged, this, &RelayDispatcher::ScheduleService);
 }
 
 void RelayDispatcher::HandleMessage(const QString &text)
 {
+    // A closing session takes nothing new: its answers could not be sent.
+    if (stopped)
+        return;
     auto command = RelayCommand::Parse(text.toUtf8());
     if (!command) {
         emit badInput(command.error());
         return;
     }
-    if (machine->State() != Acpu::Connection::Connected) {
-        if (backlog.size() >= MaxBacklog) {
-            emit badInput(QStringLiteral("too many commands while the machine connects"));
-            return;
-        }
-        backlog.append(*command);
+    if (queue.size() >= MaxQueued) {
+        emit badInput(QStringLiteral("too many commands waiting"));
         return;
     }
-    Execute(*command);
+    queue.append(*command);
+    ScheduleService();
 }
 
-void RelayDispatcher::OnMachineState(Acpu::Connection::ConnectionState state)
+void RelayDispatcher::Stop()
 {
-    if (state != Acpu::Connection::Connected)
+    stopped = true;
+    queue.clear();
+    if (IsDrained())
+        emit drained();
+}
+
+void RelayDispatcher::ScheduleService()
+{
+    if (serviceScheduled)
         return;
-    const QList<RelayCommand> waiting = std::exchange(backlog, {});
-    for (const RelayCommand &command : waiting)
-        Execute(command);
+    serviceScheduled = true;
+    QMetaObject::invokeMethod(this, &RelayDispatcher::Service, Qt::QueuedConnection);
+}
+
+void RelayDispatcher::Service()
+{
+    serviceScheduled = false;
+    if (stopped || machine->State() != Acpu::Connection::Connected)
+        return;
+    for (int n = 0; n < BatchSize && !queue.isEmpty() && inFlight < MaxInFlight && !stopped; ++n)
+        Execute(queue.takeFirst());
+    if (!queue.isEmpty() && inFlight < MaxInFlight)
+        ScheduleService();
 }
 
 void RelayDispatcher::Execute(const RelayCommand &command)
@@ -47,35 +65,49 @@ void RelayDispatcher::Execute(const RelayCommand &command)
         StartRefresh();
         break;
     case RelayCommand::Key:
-        machine->SendKey(command.key);
+        StartKey(command.key);
         break;
     case RelayCommand::GetVars:
+        StartRead(command);
+        break;
     case RelayCommand::SetVars:
-        if (inFlight >= MaxInFlight) {
-            emit badInput(QStringLiteral("too many transactions in flight"));
-            return;
-        }
-        if (command.verb == RelayCommand::GetVars)
-            StartRead(command);
-        else
-            StartWrite(command);
+        StartWrite(command);
         break;
     }
 }
 
-bool RelayDispatcher::Started(const Acpu::Connection::Result &result)
+void RelayDispatcher::Track(const Acpu::Connection::Result &result,
+                            std::function<void(Acpu::Request *)> done)
 {
-    if (result)
-        return true;
-    emit machineFailed(QStringLiteral("machine not connected"));
-    return false;
+    if (!result) {
+        emit machineFailed(QStringLiteral("machine not connected"));
+        return;
+    }
+    ++inFlight;
+    connect(*result, &Acpu::Request::finished, this, [this, request = *result, done] {
+        --inFlight;
+        done(request);
+        Ended();
+    });
+}
+
+void RelayDispatcher::Ended()
+{
+    if (stopped) {
+        if (IsDrained())
+            emit drained();
+        return;
+    }
+    if (!queue.isEmpty())
+        ScheduleService();
 }
 
 void RelayDispatcher::StartRefresh()
 {
-    // One panel read answers every refresh asked for while it runs.
-    if (panelRead)
+    if (panelRead) {
+        refreshAgain = true;
         return;
+    }
     Acpu::VarRanges ranges = PM::DisplayRanges();
     ranges.append(Acpu::VarRange{PM::LampVariable, 1});
     const auto result = machine->Read(Acpu::NormalizeRanges(ranges));
@@ -83,43 +115,55 @@ void RelayDispatcher::StartRefresh()
         return;
     panelRead = *result;
     connect(*result, &Acpu::Request::finished, this, [this, request = *result] {
-        // A failed panel read goes unanswered: the client asks again on its
-        // next poll, and a lost machine closes the socket anyway.
-        if (!request->ErrorString().isEmpty())
-            return;
-        Acpu::Display panel;
-        machine->GetDisplay(panel);
-        const QJsonObject content{
-            {QStringLiteral("line1"), panel.line1()},   {QStringLiteral("line2"), panel.line2()},
-            {QStringLiteral("line3"), panel.line3()},   {QStringLiteral("line4"), panel.line4()},
-            {QStringLiteral("led1"), panel.runLed()},   {QStringLiteral("led2"), panel.errorLed()},
-            {QStringLiteral("led3"), panel.mode1Led()}, {QStringLiteral("led4"), panel.mode2Led()}};
-        emit answer(QJsonObject{{QStringLiteral("event"), QStringLiteral("refresh")},
-                                {QStringLiteral("content"), content}});
+        panelRead = nullptr;
+        if (!request->ErrorString().isEmpty()) {
+            // Said at once, so that the client need not wait for its time-out.
+            emit answer(QJsonObject{{QStringLiteral("event"), QStringLiteral("refresh_failed")},
+                                    {QStringLiteral("message"), request->ErrorString()}});
+        } else {
+            Acpu::Display panel;
+            machine->GetDisplay(panel);
+            const QJsonObject content{{QStringLiteral("line1"), panel.line1()},
+                                      {QStringLiteral("line2"), panel.line2()},
+                                      {QStringLiteral("line3"), panel.line3()},
+                                      {QStringLiteral("line4"), panel.line4()},
+                                      {QStringLiteral("led1"), panel.runLed()},
+                                      {QStringLiteral("led2"), panel.errorLed()},
+                                      {QStringLiteral("led3"), panel.mode1Led()},
+                                      {QStringLiteral("led4"), panel.mode2Led()}};
+            emit answer(QJsonObject{{QStringLiteral("event"), QStringLiteral("refresh")},
+                                    {QStringLiteral("content"), content}});
+        }
+        if (std::exchange(refreshAgain, false) && !stopped)
+            StartRefresh();
+        else
+            Ended();
     });
+}
+
+void RelayDispatcher::StartKey(int code)
+{
+    // Not SendKey: a key is a transaction like any other and must count.
+    Track(machine->Write({Acpu::VarRange{PM::KeyVariable, 2}}, {Acpu::Value{code}, Acpu::Value{1}}),
+          [](Acpu::Request *) {});
 }
 
 void RelayDispatcher::StartRead(const RelayCommand &command)
 {
-    const auto result = machine->Read({command.range});
-    if (!Started(result))
-        return;
-    ++inFlight;
-    connect(*result, &Acpu::Request::finished, this,
-            [this, request = *result, tid = command.tid, range = command.range] {
-                --inFlight;
-                if (!request->ErrorString().isEmpty()) {
-                    emit machineFailed(
-                        QStringLiteral("machine request failed: %1").arg(request->ErrorString()));
-                    return;
-                }
-                QJsonArray values;
-                for (qint64 k = 0; k < range.length; ++k)
-                    values.append(machine->ReadInt(static_cast<int>(range.start + k)));
-                emit answer(QJsonObject{{QStringLiteral("event"), QStringLiteral("get_vars_done")},
-                                        {QStringLiteral("tid"), tid},
-                                        {QStringLiteral("values"), values}});
-            });
+    Track(machine->Read({command.range}),
+          [this, tid = command.tid, range = command.range](Acpu::Request *request) {
+              if (!request->ErrorString().isEmpty()) {
+                  emit machineFailed(
+                      QStringLiteral("machine request failed: %1").arg(request->ErrorString()));
+                  return;
+              }
+              QJsonArray values;
+              for (qint64 k = 0; k < range.length; ++k)
+                  values.append(machine->ReadInt(static_cast<int>(range.start + k)));
+              emit answer(QJsonObject{{QStringLiteral("event"), QStringLiteral("get_vars_done")},
+                                      {QStringLiteral("tid"), tid},
+                                      {QStringLiteral("values"), values}});
+          });
 }
 
 void RelayDispatcher::StartWrite(const RelayCommand &command)
@@ -131,18 +175,14 @@ void RelayDispatcher::StartWrite(const RelayCommand &command)
         values.append(Acpu::Value{bits});
     }
     // The values are ordered by index, so they line up with the merged ranges.
-    const auto result = machine->Write(Acpu::NormalizeRanges(ranges), values);
-    if (!Started(result))
-        return;
-    ++inFlight;
-    connect(*result, &Acpu::Request::finished, this, [this, request = *result, tid = command.tid] {
-        --inFlight;
-        if (!request->ErrorString().isEmpty()) {
-            emit machineFailed(
-                QStringLiteral("machine request failed: %1").arg(request->ErrorString()));
-            return;
-        }
-        emit answer(QJsonObject{{QStringLiteral("event"), QStringLiteral("set_vars_done")},
-                                {QStringLiteral("tid"), tid}});
-    });
+    Track(machine->Write(Acpu::NormalizeRanges(ranges), values),
+          [this, tid = command.tid](Acpu::Request *request) {
+              if (!request->ErrorString().isEmpty()) {
+                  emit machineFailed(
+                      QStringLiteral("machine request failed: %1").arg(request->ErrorString()));
+                  return;
+              }
+              emit answer(QJsonObject{{QStringLiteral("event"), QStringLiteral("set_vars_done")},
+                                      {QStringLiteral("tid"), tid}});
+          });
 }

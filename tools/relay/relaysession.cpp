@@ -44,8 +44,14 @@ RelaySession::RelaySession(QWebSocket *socket, const QString &host, int id, QObj
     });
     connect(dispatcher, &RelayDispatcher::badInput, this, &RelaySession::OnBadInput);
     connect(dispatcher, &RelayDispatcher::machineFailed, this, [this](const QString &reason) {
-        CloseSocket(QWebSocketProtocol::CloseCodeBadOperation, reason);
+        // The client still gets every answer to what the machine was already
+        // asked; the close frame follows the last of them.
+        if (failure.isEmpty())
+            failure = reason;
+        dispatcher->Stop();
     });
+    connect(dispatcher, &RelayDispatcher::drained, this,
+            [this] { CloseSocket(QWebSocketProtocol::CloseCodeBadOperation, failure); });
     // The error text and the state change arrive in either order: look at
     // both once the transport has settled.
     connect(machine, &Acpu::Connection::stateChanged, this,

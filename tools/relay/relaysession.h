@@ -35,6 +35,7 @@ private:
     Acpu::ModbusConnection *machine;
     RelayDispatcher *dispatcher;
     QString name;
+    QString failure; // the first failed machine request
     QTimer connectTimer;
     bool connectStarted = false;
     bool closing = false;

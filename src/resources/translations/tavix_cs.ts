@@ -2,14 +2,25 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="cs_CZ">
 <context>
+    <name>Acpu::Connection</name>
+    <message>
+        <source>The machine did not accept the connection within %1 s.</source>
+        <translation>Stroj nepřijal spojení do %1 s.</translation>
+    </message>
+</context>
+<context>
     <name>Acpu::ModbusConnection</name>
     <message>
         <source>The connection to the machine was closed.</source>
         <translation>Spojení se strojem bylo ukončeno.</translation>
     </message>
     <message>
-        <source>The machine answered with the wrong registers.</source>
-        <translation>Stroj odpověděl nesprávnými registry.</translation>
+        <source>The machine answered a different request.</source>
+        <translation>Stroj odpověděl na jiný požadavek.</translation>
+    </message>
+    <message>
+        <source>The machine refused the connection: %1</source>
+        <translation>Stroj odmítl spojení: %1</translation>
     </message>
     <message>
         <source>The request could not be sent.</source>
@@ -37,6 +48,22 @@
     <message>
         <source>The connection to the relay service was lost.</source>
         <translation>Spojení s přenosovou službou bylo ztraceno.</translation>
+    </message>
+    <message>
+        <source>The relay service did not answer the panel refresh.</source>
+        <translation>Přenosová služba neodpověděla na obnovení panelu.</translation>
+    </message>
+    <message>
+        <source>The machine did not answer the panel refresh.</source>
+        <translation>Stroj neodpověděl na obnovení panelu.</translation>
+    </message>
+    <message>
+        <source>The relay service sent a message larger than %1 KiB.</source>
+        <translation>Přenosová služba poslala zprávu větší než %1 KiB.</translation>
+    </message>
+    <message>
+        <source>The relay service closed the connection: %1</source>
+        <translation>Přenosová služba ukončila spojení: %1</translation>
     </message>
 </context>
 <context>

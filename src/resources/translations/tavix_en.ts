@@ -2,13 +2,24 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>Acpu::Connection</name>
+    <message>
+        <source>The machine did not accept the connection within %1 s.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>Acpu::ModbusConnection</name>
     <message>
         <source>The connection to the machine was closed.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>The machine answered with the wrong registers.</source>
+        <source>The machine answered a different request.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The machine refused the connection: %1</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -36,6 +47,22 @@
     </message>
     <message>
         <source>The connection to the relay service was lost.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The relay service did not answer the panel refresh.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The machine did not answer the panel refresh.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The relay service sent a message larger than %1 KiB.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The relay service closed the connection: %1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

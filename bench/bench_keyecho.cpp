@@ -1,0 +1,73 @@
+// Key echo: the time from SendKey to the changed display text at the
+// connection, against the simulator over Modbus TCP, with polling on as the
+// main window runs it. Keys are pressed at random moments of the poll cycle.
+// Prints the median and 90th percentile, their ratio to the poll interval,
+// and the idle refresh rate (which the key refresh must leave alone).
+#include "acpu/modbusconnection.h"
+#include "simprocess.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+constexpr int Keys = 60;
+constexpr double PollMs = 200;
+
+double percentile(QList<double> values, double p)
+{
+    std::sort(values.begin(), values.end());
+    return values.at(qsizetype(p * double(values.size() - 1)));
+}
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    SimProcess sim;
+    if (!sim.start()) {
+        std::fprintf(stderr, "cannot start vrk6-sim\n");
+        return 1;
+    }
+    Acpu::ModbusConnection c;
+    Acpu::Display display;
+    QObject::connect(&c, &Acpu::Connection::pollingFinished, &display,
+                     [&] { c.GetDisplay(display); });
+    c.SetHost(sim.host());
+    c.StartPolling();
+    if (!QTest::qWaitFor([&] { return !display.line1().trimmed().isEmpty(); }, 10000)) {
+        std::fprintf(stderr, "no panel from the simulator\n");
+        return 1;
+    }
+
+    QSignalSpy polled(&c, &Acpu::Connection::pollingFinished);
+    QTest::qWait(3000);
+    const double idleRate = polled.size() / 3.0;
+
+    QList<double> echo;
+    for (int i = 0; i < Keys; ++i) {
+        QTest::qWait(int(QRandomGenerator::global()->bounded(PollMs)));
+        const QString before = display.line3();
+        QElapsedTimer clock;
+        clock.start();
+        c.SendKey('0' + i % 10);
+        if (!QTest::qWaitFor([&] { return display.line3() != before; }, 5000)) {
+            std::fprintf(stderr, "key %d never showed\n", i);
+            return 1;
+        }
+        echo.append(double(clock.nsecsElapsed()) / 1e6);
+    }
+    const double median = percentile(echo, 0.5);
+    const double p90 = percentile(echo, 0.9);
+    std::printf("key echo over %d keys: median %.1f ms, 90th percentile %.1f ms, max %.1f ms\n",
+                Keys, median, p90, percentile(echo, 1.0));
+    std::printf("median / poll interval %.3f, 90th percentile / poll interval %.3f\n",
+                median / PollMs, p90 / PollMs);
+    std::printf("idle refreshes per second %.2f (poll interval %.0f ms)\n", idleRate, PollMs);
+    return 0;
+}
