@@ -1,0 +1,33 @@
+#include "clirun.h"
+
+#include <QJsonDocument>
+#include <QTest>
+
+CliRun CliRun::run(const QStringList &args, int timeoutMs)
+{
+    QProcess process;
+    process.start(QStringLiteral(VRK6_CLI_PATH), args);
+    CliRun result;
+    // The event loop runs meanwhile: peers inside the test keep answering.
+    if (!QTest::qWaitFor([&process] { return process.state() == QProcess::NotRunning; },
+                         timeoutMs)) {
+        process.kill();
+        process.waitForFinished(5000);
+        result.err = "vrk6-cli did not finish";
+        return result;
+    }
+    result.code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.out = process.readAllStandardOutput();
+    result.err = process.readAllStandardError();
+    return result;
+}
+
+QJsonObject CliRun::json() const
+{
+    return QJsonDocument::fromJson(out).object();
+}
+
+QStringList CliRun::lines() const
+{
+    return QString::fromUtf8(out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QProcess>
+#include <QStringList>
+
+// One run of vrk6-cli to its end.
+struct CliRun
+{
+    int code = -1;
+    QByteArray out;
+    QByteArray err;
+
+    QJsonObject json() const;
+    // The text form's lines on standard output.
+    QStringList lines() const;
+
+    static CliRun run(const QStringList &args, int timeoutMs = 60000);
+};

@@ -1,0 +1,114 @@
+// vrk6-cli discover, and the README's nightly backup, inside a private
+// network namespace (tests/mdns/netns.sh): loopback only, with multicast, so
+// the test sees exactly the services it starts and sends nothing outside.
+#include "clirun.h"
+#include "simprocess.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QNetworkInterface>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cstdio>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+class TestCliDiscover : public QObject
+{
+    Q_OBJECT
+    SimProcess sim1, sim2;
+
+private slots:
+    void initTestCase()
+    {
+        for (const QNetworkInterface &iface : QNetworkInterface::allInterfaces())
+            QVERIFY2(iface.type() == QNetworkInterface::Loopback, qPrintable(iface.name()));
+        QVERIFY(sim1.start({u"--announce"_s, u"--serial"_s, u"11"_s}));
+        QVERIFY(sim2.start({u"--announce"_s, u"--type"_s, u"ZumB1"_s, u"--serial"_s, u"22"_s}));
+    }
+
+    void findsSimulatorsAndPeer()
+    {
+        QProcess peer;
+        peer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        peer.start(u"/usr/bin/python3"_s,
+                   {QStringLiteral(VRK6_SOURCE_DIR "/tests/mdns/zeroconf_peer.py"), u"register"_s});
+        QVERIFY(peer.waitForReadyRead(20000));
+        QCOMPARE(peer.readLine().trimmed(), QByteArray("registered"));
+
+        const CliRun json = CliRun::run({u"discover"_s, u"--json"_s, u"--timeout"_s, u"3"_s});
+        const CliRun text = CliRun::run({u"discover"_s, u"--timeout"_s, u"3"_s});
+        peer.closeWriteChannel();
+        QVERIFY(peer.waitForFinished(10000));
+        QCOMPARE(json.code, 0);
+        QStringList names, targets, descriptions;
+        for (const QJsonValue &found : json.json()[u"results"_s].toArray()) {
+            names.append(found[u"name"_s].toString());
+            targets.append(found[u"target"_s].toString());
+            descriptions.append(found[u"description"_s].toString());
+        }
+        // The peer's two services (ports 1511, 1512) and the two simulators.
+        QCOMPARE(names, (QStringList{u"Peer One"_s, u"Peer Two \u017e"_s, u"VRK-C1 11"_s,
+                                     u"ZUM-B1 22"_s}));
+        QCOMPARE(targets,
+                 (QStringList{u"127.0.0.1:1511"_s, u"127.0.0.1:1512"_s, sim1.host(), sim2.host()}));
+        QCOMPARE(descriptions[1], u"modelZUM B1"_s);
+        QCOMPARE(descriptions[3], u"ZUM-B1 serial 22 software 6.12"_s);
+        QCOMPARE(text.lines().size(), 4);
+        QCOMPARE(text.lines()[2], u"VRK-C1 11\tVRK-C1-11.local:%1\t127.0.0.1\tVRK-C1 serial 11 "
+                                  "software 6.12"_s.arg(sim1.port()));
+    }
+
+    // The README's example as written, with the backup folder of the test.
+    void readmeNightlyBackup()
+    {
+        QFile readme(QStringLiteral(VRK6_SOURCE_DIR "/README.md"));
+        QVERIFY(readme.open(QIODevice::ReadOnly));
+        const QRegularExpression block(u"<!-- nightly-backup -->\n```sh\n(.*?)```"_s,
+                                       QRegularExpression::DotMatchesEverythingOption);
+        const QString script = block.match(QString::fromUtf8(readme.readAll())).captured(1);
+        QVERIFY(script.contains(u"vrk6-cli backup"_s));
+        QTemporaryDir dir;
+        QProcess sh;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"PATH"_s,
+                   QFileInfo(QStringLiteral(VRK6_CLI_PATH)).path() + u":"_s + env.value(u"PATH"_s));
+        env.insert(u"VRK6_BACKUP_DIR"_s, dir.path());
+        sh.setProcessEnvironment(env);
+        sh.setProcessChannelMode(QProcess::ForwardedChannels);
+        sh.start(u"/bin/sh"_s, {u"-c"_s, script});
+        QVERIFY(sh.waitForFinished(60000));
+        QCOMPARE(sh.exitCode(), 0);
+        const QStringList days = QDir(dir.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        QCOMPARE(days.size(), 1);
+        const QStringList files =
+            QDir(dir.filePath(days.first())).entryList(QDir::Files, QDir::Name);
+        QCOMPARE(files.size(), 2);
+        QVERIFY(files[0].startsWith(u"VrkC1-11-"_s) && files[1].startsWith(u"ZumB1-22-"_s));
+    }
+};
+
+int main(int argc, char **argv)
+{
+    // First run: start again inside the private namespace.
+    if (!qEnvironmentVariableIsSet("VRK6_MDNS_NETNS")) {
+        qputenv("VRK6_MDNS_NETNS", "1");
+        std::vector<char *> args{const_cast<char *>("/bin/sh"),
+                                 const_cast<char *>(VRK6_SOURCE_DIR "/tests/mdns/netns.sh"),
+                                 argv[0]};
+        args.insert(args.end(), argv + 1, argv + argc);
+        args.push_back(nullptr);
+        execv("/bin/sh", args.data());
+        std::perror("exec netns.sh");
+        return 1;
+    }
+    QCoreApplication app(argc, argv);
+    TestCliDiscover test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_clidiscover.moc"

@@ -1,0 +1,159 @@
+#include "command.h"
+
+#include "acpu/hostport.h"
+
+#include <QHostAddress>
+#include <QPointer>
+#include <QRegularExpression>
+
+#include <cstdio>
+
+Command::Command(const QString &name, Needs needs, QObject *parent)
+    : QObject(parent), m_name(name), m_needs(needs)
+{
+}
+
+std::optional<int> Command::prepare(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(summary());
+    parser.addHelpOption();
+    const QCommandLineOption json(QStringLiteral("json"),
+                                  QStringLiteral("One JSON document on standard output."));
+    const QCommandLineOption quiet({QStringLiteral("q"), QStringLiteral("quiet")},
+                                   QStringLiteral("No progress on standard error."));
+    parser.addOptions({json, quiet});
+    const QCommandLineOption ws(QStringLiteral("ws"),
+                                QStringLiteral("Reach the machines through the local WebSocket "
+                                               "relay (vrk6-relay) instead of Modbus TCP."));
+    const QCommandLineOption relayPort(QStringLiteral("relay-port"),
+                                       QStringLiteral("Port of the relay (default 8000)."),
+                                       QStringLiteral("N"));
+    const QCommandLineOption timeout(
+        QStringLiteral("timeout"),
+        QStringLiteral("Give up on a machine that is silent this long (default 10)."),
+        QStringLiteral("SEC"));
+    const QCommandLineOption jobsOption(QStringLiteral("jobs"),
+                                        QStringLiteral("At most N machines at once (default 8)."),
+                                        QStringLiteral("N"));
+    if (m_needs & Machines)
+        parser.addOptions({ws, relayPort, timeout});
+    if (m_needs == MachineFleet)
+        parser.addOption(jobsOption);
+    addOptions(parser);
+
+    auto bad = [this](const QString &message) {
+        std::fprintf(stderr, "vrk6-cli %s: %s\nTry 'vrk6-cli %s --help'.\n", qPrintable(m_name),
+                     qPrintable(message), qPrintable(m_name));
+        return std::optional<int>(Output::BadCommandLine);
+    };
+    if (!parser.parse(QStringList{QStringLiteral("vrk6-cli ") + m_name} + arguments))
+        return bad(parser.errorText());
+    if (parser.isSet(QStringLiteral("help"))) {
+        // Qt's usage line names the binary's path and no command.
+        QString help = parser.helpText();
+        help.replace(0, help.indexOf(QLatin1Char('\n')),
+                     QStringLiteral("Usage: vrk6-cli %1 [options] %2").arg(m_name, syntax()));
+        std::fprintf(stdout, "%s", qPrintable(help));
+        return Output::Success;
+    }
+    out.setJson(parser.isSet(json));
+    out.setQuiet(parser.isSet(quiet));
+    auto number = [&parser](const QCommandLineOption &option, int min, int max, int *target) {
+        if (!parser.isSet(option))
+            return true;
+        bool ok = false;
+        const int value = parser.value(option).toInt(&ok);
+        if (!ok || value < min || value > max)
+            return false;
+        *target = value;
+        return true;
+    };
+    if (m_needs & Machines) {
+        linkOptions.ws = parser.isSet(ws);
+        int port = linkOptions.relayPort, seconds = linkOptions.timeoutMs / 1000;
+        if (!number(relayPort, 1, 65535, &port))
+            return bad(QStringLiteral("--relay-port: not a port number"));
+        if (!number(timeout, 1, 3600, &seconds))
+            return bad(QStringLiteral("--timeout: give whole seconds from 1 to 3600"));
+        linkOptions.relayPort = static_cast<quint16>(port);
+        linkOptions.timeoutMs = seconds * 1000;
+    }
+    if (m_needs == MachineFleet && !number(jobsOption, 1, 256, &jobs))
+        return bad(QStringLiteral("--jobs: give a number from 1 to 256"));
+    if (const auto error = take(parser))
+        return bad(*error);
+    return std::nullopt;
+}
+
+void Command::done()
+{
+    emit finished(out.finish(m_name));
+}
+
+std::optional<QString> Command::checkHosts(const QStringList &hosts)
+{
+    // A host name of DNS labels or an address: nothing that could be a path
+    // (the relay carries the host in its URL path) or a typo'd option.
+    static const QRegularExpression name(QStringLiteral("^[A-Za-z0-9_]([A-Za-z0-9_.-]*)$"));
+    for (const QString &host : hosts) {
+        const auto parsed = Acpu::ParseHostPort(host, 1);
+        if (!parsed ||
+            (QHostAddress(parsed->host).isNull() && !name.match(parsed->host).hasMatch()))
+            return QStringLiteral("not a machine address: '%1' (forms: m1.local, 10.0.0.5:1502, "
+                                  "[fe80::1]:1502)")
+                .arg(host);
+    }
+    return std::nullopt;
+}
+
+void Command::follow(MachineJob *job, MachineLink &link, const QString &step,
+                     MachineLink::Done ended)
+{
+    QPointer<MachineJob> guard(job);
+    connect(job, &MachineJob::requestStarted, this, [this, &link, step](Acpu::Request *request) {
+        link.alive();
+        out.progress(link.host(), step, 0);
+        connect(request, &Acpu::Request::progress, &link, [this, &link, step](int percent) {
+            link.alive();
+            out.progress(link.host(), step, percent);
+        });
+    });
+    connect(job, &MachineJob::failed, this, [&link, ended](const MachineJobError &error) {
+        link.unwatch();
+        ended(jobErrorText(error));
+    });
+    link.watch([&link, guard, ended] {
+        // The job goes; a late end of its request finds nobody.
+        delete guard.data();
+        ended(link.silenceText());
+    });
+}
+
+void Command::startOrEnd(const MachineJob::Started &started, MachineLink &link,
+                         const MachineLink::Done &ended)
+{
+    if (started)
+        return;
+    link.unwatch();
+    ended(jobErrorText(started.error()));
+}
+
+QString Command::jobErrorText(const MachineJobError &error)
+{
+    switch (error.kind) {
+    case MachineJobError::NotConnected:
+        return QStringLiteral("the connection with the machine is broken");
+    case MachineJobError::RequestFailed:
+        return (error.requestType == Acpu::Request::Read
+                    ? QStringLiteral("reading from the machine failed: ")
+                    : QStringLiteral("writing to the machine failed: ")) +
+               error.message;
+    case MachineJobError::NothingToWrite:
+        return QStringLiteral("the backup file holds nothing to write");
+    case MachineJobError::FileFailed:
+    case MachineJobError::FileTooLarge:
+        break;
+    }
+    return error.message;
+}

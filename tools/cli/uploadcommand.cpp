@@ -1,0 +1,65 @@
+#include "uploadcommand.h"
+
+UploadCommand::UploadCommand(QObject *parent)
+    : MachineCommand(QStringLiteral("upload"), MachineFleet, parent)
+{
+}
+
+QString UploadCommand::summary() const
+{
+    return QStringLiteral("Sends a CNC program to each machine that is ready for an upload and "
+                          "reports the machine's result code.");
+}
+
+std::optional<QString> UploadCommand::take(const QCommandLineParser &parser)
+{
+    hosts = parser.positionalArguments();
+    if (hosts.size() < 2)
+        return QStringLiteral("name at least one machine and the program file");
+    m_program = hosts.takeLast();
+    return checkHosts(hosts);
+}
+
+void UploadCommand::start()
+{
+    // Read once, before any machine is touched.
+    auto image = ProgramSender::ReadImage(m_program);
+    if (!image) {
+        out.failure(m_program, jobErrorText(image.error()));
+        return done();
+    }
+    m_image = *image;
+    MachineCommand::start();
+}
+
+void UploadCommand::work(MachineLink &link, Outcome &outcome, MachineLink::Done ended)
+{
+    auto *sender = new ProgramSender(&link.machine(), &link);
+    follow(sender, link, QStringLiteral("uploading"), ended);
+    connect(sender, &ProgramSender::readyChecked, this, [this, sender, &link, ended](bool ready) {
+        if (!ready) {
+            link.unwatch();
+            return ended(QStringLiteral("the machine is not ready for a program upload"));
+        }
+        startOrEnd(sender->Send(m_image), link, ended);
+    });
+    connect(sender, &ProgramSender::resultRead, this, [this, &link, &outcome, ended](quint32 code) {
+        link.unwatch();
+        outcome.json.insert(QStringLiteral("file"), m_program);
+        outcome.json.insert(QStringLiteral("resultCode"), qint64(code));
+        switch (ProgramSender::Classify(code)) {
+        case ProgramSender::Outcome::Success:
+            outcome.lines.append(QStringLiteral("%1: %2 uploaded (%3 words)")
+                                     .arg(link.host(), m_program)
+                                     .arg(m_image.size()));
+            return ended(QString());
+        case ProgramSender::Outcome::Unexpected:
+            return ended(QStringLiteral("unexpected problem uploading the program, result code %1")
+                             .arg(code));
+        case ProgramSender::Outcome::Error:
+            outcome.json.insert(QStringLiteral("errorCode"), qint64(code - 3));
+            return ended(QStringLiteral("the machine reports error code %1").arg(code - 3));
+        }
+    });
+    startOrEnd(sender->CheckReady(), link, ended);
+}
