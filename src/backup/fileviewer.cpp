@@ -1,5 +1,6 @@
 #include "backup/fileviewer.h"
 
+#include "app/helpactions.h"
 #include "app/settingskeys.h"
 #include "backup/backupdocument.h"
 #include "backup/backupimport.h"
@@ -449,6 +450,17 @@ void FileViewer::on_actionColumns_triggered()
         subWindows[i]->resize(width, height);
         subWindows[i]->move(i * width, 0);
     }
+}
+
+void FileViewer::on_actionHelpAbout_triggered()
+{
+    // The editor works without a machine.
+    HelpActions::showAbout(this);
+}
+
+void FileViewer::on_actionCheckUpdates_triggered()
+{
+    HelpActions::checkForUpdates();
 }
 
 void FileViewer::on_actionHelpAboutQt_triggered()

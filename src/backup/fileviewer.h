@@ -47,8 +47,8 @@ private slots:
     void on_actionClose_triggered();
     void on_actionColumns_triggered();
     void on_actionHelpAboutQt_triggered();
-    // actionHelpAbout and actionCheckUpdates stay disabled until the About
-    // box and the update check are connected to them.
+    void on_actionHelpAbout_triggered();
+    void on_actionCheckUpdates_triggered();
     void on_actionImport_triggered();
     void on_actionMultiWindow_toggled(bool checked);
     void on_actionOpen_triggered();

@@ -1,11 +1,12 @@
 // The update check and download against a real local HTTP(S) server, through
-// the main window's Help menu, and the About box on the simulator.
+// the Help menus of the main window and the Backup File Editor, and the About
+// box on the simulator and in the editor.
 #include "acpu/modbusconnection.h"
 #include "acpu/offlineconnection.h"
-#include "app/helpactions.h"
 #include "app/mainwindow.h"
 #include "app/settingskeys.h"
 #include "app/versiondialog.h"
+#include "backup/fileviewer.h"
 #include "model/machine.h"
 #include "requestresult.h"
 #include "simprocess.h"
@@ -121,6 +122,8 @@ class TestUpdater : public QObject
     Acpu::OfflineConnection offline;
     Machine offlineMachine{&offline};
     std::unique_ptr<MainWindow> window;
+    // The Backup File Editor, open for the whole test: its last window quits.
+    std::unique_ptr<FileViewer> editor;
 
     void writeFile(const QString &name, const QByteArray &data)
     {
@@ -135,12 +138,14 @@ class TestUpdater : public QObject
             QJsonDocument(QJsonObject{{QStringLiteral("updates"), QJsonObject{{platform, entry}}}})
                 .toJson());
     }
-    // The window's Help action on a feed; the boxes it showed.
-    QString checkFromMenu(const QString &feed, Boxes &boxes)
+    // A window's Help action on a feed (the main window's unless given); the boxes it showed.
+    QString checkFromMenu(const QString &feed, Boxes &boxes, QWidget *menus = nullptr)
     {
         QSettings().setValue(SettingsKeys::UpdateFeed, feed);
         QSignalSpy finished(QSimpleUpdater::getInstance(), &QSimpleUpdater::checkingFinished);
-        window->findChild<QAction *>(QStringLiteral("actionCheckUpdates"))->trigger();
+        (menus ? menus : window.get())
+            ->findChild<QAction *>(QStringLiteral("actionCheckUpdates"))
+            ->trigger();
         if (!finished.wait(20000) && finished.isEmpty())
             return QStringLiteral("no end of the check");
         return boxes.seen.join('\n');
@@ -180,6 +185,7 @@ private slots:
             QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &sink, "open");
         QVERIFY(offline.SetHost(QStringLiteral("offline")));
         window = std::make_unique<MainWindow>(&offlineMachine);
+        editor = std::make_unique<FileViewer>();
     }
 
     void init() { sink.urls.clear(); }
@@ -275,13 +281,16 @@ private slots:
             feed = QStringLiteral("http://127.0.0.1:%1/appcast.json").arg(SimProcess::freePort());
         else if (!feed.startsWith(QStringLiteral("http")))
             feed.prepend(http.base);
-        Boxes boxes;
-        const QString said = checkFromMenu(feed, boxes);
-        QVERIFY2(said.contains(expected), qPrintable(said));
-        QCOMPARE(boxes.seen.size(), 2);
-        QCOMPARE(said.contains(QStringLiteral("The update check failed.")),
-                 !expected.startsWith(QStringLiteral("Congratulations")));
-        QVERIFY(sink.urls.isEmpty());
+        for (QWidget *menus :
+             {static_cast<QWidget *>(window.get()), static_cast<QWidget *>(editor.get())}) {
+            Boxes boxes;
+            const QString said = checkFromMenu(feed, boxes, menus);
+            QVERIFY2(said.contains(expected), qPrintable(said));
+            QCOMPARE(boxes.seen.size(), 2);
+            QCOMPARE(said.contains(QStringLiteral("The update check failed.")),
+                     !expected.startsWith(QStringLiteral("Congratulations")));
+            QVERIFY(sink.urls.isEmpty());
+        }
     }
 
     void download_data()
@@ -324,7 +333,8 @@ private slots:
 
         Boxes boxes;
         boxes.answers = {QMessageBox::Yes, QMessageBox::Ok};
-        QVERIFY(checkFromMenu(feed, boxes).contains(QStringLiteral("Version 99.0 of")));
+        QVERIFY(
+            checkFromMenu(feed, boxes, editor.get()).contains(QStringLiteral("Version 99.0 of")));
         QVERIFY(downloader->transfer());
         if (QTest::currentDataTag() == QLatin1StringView("stalled"))
             downloader->transfer()->setStallTimeout(1s);
@@ -411,8 +421,9 @@ private slots:
         QTRY_VERIFY(about.isNull());
 
         // The editor's About has no machine.
-        HelpActions::showAbout(&live);
-        about = live.findChild<VersionDialog *>();
+        editor->findChild<QAction *>(QStringLiteral("actionHelpAbout"))->trigger();
+        about = editor->findChild<VersionDialog *>();
+        QVERIFY(about && about->isVisible());
         QVERIFY(about->findChild<QLabel *>(QStringLiteral("textLabel"))
                     ->text()
                     .contains(QStringLiteral("Connected machine: not connected")));
