@@ -2,6 +2,7 @@
 // pymodbus control unit peer and the relay, and on real files.
 #include "backup/backupfile.h"
 #include "clirun.h"
+#include "model/groupfactory.h"
 #include "model/parametergroup.h"
 #include "simprocess.h"
 
@@ -36,7 +37,7 @@ QString writeState(const QString &path, int seed)
 {
     QJsonObject vars;
     for (int tag : BackupTags) {
-        std::unique_ptr<ParameterGroup> g(ParameterGroup::create(tag));
+        std::unique_ptr<ParameterGroup> g(GroupFactory::create(tag));
         for (int v = g->firstVariable(); v < g->firstVariable() + g->valueCount(); ++v)
             vars.insert(QString::number(v), qint64(std::bit_cast<quint32>(valueOf(v, seed))));
     }
@@ -53,7 +54,7 @@ QString writeBackup(const QString &path, const ModelVersion &version, int seed,
     BackupFile file(path);
     file.setMachine(version);
     for (int tag : BackupTags) {
-        std::unique_ptr<ParameterGroup> g(ParameterGroup::create(tag));
+        std::unique_ptr<ParameterGroup> g(GroupFactory::create(tag));
         for (qsizetype i = 0; i < g->valueCount(); ++i) {
             const int v = g->firstVariable() + int(i);
             g->value(i).reset(edits.value(v, valueOf(v, seed)));
@@ -410,7 +411,7 @@ void TestCli::backupSeveral()
         QVERIFY(!file.hasSection(GroupTags::Teeth));
         // Every value equals what that simulator holds.
         for (int tag : BackupTags) {
-            std::unique_ptr<ParameterGroup> g(ParameterGroup::create(tag));
+            std::unique_ptr<ParameterGroup> g(GroupFactory::create(tag));
             g->fromJson(file.section(tag), true);
             for (qsizetype k = 0; k < g->valueCount(); ++k) {
                 const int v = g->firstVariable() + int(k);

@@ -1,7 +1,8 @@
 // vrk6-cli discover, and the README's nightly backup, inside a private
-// network namespace (tests/mdns/netns.sh): loopback only, with multicast, so
+// network namespace (tests/common/netns.sh): loopback only, with multicast, so
 // the test sees exactly the services it starts and sends nothing outside.
 #include "clirun.h"
+#include "common/privatenetwork.h"
 #include "simprocess.h"
 
 #include <QDir>
@@ -94,18 +95,7 @@ private slots:
 
 int main(int argc, char **argv)
 {
-    // First run: start again inside the private namespace.
-    if (!qEnvironmentVariableIsSet("VRK6_MDNS_NETNS")) {
-        qputenv("VRK6_MDNS_NETNS", "1");
-        std::vector<char *> args{const_cast<char *>("/bin/sh"),
-                                 const_cast<char *>(VRK6_SOURCE_DIR "/tests/mdns/netns.sh"),
-                                 argv[0]};
-        args.insert(args.end(), argv + 1, argv + argc);
-        args.push_back(nullptr);
-        execv("/bin/sh", args.data());
-        std::perror("exec netns.sh");
-        return 1;
-    }
+    RunInPrivateNetwork(argc, argv);
     QCoreApplication app(argc, argv);
     TestCliDiscover test;
     return QTest::qExec(&test, argc, argv);

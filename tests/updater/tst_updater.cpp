@@ -27,6 +27,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSslConfiguration>
@@ -309,7 +310,9 @@ private slots:
         QTest::newRow("slow start") << "slow/payload.bin" << QString() << "payload.bin";
         QTest::newRow("checksum right") << "payload.bin" << sum << "payload.bin";
         QTest::newRow("checksum wrong") << "payload.bin" << wrong << "checksum does not match";
-        QTest::newRow("cut") << "cut/payload.bin" << QString() << "closed";
+        // Either end of a cut transfer may be seen first: the socket closing, or
+        // fewer bytes than announced.
+        QTest::newRow("cut") << "cut/payload.bin" << QString() << "closed|ended after";
         QTest::newRow("stalled") << "stall/payload.bin" << QString() << "stalled";
         QTest::newRow("six redirects") << "hops/6/payload.bin" << QString() << "redirect";
         QTest::newRow("over 2 GiB") << "announce/2147483649" << QString() << "larger than";
@@ -342,7 +345,7 @@ private slots:
                                  20000);
         const QStringList files = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
         if (!expected.contains(QLatin1Char('.'))) {
-            QVERIFY2(boxes.last().contains(expected), qPrintable(boxes.last()));
+            QVERIFY2(boxes.last().contains(QRegularExpression(expected)), qPrintable(boxes.last()));
             QVERIFY(boxes.last().contains(QStringLiteral("could not be downloaded")));
             QVERIFY2(files.isEmpty(), qPrintable(files.join(' ')));
             QVERIFY(downloaded.isEmpty() && sink.urls.isEmpty());

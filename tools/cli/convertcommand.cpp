@@ -2,6 +2,7 @@
 
 #include "backup/backupfile.h"
 #include "backup/backupimport.h"
+#include "model/groupfactory.h"
 #include "model/parameterlist.h"
 #include "parameterset.h"
 
@@ -79,7 +80,7 @@ void ConvertCommand::start()
                                   .arg(import.dataLevel()));
     if (const auto parsed = import.parseSections(); !parsed)
         return fail(m_source, parsed.error());
-    std::unique_ptr<ParameterGroup> group(ParameterGroup::create(GroupTags::TechParams));
+    std::unique_ptr<ParameterGroup> group(GroupFactory::create(GroupTags::TechParams));
     const QList<qsizetype> missed = import.importTechParams(group.get(), m_version);
 
     BackupFile file(m_target);

@@ -1,6 +1,7 @@
 #include "parameterset.h"
 
 #include "backup/backupfile.h"
+#include "model/groupfactory.h"
 #include "model/parameterlist.h"
 #include "model/parametertable.h"
 #include "model/teeth.h"
@@ -10,7 +11,7 @@
 namespace {
 std::shared_ptr<ParameterGroup> makeGroup(int tag)
 {
-    return std::shared_ptr<ParameterGroup>(ParameterGroup::create(tag));
+    return std::shared_ptr<ParameterGroup>(GroupFactory::create(tag));
 }
 
 void fill(ParameterGroup &group, double value)
