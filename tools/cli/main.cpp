@@ -8,6 +8,7 @@
 #include "quitonsignal.h"
 #include "readcommand.h"
 #include "restorecommand.h"
+#include "updater/buildinfo.h"
 #include "uploadcommand.h"
 #include "validatecommand.h"
 
@@ -54,7 +55,7 @@ int main(int argc, char *argv[])
     QCoreApplication::setOrganizationName(QStringLiteral("VRK6"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("vrk6.example"));
     QCoreApplication::setApplicationName(QStringLiteral("VRK6 Remote Display"));
-    app.setApplicationVersion(QStringLiteral(VRK6_VERSION));
+    app.setApplicationVersion(BuildInfo::version());
 
     QStringList args = app.arguments().mid(1);
     if (args.isEmpty()) {
@@ -68,7 +69,7 @@ int main(int argc, char *argv[])
         return Output::Success;
     }
     if (name == QStringLiteral("--version")) {
-        std::printf("vrk6-cli %s\n", VRK6_VERSION);
+        std::printf("vrk6-cli %s\n", qPrintable(BuildInfo::version()));
         return Output::Success;
     }
     std::unique_ptr<Command> command;
