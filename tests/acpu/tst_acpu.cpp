@@ -337,19 +337,6 @@ private slots:
         QVERIFY(request.NextChunk().isEmpty());
     }
 
-    void progressFigures()
-    {
-        Request request({{0, 130}}, 60);
-        QSignalSpy progress(&request, &Request::progress);
-        for (int n : {60, 60, 10})
-            request.AddProgress(n);
-        QList<int> figures;
-        for (const auto &args : progress)
-            figures.append(args.at(0).toInt());
-        QCOMPARE(figures, (QList<int>{46, 92, 100}));
-        QCOMPARE(request.Transferred(), 130);
-    }
-
     void valuesFollowTheirChunks()
     {
         QList<Value> values;

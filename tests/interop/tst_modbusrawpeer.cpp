@@ -83,65 +83,37 @@ private:
         }
     }
 
-    void answer(QTcpSocket *s, const QByteArray &adu)
+    void answer(QTcpSocket *s, const QByteArray &request)
     {
-        const quint16 tid = qFromBigEndian<quint16>(adu.constData());
-        const quint8 function = quint8(adu.at(7));
-        const quint16 address = qFromBigEndian<quint16>(adu.constData() + 8);
-        const quint16 count = qFromBigEndian<quint16>(adu.constData() + 10);
+        const quint16 tid = qFromBigEndian<quint16>(request.constData());
+        const quint8 function = quint8(request.at(7));
+        const quint16 address = qFromBigEndian<quint16>(request.constData() + 8);
+        const quint16 count = qFromBigEndian<quint16>(request.constData() + 10);
         const Mode m = (faulty < 0 || address == faulty) ? mode : Mode::Normal;
         QByteArray pdu;
-        const auto readAnswer = [&pdu](quint16 registers) {
-            pdu.append(char(0x03));
-            pdu.append(char(registers * 2));
-            for (quint16 i = 0; i < registers; ++i) {
-                pdu.append(char(0));
-                pdu.append(char(i + 1));
-            }
-        };
-        const auto writeAnswer = [&pdu](quint16 at, quint16 registers) {
-            pdu.append(char(0x10));
-            pdu.append(char(at >> 8)).append(char(at & 0xFF));
-            pdu.append(char(registers >> 8)).append(char(registers & 0xFF));
-        };
-        if (m == Mode::Exception)
+        if (m == Mode::Exception) {
             pdu.append(char(function | 0x80)).append(char(0x04)); // server device failure
-        else if (m == Mode::WriteEcho || (function != 0x03 && m != Mode::ReadAnswer))
-            writeAnswer(m == Mode::AckOtherPlace ? quint16(address + 2) : address,
-                        m == Mode::AckCountOne ? quint16(1) : count);
-        else
-            readAnswer(function == 0x03 ? count : 2);
-        auto frame = [&](quint16 id, quint16 len) {
-            QByteArray f(6, 0);
-            qToBigEndian<quint16>(id, f.data());
-            qToBigEndian<quint16>(len, f.data() + 4);
-            f.append(char(1));
-            return f;
-        };
-        switch (m) {
-        case Mode::Late:
-            QTimer::singleShot(300, s,
-                               [s, f = frame(tid, quint16(pdu.size() + 1)) + pdu] { s->write(f); });
-            break;
-        default:
-            s->write(frame(tid, quint16(pdu.size() + 1)) + pdu);
-            break;
-        case Mode::HeaderOnly:
-            s->write(frame(tid, quint16(pdu.size() + 1)));
-            break;
-        case Mode::LengthZero:
-            s->write(frame(tid, 0) + pdu);
-            break;
-        case Mode::WrongTid:
-            s->write(frame(quint16(tid + 7), quint16(pdu.size() + 1)) + pdu);
-            break;
-        case Mode::Twice:
-            s->write(frame(tid, quint16(pdu.size() + 1)) + pdu);
-            s->write(frame(tid, quint16(pdu.size() + 1)) + pdu);
-            break;
-        case Mode::Silent:
-            break;
+        } else if (m == Mode::WriteEcho || (function != 0x03 && m != Mode::ReadAnswer)) {
+            const quint16 at = m == Mode::AckOtherPlace ? quint16(address + 2) : address;
+            const quint16 n = m == Mode::AckCountOne ? quint16(1) : count;
+            pdu.append(char(0x10)).append(char(at >> 8)).append(char(at)).append(char(n >> 8));
+            pdu.append(char(n));
+        } else { // registers 1, 2, 3, ...
+            const quint16 registers = function == 0x03 ? count : 2;
+            pdu.append(char(0x03)).append(char(registers * 2));
+            for (quint16 i = 0; i < registers; ++i)
+                pdu.append(char(0)).append(char(i + 1));
         }
+        QByteArray header(7, 0); // tid, protocol 0, length, unit 1
+        qToBigEndian<quint16>(m == Mode::WrongTid ? quint16(tid + 7) : tid, header.data());
+        qToBigEndian<quint16>(m == Mode::LengthZero ? 0 : quint16(pdu.size() + 1),
+                              header.data() + 4);
+        header[6] = 1;
+        const QByteArray adu = header + (m == Mode::HeaderOnly ? QByteArray() : pdu);
+        if (m == Mode::Late)
+            QTimer::singleShot(300, s, [s, adu] { s->write(adu); });
+        else if (m != Mode::Silent)
+            s->write(m == Mode::Twice ? adu + adu : adu);
     }
 
     QHash<QTcpSocket *, QByteArray> buffers;

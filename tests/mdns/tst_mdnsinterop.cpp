@@ -98,17 +98,12 @@ void TestMdnsInterop::serverFollowsInterfaces()
     QTRY_VERIFY_WITH_TIMEOUT(!server.interfaceIndexes().contains(index), 5000);
 }
 
-// One peer registers two services, another one whose name holds a dot
-// (python3-zeroconf sends "ZUM.B1 line 3" as two labels in front of the type).
 void TestMdnsInterop::browsesZeroconfServices()
 {
-    QProcess peer, dotted;
+    QProcess peer;
     QVERIFY(startRegistering(peer, "register"));
-    QVERIFY(startRegistering(dotted, "dotted"));
-
     Browsing b;
-    MdnsTableModel table;
-    QTRY_COMPARE_WITH_TIMEOUT(b.added.size(), 3, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(b.added.size(), 2, 5000);
     const Service one = serviceNamed(b.added, "Peer One");
     QCOMPARE(one.type(), ModbusType);
     QCOMPARE(one.hostname(), QByteArray("peer-one.local."));
@@ -120,17 +115,7 @@ void TestMdnsInterop::browsesZeroconfServices()
     QCOMPARE(two.hostname(), QByteArray("peer-two.local."));
     QCOMPARE(two.port(), quint16(1512));
     QCOMPARE(two.attributes().value("model"), QByteArray("ZUM B1"));
-    const Service three = serviceNamed(b.added, "ZUM.B1 line 3");
-    QCOMPARE(three.port(), quint16(1513));
     QVERIFY(b.resolvesToLoopback(one.hostname()));
-    QVERIFY(b.resolvesToLoopback(three.hostname()));
-    QTRY_COMPARE_WITH_TIMEOUT(table.rowCount(), 3, 5000);
-    const QModelIndexList found =
-        table.match(table.index(0, MdnsTableModel::NameColumn), Qt::DisplayRole,
-                    QStringLiteral("ZUM.B1 line 3"), -1, Qt::MatchExactly);
-    QCOMPARE(found.size(), 1);
-    const QPersistentModelIndex address = found[0].siblingAtColumn(MdnsTableModel::AddressColumn);
-    QTRY_COMPARE_WITH_TIMEOUT(address.data().toString(), QStringLiteral("127.0.0.1"), 5000);
 
     QElapsedTimer timer;
     timer.start();
@@ -138,10 +123,26 @@ void TestMdnsInterop::browsesZeroconfServices()
     QTRY_COMPARE_WITH_TIMEOUT(b.removed.size(), 1, 5000);
     QVERIFY2(timer.elapsed() < 2500, qPrintable(QString::number(timer.elapsed())));
     QCOMPARE(b.removed.at(0).at(0).value<Service>().name(), two.name());
-    for (QProcess *p : {&peer, &dotted}) {
-        p->closeWriteChannel();
-        QVERIFY(p->waitForFinished(10000));
-    }
+    peer.closeWriteChannel();
+    QVERIFY(peer.waitForFinished(10000));
+
+    // python3-zeroconf sends "ZUM.B1 line 3" as two labels in front of the type.
+    MdnsTableModel table;
+    QVERIFY(startRegistering(peer, "dotted"));
+    QTRY_COMPARE_WITH_TIMEOUT(b.added.size(), 3, 5000);
+    const Service dotted = serviceNamed(b.added, "ZUM.B1 line 3");
+    QCOMPARE(dotted.port(), quint16(1513));
+    QVERIFY(b.resolvesToLoopback(dotted.hostname()));
+    const auto row = [&table] {
+        return table.match(table.index(0, MdnsTableModel::NameColumn), Qt::DisplayRole,
+                           QStringLiteral("ZUM.B1 line 3"), -1, Qt::MatchExactly);
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(row().size(), 1, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        row().value(0).siblingAtColumn(MdnsTableModel::AddressColumn).data().toString(),
+        QStringLiteral("127.0.0.1"), 5000);
+    peer.closeWriteChannel();
+    QVERIFY(peer.waitForFinished(10000));
 }
 
 void TestMdnsInterop::simulatorAnnouncement()
