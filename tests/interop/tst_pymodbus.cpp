@@ -100,7 +100,8 @@ private slots:
         QCOMPARE(progress.last(), 100);
         for (int v = 8192; v <= 13951; ++v) {
             if (c.ReadInt(v) != (2 * v | (2 * v + 1) << 16))
-                QFAIL(qPrintable(QString::number(v)));
+                QFAIL(qPrintable(
+                    QStringLiteral("variable %1 reads %2").arg(v).arg(c.ReadInt(v), 0, 16)));
         }
     }
 
