@@ -56,27 +56,11 @@ private slots:
         const Tools tools;
         const Teeth teeth;
         lists = {{"techparams rows", TechParameters().items()},
-                 {"rparams rows", RParameters().items()},
-                 {"coordsys rows", coordsys.rowItems()},
                  {"axis columns", coordsys.columnItems()},
                  {"tools columns", tools.columnItems()},
                  {"tools rows", tools.rowItems()},
                  {"teeth shapes", teeth.shapeItems()},
-                 {"teeth parameters", teeth.parameterItems()},
-                 {"teeth columns", teeth.toothItems()}};
-    }
-
-    // A fixed state leaves no room for a mask or a version, and no definition
-    // ends at a version: either would make a row's state depend on the wrong rule.
-    void fixedItemsAndVersions()
-    {
-        for (auto it = lists.cbegin(); it != lists.cend(); ++it) {
-            for (const ModelItem &item : it.value()) {
-                const bool plain =
-                    !item.fixedState() || (!item.machineMask() && !item.minVersion());
-                QVERIFY2(plain && !item.maxVersion(), qPrintable(it.key() + ": " + item.label()));
-            }
-        }
+                 {"teeth parameters", teeth.parameterItems()}};
     }
 
     // Where a wrong mask or version would show, and the labels of each family.
