@@ -1,9 +1,9 @@
 // vrk6-cli end to end: the tool run as a process against simulators, the
 // pymodbus control unit peer and the relay, and on real files.
+#include "backup/backupdata.h"
 #include "backup/backupfile.h"
+#include "backup/distinctvalues.h"
 #include "clirun.h"
-#include "model/groupfactory.h"
-#include "model/parametergroup.h"
 #include "simprocess.h"
 
 #include <QDir>
@@ -11,61 +11,17 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWebSocket>
 #include <QWebSocketServer>
 
 #include <bit>
-#include <memory>
 
 using namespace Qt::StringLiterals;
+using DistinctValues::of;
 
 namespace {
-const QList<int> BackupTags = {GroupTags::TechParams, GroupTags::RParams, GroupTags::Coordsys,
-                               GroupTags::Tools};
-
-// A distinct value for every parameter variable of a machine.
-float valueOf(int variable, int seed)
-{
-    return float(seed * 10000 + variable) / 4.0f;
-}
-
-// A simulator state file that holds valueOf() for the backup groups.
-QString writeState(const QString &path, int seed)
-{
-    QJsonObject vars;
-    for (int tag : BackupTags) {
-        std::unique_ptr<ParameterGroup> g(GroupFactory::create(tag));
-        for (int v = g->firstVariable(); v < g->firstVariable() + g->valueCount(); ++v)
-            vars.insert(QString::number(v), qint64(std::bit_cast<quint32>(valueOf(v, seed))));
-    }
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(QJsonDocument(QJsonObject{{u"variables"_s, vars}}).toJson());
-    return path;
-}
-
-// A backup file of the backup groups holding valueOf(), or edited values.
-QString writeBackup(const QString &path, const ModelVersion &version, int seed,
-                    const QMap<int, double> &edits = {})
-{
-    BackupFile file(path);
-    file.setMachine(version);
-    for (int tag : BackupTags) {
-        std::unique_ptr<ParameterGroup> g(GroupFactory::create(tag));
-        for (qsizetype i = 0; i < g->valueCount(); ++i) {
-            const int v = g->firstVariable() + int(i);
-            g->value(i).reset(edits.value(v, valueOf(v, seed)));
-        }
-        QJsonObject section;
-        g->toJson(section);
-        file.setSection(tag, section);
-    }
-    return file.save() ? path : QString();
-}
-
 class PeerProcess : public QProcess
 {
 public:
@@ -86,6 +42,10 @@ class TestCli : public QObject
     QString peerHost;
 
     QString path(const QString &name) const { return dir.filePath(name); }
+    QString backup(const QString &name, int seed, const QMap<int, double> &edits = {}) const
+    {
+        return DistinctValues::backupFile(path(name), ModelVersion(VrkC1, 8), seed, edits);
+    }
 
 private slots:
     void initTestCase();
@@ -94,11 +54,10 @@ private slots:
     void identifyJsonAndText();
     void readVariables();
     void validateReport();
-    void diffFiles();
-    void diffAgainstMachine();
+    void diff();
     void convertVersion5();
     void throughRelay();
-    void silentPeers();
+    void silentRelay();
     void backupSeveral();
     void restoreDryRunAndChecks();
     void uploadSeveral();
@@ -109,14 +68,15 @@ void TestCli::initTestCase()
     QVERIFY(dir.isValid());
     // Restores go through the safety copy into the test's own folder.
     qputenv("XDG_DATA_HOME", path(u"data"_s).toUtf8());
-    QVERIFY(simA.start({u"--state"_s, writeState(path(u"a.state"_s), 1), u"--log-writes"_s,
+    using DistinctValues::stateFile;
+    QVERIFY(simA.start({u"--state"_s, stateFile(path(u"a.state"_s), 1), u"--log-writes"_s,
                         u"--programs"_s, path(u"programs-a"_s)}));
     QVERIFY(
         simB.start({u"--type"_s, u"VrkA1"_s, u"--model-version"_s, u"7"_s, u"--serial"_s, u"0"_s,
-                    u"--bn"_s, u"5007"_s, u"--state"_s, writeState(path(u"b.state"_s), 2),
+                    u"--bn"_s, u"5007"_s, u"--state"_s, stateFile(path(u"b.state"_s), 2),
                     u"--log-writes"_s, u"--programs"_s, path(u"programs-b"_s)}));
     QVERIFY(simC.start({u"--type"_s, u"VrkE1"_s, u"--model-version"_s, u"6"_s, u"--serial"_s,
-                        u"3"_s, u"--state"_s, writeState(path(u"c.state"_s), 3), u"--clamp"_s,
+                        u"3"_s, u"--state"_s, stateFile(path(u"c.state"_s), 3), u"--clamp"_s,
                         u"1792:256:100"_s, u"--upload-disabled"_s}));
     const quint16 port = SimProcess::freePort();
     peerHost = u"127.0.0.1:%1"_s.arg(port);
@@ -135,8 +95,9 @@ void TestCli::badCommandLine_data()
     QTest::newRow("unknown command") << QStringList{u"frob"_s} << u"unknown command"_s;
     QTest::newRow("unknown option") << QStringList{u"identify"_s, u"--frob"_s, u"h"_s} << u"frob"_s;
     QTest::newRow("no host") << QStringList{u"identify"_s} << u"at least one"_s;
+    // Host forms are the connection's own (its tests cover them); the tool
+    // also refuses a name that could be a path in the relay's URL.
     QTest::newRow("bad port") << QStringList{u"identify"_s, u"h:99999"_s} << u"h:99999"_s;
-    QTest::newRow("bad bracket") << QStringList{u"identify"_s, u"[fe80::1"_s} << u"fe80"_s;
     QTest::newRow("path as host") << QStringList{u"identify"_s, u"m1/../x"_s} << u"m1/../x"_s;
     QTest::newRow("jobs 0") << QStringList{u"identify"_s, u"--jobs"_s, u"0"_s, u"h"_s}
                             << u"--jobs"_s;
@@ -183,7 +144,6 @@ void TestCli::identifyJsonAndText()
         QCOMPARE(results[i][u"host"_s].toString(), hosts[i]);
     QCOMPARE(results[1][u"ok"_s], QJsonValue(false));
     QCOMPARE(json.json()[u"errors"_s][0][u"subject"_s].toString(), down);
-    QVERIFY(!results[1][u"error"_s].toString().isEmpty());
     const QJsonObject b = results[2][u"machine"_s].toObject();
     QCOMPARE(b[u"type"_s].toString(), u"VrkA1"_s);
     QCOMPARE(b[u"modelVersion"_s].toInt(), 7);
@@ -197,8 +157,8 @@ void TestCli::readVariables()
     const CliRun r = CliRun::run({u"read"_s, simA.host(), u"1024:2"_s, u"265"_s});
     QCOMPARE(r.code, 0);
     const auto bits = [](float f) { return QString::number(std::bit_cast<qint32>(f)); };
-    QCOMPARE(r.lines(), (QStringList{u"1024\t%1\t2756"_s.arg(bits(valueOf(1024, 1))),
-                                     u"1025\t%1\t2756.25"_s.arg(bits(valueOf(1025, 1))),
+    QCOMPARE(r.lines(), (QStringList{u"1024\t%1\t2756"_s.arg(bits(of(1024, 1))),
+                                     u"1025\t%1\t2756.25"_s.arg(bits(of(1025, 1))),
                                      u"265\t1000\t1.401e-42"_s}));
     // Low half in the lower register: the peer's register n holds n.
     const CliRun peerRead = CliRun::run({u"read"_s, peerHost, u"8193"_s, u"--int"_s, u"--json"_s});
@@ -211,21 +171,14 @@ void TestCli::readVariables()
 
 void TestCli::validateReport()
 {
-    const QString good = writeBackup(path(u"good.vrk"_s), ModelVersion(VrkC1, 8), 1);
-    QFile broken(path(u"broken.vrk"_s));
-    QVERIFY(broken.open(QIODevice::WriteOnly));
-    QJsonArray short255;
-    for (int i = 0; i < 255; ++i)
-        short255.append(0);
-    broken.write(QJsonDocument(QJsonObject{{u"_machine"_s, u"VrkC1"_s},
-                                           {u"_version"_s, 8},
-                                           {u"techparams"_s, QJsonObject{{u"values"_s, short255}}},
-                                           {u"coordsys"_s, QJsonObject{{u"G53"_s, 1}}}})
-                     .toJson());
-    broken.close();
-
-    const CliRun text = CliRun::run({u"validate"_s, good, broken.fileName()});
-    const CliRun json = CliRun::run({u"validate"_s, u"--json"_s, good, broken.fileName()});
+    const QString good = backup(u"good.vrk"_s, 1), broken = path(u"broken.vrk"_s);
+    QVERIFY(BackupData::write(
+        broken, BackupData::json({{"_machine", "VrkC1"},
+                                  {"_version", 8},
+                                  {"techparams", QJsonObject{{"values", BackupData::numbers(255)}}},
+                                  {"coordsys", QJsonObject{{"G53", 1}}}})));
+    const CliRun text = CliRun::run({u"validate"_s, good, broken});
+    const CliRun json = CliRun::run({u"validate"_s, u"--json"_s, good, broken});
     QCOMPARE(text.code, 1);
     QCOMPARE(json.code, 1);
     const QStringList lines = text.lines();
@@ -236,7 +189,7 @@ void TestCli::validateReport()
     QCOMPARE(lines.size(), 1 + report.size());
     QVERIFY(report.size() >= 6 && report.size() % 3 == 0);
     for (qsizetype i = 0; i < report.size(); ++i) {
-        QCOMPARE(lines[i + 1], broken.fileName() + u": "_s + report[i].toString());
+        QCOMPARE(lines[i + 1], broken + u": "_s + report[i].toString());
         if (i % 3 == 0)
             QCOMPARE(report[i].toString(), u"Validation error #%1"_s.arg(i / 3 + 1));
     }
@@ -246,13 +199,13 @@ void TestCli::validateReport()
     QCOMPARE(CliRun::run({u"validate"_s, good}).code, 0);
 }
 
-void TestCli::diffFiles()
+// Files and machines on either side; differences as text and as JSON.
+void TestCli::diff()
 {
-    const QString a = writeBackup(path(u"diff-a.vrk"_s), ModelVersion(VrkC1, 8), 1);
+    const QString a = backup(u"diff-a.vrk"_s, 1);
     QCOMPARE(CliRun::run({u"diff"_s, a, a}).out, QByteArray());
     // Technological parameter 5, and tool T3 axis X (row 3, column 1).
-    const QString b = writeBackup(path(u"diff-b.vrk"_s), ModelVersion(VrkC1, 8), 1,
-                                  {{1029, 12.5}, {1280 + 3 * 8 + 1, -1.0}});
+    const QString b = backup(u"diff-b.vrk"_s, 1, {{1029, 12.5}, {1280 + 3 * 8 + 1, -1.0}});
     const CliRun text = CliRun::run({u"diff"_s, a, b});
     QCOMPARE(text.code, 0);
     const QStringList lines = text.lines();
@@ -267,20 +220,16 @@ void TestCli::diffFiles()
     QCOMPARE(json[0][u"variable"_s].toInt(), 1029);
     QCOMPARE(json[0][u"b"_s].toDouble(), 12.5);
     QCOMPARE(json[1][u"group"_s].toString(), u"tools"_s);
-    QCOMPARE(json[1][u"a"_s].toDouble(), valueOf(1305, 1));
-}
+    QCOMPARE(json[1][u"a"_s].toDouble(), double(of(1305, 1)));
 
-void TestCli::diffAgainstMachine()
-{
     // The file holds what simulator A holds, but for one R parameter.
-    const QString file =
-        writeBackup(path(u"machine.vrk"_s), ModelVersion(VrkC1, 8), 1, {{1792 + 7, 3.0}});
-    const CliRun r = CliRun::run({u"diff"_s, u"--json"_s, file, simA.host()});
-    QCOMPARE(r.code, 0);
-    const QJsonArray differences = r.json()[u"results"_s][0][u"differences"_s].toArray();
+    const CliRun machine = CliRun::run(
+        {u"diff"_s, u"--json"_s, backup(u"machine.vrk"_s, 1, {{1799, 3.0}}), simA.host()});
+    QCOMPARE(machine.code, 0);
+    const QJsonArray differences = machine.json()[u"results"_s][0][u"differences"_s].toArray();
     QCOMPARE(differences.size(), 1);
     QCOMPARE(differences[0][u"variable"_s].toInt(), 1799);
-    QCOMPARE(differences[0][u"b"_s].toDouble(), valueOf(1799, 1));
+    QCOMPARE(differences[0][u"b"_s].toDouble(), double(of(1799, 1)));
     // Two machines of other types: their stamps differ, and every value.
     const CliRun machines = CliRun::run({u"diff"_s, simA.host(), simB.host()});
     QCOMPARE(machines.code, 0);
@@ -290,19 +239,13 @@ void TestCli::diffAgainstMachine()
 
 void TestCli::convertVersion5()
 {
-    QJsonArray old;
-    for (int i = 0; i < 53; ++i)
-        old.append(100 + i);
-    QFile cvrk(path(u"old.cvrk"_s));
-    QVERIFY(cvrk.open(QIODevice::WriteOnly));
-    cvrk.write(
-        QJsonDocument(
-            QJsonObject{{u"machine"_s, u"CVRK"_s}, {u"dataLevel"_s, 1}, {u"techparams"_s, old}})
-            .toJson());
-    cvrk.close();
-    const QString target = path(u"converted.vrk"_s);
-    const QStringList args{u"convert"_s, cvrk.fileName(),      u"-o"_s, target, u"--type"_s,
-                           u"VrkC1"_s,   u"--model-version"_s, u"8"_s};
+    const QString cvrk = path(u"old.cvrk"_s), target = path(u"converted.vrk"_s);
+    QVERIFY(BackupData::write(cvrk,
+                              BackupData::json({{"machine", "CVRK"},
+                                                {"dataLevel", 1},
+                                                {"techparams", BackupData::numbers(53, 100, 1)}})));
+    const QStringList args{u"convert"_s,         cvrk,  u"-o"_s, target, u"--type"_s, u"VrkC1"_s,
+                           u"--model-version"_s, u"8"_s};
     const CliRun r = CliRun::run(args + QStringList{u"--json"_s});
     QCOMPARE(r.code, 0);
     BackupFile file(target);
@@ -342,14 +285,14 @@ void TestCli::throughRelay()
     QCOMPARE(r.lines(), QStringList{simB.host() + u": VRK-A1 (v. 7), B/N: 005-007, SW: 6.12"_s});
 }
 
-void TestCli::silentPeers()
+// A relay that completes the WebSocket handshake and then answers only the
+// identification read of machine "talks": each step gives up after --timeout.
+// (A silent Modbus peer fails in the connection itself, as a machine that is
+// down does in identifyJsonAndText.)
+void TestCli::silentRelay()
 {
-    // A Modbus peer that takes the connection and never answers, and a relay
-    // that completes the WebSocket handshake and then answers only the
-    // identification read of machine "talks".
-    QTcpServer modbus;
     QWebSocketServer relay(u"silent"_s, QWebSocketServer::NonSecureMode);
-    QVERIFY(modbus.listen(QHostAddress::LocalHost) && relay.listen(QHostAddress::LocalHost));
+    QVERIFY(relay.listen(QHostAddress::LocalHost));
     QList<QWebSocket *> sockets;
     connect(&relay, &QWebSocketServer::newConnection, this, [&] {
         QWebSocket *socket = relay.nextPendingConnection();
@@ -373,11 +316,6 @@ void TestCli::silentPeers()
     });
     QElapsedTimer clock;
     clock.start();
-    const CliRun m = CliRun::run(
-        {u"identify"_s, u"--timeout"_s, u"2"_s, u"127.0.0.1:%1"_s.arg(modbus.serverPort())});
-    QCOMPARE(m.code, 1);
-    QVERIFY2(m.err.contains(":%1: "_ba.replace("%1", QByteArray::number(modbus.serverPort()))),
-             m.err.constData());
     const QStringList ws{u"--ws"_s, u"--relay-port"_s, QString::number(relay.serverPort()),
                          u"--timeout"_s, u"1"_s};
     const CliRun quiet = CliRun::run(QStringList{u"identify"_s, u"quiet"_s} + ws);
@@ -395,30 +333,23 @@ void TestCli::silentPeers()
 void TestCli::backupSeveral()
 {
     const QString down = u"127.0.0.1:%1"_s.arg(SimProcess::freePort());
-    const QList<std::pair<SimProcess *, int>> sims{{&simA, 1}, {&simB, 2}, {&simC, 3}};
     const CliRun all = CliRun::run({u"backup"_s, u"--json"_s, u"--dir"_s, path(u"all"_s),
                                     simA.host(), simB.host(), simC.host()});
     QVERIFY2(all.code == 0, all.err.constData());
     const QJsonArray results = all.json()[u"results"_s].toArray();
     QCOMPARE(results.size(), 3);
     for (qsizetype i = 0; i < 3; ++i) {
-        BackupFile file(results[i][u"file"_s].toString());
-        QVERIFY2(file.load(), qPrintable(file.section(0).isEmpty() ? u"load"_s : QString()));
-        const QString name = QFileInfo(results[i][u"file"_s].toString()).fileName();
-        QVERIFY2(
-            name.startsWith(QStringList{u"VrkC1-1000-"_s, u"VrkA1-BN005007-"_s, u"VrkE1-3-"_s}[i]),
-            qPrintable(name));
+        const QString name = results[i][u"file"_s].toString();
+        QVERIFY2(QFileInfo(name).fileName().startsWith(
+                     QStringList{u"VrkC1-1000-"_s, u"VrkA1-BN005007-"_s, u"VrkE1-3-"_s}[i]),
+                 qPrintable(name));
+        BackupFile file(name);
+        QVERIFY(file.load());
+        for (int tag : DistinctValues::Tags)
+            QVERIFY(file.hasSection(tag));
         QVERIFY(!file.hasSection(GroupTags::Teeth));
         // Every value equals what that simulator holds.
-        for (int tag : BackupTags) {
-            std::unique_ptr<ParameterGroup> g(GroupFactory::create(tag));
-            g->fromJson(file.section(tag), true);
-            for (qsizetype k = 0; k < g->valueCount(); ++k) {
-                const int v = g->firstVariable() + int(k);
-                if (tag != GroupTags::Tools || k >= 8) // T0 never travels in a file
-                    QCOMPARE(g->value(k).value(), double(valueOf(v, sims[i].second)));
-            }
-        }
+        QCOMPARE(DistinctValues::differences(file, int(i) + 1), QList<int>());
     }
     // One machine down: the others are still backed up.
     const CliRun partly =
@@ -442,7 +373,7 @@ void TestCli::restoreDryRunAndChecks()
 {
     // Simulator A's values but for an R parameter and two technological ones.
     const QMap<int, double> edits{{1030, 1.5}, {1100, -2.0}, {1792 + 9, 7.0}};
-    const QString file = writeBackup(path(u"restore.vrk"_s), ModelVersion(VrkC1, 8), 1, edits);
+    const QString file = backup(u"restore.vrk"_s, 1, edits);
     // Whatever the simulator logged is in its pipe once the tool has ended.
     const auto writes = [](SimProcess &sim) {
         QTest::qWait(100);
@@ -456,7 +387,7 @@ void TestCli::restoreDryRunAndChecks()
     for (qsizetype i = 0; i < 3; ++i) {
         const int variable = changes[i][u"variable"_s].toInt();
         QCOMPARE(changes[i][u"file"_s].toDouble(), edits.value(variable, 1e9));
-        QCOMPARE(changes[i][u"machine"_s].toDouble(), double(valueOf(variable, 1)));
+        QCOMPARE(changes[i][u"machine"_s].toDouble(), double(of(variable, 1)));
     }
     const CliRun dryText = CliRun::run({u"restore"_s, simA.host(), file, u"--dry-run"_s});
     QCOMPARE(dryText.lines().size(), 1 + 3);
@@ -478,9 +409,8 @@ void TestCli::restoreDryRunAndChecks()
     QCOMPARE(read.lines(), (QStringList{u"1801\t7"_s, u"1030\t2757.5"_s}));
     BackupFile safety(rparams.json()[u"results"_s][0][u"safetyCopy"_s].toString());
     QVERIFY(safety.load());
-    QCOMPARE(safety.section(GroupTags::RParams)[u"values"_s][9].toDouble(),
-             double(valueOf(1801, 1)));
-    QVERIFY(!safety.hasSection(GroupTags::TechParams));
+    QVERIFY(safety.hasSection(GroupTags::RParams) && !safety.hasSection(GroupTags::TechParams));
+    QCOMPARE(DistinctValues::differences(safety, 1), QList<int>());
 
     // A machine that clamps what it is sent: the read-back check names the value.
     const CliRun clamped = CliRun::run({u"restore"_s, u"--force"_s, u"--no-safety-copy"_s,
@@ -497,21 +427,16 @@ void TestCli::uploadSeveral()
     QByteArray program;
     for (int i = 0; program.size() < 1001; ++i)
         program += "N" + QByteArray::number(i) + " G01 X" + QByteArray::number(i * 7) + "\n";
-    QFile cnc(path(u"part.cnc"_s));
-    QVERIFY(cnc.open(QIODevice::WriteOnly) && cnc.write(program) == program.size());
-    cnc.close();
+    QVERIFY(BackupData::write(path(u"part.cnc"_s), program));
     // Simulator C is not ready for an upload.
     const CliRun r = CliRun::run(
-        {u"upload"_s, u"--json"_s, simA.host(), simB.host(), simC.host(), cnc.fileName()});
+        {u"upload"_s, u"--json"_s, simA.host(), simB.host(), simC.host(), path(u"part.cnc"_s)});
     QCOMPARE(r.code, 1);
     const QJsonArray results = r.json()[u"results"_s].toArray();
     QCOMPARE(results[0][u"resultCode"_s].toInt(), 2);
     QVERIFY(results[2][u"error"_s].toString().contains(u"not ready"_s));
-    for (const QString &dir : {u"programs-a"_s, u"programs-b"_s}) {
-        QFile stored(path(dir + u"/program-001.cnc"_s));
-        QVERIFY(stored.open(QIODevice::ReadOnly));
-        QCOMPARE(stored.readAll(), program);
-    }
+    for (const QString &dir : {u"programs-a"_s, u"programs-b"_s})
+        QCOMPARE(BackupData::read(path(dir + u"/program-001.cnc"_s)), program);
 }
 
 QTEST_GUILESS_MAIN(TestCli)
