@@ -25,25 +25,16 @@ inline float of(int variable, int seed)
     return float(seed * 10000 + variable) / 4.0f;
 }
 
-// Every variable of the four groups, T0 included.
-inline QList<int> variables()
-{
-    QList<int> all;
-    for (int tag : Tags) {
-        std::unique_ptr<ParameterGroup> group(GroupFactory::create(tag));
-        for (int i = 0; i < group->valueCount(); ++i)
-            all.append(group->firstVariable() + i);
-    }
-    return all;
-}
-
 // bits: variables that hold other bit patterns (NaN, infinity).
 inline QString stateFile(const QString &path, int seed, const QMap<int, quint32> &bits = {})
 {
     QJsonObject state;
-    for (int v : variables())
-        state.insert(QString::number(v),
-                     qint64(bits.value(v, std::bit_cast<quint32>(of(v, seed)))));
+    for (int tag : Tags) {
+        std::unique_ptr<ParameterGroup> group(GroupFactory::create(tag));
+        for (int v = group->firstVariable(); v < group->firstVariable() + group->valueCount(); ++v)
+            state.insert(QString::number(v),
+                         qint64(bits.value(v, std::bit_cast<quint32>(of(v, seed)))));
+    }
     QFile file(path);
     const QByteArray bytes = QJsonDocument(QJsonObject{{"variables", state}}).toJson();
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() ? path : QString();
