@@ -36,12 +36,6 @@ Filled ranges(std::initializer_list<std::array<qsizetype, 3>> list)
     return filled;
 }
 
-// Old value k is 100 + k, so every imported value tells where it came from.
-QJsonArray oldValues(qsizetype count)
-{
-    return numbers(count, 100.0, 1.0);
-}
-
 } // namespace
 
 class TestBackup : public QObject
@@ -133,8 +127,6 @@ void TestBackup::files_data()
     QTest::newRow("_version 1.5") << with("_version", 1.5)
                                   << "The data model version 1.5 is not a whole number.";
     QTest::newRow("_machine number") << with("_machine", 7) << invalid("[_machine]");
-    QTest::newRow("no _machine") << json({{"_version", 2}})
-                                 << invalid("\ndesc: Missing required property '_machine'.");
     QTest::newRow("two errors")
         << json({{"comment", "x"}})
         << invalid("\ndesc: Missing required property '_machine'.\nValidation error #2\n"
@@ -225,14 +217,6 @@ void TestBackup::roundTripAndExports()
              3.0 + 900 + 9 + 63 * 0.25);
 
     QVERIFY(document.save(path("out")));
-    const QByteArray bytes = read(path("out"));
-    qsizetype last = -1;
-    for (const char *key :
-         {"_machine", "_version", "coordsys", "rparams", "techparams", "teeth", "tools"}) {
-        const qsizetype at = bytes.indexOf(QByteArray("\"") + key + "\":");
-        QVERIFY2(at > last, key);
-        last = at;
-    }
     BackupFile file(path("out"));
     QVERIFY(file.load());
     QCOMPARE(file.machine(), ModelVersion(VrkE1, 11));
@@ -356,7 +340,7 @@ void TestBackup::imports_data()
         return list;
     };
     auto old = [](QJsonObject root, const QString &key, qsizetype count) {
-        root.insert(key, oldValues(count));
+        root.insert(key, numbers(count, 100.0, 1.0)); // old value k is 100 + k
         return root;
     };
     const Filled level1 = ranges({{0, 12, 0},
@@ -426,7 +410,6 @@ void TestBackup::importRefused_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("message");
 
-    const QString noValues = QStringLiteral("Section values missing or is not an array.");
     QTest::newRow("VRK 1") << json({{"machine", "VRK"}, {"dataLevel", 1}, {"techparams", {}}})
                            << QString();
     QTest::newRow("ZUM") << json({{"machine", "ZUM"}, {"dataLevel", 2}}) << QString();
@@ -437,8 +420,8 @@ void TestBackup::importRefused_data()
                                    << "Section notes is not an array.";
     QTest::newRow("unknown array")
         << json({{"techparams", QJsonArray{1}}, {"axes", QJsonArray{}}}) << "Section axes unknown.";
-    QTest::newRow("no values") << json({{"type", "rparams"}, {"value", QJsonArray{}}}) << noValues;
-    QTest::newRow("values not array") << json({{"type", "rparams"}, {"values", 3}}) << noValues;
+    QTest::newRow("values not array") << json({{"type", "rparams"}, {"values", 3}})
+                                      << "Section values missing or is not an array.";
     QTest::newRow("malformed") << QByteArray(R"({"machine": "CVRK")")
                                << "Error: unterminated string on position 18";
 }
@@ -476,7 +459,7 @@ void TestBackup::importIntoDocument()
     empty.importTechParams(group, document.version());
     QVERIFY(whole.isEmpty() && !document.isDirty());
 
-    QJsonArray old = oldValues(53);
+    QJsonArray old = numbers(53, 100.0, 1.0);
     old[0] = QJsonValue::Null;
     old[1] = QStringLiteral("12");
     old[2] = true;

@@ -13,9 +13,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <cstdio>
-#include <unistd.h>
-
 using namespace Qt::StringLiterals;
 
 class TestCliDiscover : public QObject

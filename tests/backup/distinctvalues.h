@@ -1,0 +1,95 @@
+#pragma once
+
+// The four groups of a backup with a value per variable that tells variable
+// and seed apart: as a simulator state file, as a backup file, and the check
+// that a backup file holds them.
+
+#include "backup/backupfile.h"
+#include "model/groupfactory.h"
+#include "model/parametergroup.h"
+
+#include <QFile>
+#include <QJsonArray>
+
+#include <bit>
+#include <cmath>
+#include <memory>
+
+namespace DistinctValues {
+
+inline const QList<int> Tags = {GroupTags::TechParams, GroupTags::RParams, GroupTags::Coordsys,
+                                GroupTags::Tools};
+
+inline float of(int variable, int seed)
+{
+    return float(seed * 10000 + variable) / 4.0f;
+}
+
+// bits: variables that hold other bit patterns (NaN, infinity).
+inline QString stateFile(const QString &path, int seed, const QMap<int, quint32> &bits = {})
+{
+    QJsonObject state;
+    for (int tag : Tags) {
+        std::unique_ptr<ParameterGroup> group(GroupFactory::create(tag));
+        for (int v = group->firstVariable(); v < group->firstVariable() + group->valueCount(); ++v)
+            state.insert(QString::number(v),
+                         qint64(bits.value(v, std::bit_cast<quint32>(of(v, seed)))));
+    }
+    QFile file(path);
+    const QByteArray bytes = QJsonDocument(QJsonObject{{"variables", state}}).toJson();
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() ? path : QString();
+}
+
+// A simulator's state file (written when it stops); absent variables hold 0.
+inline QMap<int, quint32> readState(const QString &path)
+{
+    QFile file(path);
+    QMap<int, quint32> state;
+    if (file.open(QIODevice::ReadOnly)) {
+        const QJsonObject vars = QJsonDocument::fromJson(file.readAll())["variables"].toObject();
+        for (auto it = vars.begin(); it != vars.end(); ++it)
+            state.insert(it.key().toInt(), quint32(it.value().toInteger()));
+    }
+    return state;
+}
+
+// edits replace values; NaN is a value without a number.
+inline QString backupFile(const QString &path, const ModelVersion &version, int seed,
+                          const QMap<int, double> &edits = {})
+{
+    BackupFile file(path);
+    file.setMachine(version);
+    for (int tag : Tags) {
+        std::unique_ptr<ParameterGroup> group(GroupFactory::create(tag));
+        for (qsizetype i = 0; i < group->valueCount(); ++i) {
+            const int v = group->firstVariable() + int(i);
+            group->value(i).reset(edits.value(v, of(v, seed)));
+        }
+        QJsonObject section;
+        group->toJson(section);
+        file.setSection(tag, section);
+    }
+    return file.save() ? path : QString();
+}
+
+// The variables of the file's sections that do not hold of(v, seed), or a
+// number where holes expects none; T0 never travels in a file.
+inline QList<int> differences(const BackupFile &file, int seed, const QList<int> &holes = {})
+{
+    QList<int> differ;
+    for (int tag : Tags) {
+        if (!file.hasSection(tag))
+            continue;
+        std::unique_ptr<ParameterGroup> group(GroupFactory::create(tag));
+        group->fromJson(file.section(tag), true);
+        for (qsizetype i = tag == GroupTags::Tools ? 8 : 0; i < group->valueCount(); ++i) {
+            const int v = group->firstVariable() + int(i);
+            const double value = group->value(i).value();
+            if (holes.contains(v) ? !std::isnan(value) : value != double(of(v, seed)))
+                differ.append(v);
+        }
+    }
+    return differ;
+}
+
+} // namespace DistinctValues
