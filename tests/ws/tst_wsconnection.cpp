@@ -57,6 +57,7 @@ private slots:
         QVERIFY(server->listen(QHostAddress::LocalHost, 0));
         connect(server, &QWebSocketServer::newConnection, this, [this] {
             peer = server->nextPendingConnection();
+            peer->setParent(server); // the caller owns it: gone with the server
             connect(peer, &QWebSocket::textMessageReceived, this,
                     [this](const QString &text) { received.append(text); });
         });
