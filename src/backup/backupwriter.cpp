@@ -6,9 +6,6 @@
 #include "backup/safetycopies.h"
 #include "model/groupfactory.h"
 #include "model/machine.h"
-#include "model/parameterlist.h"
-#include "model/parametertable.h"
-#include "model/teeth.h"
 
 #include <QDir>
 
@@ -124,32 +121,11 @@ void BackupWriter::OnReadBackFinished()
         for (const ParameterGroup *group : std::as_const(groups)) {
             const qsizetype index = variable - group->firstVariable();
             if (index >= 0 && index < group->valueCount())
-                differences.append(
-                    {variable, group->title(), ItemLabel(*group, index), sent, read});
+                differences.append({variable, group->title(),
+                                    group->valueLabel(index, machine->modelVersion()), sent, read});
         }
     }
     if (!differences.isEmpty())
         qCWarning(lcBackup) << differences.size() << "values differ after the restore";
     emit done(differences);
-}
-
-QString BackupWriter::ItemLabel(const ParameterGroup &group, qsizetype index) const
-{
-    const ModelVersion version = machine->modelVersion();
-    if (const auto *list = qobject_cast<const ParameterList *>(&group))
-        return list->items().value(index, ModelItem(QString(), 0, 0, 0)).label(version);
-    if (const auto *table = qobject_cast<const ParameterTable *>(&group)) {
-        const qsizetype columns = table->columnItems().size();
-        return tr("%1, %2").arg(table->rowItems().at(index / columns).label(version),
-                                table->columnItems().at(index % columns).label(version));
-    }
-    if (const auto *teeth = qobject_cast<const Teeth *>(&group)) {
-        const qsizetype shape = index / (Teeth::ToothCount * Teeth::ParameterCount);
-        const qsizetype tooth = index / Teeth::ParameterCount % Teeth::ToothCount;
-        return tr("%1, %2, %3")
-            .arg(teeth->shapeItems().at(shape).label(version),
-                 teeth->toothItems().at(tooth).label(version),
-                 teeth->parameterItems().at(index % Teeth::ParameterCount).label(version));
-    }
-    return QString::number(index);
 }

@@ -76,7 +76,6 @@ private slots:
 private:
     Started StartSafetyCopy();
     Started Write();
-    QString ItemLabel(const ParameterGroup &group, qsizetype index) const;
 
     Machine *machine;
     // Groups holding the file's numbers; values the file lacks are NaN.

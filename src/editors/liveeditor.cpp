@@ -9,6 +9,7 @@
 #include "model/machine.h"
 #include "model/machinevalue.h"
 #include "model/tablemodel.h"
+#include "widgets/itemstylemodel.h"
 
 #include <QCloseEvent>
 #include <QDialogButtonBox>
@@ -60,7 +61,7 @@ void LiveEditor::Attach(const Form &pieces)
     model->setActiveVersion(machine->modelVersion());
     filter->setSourceModel(model);
     filter->setActiveVersion(machine->modelVersion());
-    form.table->setModel(filter);
+    form.table->setModel(new ItemStyleModel(filter, form.table));
     form.table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     FitValueColumns(form.table);
     connect(model, &TableModel::dataChanged, this, &LiveEditor::OnModelDataChanged);

@@ -5,6 +5,7 @@
 #include "model/itemsfiltermodel.h"
 #include "model/parametergroup.h"
 #include "model/tablemodel.h"
+#include "widgets/itemstylemodel.h"
 
 #include <QCloseEvent>
 
@@ -15,7 +16,7 @@ ParametersView::ParametersView(ParameterGroup *group, TableModel *model, QWidget
     setWindowTitle(group->title() + QStringLiteral(" [*]"));
     filter->setSourceModel(model);
     filter->setActiveVersion(model->activeVersion());
-    ui->valueEditor->setModel(filter);
+    ui->valueEditor->setModel(new ItemStyleModel(filter, ui->valueEditor));
     ui->valueEditor->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     FitValueColumns(ui->valueEditor);
     connect(group, &ParameterGroup::DataChanged, this, &ParametersView::OnDataChanged);

@@ -6,6 +6,7 @@
 #include "model/tablemodelteeth.h"
 #include "model/teeth.h"
 #include "model/teethgroupsmodel.h"
+#include "widgets/itemstylemodel.h"
 
 TeethEditor::TeethEditor(Machine *machine, Teeth *group, QWidget *parent)
     : LiveEditor(machine, group, parent), ui(new Ui::TeethEditor),
@@ -19,7 +20,7 @@ TeethEditor::TeethEditor(Machine *machine, Teeth *group, QWidget *parent)
     shapesModel->setActiveVersion(machine->modelVersion());
     shapesFilter->setSourceModel(shapesModel);
     shapesFilter->setActiveVersion(machine->modelVersion());
-    ui->group->setModel(shapesFilter);
+    ui->group->setModel(new ItemStyleModel(shapesFilter, ui->group));
 }
 
 TeethEditor::~TeethEditor()

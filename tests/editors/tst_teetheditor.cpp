@@ -16,7 +16,6 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
-#include <QSortFilterProxyModel>
 #include <QStandardItemModel>
 #include <QStandardPaths>
 #include <QTest>
@@ -98,8 +97,7 @@ private slots:
         QCOMPARE(shapes->count(), 8);
         QVERIFY(shapes->findText(QStringLiteral("L9")) < 0);
         shapes->setCurrentIndex(5);
-        auto *model = static_cast<TableModelTeeth *>(
-            static_cast<QSortFilterProxyModel *>(table->model())->sourceModel());
+        auto *model = editor->findChild<TableModelTeeth *>();
         QCOMPARE(model->currentShape(), 5);
         QStandardItemModel foreign;
         foreign.appendRow(new QStandardItem(QStringLiteral("L3")));

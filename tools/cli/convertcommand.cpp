@@ -3,8 +3,7 @@
 #include "backup/backupfile.h"
 #include "backup/backupimport.h"
 #include "model/groupfactory.h"
-#include "model/parameterlist.h"
-#include "parameterset.h"
+#include "model/parametergroup.h"
 
 #include <QFileInfo>
 #include <QJsonArray>
@@ -96,7 +95,7 @@ void ConvertCommand::start()
                  .arg(m_target, m_version.toString())
                  .arg(missed.size()));
     for (qsizetype index : missed) {
-        const QString label = ParameterSet::valueLabel(*group, index, m_version);
+        const QString label = group->valueLabel(index, m_version);
         check.append(QJsonObject{{QStringLiteral("index"), qint64(index)},
                                  {QStringLiteral("variable"), group->firstVariable() + int(index)},
                                  {QStringLiteral("label"), label}});

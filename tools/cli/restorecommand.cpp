@@ -139,8 +139,7 @@ void RestoreCommand::dryRun(BackupWriter *writer, MachineLink &link, Outcome &ou
             if (now == value)
                 continue;
             const ValueDifference d{variable, group->title(),
-                                    ParameterSet::valueLabel(*group, index, current.version), value,
-                                    now};
+                                    group->valueLabel(index, current.version), value, now};
             changes.append(differenceJson(d, QStringLiteral("file"), QStringLiteral("machine")));
             outcome.lines.append(
                 QStringLiteral("%1 | %2 | %3 -> %4")
