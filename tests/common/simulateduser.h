@@ -34,8 +34,10 @@ private:
         QWidget *modal = QApplication::activeModalWidget();
         if (!modal || !modal->isVisible())
             return;
-        // Answered from the event loop rather than from this timer's slot, so
-        // that a dialog the answer opens is answered too.
+        if (!qobject_cast<QFileDialog *>(modal))
+            return answer(modal);
+        // A chosen file is answered from the event loop rather than from this
+        // timer's slot, so that a dialog the choice opens is answered too.
         timer.stop();
         QMetaObject::invokeMethod(
             this,
