@@ -33,7 +33,7 @@ double uploadWithConnection(Acpu::ModbusConnection &c, const ProgramSender::Imag
     values += image;
     QElapsedTimer clock;
     clock.start();
-    const QString error = RunToEnd(c.Write(ProgramSender::UploadRanges(image.size()), values));
+    const QString error = RunToEnd(c.Write(ProgramSender::uploadRanges(image.size()), values));
     return error.isEmpty() ? clock.nsecsElapsed() / 1e6 : -1;
 }
 
@@ -83,7 +83,7 @@ int main(int argc, char **argv)
     QByteArray program;
     for (int i = 0; i < ProgramBytes; ++i)
         program.append(i % 64 == 63 ? '\n' : char('A' + i % 26));
-    const ProgramSender::Image image = ProgramSender::MakeImage(program);
+    const ProgramSender::Image image = ProgramSender::makeImage(program);
 
     QList<double> ours, theirs;
     for (int round = 0; round < Rounds; ++round) {
@@ -101,7 +101,7 @@ int main(int argc, char **argv)
 
     const double m1 = median(ours), m2 = median(theirs);
     std::printf("100 KiB program upload (%lld words, %lld transactions), %d rounds alternating\n",
-                qint64(image.size()), qint64(ProgramSender::UploadRanges(image.size()).size()),
+                qint64(image.size()), qint64(ProgramSender::uploadRanges(image.size()).size()),
                 Rounds);
     std::printf("  ProgramSender's request median: %8.2f ms\n", m1);
     std::printf("  libmodbus median:               %8.2f ms\n", m2);

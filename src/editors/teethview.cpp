@@ -22,7 +22,7 @@ TeethView::TeethView(Teeth *group, TableModelTeeth *model, TeethGroupsModel *gro
     valuesFilter->setActiveVersion(model->activeVersion());
     ui->valueEditor->setModel(valuesFilter);
     ui->valueEditor->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    FitValueColumns(ui->valueEditor);
+    fitValueColumns(ui->valueEditor);
     connect(group, &ParameterGroup::DataChanged, this, &TeethView::OnDataChanged);
     shapesFilter->setSourceModel(groups);
     shapesFilter->setActiveVersion(model->activeVersion());
@@ -35,7 +35,6 @@ TeethView::~TeethView()
     // The shape selector still reads its current item while its model goes.
     delete valuesFilter.data();
     delete shapesFilter.data();
-    delete ui;
 }
 
 QTableViewClipboard *TeethView::table() const

@@ -158,7 +158,7 @@ class TestMachineJobs : public QObject
     QTemporaryDir dir;
 
     QString path(const QString &name) const { return dir.filePath(name); }
-    QString safetyDirectory() const { return SafetyCopies::DefaultDirectory(); }
+    QString safetyDirectory() const { return SafetyCopies::defaultDirectory(); }
 
 private slots:
     void initTestCase()
@@ -288,7 +288,7 @@ private slots:
 
         // The safety copy holds the machine's values before the restore, of
         // the written sections only, and the box names it.
-        const QStringList copies = SafetyCopies::List(safetyDirectory(), s.connection.Host());
+        const QStringList copies = SafetyCopies::list(safetyDirectory(), s.connection.Host());
         QVERIFY(!copies.isEmpty());
         QVERIFY(box->informativeText().contains(QDir::toNativeSeparators(copies.last())));
         BackupFile copy(copies.last());
@@ -406,15 +406,15 @@ private slots:
         const QDateTime start(QDate(2026, 1, 2), QTime(3, 4, 5));
         for (int n = 0; n < SafetyCopies::KeepPerHost + 2; ++n)
             QVERIFY(BackupData::write(
-                SafetyCopies::NewFileName(copies.path(), "[fe80::1]:1502", start.addSecs(n / 2)),
+                SafetyCopies::newFileName(copies.path(), "[fe80::1]:1502", start.addSecs(n / 2)),
                 "{}"));
-        const QString other = SafetyCopies::NewFileName(copies.path(), "fe80::1", start);
+        const QString other = SafetyCopies::newFileName(copies.path(), "fe80::1", start);
         QVERIFY(BackupData::write(other, "{}"));
-        const QStringList before = SafetyCopies::List(copies.path(), "[fe80::1]:1502");
+        const QStringList before = SafetyCopies::list(copies.path(), "[fe80::1]:1502");
         QCOMPARE(before.size(), SafetyCopies::KeepPerHost + 2);
         QVERIFY(before.at(1).endsWith(QStringLiteral("_fe80__1__1502-20260102-030405-2.vrk")));
-        SafetyCopies::Prune(copies.path(), "[fe80::1]:1502");
-        QCOMPARE(SafetyCopies::List(copies.path(), "[fe80::1]:1502"), before.mid(2));
+        SafetyCopies::prune(copies.path(), "[fe80::1]:1502");
+        QCOMPARE(SafetyCopies::list(copies.path(), "[fe80::1]:1502"), before.mid(2));
         QVERIFY(QFile::exists(other));
     }
 

@@ -214,7 +214,7 @@ private slots:
         look.start(50);
         connect(&guard, &QTimer::timeout, qApp, &QCoreApplication::quit); // a hang fails
         guard.start(60000);
-        QCOMPARE(RunApplication(QStringList{"vrk6-display"} + options.split(' ')), 0);
+        QCOMPARE(runApplication(QStringList{"vrk6-display"} + options.split(' ')), 0);
         QCOMPARE(seenWindows, 1);
         QTEST(seen, "title");
         QCOMPARE(user.said.join(QString()), said);
@@ -249,7 +249,7 @@ private slots:
                 });
             });
         });
-        QCOMPARE(RunApplication({"vrk6-display", "-f", path("full.vrk")}), 0);
+        QCOMPARE(runApplication({"vrk6-display", "-f", path("full.vrk")}), 0);
         QVERIFY(cancelledStays);
         QVERIFY(secondKept && loopAlive);
         QVERIFY2(!hung, "the last editor window closed, the program went on");

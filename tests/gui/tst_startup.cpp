@@ -31,7 +31,7 @@ public:
         connect(&timer, &QTimer::timeout, this, &Watcher::look);
         timer.start(50);
         qApp->installEventFilter(this);
-        exitCode = RunApplication(QStringList{QStringLiteral("vrk6-display")} + options);
+        exitCode = runApplication(QStringList{QStringLiteral("vrk6-display")} + options);
         qApp->removeEventFilter(this);
     }
     int exitCode = -1;
