@@ -4,16 +4,11 @@
 // Prints the median and 90th percentile, their ratio to the poll interval,
 // and the idle refresh rate (which the key refresh must leave alone).
 #include "acpu/modbusconnection.h"
-#include "simprocess.h"
+#include "bench.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QSignalSpy>
-#include <QTest>
-
-#include <algorithm>
-#include <cstdio>
 
 namespace {
 constexpr int Keys = 60;
@@ -30,15 +25,12 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     SimProcess sim;
-    if (!sim.start()) {
-        std::fprintf(stderr, "cannot start vrk6-sim\n");
-        return 1;
-    }
     Acpu::ModbusConnection c;
     Acpu::Display display;
     QObject::connect(&c, &Acpu::Connection::pollingFinished, &display,
                      [&] { c.GetDisplay(display); });
-    c.SetHost(sim.host());
+    if (!Bench::connectToSimulator(sim, c))
+        return 1;
     c.StartPolling();
     if (!QTest::qWaitFor([&] { return !display.line1().trimmed().isEmpty(); }, 10000)) {
         std::fprintf(stderr, "no panel from the simulator\n");
@@ -66,8 +58,8 @@ int main(int argc, char **argv)
     const double p90 = percentile(echo, 0.9);
     std::printf("key echo over %d keys: median %.1f ms, 90th percentile %.1f ms, max %.1f ms\n",
                 Keys, median, p90, percentile(echo, 1.0));
-    std::printf("median / poll interval %.3f, 90th percentile / poll interval %.3f\n",
+    std::printf("  median / poll interval %.3f, 90th percentile / poll interval %.3f\n",
                 median / PollMs, p90 / PollMs);
-    std::printf("idle refreshes per second %.2f (poll interval %.0f ms)\n", idleRate, PollMs);
-    return 0;
+    std::printf("  idle refreshes per second %.2f (poll interval %.0f ms)\n", idleRate, PollMs);
+    return Bench::aim("median key echo", median, 20, " ms") ? 0 : 1;
 }

@@ -2,8 +2,16 @@
 
 #include "mdns/message.h"
 
-// Helpers for hand-made datagrams, and the malformed ones every layer must drop.
+// Helpers for hand-made records and datagrams, and the malformed ones every
+// layer must drop.
 namespace TestData {
+
+inline const QByteArray TypeText = "_modbus._tcp.local.";
+inline const Mdns::Name ModbusType = Mdns::Name::fromDotted(TypeText);
+// One label: dot, backslash and UTF-8 included.
+inline const QByteArray InstanceLabel = "Grinder 2.1 \\ \xc5\xbe\xc3\xa1k";
+inline const Mdns::Name Instance = ModbusType.prepended(InstanceLabel);
+inline const Mdns::Name Host = Mdns::Name::fromDotted("m1.local");
 
 inline Mdns::Record record(const Mdns::Name &name, quint16 type, quint32 ttl, bool flush = false)
 {
@@ -13,6 +21,46 @@ inline Mdns::Record record(const Mdns::Name &name, quint16 type, quint32 ttl, bo
     r.ttl = ttl;
     r.cacheFlush = flush;
     return r;
+}
+
+inline Mdns::Record ptr(quint32 ttl = 4500, const Mdns::Name &instance = Instance)
+{
+    Mdns::Record r = record(ModbusType, Mdns::PTR, ttl);
+    r.target = instance;
+    return r;
+}
+
+inline Mdns::Record srv(quint16 port, quint32 ttl = 120)
+{
+    Mdns::Record r = record(Instance, Mdns::SRV, ttl, true);
+    r.port = port;
+    r.target = Host;
+    return r;
+}
+
+inline Mdns::Record txt(const QList<QByteArray> &strings, quint32 ttl = 4500)
+{
+    Mdns::Record r = record(Instance, Mdns::TXT, ttl, true);
+    r.txt = strings;
+    return r;
+}
+
+inline Mdns::Record address(const char *text, quint32 ttl = 120, bool flush = true)
+{
+    Mdns::Record r =
+        record(Host, QByteArray(text).contains(':') ? Mdns::AAAA : Mdns::A, ttl, flush);
+    r.address = QHostAddress(QString::fromLatin1(text));
+    return r;
+}
+
+inline Mdns::Message response(const QList<Mdns::Record> &answers,
+                              const QList<Mdns::Record> &additionals = {})
+{
+    Mdns::Message m;
+    m.response = m.authoritative = true;
+    m.answers = answers;
+    m.additionals = additionals;
+    return m;
 }
 
 // A response header with these question and answer counts.

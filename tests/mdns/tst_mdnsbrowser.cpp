@@ -1,6 +1,8 @@
-// Cache, browser and resolver on a transport the test drives and a clock it moves.
+// Cache, browser, resolver and provider on a transport the test drives and a
+// clock it moves.
 #include "mdns/browser.h"
 #include "mdns/cache.h"
+#include "mdns/provider.h"
 #include "mdns/resolver.h"
 #include "mdns/server.h"
 #include "testdata.h"
@@ -11,60 +13,15 @@
 #include <QTest>
 
 using namespace Mdns;
-using TestData::record;
+using namespace TestData;
 
 namespace {
 
-const QByteArray TypeText = "_modbus._tcp.local.";
-const Name ModbusType = Name::fromDotted(TypeText);
-const QByteArray InstanceLabel = "Grinder 2.1 \xc5\xbe"; // one label, dot and all
-const Name Instance = ModbusType.prepended(InstanceLabel);
-const Name Host = Name::fromDotted("m1.local");
-
-Record ptr(quint32 ttl = 4500, const Name &instance = Instance)
-{
-    Record r = record(ModbusType, PTR, ttl);
-    r.target = instance;
-    return r;
-}
-
-Record srv(quint16 port, quint32 ttl = 120, const Name &instance = Instance)
-{
-    Record r = record(instance, SRV, ttl, true);
-    r.port = port;
-    r.target = Host;
-    return r;
-}
-
-Record txt(const QList<QByteArray> &strings, quint32 ttl = 4500, const Name &instance = Instance)
-{
-    Record r = record(instance, TXT, ttl, true);
-    r.txt = strings;
-    return r;
-}
-
-Record address(const char *text, quint32 ttl = 120, bool flush = true)
-{
-    Record r = record(Host, QByteArray(text).contains(':') ? AAAA : A, ttl, flush);
-    r.address = QHostAddress(QString::fromLatin1(text));
-    return r;
-}
-
-Message response(const QList<Record> &answers, const QList<Record> &additionals = {})
-{
-    Message m;
-    m.response = m.authoritative = true;
-    m.answers = answers;
-    m.additionals = additionals;
-    return m;
-}
-
 // Everything one instance needs, as a responder sends it.
-Message fullResponse(quint16 port = 1502, const Name &instance = Instance)
+Message fullResponse(quint16 port = 1502)
 {
-    return response({ptr(4500, instance)},
-                    {srv(port, 120, instance), txt({"VrkC1 serial 1000", "empty="}, 4500, instance),
-                     address("192.0.2.7")});
+    return response({ptr()},
+                    {srv(port), txt({"VrkC1 serial 1000", "empty="}), address("192.0.2.7")});
 }
 
 struct Env
@@ -83,6 +40,27 @@ Service serviceAt(const QSignalSpy &spy, int i)
     return spy.at(i).at(0).value<Service>();
 }
 
+Message query(const Name &name, quint16 type, const QList<Record> &known = {})
+{
+    Message m;
+    m.questions = {Question{name, type, ClassIn, false}};
+    m.answers = known;
+    return m;
+}
+
+const Record *find(const QList<Record> &records, const Name &name, quint16 type)
+{
+    const auto it = std::find_if(records.begin(), records.end(),
+                                 [&](const Record &r) { return r.name == name && r.type == type; });
+    return it == records.end() ? nullptr : &*it;
+}
+
+bool hasAll(const QList<Record> &records)
+{
+    return find(records, ModbusType, PTR) && find(records, Instance, SRV) &&
+           find(records, Instance, TXT) && find(records, Host, A) && find(records, Host, AAAA);
+}
+
 } // namespace
 
 class TestMdnsBrowser : public QObject
@@ -96,9 +74,9 @@ private slots:
     void querySchedule();
     void cacheFlush();
     void ignoredInput();
-    void malformedDatagrams();
     void onLinkSources();
     void floodIsBounded();
+    void announceAnswerGoodbye();
 };
 
 void TestMdnsBrowser::addUpdateGoodbye()
@@ -284,29 +262,14 @@ void TestMdnsBrowser::ignoredInput()
     QVERIFY(e.cache.lookupRecords(ModbusType, PTR).isEmpty());
     QVERIFY(e.cache.lookupRecords(Instance, ANY).isEmpty());
     QVERIFY(e.cache.lookupRecords(other.name, PTR).isEmpty());
-    e.server.inject(fullResponse());
-    QTRY_COMPARE(e.added.size(), 1);
-}
-
-void TestMdnsBrowser::malformedDatagrams()
-{
-    // After each malformed datagram a valid one is still processed.
-    Env e;
-    int n = 0;
-    for (const auto &[name, datagram] : TestData::malformedDatagrams()) {
-        e.server.injectRaw(datagram);
-        e.server.inject(fullResponse(1502, ModbusType.prepended(name)));
-        QTRY_VERIFY2(e.added.size() == n + 1, name);
-        ++n;
-    }
     // An NSEC with garbage inside, beside the records that matter, is skipped
     // by its length; the rest still makes the service.
     QByteArray withNsec = fullResponse(1600).toWire();
     withNsec[11] = char(withNsec[11] + 1); // one more additional record
     withNsec += QByteArray::fromHex("c00c002f8001000000780004c0ffffff");
     e.server.injectRaw(withNsec);
-    QTRY_COMPARE(e.added.size(), n + 1);
-    QCOMPARE(serviceAt(e.added, n).port(), quint16(1600));
+    QTRY_COMPARE(e.added.size(), 1);
+    QCOMPARE(serviceAt(e.added, 0).port(), quint16(1600));
 }
 
 void TestMdnsBrowser::onLinkSources()
@@ -342,6 +305,83 @@ void TestMdnsBrowser::floodIsBounded()
     QCOMPARE(e.cache.lookupRecords(ModbusType, PTR).size(), Cache::MaxRecordsPerName);
     QVERIFY2(e.server.sent.size() < 20, qPrintable(QString::number(e.server.sent.size())));
     QVERIFY2(timer.elapsed() < 15000, qPrintable(QString::number(timer.elapsed())));
+}
+
+void TestMdnsBrowser::announceAnswerGoodbye()
+{
+    TestServer server(Clock::system());
+    auto *provider = new Provider(&server);
+    Service service;
+    service.setName(InstanceLabel);
+    service.setType(TypeText);
+    service.setHostname("m1.local.");
+    service.setPort(1502);
+    service.addAttribute("VrkC1 serial 1000", QByteArray());
+    provider->update(service, {QHostAddress("192.0.2.7"), QHostAddress("2001:db8::7")});
+
+    // Announced at once and again a second later.
+    QCOMPARE(server.sent.size(), 1);
+    const Message announcement = server.sent[0].message;
+    QVERIFY(announcement.response && announcement.authoritative);
+    QVERIFY(hasAll(announcement.answers));
+    const Record ptr = *find(announcement.answers, ModbusType, PTR);
+    QVERIFY(ptr.target == Instance && !ptr.cacheFlush); // shared record
+    const Record *srv = find(announcement.answers, Instance, SRV);
+    QVERIFY(srv->cacheFlush && srv->port == 1502 && srv->target == Host);
+    QCOMPARE(srv->ttl, Provider::HostTtl);
+    QCOMPARE(find(announcement.answers, Instance, TXT)->txt,
+             QList<QByteArray>{"VrkC1 serial 1000"});
+    QCOMPARE(find(announcement.answers, Host, A)->address, QHostAddress("192.0.2.7"));
+    QCOMPARE(find(announcement.answers, Host, AAAA)->address, QHostAddress("2001:db8::7"));
+    QTRY_COMPARE_WITH_TIMEOUT(server.sent.size(), 2, 3000);
+    QVERIFY(server.sent[1].time - server.sent[0].time >= 900);
+    QTest::qWait(1100); // past the once-a-second limit
+    server.sent.clear();
+
+    // A PTR query: the PTR, with SRV, TXT and addresses as additional records;
+    // asked again at once, not multicast twice within a second.
+    server.inject(query(ModbusType, PTR));
+    QTRY_COMPARE(server.sent.size(), 1);
+    const Message answer = server.sent[0].message;
+    QCOMPARE(answer.answers.size(), 1);
+    QVERIFY(hasAll(answer.answers + answer.additionals));
+    server.inject(query(ModbusType, PTR));
+    QTest::qWait(300);
+    QCOMPARE(server.sent.size(), 1);
+    QTest::qWait(1000);
+
+    // The asker holds the PTR with more than half its TTL: no answer; with
+    // less, an answer. Other names and types get nothing.
+    Record known = ptr;
+    known.ttl = 4000;
+    server.inject(query(ModbusType, PTR, {known}));
+    server.inject(query(Name::fromDotted("_http._tcp.local"), PTR));
+    server.inject(query(Host, SRV));
+    QTest::qWait(300);
+    QCOMPARE(server.sent.size(), 1);
+    known.ttl = 1000;
+    server.inject(query(ModbusType, PTR, {known}));
+    QTRY_COMPARE(server.sent.size(), 2);
+
+    // A legacy query (not from port 5353) is answered to the asker with its
+    // id and question, short TTLs and no cache-flush bits.
+    Message legacy = query(Host, A);
+    legacy.id = 0x1234;
+    server.inject(legacy, 40000);
+    QTRY_COMPARE(server.sent.size(), 3);
+    const TestServer::Sent reply = server.sent[2];
+    QVERIFY(reply.address == QHostAddress("192.0.2.1") && reply.port == 40000);
+    QVERIFY(reply.message.id == 0x1234 && reply.message.questions.size() == 1);
+    QCOMPARE(reply.message.answers.size(), 1);
+    QVERIFY(reply.message.answers[0].ttl <= 10 && !reply.message.answers[0].cacheFlush);
+
+    // Destroyed: a goodbye with TTL 0 for everything it announced.
+    delete provider;
+    QCOMPARE(server.sent.size(), 4);
+    QVERIFY(server.sent[3].message.response);
+    QVERIFY(hasAll(server.sent[3].message.answers));
+    for (const Record &r : server.sent[3].message.answers)
+        QCOMPARE(r.ttl, 0u);
 }
 
 QTEST_GUILESS_MAIN(TestMdnsBrowser)

@@ -30,28 +30,13 @@ private slots:
 
 void TestMdnsMessage::roundTrip()
 {
-    const Name type = Name::fromDotted("_modbus._tcp.local.");
-    const QByteArray instanceLabel = "Vrk.C1 \\ \xc5\xbe\xc3\xa1k 1000"; // dots, backslash, UTF-8
-    const Name instance = type.prepended(instanceLabel);
-    const Name host = Name::fromDotted("m1.local");
-
-    Message m;
-    m.response = m.authoritative = true;
-    Record ptr = record(type, PTR, 4500);
-    ptr.target = instance;
-    Record srv = record(instance, SRV, 120, true);
-    srv.priority = 1;
-    srv.weight = 2;
-    srv.port = 1502;
-    srv.target = host;
-    Record txt = record(instance, TXT, 4500, true);
-    txt.txt = {"VrkC1 serial 1000", "key=", "k2=v"};
-    Record a = record(host, A, 120), aaaa = record(host, AAAA, 120);
-    a.address = QHostAddress("192.0.2.7");
-    aaaa.address = QHostAddress("2001:db8::7");
-    m.questions = {Question{type, PTR, ClassIn, false}};
-    m.answers = {ptr};
-    m.additionals = {srv, txt, a, aaaa, record(Name::fromDotted("x.local"), TXT, 10)};
+    Record service = srv(1502);
+    service.priority = 1;
+    service.weight = 2;
+    Message m = response({ptr()}, {service, txt({"VrkC1 serial 1000", "key=", "k2=v"}),
+                                   address("192.0.2.7", 120, false), address("2001:db8::7"),
+                                   record(Name::fromDotted("x.local"), TXT, 10)});
+    m.questions = {Question{ModbusType, PTR, ClassIn, false}};
 
     const QByteArray wire = m.toWire();
     // Names are written once and compressed afterwards.
@@ -64,11 +49,11 @@ void TestMdnsMessage::roundTrip()
     QVERIFY(parsed);
     QVERIFY(parsed->response && parsed->authoritative);
     QCOMPARE(parsed->questions.size(), 1);
-    QVERIFY(parsed->questions[0].name == type);
+    QVERIFY(parsed->questions[0].name == ModbusType);
     QCOMPARE(parsed->answers.size(), 1);
-    QVERIFY(parsed->answers[0].sameRecord(ptr));
+    QVERIFY(parsed->answers[0].sameRecord(ptr()));
     QCOMPARE(parsed->answers[0].ttl, 4500u);
-    QCOMPARE(parsed->answers[0].target.labels().first(), instanceLabel);
+    QCOMPARE(parsed->answers[0].target.labels().first(), InstanceLabel);
     QCOMPARE(parsed->additionals.size(), 5);
     for (int i = 0; i < 5; ++i)
         QVERIFY2(parsed->additionals[i].sameRecord(m.additionals[i]),
@@ -77,7 +62,7 @@ void TestMdnsMessage::roundTrip()
     QCOMPARE(parsed->toWire(), wire);
 
     // Names compare case-insensitively for ASCII only.
-    QVERIFY(Name::fromDotted("M1.LOCAL") == host);
+    QVERIFY(Name::fromDotted("M1.LOCAL") == Host);
     QVERIFY(!(Name({"\xc5\xbd"}) == Name({"\xc5\xbe"})));
     // What cannot be encoded is refused instead of producing a bad datagram.
     Message bad;

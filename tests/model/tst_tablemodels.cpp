@@ -153,28 +153,31 @@ private slots:
         QVERIFY(editable(model, 1, 0));
     }
 
+    // The census of active rows and columns: every mask and first version at once.
     void filter()
     {
-        TechParameters group;
-        ItemsFilterModel *filter = group.createFilterModel();
-        filter->setSourceModel(group.createModel());
-        filter->setShowOnlyActive(true);
-        QCOMPARE(filter->rowCount(), 0); // nothing is active for the default version
-        const std::pair<ModelVersion, int> rows[] = {
-            {{VrkA1, 6}, 21 + 33}, {{VrkE1, 8}, 21 + 33 + 6 + 2}, {{ZumB1, 8}, 21 + 16}};
-        for (const auto &[version, count] : rows) {
+        const std::tuple<int, ModelVersion, int, int> census[] = {
+            {1, {}, 0, 1},
+            {1, {VrkA1, 6}, 21 + 33, 1},
+            {1, {VrkE1, 8}, 21 + 33 + 6 + 2, 1},
+            {1, {ZumB1, 8}, 21 + 16, 1},
+            {3, {ZumB1, 6}, 6, 5},
+            {5, {VrkA1, 6}, 7 + 25, 10},
+            {5, {VrkE1, 8}, 7 + 25 + 9 + 5, 10},
+            {5, {ZumB1, 8}, 7 + 5, 10}};
+        for (const auto &[tag, version, rows, columns] : census) {
+            std::unique_ptr<ParameterGroup> group(GroupFactory::create(tag));
+            ItemsFilterModel *filter = group->createFilterModel();
+            filter->setSourceModel(group->createModel());
             filter->setActiveVersion(version);
-            QCOMPARE(filter->rowCount(), count);
+            filter->setShowOnlyActive(true);
+            const QString at = QStringLiteral("%1 %2: ").arg(tag).arg(version.toString());
+            QCOMPARE(at +
+                         QStringLiteral("%1x%2").arg(filter->rowCount()).arg(filter->columnCount()),
+                     at + QStringLiteral("%1x%2").arg(rows).arg(columns));
+            filter->setShowOnlyActive(false);
+            QCOMPARE(filter->rowCount(), filter->sourceModel()->rowCount());
         }
-        filter->setShowOnlyActive(false);
-        QCOMPARE(filter->rowCount(), 256);
-
-        Coordsys coordsys;
-        ItemsFilterModel *columns = coordsys.createFilterModel();
-        columns->setSourceModel(coordsys.createModel());
-        columns->setActiveVersion(ModelVersion(ZumB1, 6));
-        columns->setShowOnlyActive(true);
-        QCOMPARE(columns->columnCount(), 5);
     }
 
     void teethShapes()

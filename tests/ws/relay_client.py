@@ -115,6 +115,39 @@ async def failures(relay, sim):
     check("20 sockets at once are all served", all(o is True for o in outcomes), outcomes)
 
 
+async def hostile(uri, sim_log):
+    # The first write fails on the machine (an exception) while the second is
+    # already on its way: the second is answered before the socket closes.
+    async with websockets.connect(uri) as ws:
+        await ws.send(set_vars('[{"key": 20000, "value": 1}]', -5))
+        await ws.send(set_vars('[{"key": 300, "value": 77}]', -6))
+        events = []
+        try:
+            while True:
+                events.append(await answer(ws))
+        except websockets.ConnectionClosed:
+            pass
+        check("a write in flight is answered before closing with 1011",
+              events == [{"event": "set_vars_done", "tid": -6}] and ws.close_code == 1011,
+              (events, ws.close_code))
+
+    # 20,000 keys on one socket: the relay refuses what exceeds its queue and
+    # serves another socket at once.
+    keys = lambda: open(sim_log.name, errors="replace").read().count("vrk6-sim: key ")
+    before = keys()
+    key = b'{"verb": "key", "key": 48}'
+    async with websockets.connect(uri) as flood:  # in one burst: masked frames written by hand
+        flood.transport.write((b"\x81" + bytes([0x80 | len(key)]) + bytes(4) + key) * 20000)
+        started = time.monotonic()
+        async with websockets.connect(uri) as other:
+            await other.send(get_vars(3, 256, 1))
+            event, elapsed = await answer(other), time.monotonic() - started
+        check("a key flood leaves another socket served within 1 s",
+              event.get("tid") == 3 and elapsed < 1, (event, elapsed))
+        await asyncio.sleep(1)
+    check("the key flood is cut to the queue", 0 < keys() - before < 2000, keys() - before)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--relay", required=True)
@@ -125,17 +158,16 @@ def main():
                              capture_output=True, text=True, timeout=10)
     check("--listen refuses a non-loopback address",
           refused.returncode != 0 and "loopback" in refused.stderr, refused)
-    usage = subprocess.run([args.relay, "--help"], capture_output=True, text=True, timeout=10)
-    check("--help documents the options",
-          usage.returncode == 0 and "--listen" in usage.stdout and "--port" in usage.stdout)
 
     sim_port, relay_port = free_port(), free_port()
     with tempfile.NamedTemporaryFile() as sim_log, tempfile.NamedTemporaryFile() as relay_log:
-        sim = start([args.sim, "--port", str(sim_port), "--serial", "4242", "--no-announce"],
-                    sim_log)
+        sim = start([args.sim, "--port", str(sim_port), "--serial", "4242", "--no-announce",
+                     "--exception-range", "20000:10"], sim_log)
         relay = start([args.relay, "--port", str(relay_port)], relay_log)
         try:
-            asyncio.run(session(f"ws://127.0.0.1:{relay_port}/ws/vrk6/device/127.0.0.1:{sim_port}/"))
+            uri = f"ws://127.0.0.1:{relay_port}/ws/vrk6/device/127.0.0.1:{sim_port}/"
+            asyncio.run(session(uri))
+            asyncio.run(hostile(uri, sim_log))
             asyncio.run(failures(relay_port, sim_port))
             check("the relay is still running", relay.poll() is None)
         finally:

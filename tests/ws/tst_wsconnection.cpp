@@ -81,49 +81,37 @@ private slots:
                      u"/ws/vrk6/device/[fe80::1]:1502/"_s);
     }
 
-    void readOfOneChunk()
+    void readInTwoTransactions()
     {
-        auto result = c->Read({{4096, 20}});
+        auto result = c->Read({{4096, 61}});
         QVERIFY(result);
         QSignalSpy finished(*result, &Request::finished);
         QSignalSpy progress(*result, &Request::progress);
-        QJsonValue tid;
-        QCOMPARE(next(&tid), (QJsonObject{{u"verb"_s, u"get_vars"_s},
-                                          {u"use_int"_s, true},
-                                          {u"start_index"_s, 4096},
-                                          {u"length"_s, 20}}));
-        QVERIFY(c->IsBusy());
-        readDone(tid, -10, 20);
-        QVERIFY(finished.wait(5000));
-        QCOMPARE(progress.size(), 1);
-        QCOMPARE(progress.first().at(0).toInt(), 100);
-        QVERIFY(!c->IsBusy());
-        QCOMPARE(c->ReadInt(4096), -10);
-        QCOMPARE(c->ReadInt(4115), 9);
-    }
-
-    void readInTwoTransactions()
-    {
-        auto result = c->Read({{0, 61}});
-        QVERIFY(result);
-        QSignalSpy finished(*result, &Request::finished);
         QJsonValue first, second;
-        QCOMPARE(next(&first).value(u"length"), 60);
+        QCOMPARE(next(&first), (QJsonObject{{u"verb"_s, u"get_vars"_s},
+                                            {u"use_int"_s, true},
+                                            {u"start_index"_s, 4096},
+                                            {u"length"_s, 60}}));
+        QVERIFY(c->IsBusy());
         QTest::qWait(50);
         QVERIFY(received.isEmpty()); // strictly one transaction at a time
         // One value too many: it must not land in the cache.
-        readDone(first, 100, 61);
+        readDone(first, -10, 61);
         const QJsonObject ask = next(&second);
-        QCOMPARE(ask[u"start_index"], 60);
+        QCOMPARE(ask[u"start_index"], 4156);
         QCOMPARE(ask[u"length"], 1);
         QVERIFY(second != first);
-        QCOMPARE(c->ReadInt(59), 159);
-        QCOMPARE(c->ReadInt(60), 0);
+        QCOMPARE(c->ReadInt(4096), -10);
+        QCOMPARE(c->ReadInt(4155), 49);
+        QCOMPARE(c->ReadInt(4156), 0);
         QVERIFY(finished.isEmpty());
         // Fewer values than asked: the chunk is complete all the same.
         readDone(second, 0, 0);
         QVERIFY(finished.wait(5000));
         QCOMPARE((*result)->ErrorString(), QString());
+        QCOMPARE(progress.size(), 2);
+        QCOMPARE(progress.last().at(0).toInt(), 100);
+        QVERIFY(!c->IsBusy());
     }
 
     void writeCarriesRawBits()
@@ -131,8 +119,6 @@ private slots:
         auto result = c->WriteFloat(7, -2.0f);
         QVERIFY(result);
         QSignalSpy finished(*result, &Request::finished);
-        QVERIFY(QTest::qWaitFor([this] { return !received.isEmpty(); }, 5000));
-        QVERIFY(received.first().contains(u'\n')); // the indented form
         QJsonValue tid;
         const QJsonArray values{QJsonObject{{u"key"_s, 7}, {u"value"_s, -1073741824}}};
         QCOMPARE(next(&tid),

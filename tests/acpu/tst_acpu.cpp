@@ -1,0 +1,380 @@
+// The communication layer without a peer: the connection base (poll tick,
+// stalls, back-off, signals, WriteValues), the offline connection, what the
+// Modbus connection decides alone (host strings, display bytes, refusing work
+// while closed), and the range arithmetic of requests every transport uses.
+#include "acpu/connection.h"
+#include "acpu/hostport.h"
+#include "acpu/modbusconnection.h"
+#include "acpu/offlineconnection.h"
+#include "acpu/panelmap.h"
+#include "acpu/request.h"
+#include "acpu/varrange.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace Acpu;
+
+namespace {
+// The smallest concrete connection: the base's own logic under test, with
+// the transport reduced to flags the test sets.
+class TickProbe : public Connection
+{
+public:
+    bool busy = false;
+    bool refreshSucceeds = false;
+    int refreshes = 0, opens = 0, closes = 0;
+    QList<VarRanges> writtenRanges;
+    QList<QList<Value>> writtenValues;
+
+    int ReadInt(int) override { return 0; }
+    float ReadFloat(int) override { return 0; }
+    Result Read(const VarRanges &) override { return std::unexpected(NotConnected); }
+    Result Write(const VarRanges &ranges, const QList<Value> &values) override
+    {
+        writtenRanges.append(ranges);
+        writtenValues.append(values);
+        return std::unexpected(NotConnected);
+    }
+    void GetDisplay(Acpu::Display &) override {}
+    void SendKey(int) override {}
+    bool IsBusy() override { return busy; }
+    bool Open() override
+    {
+        ++opens;
+        return true;
+    }
+    void Close() override { ++closes; }
+    void Refresh() override
+    {
+        ++refreshes;
+        if (refreshSucceeds)
+            emit pollingFinished();
+    }
+
+    void setState(ConnectionState s) { SetState(s); }
+    void setError(int code, const QString &text) { SetError(code, text); }
+    void tick() { QMetaObject::invokeMethod(this, "OnPollTimeout", Qt::DirectConnection); }
+};
+} // namespace
+
+class TestAcpu : public QObject
+{
+    Q_OBJECT
+private slots:
+    // Stalls count ticks since the last successful refresh: busy ticks, and
+    // idle ticks whose refresh failed in between (time-out = interval).
+    void stallsFromTheThirdTickWithoutSuccess_data()
+    {
+        QTest::addColumn<bool>("busy");
+        QTest::newRow("busy") << true;
+        QTest::newRow("refreshes fail") << false;
+    }
+    void stallsFromTheThirdTickWithoutSuccess()
+    {
+        QFETCH(bool, busy);
+        TickProbe c;
+        c.setState(Connection::Connected);
+        QSignalSpy stalled(&c, &Connection::pollingStalled);
+        c.busy = busy;
+        c.tick();
+        c.tick();
+        QCOMPARE(stalled.size(), 0);
+        c.tick();
+        QCOMPARE(stalled.size(), 1);
+        c.tick();
+        QCOMPARE(stalled.size(), 2);
+        QCOMPARE(c.refreshes, busy ? 0 : 4);
+        c.busy = false;
+        c.refreshSucceeds = true;
+        c.tick(); // stalls once more: the refresh it starts succeeds only now
+        QCOMPARE(stalled.size(), 3);
+        c.refreshSucceeds = false;
+        c.busy = busy;
+        c.tick();
+        c.tick();
+        QCOMPARE(stalled.size(), 3); // the count started again
+    }
+
+    // Attempts at 0, 0.2, 0.6, 1.4 and 3 s: the delay doubles from 200 ms.
+    void reconnectsBackOff()
+    {
+        TickProbe c;
+        c.StartPolling();
+        QTest::qWait(2600);
+        QVERIFY2(c.opens >= 3 && c.opens <= 4, qPrintable(QString::number(c.opens)));
+        // A successful refresh makes the next loss start again with 200 ms.
+        c.setState(Connection::Connected);
+        c.refreshSucceeds = true;
+        QTRY_VERIFY(c.refreshes > 0);
+        c.setState(Connection::Disconnected);
+        const int before = c.opens;
+        QTest::qWait(700);
+        QVERIFY2(c.opens - before >= 2, qPrintable(QString::number(c.opens - before)));
+    }
+
+    // A tick while not connected stalls; only a disconnected, polling
+    // connection reconnects.
+    void notConnectedTicks()
+    {
+        TickProbe c;
+        QSignalSpy stalled(&c, &Connection::pollingStalled);
+        c.setState(Connection::Connecting);
+        c.tick();
+        QCOMPARE(stalled.size(), 1);
+        QCOMPARE(c.opens, 0);
+
+        c.setState(Connection::Disconnected);
+        c.StartPolling();
+        c.tick();
+        QCOMPARE(c.closes, 1);
+        QCOMPARE(c.opens, 1);
+        QCOMPARE(stalled.size(), 2);
+        c.StopPolling();
+        c.StartPolling();
+        c.StopPolling();
+        QVERIFY(!c.IsPolling());
+        c.tick();
+        QCOMPARE(c.opens, 1);
+        QCOMPARE(stalled.size(), 2);
+    }
+
+    void stateAndErrorSignals()
+    {
+        TickProbe c;
+        QSignalSpy states(&c, &Connection::stateChanged);
+        QSignalSpy errors(&c, &Connection::errorOccurred);
+        c.setState(Connection::Disconnected); // the initial state
+        QCOMPARE(states.size(), 0);
+        c.setState(Connection::Connected);
+        c.setState(Connection::Connected);
+        QCOMPARE(states.size(), 1);
+        c.setError(5, QStringLiteral("lost"));
+        c.setError(5, QStringLiteral("lost"));
+        QCOMPARE(errors.size(), 2);
+        QCOMPARE(c.ErrorCode(), 5);
+        QCOMPARE(c.ErrorString(), QStringLiteral("lost"));
+    }
+
+    void writeValuesSortsAndMerges()
+    {
+        TickProbe c;
+        (void)c.WriteValues({{12, 3.0f}, {10, 1.0f}, {11, 2.0f}, {20, 4.0f}});
+        QCOMPARE(c.writtenRanges.size(), 1);
+        QCOMPARE(c.writtenRanges.first(), (VarRanges{{10, 3}, {20, 1}}));
+        QList<float> values;
+        for (const Value &v : c.writtenValues.first())
+            values.append(std::get<float>(v));
+        QCOMPARE(values, (QList<float>{1.0f, 2.0f, 3.0f, 4.0f}));
+
+        (void)c.WriteInt(7, -1);
+        QCOMPARE(c.writtenRanges.last(), (VarRanges{{7, 1}}));
+        QVERIFY(std::holds_alternative<int>(c.writtenValues.last().first()));
+    }
+
+    void offlineVariables()
+    {
+        OfflineConnection c; // closed: it never answers NotConnected
+        QSignalSpy written(*c.WriteFloat(5, 1.5f), &Request::finished);
+        Request *read = *c.Read({{4, 3}});
+        QSignalSpy finished(read, &Request::finished);
+        QCOMPARE(finished.size(), 0); // never inside Read
+        QVERIFY(finished.wait(1000));
+        QCOMPARE(written.size(), 1);
+        QCOMPARE(c.ReadInt(4), 0);
+        QCOMPARE(c.ReadFloat(5), 1.5f); // the read did not overwrite the write
+        QCOMPARE(c.ReadInt(5), 0x3FC00000);
+
+        // A request deleted before its turn never finishes.
+        Request *dropped = *c.Read({{1, 1}});
+        bool fired = false;
+        connect(dropped, &Request::finished, this, [&fired] { fired = true; });
+        delete dropped;
+        QTest::qWait(20);
+        QVERIFY(!fired);
+    }
+
+    void offlinePanelEchoesKeys()
+    {
+        OfflineConnection c;
+        QSignalSpy states(&c, &Connection::stateChanged);
+        QVERIFY(c.Open());
+        QCOMPARE(c.State(), Connection::Connected);
+        Acpu::Display d;
+        c.GetDisplay(d);
+        QSignalSpy line1(&d, &Acpu::Display::line1Changed);
+        QSignalSpy line3(&d, &Acpu::Display::line3Changed);
+        c.SendKey(27);
+        c.GetDisplay(d);
+        QCOMPARE(d.line3(), QStringLiteral(" Last sent key = 1b "));
+        QCOMPARE(line3.size(), 1);
+        QCOMPARE(line1.size(), 0); // Assign emits only what changed
+
+        QSignalSpy polled(&c, &Connection::pollingFinished);
+        c.Refresh();
+        QCOMPARE(polled.size(), 1);
+        c.Close();
+        QCOMPARE(c.State(), Connection::Disconnected);
+        QCOMPARE(states.size(), 2);
+    }
+
+    void hostStrings_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("valid");
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<int>("port");
+        QTest::addColumn<QString>("urlHost");
+        QTest::newRow("ipv4") << "10.0.0.5" << true << "10.0.0.5" << 502 << "10.0.0.5";
+        QTest::newRow("ipv4 port") << "10.0.0.5:1502" << true << "10.0.0.5" << 1502 << "10.0.0.5";
+        QTest::newRow("name") << "m1.local" << true << "m1.local" << 502 << "m1.local";
+        QTest::newRow("bare ipv6") << "fe80::1" << true << "fe80::1" << 502 << "[fe80::1]";
+        QTest::newRow("bracketed ipv6") << "[::1]" << true << "::1" << 502 << "[::1]";
+        QTest::newRow("ipv6 port") << "[fe80::1]:1502" << true << "fe80::1" << 1502 << "[fe80::1]";
+        QTest::newRow("spaces") << "  10.0.0.5  " << true << "10.0.0.5" << 502 << "10.0.0.5";
+        QTest::newRow("empty") << "" << false << "" << 0 << "";
+        QTest::newRow("port zero") << "h:0" << false << "" << 0 << "";
+        QTest::newRow("port too big") << "h:70000" << false << "" << 0 << "";
+        QTest::newRow("port not a number") << "h:abc" << false << "" << 0 << "";
+        QTest::newRow("no host") << ":502" << false << "" << 0 << "";
+        QTest::newRow("unclosed bracket") << "[::1" << false << "" << 0 << "";
+        QTest::newRow("junk after bracket") << "[::1]x" << false << "" << 0 << "";
+        QTest::newRow("ipv4 in brackets") << "[10.0.0.1]" << false << "" << 0 << "";
+    }
+    void hostStrings()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, valid);
+        const auto parsed = ParseHostPort(text, 502);
+        QCOMPARE(parsed.has_value(), valid);
+        if (!valid)
+            return;
+        QTEST(parsed->host, "host");
+        QTEST(int(parsed->port), "port");
+        QTEST(parsed->urlHost(), "urlHost");
+    }
+
+    void displayBytes()
+    {
+        const std::pair<int, char16_t> known[] = {{0x41, u'A'},   {0x20, u' '},   {0x7D, u'}'},
+                                                  {0xB1, 0xFF71}, {0xA1, 0xFF61}, {0xDF, 0xFF9F},
+                                                  {0x00, u' '},   {0x1F, u' '},   {0x80, u' '},
+                                                  {0xA0, u' '},   {0xE0, u' '},   {0xFF, u' '}};
+        for (const auto &[byte, shown] : known)
+            QCOMPARE(PanelMap::DecodeByte(quint8(byte)), QChar(shown));
+        const QChar tilde = PanelMap::DecodeByte(0x7E), del = PanelMap::DecodeByte(0x7F);
+        QVERIFY(tilde != del);
+        QVERIFY(tilde.unicode() > 0x7F && del.unicode() > 0x7F);
+        // Every byte the display can show survives the way back.
+        for (int b = 0; b < 256; ++b) {
+            const QChar c = PanelMap::DecodeByte(quint8(b));
+            if (c != QChar(u' '))
+                QCOMPARE(int(PanelMap::EncodeChar(c)), b);
+        }
+    }
+
+    void refusesWhileClosed()
+    {
+        ModbusConnection c;
+        QCOMPARE(c.Read({{0, 1}}).error(), Connection::NotConnected);
+        QCOMPARE(c.WriteInt(0, 1).error(), Connection::NotConnected);
+        QVERIFY(!c.IsBusy());
+        c.SendKey(0x0D); // ignored, no crash
+        c.Close();
+        c.Close(); // twice is safe
+        QCOMPARE(c.Read({{0, 1}}).error(), Connection::NotConnected);
+    }
+
+    void normalize_data()
+    {
+        QTest::addColumn<VarRanges>("input");
+        QTest::addColumn<VarRanges>("expected");
+        QTest::newRow("empty") << VarRanges{} << VarRanges{};
+        QTest::newRow("adjacent and unsorted")
+            << VarRanges{{5, 2}, {7, 1}, {1, 2}} << VarRanges{{1, 2}, {5, 3}};
+        QTest::newRow("contained") << VarRanges{{10, 5}, {12, 1}} << VarRanges{{10, 5}};
+        QTest::newRow("gap of one stays apart")
+            << VarRanges{{0, 2}, {3, 1}} << VarRanges{{0, 2}, {3, 1}};
+        QTest::newRow("overlap extends") << VarRanges{{0, 4}, {2, 6}} << VarRanges{{0, 8}};
+        QTest::newRow("panel") << VarRanges{{4111, 5}, {800, 1}, {4101, 5}, {4096, 5}, {4106, 5}}
+                               << VarRanges{{800, 1}, {4096, 20}};
+        QTest::newRow("duplicates merge") << VarRanges{{3, 1}, {3, 1}} << VarRanges{{3, 1}};
+    }
+    void normalize()
+    {
+        QFETCH(VarRanges, input);
+        QFETCH(VarRanges, expected);
+        QCOMPARE(NormalizeRanges(input), expected);
+    }
+
+    void chunks_data()
+    {
+        QTest::addColumn<VarRanges>("ranges");
+        QTest::addColumn<qint64>("maximum");
+        QTest::addColumn<QList<VarRange>>("expected");
+        QTest::newRow("one range in 60s")
+            << VarRanges{{0, 130}} << qint64(60) << QList<VarRange>{{0, 60}, {60, 60}, {120, 10}};
+        // Ranges are taken as given: not merged, each chunked on its own.
+        QTest::newRow("upload window") << VarRanges{{513, 1}, {515, 60}, {515, 2}} << qint64(60)
+                                       << QList<VarRange>{{513, 1}, {515, 60}, {515, 2}};
+        QTest::newRow("unlimited") << VarRanges{{0, 1000}, {5000, 3}} << qint64(-1)
+                                   << QList<VarRange>{{0, 1000}, {5000, 3}};
+        QTest::newRow("empty range skipped")
+            << VarRanges{{10, 0}, {20, 2}} << qint64(60) << QList<VarRange>{{20, 2}};
+    }
+    void chunks()
+    {
+        QFETCH(VarRanges, ranges);
+        QFETCH(qint64, maximum);
+        QFETCH(QList<VarRange>, expected);
+        Request request(ranges, maximum);
+        QList<VarRange> chunks;
+        for (VarRange c = request.NextChunk(); !c.isEmpty(); c = request.NextChunk()) {
+            QCOMPARE(request.CurrentChunk(), c);
+            chunks.append(c);
+        }
+        QCOMPARE(chunks, expected);
+        QVERIFY(request.NextChunk().isEmpty());
+    }
+
+    void valuesFollowTheirChunks()
+    {
+        QList<Value> values;
+        for (int i = 0; i < 125; ++i)
+            values.append(Value{i});
+        Request request({{100, 61}, {300, 64}}, 60, std::move(values));
+        QCOMPARE(request.GetType(), Request::Write);
+        QList<int> firsts, sizes;
+        for (auto [chunk, chunkValues] = request.NextChunkWithValues(); !chunk.isEmpty();
+             std::tie(chunk, chunkValues) = request.NextChunkWithValues()) {
+            QCOMPARE(chunkValues.size(), chunk.length);
+            firsts.append(std::get<int>(chunkValues.first()));
+            sizes.append(static_cast<int>(chunk.length));
+        }
+        QCOMPARE(sizes, (QList<int>{60, 1, 60, 4}));
+        QCOMPARE(firsts, (QList<int>{0, 60, 61, 121}));
+    }
+
+    void finishingDeletesOnlyWithAutoDelete()
+    {
+        QPointer<Request> kept = new Request({{0, 1}}, 60);
+        kept->SetAutoDelete(false);
+        QSignalSpy finished(kept.data(), &Request::finished);
+        kept->SetFinished(true);
+        QCOMPARE(finished.size(), 1);
+        QVERIFY(kept->IsFinished());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(kept);
+        kept->SetFinished(false);
+        QVERIFY(!kept->IsFinished());
+        delete kept;
+
+        QPointer<Request> gone = new Request({{0, 1}}, 60);
+        gone->SetFinished(true);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!gone);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestAcpu)
+#include "tst_acpu.moc"
