@@ -17,7 +17,7 @@ BackupWriter::BackupWriter(Machine *machine, QObject *parent) : MachineJob(paren
 
 BackupWriter::~BackupWriter() = default;
 
-void BackupWriter::SetBackup(const BackupFile &file, const QList<int> &tags)
+void BackupWriter::setBackup(const BackupFile &file, const QList<int> &tags)
 {
     qDeleteAll(groups);
     groups.clear();
@@ -36,7 +36,7 @@ void BackupWriter::SetBackup(const BackupFile &file, const QList<int> &tags)
     }
 }
 
-QList<int> BackupWriter::Tags() const
+QList<int> BackupWriter::tags() const
 {
     QList<int> tags;
     for (const ParameterGroup *group : groups)
@@ -44,73 +44,73 @@ QList<int> BackupWriter::Tags() const
     return tags;
 }
 
-ParameterGroup::VariableValues BackupWriter::PlannedValues() const
+ParameterGroup::VariableValues BackupWriter::plannedValues() const
 {
     return planned;
 }
 
-BackupWriter::Started BackupWriter::Start()
+BackupWriter::Started BackupWriter::start()
 {
     if (planned.isEmpty())
         return std::unexpected(MachineJobError{MachineJobError::NothingToWrite, {}, {}});
-    return safetyDirectory.isEmpty() ? Write() : StartSafetyCopy();
+    return safetyDirectory.isEmpty() ? write() : startSafetyCopy();
 }
 
-BackupWriter::Started BackupWriter::StartSafetyCopy()
+BackupWriter::Started BackupWriter::startSafetyCopy()
 {
     safetyReader = std::make_unique<BackupReader>(machine);
     connect(safetyReader.get(), &BackupReader::requestStarted, this, &BackupWriter::requestStarted);
-    connect(safetyReader.get(), &BackupReader::done, this, &BackupWriter::OnSafetyCopyRead);
+    connect(safetyReader.get(), &BackupReader::done, this, &BackupWriter::onSafetyCopyRead);
     // The machine does not answer: nothing is written.
     connect(safetyReader.get(), &BackupReader::failed, this, &BackupWriter::failed);
-    return safetyReader->Start(Tags());
+    return safetyReader->start(tags());
 }
 
-void BackupWriter::OnSafetyCopyRead()
+void BackupWriter::onSafetyCopyRead()
 {
     const QString host = machine->connection()->Host();
-    const QString name = SafetyCopies::NewFileName(safetyDirectory, host);
-    BackupFile::Result saved;
+    const QString name = SafetyCopies::newFileName(safetyDirectory, host);
+    Result<void> saved;
     if (!QDir().mkpath(safetyDirectory))
         saved = std::unexpected(
             tr("The folder %1 cannot be created.").arg(QDir::toNativeSeparators(safetyDirectory)));
     else
-        saved = safetyReader->Save(name);
+        saved = safetyReader->save(name);
     if (!saved) {
         qCWarning(lcBackup) << "safety copy" << name << "not saved:" << saved.error();
         emit safetyCopyFailed(name, saved.error());
         return;
     }
     safetyFile = name;
-    SafetyCopies::Prune(safetyDirectory, host);
+    SafetyCopies::prune(safetyDirectory, host);
     emit safetyCopySaved(name);
-    Continue(Write());
+    continueWith(write());
 }
 
-BackupWriter::Started BackupWriter::Proceed()
+BackupWriter::Started BackupWriter::proceed()
 {
-    return Write();
+    return write();
 }
 
-BackupWriter::Started BackupWriter::Write()
+BackupWriter::Started BackupWriter::write()
 {
-    return Track(machine->connection()->WriteValues(planned), &BackupWriter::OnWriteFinished);
+    return track(machine->connection()->WriteValues(planned), &BackupWriter::onWriteFinished);
 }
 
-void BackupWriter::OnWriteFinished()
+void BackupWriter::onWriteFinished()
 {
-    if (RequestFailed())
+    if (requestFailed())
         return;
     Acpu::VarRanges ranges;
     for (const auto &[variable, value] : std::as_const(planned))
         ranges.append({variable, 1});
-    Continue(Track(machine->connection()->Read(NormalizeRanges(ranges)),
-                   &BackupWriter::OnReadBackFinished));
+    continueWith(track(machine->connection()->Read(NormalizeRanges(ranges)),
+                       &BackupWriter::onReadBackFinished));
 }
 
-void BackupWriter::OnReadBackFinished()
+void BackupWriter::onReadBackFinished()
 {
-    if (RequestFailed())
+    if (requestFailed())
         return;
     Acpu::Connection *connection = machine->connection();
     QList<ValueDifference> differences;

@@ -18,7 +18,7 @@ ParametersView::ParametersView(ParameterGroup *group, TableModel *model, QWidget
     filter->setActiveVersion(model->activeVersion());
     ui->valueEditor->setModel(new ItemStyleModel(filter, ui->valueEditor));
     ui->valueEditor->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    FitValueColumns(ui->valueEditor);
+    fitValueColumns(ui->valueEditor);
     connect(group, &ParameterGroup::DataChanged, this, &ParametersView::OnDataChanged);
     OnDataChanged();
 }
@@ -26,7 +26,6 @@ ParametersView::ParametersView(ParameterGroup *group, TableModel *model, QWidget
 ParametersView::~ParametersView()
 {
     delete filter.data();
-    delete ui;
 }
 
 QTableViewClipboard *ParametersView::table() const

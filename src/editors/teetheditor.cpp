@@ -15,7 +15,7 @@ TeethEditor::TeethEditor(Machine *machine, Teeth *group, QWidget *parent)
     // Connects the shape selector by name before it gets its model, so that
     // filling it selects the first shape.
     ui->setupUi(this);
-    Attach({ui->valueEditor, ui->buttonBox, ui->actionOpen, ui->actionRefresh1s,
+    attach({ui->valueEditor, ui->buttonBox, ui->actionOpen, ui->actionRefresh1s,
             ui->actionRefresh100ms});
     shapesModel->setActiveVersion(machine->modelVersion());
     shapesFilter->setSourceModel(shapesModel);
@@ -27,13 +27,12 @@ TeethEditor::~TeethEditor()
 {
     // The shape selector must not follow its model into the group's death.
     ui->group->disconnect(this);
-    delete ui;
 }
 
-void TeethEditor::SetActiveItemsFilter(bool enabled)
+void TeethEditor::setActiveItemsFilter(bool enabled)
 {
     shapesFilter->setShowOnlyActive(enabled);
-    LiveEditor::SetActiveItemsFilter(enabled);
+    LiveEditor::setActiveItemsFilter(enabled);
 }
 
 void TeethEditor::on_group_currentIndexChanged(int)

@@ -23,7 +23,7 @@ TeethView::TeethView(Teeth *group, TableModelTeeth *model, TeethGroupsModel *gro
     valuesFilter->setActiveVersion(model->activeVersion());
     ui->valueEditor->setModel(new ItemStyleModel(valuesFilter, ui->valueEditor));
     ui->valueEditor->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    FitValueColumns(ui->valueEditor);
+    fitValueColumns(ui->valueEditor);
     connect(group, &ParameterGroup::DataChanged, this, &TeethView::OnDataChanged);
     shapesFilter->setSourceModel(groups);
     shapesFilter->setActiveVersion(model->activeVersion());
@@ -36,7 +36,6 @@ TeethView::~TeethView()
     // The shape selector still reads its current item while its model goes.
     delete valuesFilter.data();
     delete shapesFilter.data();
-    delete ui;
 }
 
 QTableViewClipboard *TeethView::table() const

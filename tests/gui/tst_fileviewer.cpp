@@ -153,7 +153,7 @@ private slots:
                 });
             });
         });
-        QCOMPARE(RunApplication({"vrk6-display", "-f", path("full.vrk")}), 0);
+        QCOMPARE(runApplication({"vrk6-display", "-f", path("full.vrk")}), 0);
         QVERIFY(cancelledStays);
         QVERIFY(secondKept && loopAlive);
         QVERIFY2(!hung, "the last editor window closed, the program went on");

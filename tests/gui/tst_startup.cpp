@@ -99,7 +99,7 @@ public:
         connect(&timer, &QTimer::timeout, this, &Watcher::look);
         timer.start(50);
         qApp->installEventFilter(this);
-        exitCode = RunApplication(QStringList{QStringLiteral("vrk6-display")} + options);
+        exitCode = runApplication(QStringList{QStringLiteral("vrk6-display")} + options);
         qApp->removeEventFilter(this);
     }
 
@@ -287,12 +287,12 @@ private slots:
     {
         // Ten at most, newest first: the eleventh drops the oldest.
         for (int i = 1; i <= 11; ++i)
-            HostnameDialog::AddToHistory(QStringLiteral("host%1.local").arg(i));
+            HostnameDialog::addToHistory(QStringLiteral("host%1.local").arg(i));
         QCOMPARE(History().size(), 10);
         QCOMPARE(History().first(), QStringLiteral("host11.local"));
         QCOMPARE(History().last(), QStringLiteral("host2.local"));
         // A known host in other letters moves to the front, spelled as now used.
-        HostnameDialog::AddToHistory(QStringLiteral("HOST5.LOCAL"));
+        HostnameDialog::addToHistory(QStringLiteral("HOST5.LOCAL"));
         const QStringList hosts = History();
         QCOMPARE(hosts.size(), 10);
         QCOMPARE(hosts.mid(0, 2),
