@@ -25,8 +25,8 @@ int main(int argc, char **argv)
     QByteArray program;
     for (int i = 0; i < ProgramBytes; ++i)
         program.append(i % 64 == 63 ? '\n' : char('A' + i % 26));
-    const ProgramSender::Image image = ProgramSender::MakeImage(program);
-    const Acpu::VarRanges ranges = ProgramSender::UploadRanges(image.size());
+    const ProgramSender::Image image = ProgramSender::makeImage(program);
+    const Acpu::VarRanges ranges = ProgramSender::uploadRanges(image.size());
     const QList<Acpu::Value> values = QList<Acpu::Value>{ProgramSender::StartState} + image;
     QList<uint16_t> registers;
     for (const Acpu::Value &word : image) {

@@ -67,6 +67,12 @@ for p in vrk6-sim vrk6-relay vrk6-cli; do
     fail=1
   fi
 done
+# vrk6-cli runs on servers without a display: nothing of Qt Gui, X or GL.
+if [[ " ${programs[*]} " == *" vrk6-cli "* ]] &&
+  ldd "$work/root/usr/bin/vrk6-cli" | grep -E 'libQt6Gui|libX|libxcb|libGL|libEGL|libOpenGL'; then
+  echo "FAIL: vrk6-cli loads display libraries"
+  fail=1
+fi
 
 if command -v lintian >/dev/null; then
   # Packaging policy that a package built by CPack instead of from a Debian

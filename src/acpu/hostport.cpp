@@ -5,12 +5,12 @@
 namespace Acpu {
 
 namespace {
-std::optional<quint16> ParsePort(const QString &text)
+Result<quint16> ParsePort(const QString &text)
 {
     bool ok = false;
     const uint port = text.toUInt(&ok);
     if (!ok || port == 0 || port > 65535)
-        return std::nullopt;
+        return std::unexpected(QStringLiteral("not a port number: %1").arg(text));
     return static_cast<quint16>(port);
 }
 } // namespace
@@ -25,36 +25,38 @@ QString HostPort::urlHost() const
     return isIpv6() ? QLatin1Char('[') + host + QLatin1Char(']') : host;
 }
 
-std::optional<HostPort> ParseHostPort(const QString &input, quint16 defaultPort)
+Result<HostPort> ParseHostPort(const QString &input, quint16 defaultPort)
 {
+    const auto noHost = [] { return std::unexpected(QStringLiteral("no host")); };
+    const auto notIpv6 = [] { return std::unexpected(QStringLiteral("not an IPv6 address")); };
     const QString text = input.trimmed();
     if (text.isEmpty())
-        return std::nullopt;
+        return noHost();
     HostPort result{QString(), defaultPort};
     if (text.startsWith(QLatin1Char('['))) {
         const qsizetype close = text.indexOf(QLatin1Char(']'));
         if (close < 0)
-            return std::nullopt;
+            return std::unexpected(QStringLiteral("no closing bracket"));
         result.host = text.mid(1, close - 1);
         const QString rest = text.mid(close + 1);
         if (!rest.isEmpty()) {
             if (!rest.startsWith(QLatin1Char(':')))
-                return std::nullopt;
+                return std::unexpected(QStringLiteral("text after the closing bracket"));
             const auto port = ParsePort(rest.mid(1));
             if (!port)
-                return std::nullopt;
+                return std::unexpected(port.error());
             result.port = *port;
         }
         if (result.host.isEmpty() ||
             QHostAddress(result.host).protocol() != QAbstractSocket::IPv6Protocol)
-            return std::nullopt;
+            return notIpv6();
         return result;
     }
     const qsizetype colons = text.count(QLatin1Char(':'));
     if (colons > 1) {
         // A bare IPv6 address carries no port.
         if (QHostAddress(text).protocol() != QAbstractSocket::IPv6Protocol)
-            return std::nullopt;
+            return notIpv6();
         result.host = text;
         return result;
     }
@@ -62,14 +64,14 @@ std::optional<HostPort> ParseHostPort(const QString &input, quint16 defaultPort)
         const qsizetype colon = text.indexOf(QLatin1Char(':'));
         const auto port = ParsePort(text.mid(colon + 1));
         if (!port)
-            return std::nullopt;
+            return std::unexpected(port.error());
         result.host = text.left(colon);
         result.port = *port;
     } else {
         result.host = text;
     }
     if (result.host.isEmpty())
-        return std::nullopt;
+        return noHost();
     return result;
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
+#include "core/result.h"
 
-#include <optional>
+#include <QString>
 
 namespace Acpu {
 
@@ -17,7 +17,7 @@ struct HostPort
     QString urlHost() const;
 };
 
-// nullopt for an empty host, a bad port or unbalanced brackets.
-std::optional<HostPort> ParseHostPort(const QString &text, quint16 defaultPort);
+// Fails on an empty host, a bad port or unbalanced brackets.
+Result<HostPort> ParseHostPort(const QString &text, quint16 defaultPort);
 
 } // namespace Acpu

@@ -13,7 +13,7 @@
 #include <QTimer>
 
 namespace {
-QString GeometryKey()
+QString geometryKey()
 {
     return SettingsKeys::HostnameDialog + QLatin1Char('/') + SettingsKeys::Geometry;
 }
@@ -25,7 +25,7 @@ HostnameDialog::HostnameDialog(Machine *machine, const QString &hostname, QWidge
     ui->setupUi(this);
     QSettings settings;
     ui->hostnameBox->addItems(settings.value(SettingsKeys::Hostnames).toStringList());
-    restoreGeometry(settings.value(GeometryKey()).toByteArray());
+    restoreGeometry(settings.value(geometryKey()).toByteArray());
     spinner = new QWaitingSpinner(ui->centralWidget, true, true);
 
     Acpu::Connection *connection = machine->connection();
@@ -47,8 +47,7 @@ HostnameDialog::HostnameDialog(Machine *machine, const QString &hostname, QWidge
 
 HostnameDialog::~HostnameDialog()
 {
-    QSettings().setValue(GeometryKey(), saveGeometry());
-    delete ui;
+    QSettings().setValue(geometryKey(), saveGeometry());
 }
 
 void HostnameDialog::setBusy(bool value)
@@ -61,7 +60,7 @@ void HostnameDialog::setBusy(bool value)
         spinner->stop();
 }
 
-void HostnameDialog::ShowCommunicationError(int errorCode, const QString &errorMessage)
+void HostnameDialog::showCommunicationError(int errorCode, const QString &errorMessage)
 {
     auto *box = new QMessageBox(QMessageBox::Critical, tr("Communication Error"),
                                 tr("There was an error in communication with the machine."),
@@ -95,7 +94,7 @@ void HostnameDialog::OpenConnection(QString hostname)
     opening = false;
     if (!started) {
         if (!errorShownWhileOpening)
-            ShowCommunicationError(connection->ErrorCode(), connection->ErrorString());
+            showCommunicationError(connection->ErrorCode(), connection->ErrorString());
         return;
     }
     if (!busy)
@@ -137,7 +136,7 @@ void HostnameDialog::OnError(int errorCode, QString errorMessage)
             return;
         errorShownWhileOpening = true;
     }
-    ShowCommunicationError(errorCode, errorMessage);
+    showCommunicationError(errorCode, errorMessage);
 }
 
 void HostnameDialog::OnIdLoaded()
@@ -153,7 +152,7 @@ void HostnameDialog::OnIdLoaded()
     }
     // A machine too old to identify itself is accepted all the same.
     machine->updateIdentification();
-    AddToHistory(machine->connection()->Host());
+    addToHistory(machine->connection()->Host());
     QDialog::done(Accepted);
 }
 
@@ -172,7 +171,7 @@ void HostnameDialog::done(int r)
     QDialog::done(r);
 }
 
-void HostnameDialog::AddToHistory(const QString &hostname)
+void HostnameDialog::addToHistory(const QString &hostname)
 {
     QSettings settings;
     QStringList hosts = settings.value(SettingsKeys::Hostnames).toStringList();

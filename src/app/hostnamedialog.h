@@ -4,6 +4,8 @@
 #include <QMessageBox>
 #include <QPointer>
 
+#include <memory>
+
 class Machine;
 class QWaitingSpinner;
 
@@ -26,7 +28,7 @@ public:
     bool isBusy() const { return busy; }
     // Puts the host at the front of the stored history: each host once
     // regardless of case, spelled as last used, at most HistoryLength.
-    static void AddToHistory(const QString &hostname);
+    static void addToHistory(const QString &hostname);
 
 public slots:
     void done(int r) override;
@@ -42,9 +44,9 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    void ShowCommunicationError(int errorCode, const QString &errorMessage);
+    void showCommunicationError(int errorCode, const QString &errorMessage);
 
-    Ui::HostnameDialog *ui;
+    std::unique_ptr<Ui::HostnameDialog> ui;
     QWaitingSpinner *spinner;
     Machine *machine;
     bool busy = false;

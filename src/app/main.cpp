@@ -7,5 +7,5 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     // The icons live in a static library: their registration must be pulled in.
     Q_INIT_RESOURCE(resources);
-    return RunApplication(QApplication::arguments());
+    return runApplication(QApplication::arguments());
 }

@@ -25,7 +25,7 @@
 #include <QTimer>
 
 namespace {
-constexpr QSize ZoomedSize(621, 720);
+constexpr QSize zoomedSize(621, 720);
 constexpr int ZoomedDisplayPoints = 29;
 constexpr int ZoomedKeypadPoints = 20;
 constexpr int ZoomedLampPoints = 14;
@@ -49,12 +49,12 @@ public:
 };
 
 // Widgets that are direct children of a container, as zoom treats them.
-template <typename T> QList<T *> DirectChildren(QWidget *container)
+template <typename T> QList<T *> directChildren(QWidget *container)
 {
     return container->findChildren<T *>(QString(), Qt::FindDirectChildrenOnly);
 }
 
-void SetPointSize(QWidget *widget, qreal points)
+void setPointSize(QWidget *widget, qreal points)
 {
     QFont font = widget->font();
     font.setPointSizeF(points);
@@ -127,7 +127,7 @@ MainWindow::MainWindow(Machine *machine, QWidget *parent)
     ui->machineType->setText(machine->modelVersion().toString());
 
     installEventFilter(this);
-    InstallKeyFilter(ui->centralwidget);
+    installKeyFilter(ui->centralwidget);
     auto *menuStyle = new NoAltNavigationStyle;
     menuStyle->setParent(menuBar());
     menuBar()->setStyle(menuStyle);
@@ -170,10 +170,9 @@ MainWindow::~MainWindow()
 {
     for (QPointer<LiveEditor> &editor : editors)
         delete editor.data();
-    delete ui;
 }
 
-void MainWindow::InstallKeyFilter(QWidget *widget)
+void MainWindow::installKeyFilter(QWidget *widget)
 {
     for (QWidget *child : widget->findChildren<QWidget *>())
         child->installEventFilter(this);
@@ -182,12 +181,12 @@ void MainWindow::InstallKeyFilter(QWidget *widget)
 void MainWindow::OnPollCompleted()
 {
     machine->connection()->GetDisplay(*display);
-    ShowDelivering(true);
+    showDelivering(true);
 }
 
 void MainWindow::OnPollStalled()
 {
-    ShowDelivering(false);
+    showDelivering(false);
 }
 
 void MainWindow::OnConnectionStateChanged()
@@ -195,7 +194,7 @@ void MainWindow::OnConnectionStateChanged()
     switch (machine->connection()->State()) {
     case Acpu::Connection::Disconnected:
     case Acpu::Connection::Connecting:
-        ShowDelivering(false);
+        showDelivering(false);
         break;
     case Acpu::Connection::Connected:
         // A connection is no panel yet: only a refresh that succeeds shows
@@ -213,10 +212,10 @@ void MainWindow::OnConnectionError(int errorCode, QString errorMessage)
 {
     shownError = tr("Communication error: %2 - %1").arg(errorMessage, QString::number(errorCode));
     statusBar()->showMessage(shownError);
-    ShowDelivering(false);
+    showDelivering(false);
 }
 
-void MainWindow::ShowDelivering(bool delivering)
+void MainWindow::showDelivering(bool delivering)
 {
     // The spinner disables the display frame, whose style sheet dims the
     // text: stale lines must not pass for the machine's current ones.
@@ -397,30 +396,30 @@ void MainWindow::on_actionRestoreBackup_triggered()
 
 void MainWindow::on_actionTechParameters_triggered()
 {
-    OpenEditor(GroupTags::TechParams);
+    openEditor(GroupTags::TechParams);
 }
 
 void MainWindow::on_actionR_parameters_triggered()
 {
-    OpenEditor(GroupTags::RParams);
+    openEditor(GroupTags::RParams);
 }
 
 void MainWindow::on_actionG54_G59_triggered()
 {
-    OpenEditor(GroupTags::Coordsys);
+    openEditor(GroupTags::Coordsys);
 }
 
 void MainWindow::on_actionTools_parameters_triggered()
 {
-    OpenEditor(GroupTags::Tools);
+    openEditor(GroupTags::Tools);
 }
 
 void MainWindow::on_actionTeeth_parameters_triggered()
 {
-    OpenEditor(GroupTags::Teeth);
+    openEditor(GroupTags::Teeth);
 }
 
-void MainWindow::OpenEditor(int groupTag)
+void MainWindow::openEditor(int groupTag)
 {
     QPointer<LiveEditor> &editor = editors[groupTag - GroupTags::TechParams];
     if (editor) {
@@ -469,7 +468,7 @@ void MainWindow::on_actionResetWindowsSettings_triggered()
 {
     // Zoomed fonts would not fit the initial size.
     if (zoomed)
-        ZoomOut();
+        zoomOut();
     resize(initialSize);
     setWindowState(Qt::WindowNoState);
     QSettings settings;
@@ -483,38 +482,38 @@ void MainWindow::on_actionResetWindowsSettings_triggered()
 void MainWindow::on_actionZoomWindow_triggered()
 {
     if (zoomed)
-        ZoomOut();
+        zoomOut();
     else
-        ZoomIn();
+        zoomIn();
 }
 
-void MainWindow::ZoomIn()
+void MainWindow::zoomIn()
 {
     sizeBeforeZoom = size();
-    resize(ZoomedSize);
-    const QList<QPushButton *> keys = DirectChildren<QPushButton>(ui->keypad);
-    const QList<QLabel *> lampLabels = DirectChildren<QLabel>(ui->ledsFrame);
+    resize(zoomedSize);
+    const QList<QPushButton *> keys = directChildren<QPushButton>(ui->keypad);
+    const QList<QLabel *> lampLabels = directChildren<QLabel>(ui->ledsFrame);
     savedPointSizes = {ui->display1->font().pointSizeF(),
                        keys.isEmpty() ? 0 : keys.first()->font().pointSizeF(),
                        lampLabels.isEmpty() ? 0 : lampLabels.first()->font().pointSizeF()};
     for (QLabel *label : {ui->display1, ui->display2, ui->display3, ui->display4})
-        SetPointSize(label, ZoomedDisplayPoints);
+        setPointSize(label, ZoomedDisplayPoints);
     for (QPushButton *key : keys)
-        SetPointSize(key, ZoomedKeypadPoints);
+        setPointSize(key, ZoomedKeypadPoints);
     for (QLabel *label : lampLabels)
-        SetPointSize(label, ZoomedLampPoints);
+        setPointSize(label, ZoomedLampPoints);
     ui->actionZoomWindow->setChecked(true);
     zoomed = true;
 }
 
-void MainWindow::ZoomOut()
+void MainWindow::zoomOut()
 {
     for (QLabel *label : {ui->display1, ui->display2, ui->display3, ui->display4})
-        SetPointSize(label, savedPointSizes[0]);
-    for (QPushButton *key : DirectChildren<QPushButton>(ui->keypad))
-        SetPointSize(key, savedPointSizes[1]);
-    for (QLabel *label : DirectChildren<QLabel>(ui->ledsFrame))
-        SetPointSize(label, savedPointSizes[2]);
+        setPointSize(label, savedPointSizes[0]);
+    for (QPushButton *key : directChildren<QPushButton>(ui->keypad))
+        setPointSize(key, savedPointSizes[1]);
+    for (QLabel *label : directChildren<QLabel>(ui->ledsFrame))
+        setPointSize(label, savedPointSizes[2]);
     resize(sizeBeforeZoom);
     setWindowState(Qt::WindowNoState);
     ui->actionZoomWindow->setChecked(false);

@@ -6,6 +6,7 @@
 #include <QPointer>
 
 #include <array>
+#include <memory>
 #include <utility>
 
 class LiveEditor;
@@ -95,15 +96,15 @@ private:
     // False when the key has no panel code (nothing is sent).
     bool SendQtKey(int qtKey,
                    Qt::KeyboardModifiers modifiers = QGuiApplication::keyboardModifiers());
-    void InstallKeyFilter(QWidget *widget);
+    void installKeyFilter(QWidget *widget);
     // Raises the group's editor, or opens a new one and reads its values.
-    void OpenEditor(int groupTag);
+    void openEditor(int groupTag);
     // Spinner and dimmed display while the machine's panel is not coming in.
-    void ShowDelivering(bool delivering);
-    void ZoomIn();
-    void ZoomOut();
+    void showDelivering(bool delivering);
+    void zoomIn();
+    void zoomOut();
 
-    Ui::MainWindow *ui;
+    std::unique_ptr<Ui::MainWindow> ui;
     Machine *machine;
     Acpu::Display *display;
     QWaitingSpinner *m_spinner;

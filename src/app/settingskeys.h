@@ -20,7 +20,7 @@ inline constexpr QLatin1StringView TrajectDraw{"TrajectDraw"};
 // Address of the update appcast, over the build's default.
 inline constexpr QLatin1StringView UpdateFeed{"UpdateFeed"};
 
-inline QString ParametersGroup(const QString &editorKey)
+inline QString parametersGroup(const QString &editorKey)
 {
     return Parameters + QLatin1Char('/') + editorKey;
 }

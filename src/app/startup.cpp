@@ -16,18 +16,19 @@
 #include <QStyleFactory>
 #include <QTranslator>
 
+#include <expected>
 #include <memory>
 
 namespace {
 
-void ShowBox(QMessageBox::Icon icon, const QString &text)
+void showBox(QMessageBox::Icon icon, const QString &text)
 {
     QMessageBox box(icon, QGuiApplication::applicationDisplayName(), text, QMessageBox::Ok);
     box.exec();
 }
 
 // The main window on a connection to no machine; ends when it closes.
-int RunOffline()
+int runOffline()
 {
     Acpu::OfflineConnection connection;
     Machine machine(&connection);
@@ -39,7 +40,7 @@ int RunOffline()
 
 // The Backup File Editor alone: its windows end the loop when the last one
 // goes, so no other top-level window may keep the program or end it.
-int RunFileEditor(const QString &fileName)
+int runFileEditor(const QString &fileName)
 {
     QApplication::setQuitOnLastWindowClosed(false);
     auto restore = qScopeGuard([] { QApplication::setQuitOnLastWindowClosed(true); });
@@ -48,7 +49,7 @@ int RunFileEditor(const QString &fileName)
     return QApplication::exec();
 }
 
-int RunRemotePanel(const QString &target)
+int runRemotePanel(const QString &target)
 {
     // Created first and destroyed last: every window reaches the machine
     // through them.
@@ -61,6 +62,81 @@ int RunRemotePanel(const QString &target)
     MainWindow window(machine.get());
     window.show();
     return QApplication::exec();
+}
+
+// What the command line asks for.
+struct Launch
+{
+    enum Mode
+    {
+        RemotePanel,
+        FileEditor,
+        Offline
+    };
+    Mode mode = RemotePanel;
+    QString target;
+    QString language;
+};
+
+// A command line that ends the program at once, with a box: the help, the
+// version, or what is wrong with it.
+struct Ending
+{
+    QMessageBox::Icon icon;
+    QString text;
+    int exitCode;
+};
+
+std::expected<Launch, Ending> parseCommandLine(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QCoreApplication::applicationName());
+    const QCommandLineOption helpOption = parser.addHelpOption();
+    const QCommandLineOption versionOption = parser.addVersionOption();
+    const QCommandLineOption langOption(
+        {QStringLiteral("l"), QStringLiteral("lang")},
+        QCoreApplication::translate("main", "User interface language."), QStringLiteral("lang"));
+    const QCommandLineOption fileOption(
+        {QStringLiteral("f"), QStringLiteral("file")},
+        QCoreApplication::translate("main", "Open backup file viewer."));
+    const QCommandLineOption offlineOption(
+        {QStringLiteral("o"), QStringLiteral("offline")},
+        QCoreApplication::translate("main", "Run in offline mode."));
+    parser.addOptions({langOption, fileOption, offlineOption});
+    parser.addPositionalArgument(
+        QStringLiteral("target"),
+        QCoreApplication::translate("main", "Machine IP address.\n- OR -\nBackup file to open."),
+        QStringLiteral("[target]"));
+
+    if (!parser.parse(arguments))
+        return std::unexpected(Ending{
+            QMessageBox::Warning,
+            QStringLiteral("<html><head/><body><pre>%1</pre><hr/><pre>%2</pre></body></html>")
+                .arg(parser.errorText().toHtmlEscaped(), parser.helpText().toHtmlEscaped()),
+            CommandLineErrorExitCode});
+    // "--help-all" is listed in the help text; its Qt options mean nothing here.
+    if (parser.isSet(helpOption) || parser.isSet(QStringLiteral("help-all")))
+        return std::unexpected(
+            Ending{QMessageBox::Information,
+                   QStringLiteral("<html><head/><body><pre>%1</pre></body></html>")
+                       .arg(parser.helpText().toHtmlEscaped()),
+                   0});
+    if (parser.isSet(versionOption))
+        return std::unexpected(Ending{
+            QMessageBox::Information,
+            QStringLiteral("<html><head/><body><p>%1 %2</p></body></html>")
+                .arg(QCoreApplication::applicationName(), QCoreApplication::applicationVersion()),
+            0});
+
+    Launch launch;
+    launch.language = parser.value(langOption);
+    const QStringList positional = parser.positionalArguments();
+    launch.target = positional.isEmpty() ? QString() : positional.first();
+    if (parser.isSet(fileOption))
+        launch.mode = Launch::FileEditor;
+    else if (parser.isSet(offlineOption))
+        launch.mode = Launch::Offline;
+    return launch;
 }
 
 } // namespace
@@ -82,7 +158,7 @@ void installTranslations(const QLocale &locale)
         delete translator;
 }
 
-int RunApplication(const QStringList &arguments)
+int runApplication(const QStringList &arguments)
 {
     QCoreApplication::setOrganizationName(QStringLiteral("VRK6"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("vrk6.example"));
@@ -92,54 +168,21 @@ int RunApplication(const QStringList &arguments)
 
     installTranslations(QLocale::system());
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QCoreApplication::applicationName());
-    const QCommandLineOption helpOption = parser.addHelpOption();
-    const QCommandLineOption versionOption = parser.addVersionOption();
-    const QCommandLineOption langOption(
-        {QStringLiteral("l"), QStringLiteral("lang")},
-        QCoreApplication::translate("main", "User interface language."), QStringLiteral("lang"));
-    const QCommandLineOption fileOption(
-        {QStringLiteral("f"), QStringLiteral("file")},
-        QCoreApplication::translate("main", "Open backup file viewer."));
-    const QCommandLineOption offlineOption(
-        {QStringLiteral("o"), QStringLiteral("offline")},
-        QCoreApplication::translate("main", "Run in offline mode."));
-    parser.addOptions({langOption, fileOption, offlineOption});
-    parser.addPositionalArgument(
-        QStringLiteral("target"),
-        QCoreApplication::translate("main", "Machine IP address.\n- OR -\nBackup file to open."),
-        QStringLiteral("[target]"));
-
-    if (!parser.parse(arguments)) {
-        ShowBox(QMessageBox::Warning,
-                QStringLiteral("<html><head/><body><pre>%1</pre><hr/><pre>%2</pre></body></html>")
-                    .arg(parser.errorText().toHtmlEscaped(), parser.helpText().toHtmlEscaped()));
-        return CommandLineErrorExitCode;
+    const auto launch = parseCommandLine(arguments);
+    if (!launch) {
+        showBox(launch.error().icon, launch.error().text);
+        return launch.error().exitCode;
     }
-    // "--help-all" is listed in the help text; its Qt options mean nothing here.
-    if (parser.isSet(helpOption) || parser.isSet(QStringLiteral("help-all"))) {
-        ShowBox(QMessageBox::Information,
-                QStringLiteral("<html><head/><body><pre>%1</pre></body></html>")
-                    .arg(parser.helpText().toHtmlEscaped()));
-        return 0;
-    }
-    if (parser.isSet(versionOption)) {
-        ShowBox(
-            QMessageBox::Information,
-            QStringLiteral("<html><head/><body><p>%1 %2</p></body></html>")
-                .arg(QCoreApplication::applicationName(), QCoreApplication::applicationVersion()));
-        return 0;
-    }
-    if (const QString lang = parser.value(langOption); !lang.isEmpty())
-        installTranslations(QLocale(lang));
+    if (!launch->language.isEmpty())
+        installTranslations(QLocale(launch->language));
 
-    const QStringList positional = parser.positionalArguments();
-    const QString target = positional.isEmpty() ? QString() : positional.first();
-
-    if (parser.isSet(fileOption))
-        return RunFileEditor(target);
-    if (parser.isSet(offlineOption))
-        return RunOffline();
-    return RunRemotePanel(target);
+    switch (launch->mode) {
+    case Launch::FileEditor:
+        return runFileEditor(launch->target);
+    case Launch::Offline:
+        return runOffline();
+    case Launch::RemotePanel:
+        break;
+    }
+    return runRemotePanel(launch->target);
 }

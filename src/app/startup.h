@@ -13,4 +13,4 @@ void installTranslations(const QLocale &locale);
 // Everything after the application object exists: identity, style,
 // translations, the command line and the application it asks for. Returns
 // the process exit code.
-int RunApplication(const QStringList &arguments);
+int runApplication(const QStringList &arguments);

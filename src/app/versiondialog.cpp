@@ -24,10 +24,7 @@ VersionDialog::VersionDialog(Machine *machine, QWidget *parent)
               .arg(machine->typeTitle(), machine->identText(), machine->softwareText()));
 }
 
-VersionDialog::~VersionDialog()
-{
-    delete ui;
-}
+VersionDialog::~VersionDialog() = default;
 
 void VersionDialog::setUp(const QString &machineText)
 {

@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include <memory>
+
 class Machine;
 
 namespace Ui {
@@ -24,5 +26,5 @@ public:
 private:
     void setUp(const QString &machineText);
 
-    Ui::VersionDialog *ui;
+    std::unique_ptr<Ui::VersionDialog> ui;
 };

@@ -17,18 +17,18 @@ BackupCreator::BackupCreator(Machine *machine, QWidget *parent)
     connect(&reader, &BackupReader::requestStarted, this,
             [this](Acpu::Request *request) { ShowProgress(request, parentWidget); });
     connect(&reader, &BackupReader::done, this, &BackupCreator::OnRequestFinished);
-    connect(&reader, &BackupReader::failed, this, &BackupCreator::Fail);
+    connect(&reader, &BackupReader::failed, this, &BackupCreator::fail);
 }
 
 void BackupCreator::Start()
 {
-    if (const auto started = reader.Start(); !started)
-        Fail(started.error());
+    if (const auto started = reader.start(); !started)
+        fail(started.error());
 }
 
-void BackupCreator::Fail(const MachineJobError &error)
+void BackupCreator::fail(const MachineJobError &error)
 {
-    ShowMachineJobError(error, parentWidget);
+    showMachineJobError(error, parentWidget);
     deleteLater();
 }
 
@@ -43,12 +43,12 @@ void BackupCreator::OnFileSelected(QString fileName)
         deleteLater();
         return;
     }
-    if (const BackupFile::Result saved = reader.Save(fileName); !saved)
-        OpenBox(QMessageBox::Warning, tr("Backup Failed"),
+    if (const Result<void> saved = reader.save(fileName); !saved)
+        openBox(QMessageBox::Warning, tr("Backup Failed"),
                 tr("There was an error saving the backup file."), parentWidget,
                 QDir::toNativeSeparators(fileName), saved.error());
     else
-        OpenBox(QMessageBox::Information, tr("Backup Completed"),
+        openBox(QMessageBox::Information, tr("Backup Completed"),
                 tr("Backup was created successfully."), parentWidget);
     deleteLater();
 }

@@ -25,7 +25,7 @@ private slots:
     void OnFileSelected(QString fileName);
 
 private:
-    void Fail(const MachineJobError &error);
+    void fail(const MachineJobError &error);
 
     QWidget *parentWidget;
     Machine *machine;

@@ -88,7 +88,7 @@ void BackupDocument::updateDirty()
     emit dirtyChanged(dirty);
 }
 
-BackupDocument::Result BackupDocument::load(const QString &fileName)
+Result<void> BackupDocument::load(const QString &fileName)
 {
     BackupFile file(fileName);
     if (auto loaded = file.load(); !loaded)
@@ -112,7 +112,7 @@ BackupDocument::Result BackupDocument::load(const QString &fileName)
 }
 
 template <typename Include>
-BackupDocument::Result BackupDocument::write(const QString &fileName, Include include) const
+Result<void> BackupDocument::write(const QString &fileName, Include include) const
 {
     BackupFile file(fileName);
     file.setMachine(m_version);
@@ -126,7 +126,7 @@ BackupDocument::Result BackupDocument::write(const QString &fileName, Include in
     return file.save();
 }
 
-BackupDocument::Result BackupDocument::save(const QString &fileName)
+Result<void> BackupDocument::save(const QString &fileName)
 {
     if (auto saved = write(fileName, [](int) { return true; }); !saved)
         return saved;
@@ -137,7 +137,7 @@ BackupDocument::Result BackupDocument::save(const QString &fileName)
     return {};
 }
 
-BackupDocument::ImportResult BackupDocument::import(const QString &fileName)
+Result<int> BackupDocument::import(const QString &fileName)
 {
     BackupFile file(fileName);
     if (auto loaded = file.load(); !loaded)
@@ -158,12 +158,12 @@ BackupDocument::ImportResult BackupDocument::import(const QString &fileName)
     return added;
 }
 
-BackupDocument::Result BackupDocument::exportWithoutTeeth(const QString &fileName) const
+Result<void> BackupDocument::exportWithoutTeeth(const QString &fileName) const
 {
     return write(fileName, [](int tag) { return tag != GroupTags::Teeth; });
 }
 
-BackupDocument::Result BackupDocument::exportGroup(int tag, const QString &fileName) const
+Result<void> BackupDocument::exportGroup(int tag, const QString &fileName) const
 {
     return write(fileName, [tag](int groupTag) { return groupTag == tag; });
 }

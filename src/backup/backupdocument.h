@@ -1,13 +1,12 @@
 #pragma once
 
+#include "core/result.h"
 #include "model/modelversion.h"
 
 #include <QList>
 #include <QMap>
 #include <QObject>
 #include <QString>
-
-#include <expected>
 
 class BackupFile;
 class ParameterGroup;
@@ -19,9 +18,7 @@ class BackupDocument : public QObject
 {
     Q_OBJECT
 public:
-    using Result = std::expected<void, QString>;
     // Bit (1 << tag) for each group the import added.
-    using ImportResult = std::expected<int, QString>;
 
     // Starts with all five groups and the default data model.
     explicit BackupDocument(QObject *parent = nullptr);
@@ -45,12 +42,12 @@ public:
 
     // Replaces the groups with the file's sections; the document is unchanged
     // on error.
-    Result load(const QString &fileName);
-    Result save(const QString &fileName);
+    Result<void> load(const QString &fileName);
+    Result<void> save(const QString &fileName);
     // Merges the file's sections as edits; its stamp is ignored.
-    ImportResult import(const QString &fileName);
-    Result exportWithoutTeeth(const QString &fileName) const;
-    Result exportGroup(int tag, const QString &fileName) const;
+    Result<int> import(const QString &fileName);
+    Result<void> exportWithoutTeeth(const QString &fileName) const;
+    Result<void> exportGroup(int tag, const QString &fileName) const;
 
 signals:
     void dirtyChanged(bool dirty);
@@ -66,7 +63,7 @@ private:
     void updateDirty();
     // Writes the groups whose tag passes include into fileName, stamped with
     // the document's version.
-    template <typename Include> Result write(const QString &fileName, Include include) const;
+    template <typename Include> Result<void> write(const QString &fileName, Include include) const;
 
     QString m_fileName;
     bool m_untouched = true;

@@ -40,7 +40,7 @@ std::optional<double> firstOutOfRange(const QJsonValue &value)
 
 // The schema constrains a section only under its lower-case name; one written
 // in other letter case is read all the same, so it is checked the same way.
-BackupFile::Result checkSection(const QString &key, int tag, const QJsonValue &section)
+Result<void> checkSection(const QString &key, int tag, const QJsonValue &section)
 {
     const QString name = ParameterGroup::groupName(tag);
     if (key == name)
@@ -68,7 +68,7 @@ const QJsonObject &BackupFile::section(int tag) const
     return it == m_sections.cend() ? empty : *it;
 }
 
-BackupFile::Result BackupFile::openRegularFile(QFile &file)
+Result<void> BackupFile::openRegularFile(QFile &file)
 {
     // Opening a pipe for reading waits for a writer, and a device may never
     // end: either would freeze the window.
@@ -82,8 +82,8 @@ BackupFile::Result BackupFile::openRegularFile(QFile &file)
     return {};
 }
 
-BackupFile::Result BackupFile::readDocument(const QString &fileName, const QString &parseError,
-                                            QJsonDocument &document)
+Result<void> BackupFile::readDocument(const QString &fileName, const QString &parseError,
+                                      QJsonDocument &document)
 {
     QFile file(fileName);
     if (auto opened = openRegularFile(file); !opened)
@@ -105,7 +105,7 @@ BackupFile::Result BackupFile::readDocument(const QString &fileName, const QStri
     return {};
 }
 
-BackupFile::Result BackupFile::load()
+Result<void> BackupFile::load()
 {
     QJsonDocument document;
     if (auto read = readDocument(m_fileName, tr("Error: %1 on position %2"), document); !read)
@@ -147,7 +147,7 @@ BackupFile::Result BackupFile::load()
     return {};
 }
 
-BackupFile::Result BackupFile::save()
+Result<void> BackupFile::save()
 {
     QJsonObject root;
     root.insert(QLatin1String("_machine"), MachineDescription::machineTypeName(m_machine.type()));

@@ -93,7 +93,7 @@ BackupFamily BackupImport::familyFromName(const QString &name)
     return BackupFamily::Invalid;
 }
 
-BackupImport::Result BackupImport::load()
+Result<void> BackupImport::load()
 {
     QJsonDocument document;
     if (auto read = BackupFile::readDocument(m_fileName, tr("Error: %1 on position %2"), document);
@@ -125,7 +125,7 @@ bool BackupImport::selectMapping()
     return m_mapping != nullptr;
 }
 
-BackupImport::Result BackupImport::parseSections()
+Result<void> BackupImport::parseSections()
 {
     const QString type = m_root.take(QLatin1String("type")).toString();
     if (type.isEmpty() || type == QLatin1String("global")) {

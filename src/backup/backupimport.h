@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/result.h"
 #include "model/modelversion.h"
 
 #include <QJsonArray>
@@ -9,7 +10,6 @@
 #include <QObject>
 #include <QString>
 
-#include <expected>
 #include <utility>
 
 class ParameterGroup;
@@ -30,16 +30,15 @@ class BackupImport : public QObject
 {
     Q_OBJECT
 public:
-    using Result = std::expected<void, QString>;
     // (current index, old index) pairs.
     using Mapping = QList<std::pair<qsizetype, qsizetype>>;
 
     BackupImport(const QString &fileName, QObject *parent = nullptr);
 
-    Result load();
+    Result<void> load();
     // True when a mapping table fits the family and data level.
     bool selectMapping();
-    Result parseSections();
+    Result<void> parseSections();
     // Sets the mapped values of group (technological parameters) as edits and
     // returns the active indices that could not be taken, ascending.
     QList<qsizetype> importTechParams(ParameterGroup *group, const ModelVersion &version);

@@ -5,7 +5,7 @@
 #include "model/machine.h"
 #include "model/parametergroup.h"
 
-const QList<int> &BackupReader::BackupTags()
+const QList<int> &BackupReader::backupTags()
 {
     static const QList<int> tags{GroupTags::TechParams, GroupTags::RParams, GroupTags::Coordsys,
                                  GroupTags::Tools};
@@ -16,46 +16,46 @@ BackupReader::BackupReader(Machine *machine, QObject *parent) : MachineJob(paren
 {
 }
 
-BackupReader::Started BackupReader::Start(const QList<int> &tags)
+BackupReader::Started BackupReader::start(const QList<int> &tags)
 {
-    qDeleteAll(groups);
-    groups.clear();
+    qDeleteAll(m_groups);
+    m_groups.clear();
     Acpu::VarRanges ranges;
     for (int tag : tags) {
         if (ParameterGroup *group = GroupFactory::create(tag, this)) {
-            groups.append(group);
+            m_groups.append(group);
             ranges.append(group->variableRange());
         }
     }
-    std::sort(groups.begin(), groups.end(), [](const ParameterGroup *a, const ParameterGroup *b) {
-        return a->type() < b->type();
-    });
-    return Track(machine->connection()->Read(Acpu::NormalizeRanges(ranges)),
-                 &BackupReader::OnRequestFinished);
+    std::sort(
+        m_groups.begin(), m_groups.end(),
+        [](const ParameterGroup *a, const ParameterGroup *b) { return a->type() < b->type(); });
+    return track(machine->connection()->Read(Acpu::NormalizeRanges(ranges)),
+                 &BackupReader::onRequestFinished);
 }
 
-void BackupReader::OnRequestFinished()
+void BackupReader::onRequestFinished()
 {
-    if (RequestFailed())
+    if (requestFailed())
         return;
-    for (ParameterGroup *group : std::as_const(groups))
+    for (ParameterGroup *group : std::as_const(m_groups))
         group->loadFromMachine(*machine->connection());
     emit done();
 }
 
-void BackupReader::Fill(BackupFile &file) const
+void BackupReader::fill(BackupFile &file) const
 {
     file.setMachine(machine->modelVersion());
-    for (const ParameterGroup *group : groups) {
+    for (const ParameterGroup *group : m_groups) {
         QJsonObject section;
         group->toJson(section);
         file.setSection(group->type(), section);
     }
 }
 
-BackupFile::Result BackupReader::Save(const QString &fileName) const
+Result<void> BackupReader::save(const QString &fileName) const
 {
     BackupFile file(fileName);
-    Fill(file);
+    fill(file);
     return file.save();
 }

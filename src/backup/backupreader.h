@@ -2,6 +2,7 @@
 
 #include "backup/backupfile.h"
 #include "backup/machinejob.h"
+#include "core/result.h"
 
 #include <QList>
 #include <QObject>
@@ -13,7 +14,7 @@ class ParameterGroup;
 // a backup file. No widgets: the window job and the command-line tool wrap
 // it with their own feedback.
 //
-// Start() either fails at once (not connected) or ends later in exactly one
+// start() either fails at once (not connected) or ends later in exactly one
 // of done() and failed().
 class BackupReader : public MachineJob
 {
@@ -21,28 +22,28 @@ class BackupReader : public MachineJob
 public:
     // The groups of a machine backup, in order: technological parameters, R
     // parameters, coordinate systems, tools. Teeth are saved on their own.
-    static const QList<int> &BackupTags();
+    static const QList<int> &backupTags();
 
     explicit BackupReader(Machine *machine, QObject *parent = nullptr);
 
     // Reads the groups of these tags (unknown tags are skipped).
-    Started Start(const QList<int> &tags = BackupTags());
+    Started start(const QList<int> &tags = backupTags());
 
     // After done(): the groups in tag order, holding the machine's values.
-    const QList<ParameterGroup *> &Groups() const { return groups; }
+    const QList<ParameterGroup *> &groups() const { return m_groups; }
     // Stamps file with the machine's model version and stores each group's
     // section in it.
-    void Fill(BackupFile &file) const;
-    // Fill() into a new file of this name and save it atomically.
-    BackupFile::Result Save(const QString &fileName) const;
+    void fill(BackupFile &file) const;
+    // fill() into a new file of this name and save it atomically.
+    Result<void> save(const QString &fileName) const;
 
 signals:
     void done();
 
 private slots:
-    void OnRequestFinished();
+    void onRequestFinished();
 
 private:
     Machine *machine;
-    QList<ParameterGroup *> groups;
+    QList<ParameterGroup *> m_groups;
 };

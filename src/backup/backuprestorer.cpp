@@ -12,7 +12,7 @@
 namespace {
 // The shortest text that reads back as the same float: a clamped value must
 // not look like the value sent.
-QString FloatText(float value)
+QString floatText(float value)
 {
     char text[32];
     const auto end = std::to_chars(text, text + sizeof text, value).ptr;
@@ -23,7 +23,7 @@ QString FloatText(float value)
 BackupRestorer::BackupRestorer(Machine *machine, QWidget *parent)
     : QObject(parent), parentWidget(parent), machine(machine), writer(machine), mismatchBox(parent)
 {
-    writer.SetSafetyCopyDirectory(SafetyCopies::DefaultDirectory());
+    writer.setSafetyCopyDirectory(SafetyCopies::defaultDirectory());
 
     fileDialog.setWindowTitle(tr("Open Backup File"));
     fileDialog.setNameFilter(tr("Backup files (*.vrk)"));
@@ -46,13 +46,13 @@ BackupRestorer::BackupRestorer(Machine *machine, QWidget *parent)
     connect(&writer, &BackupWriter::requestStarted, this,
             [this](Acpu::Request *request) { ShowProgress(request, parentWidget); });
     connect(&writer, &BackupWriter::done, this, &BackupRestorer::OnRequestFinished);
-    connect(&writer, &BackupWriter::failed, this, &BackupRestorer::Fail);
-    connect(&writer, &BackupWriter::safetyCopyFailed, this, &BackupRestorer::OnSafetyCopyFailed);
+    connect(&writer, &BackupWriter::failed, this, &BackupRestorer::fail);
+    connect(&writer, &BackupWriter::safetyCopyFailed, this, &BackupRestorer::onSafetyCopyFailed);
 }
 
-void BackupRestorer::SetSafetyCopyDirectory(const QString &directory)
+void BackupRestorer::setSafetyCopyDirectory(const QString &directory)
 {
-    writer.SetSafetyCopyDirectory(directory);
+    writer.setSafetyCopyDirectory(directory);
 }
 
 void BackupRestorer::Start()
@@ -69,8 +69,8 @@ void BackupRestorer::OnFileSelected(QString fileName)
         return;
     }
     backupFile = new BackupFile(fileName, this);
-    if (const BackupFile::Result loaded = backupFile->load(); !loaded) {
-        OpenBox(QMessageBox::Warning, tr("Restore Failed"),
+    if (const Result<void> loaded = backupFile->load(); !loaded) {
+        openBox(QMessageBox::Warning, tr("Restore Failed"),
                 tr("There was an error loading the backup file."), parentWidget,
                 QDir::toNativeSeparators(fileName), loaded.error());
         deleteLater();
@@ -97,12 +97,12 @@ void BackupRestorer::OnVersionConfirmed(int result)
 
 void BackupRestorer::DoRestore()
 {
-    writer.SetBackup(*backupFile);
-    if (const auto started = writer.Start(); !started)
-        Fail(started.error());
+    writer.setBackup(*backupFile);
+    if (const auto started = writer.start(); !started)
+        fail(started.error());
 }
 
-void BackupRestorer::OnSafetyCopyFailed(const QString &fileName, const QString &error)
+void BackupRestorer::onSafetyCopyFailed(const QString &fileName, const QString &error)
 {
     auto *question = new QMessageBox(
         QMessageBox::Warning, tr("Safety Copy Failed"),
@@ -119,20 +119,20 @@ void BackupRestorer::OnSafetyCopyFailed(const QString &fileName, const QString &
             deleteLater();
             return;
         }
-        if (const auto started = writer.Proceed(); !started)
-            Fail(started.error());
+        if (const auto started = writer.proceed(); !started)
+            fail(started.error());
     });
     question->open();
 }
 
-void BackupRestorer::Fail(const MachineJobError &error)
+void BackupRestorer::fail(const MachineJobError &error)
 {
-    QMessageBox *box = ShowMachineJobError(error, parentWidget);
+    QMessageBox *box = showMachineJobError(error, parentWidget);
     if (!box)
-        box = OpenBox(QMessageBox::Warning, tr("Restore Failed"),
+        box = openBox(QMessageBox::Warning, tr("Restore Failed"),
                       tr("The backup file holds none of the parameters that are restored."),
                       parentWidget, QDir::toNativeSeparators(chosenFile));
-    if (const QString note = SafetyCopyNote(); !note.isEmpty())
+    if (const QString note = safetyCopyNote(); !note.isEmpty())
         box->setInformativeText(box->informativeText().isEmpty()
                                     ? note
                                     : box->informativeText() + QStringLiteral("\n\n") + note);
@@ -146,18 +146,18 @@ void BackupRestorer::OnRequestFinished(const QList<ValueDifference> &differences
          differences.first(std::min<qsizetype>(differences.size(), MaxListedDifferences))) {
         lines.append(tr("%1: %2: sent %3, read %4")
                          .arg(difference.group, difference.item)
-                         .arg(FloatText(difference.sent), FloatText(difference.read)));
+                         .arg(floatText(difference.sent), floatText(difference.read)));
     }
     if (differences.size() > MaxListedDifferences)
         lines.append(tr("and %1 more").arg(differences.size() - MaxListedDifferences));
-    if (const QString note = SafetyCopyNote(); !note.isEmpty())
+    if (const QString note = safetyCopyNote(); !note.isEmpty())
         lines.append(lines.isEmpty() ? note : QStringLiteral("\n") + note);
 
     if (differences.isEmpty())
-        OpenBox(QMessageBox::Information, tr("Restore Completed"),
+        openBox(QMessageBox::Information, tr("Restore Completed"),
                 tr("Backup was restored successfully."), parentWidget, lines.join(u'\n'));
     else
-        OpenBox(QMessageBox::Warning, tr("Restore Not Verified"),
+        openBox(QMessageBox::Warning, tr("Restore Not Verified"),
                 tr("The backup was written, but %1 of the values read back from the machine "
                    "differ from what was sent.")
                     .arg(differences.size()),
@@ -165,9 +165,9 @@ void BackupRestorer::OnRequestFinished(const QList<ValueDifference> &differences
     deleteLater();
 }
 
-QString BackupRestorer::SafetyCopyNote() const
+QString BackupRestorer::safetyCopyNote() const
 {
-    const QString file = writer.SafetyCopyFile();
+    const QString file = writer.safetyCopyFile();
     return file.isEmpty() ? QString()
                           : tr("The values before the restore were saved in %1.")
                                 .arg(QDir::toNativeSeparators(file));

@@ -28,19 +28,19 @@ public:
     void Start();
     // The folder of the safety copies; the application's data folder unless
     // set before Start().
-    void SetSafetyCopyDirectory(const QString &directory);
+    void setSafetyCopyDirectory(const QString &directory);
 
 private slots:
     void OnFileSelected(QString fileName);
     void OnVersionConfirmed(int result);
     void OnRequestFinished(const QList<ValueDifference> &differences);
-    void OnSafetyCopyFailed(const QString &fileName, const QString &error);
+    void onSafetyCopyFailed(const QString &fileName, const QString &error);
 
 private:
     void DoRestore();
-    void Fail(const MachineJobError &error);
+    void fail(const MachineJobError &error);
     // The line naming the safety copy, or empty without one.
-    QString SafetyCopyNote() const;
+    QString safetyCopyNote() const;
 
     QWidget *parentWidget;
     Machine *machine;

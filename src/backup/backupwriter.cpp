@@ -6,9 +6,6 @@
 #include "backup/safetycopies.h"
 #include "model/groupfactory.h"
 #include "model/machine.h"
-#include "model/parameterlist.h"
-#include "model/parametertable.h"
-#include "model/teeth.h"
 
 #include <QDir>
 
@@ -20,7 +17,7 @@ BackupWriter::BackupWriter(Machine *machine, QObject *parent) : MachineJob(paren
 
 BackupWriter::~BackupWriter() = default;
 
-void BackupWriter::SetBackup(const BackupFile &file, const QList<int> &tags)
+void BackupWriter::setBackup(const BackupFile &file, const QList<int> &tags)
 {
     qDeleteAll(groups);
     groups.clear();
@@ -39,7 +36,7 @@ void BackupWriter::SetBackup(const BackupFile &file, const QList<int> &tags)
     }
 }
 
-QList<int> BackupWriter::Tags() const
+QList<int> BackupWriter::tags() const
 {
     QList<int> tags;
     for (const ParameterGroup *group : groups)
@@ -47,73 +44,73 @@ QList<int> BackupWriter::Tags() const
     return tags;
 }
 
-ParameterGroup::VariableValues BackupWriter::PlannedValues() const
+ParameterGroup::VariableValues BackupWriter::plannedValues() const
 {
     return planned;
 }
 
-BackupWriter::Started BackupWriter::Start()
+BackupWriter::Started BackupWriter::start()
 {
     if (planned.isEmpty())
         return std::unexpected(MachineJobError{MachineJobError::NothingToWrite, {}, {}});
-    return safetyDirectory.isEmpty() ? Write() : StartSafetyCopy();
+    return safetyDirectory.isEmpty() ? write() : startSafetyCopy();
 }
 
-BackupWriter::Started BackupWriter::StartSafetyCopy()
+BackupWriter::Started BackupWriter::startSafetyCopy()
 {
     safetyReader = std::make_unique<BackupReader>(machine);
     connect(safetyReader.get(), &BackupReader::requestStarted, this, &BackupWriter::requestStarted);
-    connect(safetyReader.get(), &BackupReader::done, this, &BackupWriter::OnSafetyCopyRead);
+    connect(safetyReader.get(), &BackupReader::done, this, &BackupWriter::onSafetyCopyRead);
     // The machine does not answer: nothing is written.
     connect(safetyReader.get(), &BackupReader::failed, this, &BackupWriter::failed);
-    return safetyReader->Start(Tags());
+    return safetyReader->start(tags());
 }
 
-void BackupWriter::OnSafetyCopyRead()
+void BackupWriter::onSafetyCopyRead()
 {
     const QString host = machine->connection()->Host();
-    const QString name = SafetyCopies::NewFileName(safetyDirectory, host);
-    BackupFile::Result saved;
+    const QString name = SafetyCopies::newFileName(safetyDirectory, host);
+    Result<void> saved;
     if (!QDir().mkpath(safetyDirectory))
         saved = std::unexpected(
             tr("The folder %1 cannot be created.").arg(QDir::toNativeSeparators(safetyDirectory)));
     else
-        saved = safetyReader->Save(name);
+        saved = safetyReader->save(name);
     if (!saved) {
         qCWarning(lcBackup) << "safety copy" << name << "not saved:" << saved.error();
         emit safetyCopyFailed(name, saved.error());
         return;
     }
     safetyFile = name;
-    SafetyCopies::Prune(safetyDirectory, host);
+    SafetyCopies::prune(safetyDirectory, host);
     emit safetyCopySaved(name);
-    Continue(Write());
+    continueWith(write());
 }
 
-BackupWriter::Started BackupWriter::Proceed()
+BackupWriter::Started BackupWriter::proceed()
 {
-    return Write();
+    return write();
 }
 
-BackupWriter::Started BackupWriter::Write()
+BackupWriter::Started BackupWriter::write()
 {
-    return Track(machine->connection()->WriteValues(planned), &BackupWriter::OnWriteFinished);
+    return track(machine->connection()->WriteValues(planned), &BackupWriter::onWriteFinished);
 }
 
-void BackupWriter::OnWriteFinished()
+void BackupWriter::onWriteFinished()
 {
-    if (RequestFailed())
+    if (requestFailed())
         return;
     Acpu::VarRanges ranges;
     for (const auto &[variable, value] : std::as_const(planned))
         ranges.append({variable, 1});
-    Continue(Track(machine->connection()->Read(NormalizeRanges(ranges)),
-                   &BackupWriter::OnReadBackFinished));
+    continueWith(track(machine->connection()->Read(NormalizeRanges(ranges)),
+                       &BackupWriter::onReadBackFinished));
 }
 
-void BackupWriter::OnReadBackFinished()
+void BackupWriter::onReadBackFinished()
 {
-    if (RequestFailed())
+    if (requestFailed())
         return;
     Acpu::Connection *connection = machine->connection();
     QList<ValueDifference> differences;
@@ -124,32 +121,11 @@ void BackupWriter::OnReadBackFinished()
         for (const ParameterGroup *group : std::as_const(groups)) {
             const qsizetype index = variable - group->firstVariable();
             if (index >= 0 && index < group->valueCount())
-                differences.append(
-                    {variable, group->title(), ItemLabel(*group, index), sent, read});
+                differences.append({variable, group->title(),
+                                    group->valueLabel(index, machine->modelVersion()), sent, read});
         }
     }
     if (!differences.isEmpty())
         qCWarning(lcBackup) << differences.size() << "values differ after the restore";
     emit done(differences);
-}
-
-QString BackupWriter::ItemLabel(const ParameterGroup &group, qsizetype index) const
-{
-    const ModelVersion version = machine->modelVersion();
-    if (const auto *list = qobject_cast<const ParameterList *>(&group))
-        return list->items().value(index, ModelItem(QString(), 0, 0, 0)).label(version);
-    if (const auto *table = qobject_cast<const ParameterTable *>(&group)) {
-        const qsizetype columns = table->columnItems().size();
-        return tr("%1, %2").arg(table->rowItems().at(index / columns).label(version),
-                                table->columnItems().at(index % columns).label(version));
-    }
-    if (const auto *teeth = qobject_cast<const Teeth *>(&group)) {
-        const qsizetype shape = index / (Teeth::ToothCount * Teeth::ParameterCount);
-        const qsizetype tooth = index / Teeth::ParameterCount % Teeth::ToothCount;
-        return tr("%1, %2, %3")
-            .arg(teeth->shapeItems().at(shape).label(version),
-                 teeth->toothItems().at(tooth).label(version),
-                 teeth->parameterItems().at(index % Teeth::ParameterCount).label(version));
-    }
-    return QString::number(index);
 }

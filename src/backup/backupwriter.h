@@ -31,9 +31,9 @@ struct ValueDifference
 // are not finite numbers are left alone on the machine.
 //
 // Optionally it first saves a safety copy of the machine's current values of
-// the same sections. Start() either fails at once or ends later in exactly one
+// the same sections. start() either fails at once or ends later in exactly one
 // of done() and failed(); a safety copy that cannot be saved pauses the job
-// with safetyCopyFailed() until Proceed() is called (or the writer deleted).
+// with safetyCopyFailed() until proceed() is called (or the writer deleted).
 class BackupWriter : public MachineJob
 {
     Q_OBJECT
@@ -43,40 +43,39 @@ public:
 
     // Takes the sections of file that are among tags (unknown tags are
     // skipped); the file may go away afterwards.
-    void SetBackup(const BackupFile &file, const QList<int> &tags = BackupReader::BackupTags());
+    void setBackup(const BackupFile &file, const QList<int> &tags = BackupReader::backupTags());
     // The tags that will be written, ascending.
-    QList<int> Tags() const;
-    // The (variable, value) pairs Start() writes, in tag and value order.
-    ParameterGroup::VariableValues PlannedValues() const;
+    QList<int> tags() const;
+    // The (variable, value) pairs start() writes, in tag and value order.
+    ParameterGroup::VariableValues plannedValues() const;
 
     // Before writing, save the machine's current values of the sections to
     // be written into a new file in this directory (created if needed),
     // named after the connection's host and the time; older copies beyond
     // the newest few of that host are deleted. Empty: no safety copy.
-    void SetSafetyCopyDirectory(const QString &directory) { safetyDirectory = directory; }
+    void setSafetyCopyDirectory(const QString &directory) { safetyDirectory = directory; }
     // The safety copy saved by this run; empty before or without one.
-    QString SafetyCopyFile() const { return safetyFile; }
+    QString safetyCopyFile() const { return safetyFile; }
 
-    Started Start();
+    Started start();
     // After safetyCopyFailed(): write without a safety copy.
-    Started Proceed();
+    Started proceed();
 
 signals:
     void safetyCopySaved(const QString &fileName);
-    // Nothing has been written yet; Proceed() writes anyway.
+    // Nothing has been written yet; proceed() writes anyway.
     void safetyCopyFailed(const QString &fileName, const QString &error);
     // Written and read back; differences is empty when every value arrived.
     void done(const QList<ValueDifference> &differences);
 
 private slots:
-    void OnSafetyCopyRead();
-    void OnWriteFinished();
-    void OnReadBackFinished();
+    void onSafetyCopyRead();
+    void onWriteFinished();
+    void onReadBackFinished();
 
 private:
-    Started StartSafetyCopy();
-    Started Write();
-    QString ItemLabel(const ParameterGroup &group, qsizetype index) const;
+    Started startSafetyCopy();
+    Started write();
 
     Machine *machine;
     // Groups holding the file's numbers; values the file lacks are NaN.

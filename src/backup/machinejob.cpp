@@ -2,18 +2,18 @@
 
 #include "backup/backuplog.h"
 
-void MachineJob::Continue(const Started &started)
+void MachineJob::continueWith(const Started &started)
 {
     if (!started)
         emit failed(started.error());
 }
 
-bool MachineJob::RequestFailed()
+bool MachineJob::requestFailed()
 {
     const QString error = request->ErrorString();
     if (error.isEmpty())
         return false;
     qCWarning(lcBackup) << metaObject()->className() << "request failed:" << error;
-    emit failed({MachineJobError::RequestFailed, request->GetType(), error});
+    emit failed({MachineJobError::requestFailed, request->GetType(), error});
     return true;
 }

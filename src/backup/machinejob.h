@@ -26,7 +26,7 @@ protected:
     // Keeps the request that result started and calls onFinished when it
     // ends; NotConnected when the connection refused to start it.
     template <typename Job>
-    Started Track(const Acpu::Connection::Result &result, void (Job::*onFinished)())
+    Started track(const Acpu::Connection::Result &result, void (Job::*onFinished)())
     {
         if (!result)
             return std::unexpected(MachineJobError{MachineJobError::NotConnected, {}, {}});
@@ -36,10 +36,10 @@ protected:
         return {};
     }
     // For a slot that starts the next request: a refusal becomes failed().
-    void Continue(const Started &started);
+    void continueWith(const Started &started);
     // Reports the finished request's error through failed(); false when it
     // succeeded.
-    bool RequestFailed();
+    bool requestFailed();
 
     Acpu::Request *request = nullptr;
 };

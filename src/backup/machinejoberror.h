@@ -14,7 +14,7 @@ struct MachineJobError
         // The connection refused to start a request.
         NotConnected,
         // A request finished with an error; requestType says which way.
-        RequestFailed,
+        requestFailed,
         // A file could not be opened, read or saved.
         FileFailed,
         // A program file is larger than the machine can take.

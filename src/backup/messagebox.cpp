@@ -10,16 +10,16 @@
 
 namespace {
 
-QMessageBox *OpenWarning(QWidget *parent, const QString &text, const QString &informative = {})
+QMessageBox *openWarning(QWidget *parent, const QString &text, const QString &informative = {})
 {
-    return OpenBox(QMessageBox::Warning,
+    return openBox(QMessageBox::Warning,
                    QCoreApplication::translate("MessageBox", "Communication Error"), text, parent,
                    informative);
 }
 
 } // namespace
 
-QMessageBox *OpenBox(QMessageBox::Icon icon, const QString &title, const QString &text,
+QMessageBox *openBox(QMessageBox::Icon icon, const QString &title, const QString &text,
                      QWidget *parent, const QString &informative, const QString &detailed)
 {
     auto *box = new QMessageBox(icon, title, text, QMessageBox::Ok, parent);
@@ -51,7 +51,7 @@ QProgressDialog *ShowProgress(Acpu::Request *request, QWidget *parent)
 
 QMessageBox *ShowConnectionBroken(QWidget *parent)
 {
-    return OpenWarning(parent, QCoreApplication::translate(
+    return openWarning(parent, QCoreApplication::translate(
                                    "MessageBox", "Connection with the machine is broken."));
 }
 
@@ -68,15 +68,15 @@ QMessageBox *ShowRequestError(Acpu::Request::Type type, const QString &error, QW
                                           "There was an error writing data to the machine.")
             : QCoreApplication::translate("MessageBox",
                                           "There was an error reading data from the machine.");
-    return OpenWarning(parent, text, error);
+    return openWarning(parent, text, error);
 }
 
-QMessageBox *ShowMachineJobError(const MachineJobError &error, QWidget *parent)
+QMessageBox *showMachineJobError(const MachineJobError &error, QWidget *parent)
 {
     switch (error.kind) {
     case MachineJobError::NotConnected:
         return ShowConnectionBroken(parent);
-    case MachineJobError::RequestFailed:
+    case MachineJobError::requestFailed:
         return ShowRequestError(error.requestType, error.message, parent);
     default:
         return nullptr;

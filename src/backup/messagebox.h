@@ -25,10 +25,10 @@ void ShowRequestError(Acpu::Request *request, QWidget *parent);
 QMessageBox *ShowRequestError(Acpu::Request::Type type, const QString &error, QWidget *parent);
 // A machine job's refused or failed request: the connection-broken or the
 // request-error box. Null for other failures, which the job words itself.
-QMessageBox *ShowMachineJobError(const MachineJobError &error, QWidget *parent);
+QMessageBox *showMachineJobError(const MachineJobError &error, QWidget *parent);
 // A box with the OK button, opened, deleted when closed; the texts that are
 // given are set.
-QMessageBox *OpenBox(QMessageBox::Icon icon, const QString &title, const QString &text,
+QMessageBox *openBox(QMessageBox::Icon icon, const QString &title, const QString &text,
                      QWidget *parent, const QString &informative = {},
                      const QString &detailed = {});
 // Returned unopened, deleted when closed.

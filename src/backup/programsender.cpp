@@ -9,7 +9,7 @@
 
 #include <algorithm>
 
-ProgramSender::Image ProgramSender::MakeImage(const QByteArray &bytes)
+ProgramSender::Image ProgramSender::makeImage(const QByteArray &bytes)
 {
     Image image;
     image.reserve(bytes.size() / 4 + 2);
@@ -23,13 +23,13 @@ ProgramSender::Image ProgramSender::MakeImage(const QByteArray &bytes)
 }
 
 std::expected<ProgramSender::Image, MachineJobError>
-ProgramSender::ReadImage(const QString &fileName)
+ProgramSender::readImage(const QString &fileName)
 {
     auto fail = [](MachineJobError::Kind kind, const QString &message) {
         return std::unexpected(MachineJobError{kind, Acpu::Request::Write, message});
     };
     QFile file(fileName);
-    if (const BackupFile::Result opened = BackupFile::openRegularFile(file); !opened)
+    if (const Result<void> opened = BackupFile::openRegularFile(file); !opened)
         return fail(MachineJobError::FileFailed, opened.error());
     if (file.size() > MaxProgramBytes)
         return fail(MachineJobError::FileTooLarge,
@@ -44,7 +44,7 @@ ProgramSender::ReadImage(const QString &fileName)
         return fail(MachineJobError::FileTooLarge,
                     tr("The file holds more than %1 bytes (16 MiB), the most that is sent.")
                         .arg(MaxProgramBytes));
-    Image image = MakeImage(bytes);
+    Image image = makeImage(bytes);
     // The machine ends a program at its first zero word: one followed by
     // more of the program would cut it short while the upload reports
     // success. Zero bytes at the very end lose nothing.
@@ -58,7 +58,7 @@ ProgramSender::ReadImage(const QString &fileName)
     return image;
 }
 
-Acpu::VarRanges ProgramSender::UploadRanges(qsizetype wordCount)
+Acpu::VarRanges ProgramSender::uploadRanges(qsizetype wordCount)
 {
     Acpu::VarRanges ranges{{StateVariable, 1}};
     ranges.reserve(1 + wordCount / WindowLength + 1);
@@ -68,7 +68,7 @@ Acpu::VarRanges ProgramSender::UploadRanges(qsizetype wordCount)
     return ranges;
 }
 
-ProgramSender::Outcome ProgramSender::Classify(quint32 code)
+ProgramSender::Outcome ProgramSender::classify(quint32 code)
 {
     if (code == 2)
         return Outcome::Success;
@@ -80,41 +80,41 @@ ProgramSender::ProgramSender(Machine *machine, QObject *parent)
 {
 }
 
-ProgramSender::Started ProgramSender::CheckReady()
+ProgramSender::Started ProgramSender::checkReady()
 {
-    return Track(
+    return track(
         machine->connection()->Read({{EnableVariable, StateVariable - EnableVariable + 1}}),
-        &ProgramSender::OnReadyCheckFinished);
+        &ProgramSender::onReadyCheckFinished);
 }
 
-void ProgramSender::OnReadyCheckFinished()
+void ProgramSender::onReadyCheckFinished()
 {
-    if (RequestFailed())
+    if (requestFailed())
         return;
     Acpu::Connection *connection = machine->connection();
     emit readyChecked(connection->ReadInt(EnableVariable) != 0 &&
                       connection->ReadInt(StateVariable) == 0);
 }
 
-ProgramSender::Started ProgramSender::Send(const Image &image)
+ProgramSender::Started ProgramSender::send(const Image &image)
 {
     Image values{StartState};
     values += image;
-    return Track(machine->connection()->Write(UploadRanges(image.size()), values),
-                 &ProgramSender::OnDataSendFinished);
+    return track(machine->connection()->Write(uploadRanges(image.size()), values),
+                 &ProgramSender::onDataSendFinished);
 }
 
-void ProgramSender::OnDataSendFinished()
+void ProgramSender::onDataSendFinished()
 {
-    if (RequestFailed())
+    if (requestFailed())
         return;
-    Continue(Track(machine->connection()->Read({{ResultVariable, 1}}),
-                   &ProgramSender::OnStatusRequestFinished));
+    continueWith(track(machine->connection()->Read({{ResultVariable, 1}}),
+                       &ProgramSender::onStatusRequestFinished));
 }
 
-void ProgramSender::OnStatusRequestFinished()
+void ProgramSender::onStatusRequestFinished()
 {
-    if (RequestFailed())
+    if (requestFailed())
         return;
     emit resultRead(static_cast<quint32>(machine->connection()->ReadInt(ResultVariable)));
 }

@@ -15,7 +15,7 @@ class Machine;
 // writes the state word and the program, reads the result code. No widgets:
 // the window job and the command-line tool wrap it.
 //
-// CheckReady() and Send() either fail at once (not connected) or end later in
+// checkReady() and send() either fail at once (not connected) or end later in
 // exactly one of their signal (readyChecked(), resultRead()) and failed().
 class ProgramSender : public MachineJob
 {
@@ -44,20 +44,20 @@ public:
 
     // The file's bytes as words (first byte least significant; a last,
     // incomplete word is filled with zero bytes) and the terminating 0.
-    static Image MakeImage(const QByteArray &bytes);
+    static Image makeImage(const QByteArray &bytes);
     // Reads a regular file of at most MaxProgramBytes into an image.
-    static std::expected<Image, MachineJobError> ReadImage(const QString &fileName);
+    static std::expected<Image, MachineJobError> readImage(const QString &fileName);
     // The state word first, then the window once per chunk of at most
     // WindowLength words, in this order and not merged.
-    static Acpu::VarRanges UploadRanges(qsizetype wordCount);
-    static Outcome Classify(quint32 code);
+    static Acpu::VarRanges uploadRanges(qsizetype wordCount);
+    static Outcome classify(quint32 code);
 
     explicit ProgramSender(Machine *machine, QObject *parent = nullptr);
 
     // Reads the enable and state words.
-    Started CheckReady();
+    Started checkReady();
     // Writes the state word and the image, then reads the result code.
-    Started Send(const Image &image);
+    Started send(const Image &image);
 
 signals:
     // Ready: enable non-zero and state zero.
@@ -65,9 +65,9 @@ signals:
     void resultRead(quint32 code);
 
 private slots:
-    void OnReadyCheckFinished();
-    void OnDataSendFinished();
-    void OnStatusRequestFinished();
+    void onReadyCheckFinished();
+    void onDataSendFinished();
+    void onStatusRequestFinished();
 
 private:
     Machine *machine;

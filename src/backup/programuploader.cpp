@@ -16,18 +16,18 @@ ProgramUploader::ProgramUploader(Machine *machine, QWidget *parent)
             [this](Acpu::Request *request) { ShowProgress(request, parentWidget); });
     connect(&sender, &ProgramSender::readyChecked, this, &ProgramUploader::OnReadyCheckFinished);
     connect(&sender, &ProgramSender::resultRead, this, &ProgramUploader::OnStatusRequestFinished);
-    connect(&sender, &ProgramSender::failed, this, &ProgramUploader::Fail);
+    connect(&sender, &ProgramSender::failed, this, &ProgramUploader::fail);
 }
 
 void ProgramUploader::DoReadyCheck()
 {
-    if (const auto started = sender.CheckReady(); !started)
-        Fail(started.error());
+    if (const auto started = sender.checkReady(); !started)
+        fail(started.error());
 }
 
-void ProgramUploader::Fail(const MachineJobError &error)
+void ProgramUploader::fail(const MachineJobError &error)
 {
-    ShowMachineJobError(error, parentWidget);
+    showMachineJobError(error, parentWidget);
     deleteLater();
 }
 
@@ -37,7 +37,7 @@ void ProgramUploader::OnReadyCheckFinished(bool ready)
         fileDialog.open();
         return;
     }
-    OpenBox(QMessageBox::Warning, tr("Program Upload Failed"),
+    openBox(QMessageBox::Warning, tr("Program Upload Failed"),
             tr("Machine is not ready for program upload."), parentWidget);
     deleteLater();
 }
@@ -48,36 +48,36 @@ void ProgramUploader::OnFileSelected(QString fileName)
         deleteLater();
         return;
     }
-    const auto image = ProgramSender::ReadImage(fileName);
+    const auto image = ProgramSender::readImage(fileName);
     if (!image) {
         const QString text =
             image.error().kind == MachineJobError::FileTooLarge
                 ? tr("The program file is larger than 16 MiB, the largest program that is sent.")
                 : tr("There was an error loading the program file.");
-        OpenBox(QMessageBox::Warning, tr("Program Upload Failed"), text, parentWidget, fileName,
+        openBox(QMessageBox::Warning, tr("Program Upload Failed"), text, parentWidget, fileName,
                 image.error().message);
         deleteLater();
         return;
     }
-    if (const auto started = sender.Send(*image); !started)
-        Fail(started.error());
+    if (const auto started = sender.send(*image); !started)
+        fail(started.error());
 }
 
 void ProgramUploader::OnStatusRequestFinished(quint32 code)
 {
     const QString title = tr("Program Upload Finished");
-    switch (ProgramSender::Classify(code)) {
+    switch (ProgramSender::classify(code)) {
     case ProgramSender::Outcome::Success:
-        OpenBox(QMessageBox::Information, title, tr("Program was uploaded successfully."),
+        openBox(QMessageBox::Information, title, tr("Program was uploaded successfully."),
                 parentWidget);
         break;
     case ProgramSender::Outcome::Unexpected:
-        OpenBox(QMessageBox::Warning, title,
+        openBox(QMessageBox::Warning, title,
                 tr("There was an unexpected problem uploading the program."), parentWidget,
                 tr("Result code: %1").arg(code));
         break;
     case ProgramSender::Outcome::Error:
-        OpenBox(QMessageBox::Warning, title, tr("There was an error uploading the program."),
+        openBox(QMessageBox::Warning, title, tr("There was an error uploading the program."),
                 parentWidget, tr("Error code: %1").arg(code - 3));
         break;
     }

@@ -27,7 +27,7 @@ private slots:
 
 private:
     void OnReadyCheckFinished(bool ready);
-    void Fail(const MachineJobError &error);
+    void fail(const MachineJobError &error);
 
     Machine *machine;
     QWidget *parentWidget;

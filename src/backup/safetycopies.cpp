@@ -7,13 +7,13 @@
 #include <algorithm>
 #include <tuple>
 
-QString SafetyCopies::DefaultDirectory()
+QString SafetyCopies::defaultDirectory()
 {
     return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
         .filePath(QStringLiteral("before-restore"));
 }
 
-QString SafetyCopies::FilePrefix(const QString &host)
+QString SafetyCopies::filePrefix(const QString &host)
 {
     // Host strings carry ':' and brackets ("[fe80::1]:1502"), which some file
     // systems refuse.
@@ -22,11 +22,11 @@ QString SafetyCopies::FilePrefix(const QString &host)
     return safe.isEmpty() ? QStringLiteral("machine") : safe;
 }
 
-QString SafetyCopies::NewFileName(const QString &directory, const QString &host,
+QString SafetyCopies::newFileName(const QString &directory, const QString &host,
                                   const QDateTime &when)
 {
     const QString base =
-        FilePrefix(host) + QLatin1Char('-') + when.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+        filePrefix(host) + QLatin1Char('-') + when.toString(QStringLiteral("yyyyMMdd-HHmmss"));
     const QDir dir(directory);
     QString name = dir.filePath(base + QStringLiteral(".vrk"));
     // Two restores within one second must not overwrite the first copy.
@@ -35,10 +35,10 @@ QString SafetyCopies::NewFileName(const QString &directory, const QString &host,
     return name;
 }
 
-QStringList SafetyCopies::List(const QString &directory, const QString &host)
+QStringList SafetyCopies::list(const QString &directory, const QString &host)
 {
     const QRegularExpression pattern(QStringLiteral("^%1-(\\d{8}-\\d{6})(?:-(\\d+))?\\.vrk$")
-                                         .arg(QRegularExpression::escape(FilePrefix(host))));
+                                         .arg(QRegularExpression::escape(filePrefix(host))));
     // Time stamp (sorts as text) and counter within one second.
     QList<std::tuple<QString, int, QString>> found;
     const QDir dir(directory);
@@ -53,9 +53,9 @@ QStringList SafetyCopies::List(const QString &directory, const QString &host)
     return names;
 }
 
-void SafetyCopies::Prune(const QString &directory, const QString &host)
+void SafetyCopies::prune(const QString &directory, const QString &host)
 {
-    const QStringList copies = List(directory, host);
+    const QStringList copies = list(directory, host);
     for (qsizetype i = 0; i + KeepPerHost < copies.size(); ++i)
         QFile::remove(copies.at(i));
 }

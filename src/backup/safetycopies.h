@@ -12,16 +12,16 @@ public:
     static constexpr int KeepPerHost = 50;
 
     // <application data>/before-restore
-    static QString DefaultDirectory();
+    static QString defaultDirectory();
     // directory/<host>-<yyyyMMdd-HHmmss>.vrk, with the host made safe for a
     // file name and a counter added when that name is taken already.
-    static QString NewFileName(const QString &directory, const QString &host,
+    static QString newFileName(const QString &directory, const QString &host,
                                const QDateTime &when = QDateTime::currentDateTime());
     // The copies of host in directory, oldest first.
-    static QStringList List(const QString &directory, const QString &host);
+    static QStringList list(const QString &directory, const QString &host);
     // Deletes all but the newest KeepPerHost copies of host.
-    static void Prune(const QString &directory, const QString &host);
+    static void prune(const QString &directory, const QString &host);
 
 private:
-    static QString FilePrefix(const QString &host);
+    static QString filePrefix(const QString &host);
 };

@@ -9,6 +9,7 @@
 #include "model/machine.h"
 #include "model/machinevalue.h"
 #include "model/tablemodel.h"
+#include "widgets/itemstylemodel.h"
 
 #include <QCloseEvent>
 #include <QDialogButtonBox>
@@ -52,7 +53,7 @@ LiveEditor::LiveEditor(Machine *machine, ParameterGroup *group, QWidget *parent)
 
 LiveEditor::~LiveEditor() = default;
 
-void LiveEditor::Attach(const Form &pieces)
+void LiveEditor::attach(const Form &pieces)
 {
     form = pieces;
     setWindowTitle(windowTitle().arg(m_group->title(), machine->typeTitle(), machine->identText(),
@@ -60,9 +61,9 @@ void LiveEditor::Attach(const Form &pieces)
     model->setActiveVersion(machine->modelVersion());
     filter->setSourceModel(model);
     filter->setActiveVersion(machine->modelVersion());
-    form.table->setModel(filter);
+    form.table->setModel(new ItemStyleModel(filter, form.table));
     form.table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    FitValueColumns(form.table);
+    fitValueColumns(form.table);
     connect(model, &TableModel::dataChanged, this, &LiveEditor::OnModelDataChanged);
 
     // Both dialogs live as long as the window, so each remembers its folder.
@@ -83,19 +84,19 @@ void LiveEditor::Attach(const Form &pieces)
     connect(saveDialog, &QFileDialog::fileSelected, this, &LiveEditor::SaveBackup);
 
     QSettings settings;
-    settings.beginGroup(SettingsGroup());
+    settings.beginGroup(settingsGroup());
     restoreGeometry(settings.value(SettingsKeys::Geometry).toByteArray());
     restoreState(settings.value(SettingsKeys::State).toByteArray());
 }
 
-QString LiveEditor::SettingsGroup() const
+QString LiveEditor::settingsGroup() const
 {
-    return SettingsKeys::ParametersGroup(m_group->name());
+    return SettingsKeys::parametersGroup(m_group->name());
 }
 
 void LiveEditor::on_actionRefreshOnce_triggered()
 {
-    if (!ConfirmDiscard())
+    if (!confirmDiscard())
         return;
     auto result = connection->Read({m_group->variableRange()});
     if (!result) {
@@ -116,7 +117,7 @@ void LiveEditor::OnLoadCompleted(Acpu::Request *request)
     m_group->loadFromMachine(*connection);
 }
 
-bool LiveEditor::ConfirmDiscard()
+bool LiveEditor::confirmDiscard()
 {
     qsizetype unwritten = 0;
     for (qsizetype i = 0; i < m_group->valueCount(); ++i)
@@ -133,22 +134,22 @@ bool LiveEditor::ConfirmDiscard()
     return box.exec() == QMessageBox::Yes;
 }
 
-bool LiveEditor::AutoRefreshOn() const
+bool LiveEditor::autoRefreshOn() const
 {
     return form.refresh1s->isChecked() || form.refresh100ms->isChecked();
 }
 
 void LiveEditor::on_actionRefresh1s_triggered(bool checked)
 {
-    SetAutoRefresh(form.refresh1s, form.refresh100ms, SlowRefreshMs, checked);
+    setAutoRefresh(form.refresh1s, form.refresh100ms, SlowRefreshMs, checked);
 }
 
 void LiveEditor::on_actionRefresh100ms_triggered(bool checked)
 {
-    SetAutoRefresh(form.refresh100ms, form.refresh1s, FastRefreshMs, checked);
+    setAutoRefresh(form.refresh100ms, form.refresh1s, FastRefreshMs, checked);
 }
 
-void LiveEditor::SetAutoRefresh(QAction *action, QAction *other, int intervalMs, bool checked)
+void LiveEditor::setAutoRefresh(QAction *action, QAction *other, int intervalMs, bool checked)
 {
     if (!checked) {
         refreshTimer.stop();
@@ -157,7 +158,7 @@ void LiveEditor::SetAutoRefresh(QAction *action, QAction *other, int intervalMs,
         return;
     }
     // The first read would replace unwritten edits without a word.
-    if (!other->isChecked() && !ConfirmDiscard()) {
+    if (!other->isChecked() && !confirmDiscard()) {
         action->setChecked(false);
         return;
     }
@@ -175,7 +176,7 @@ void LiveEditor::SetAutoRefresh(QAction *action, QAction *other, int intervalMs,
 
 void LiveEditor::PeriodicRefresh()
 {
-    if (!AutoRefreshOn() || periodicRead)
+    if (!autoRefreshOn() || periodicRead)
         return;
     auto result = connection->Read({m_group->variableRange()});
     if (!result) {
@@ -187,24 +188,24 @@ void LiveEditor::PeriodicRefresh()
     }
     periodicRead = *result;
     connect(*result, &Acpu::Request::finished, this,
-            [this, request = *result] { OnPeriodicReadCompleted(request); });
+            [this, request = *result] { onPeriodicReadCompleted(request); });
 }
 
-void LiveEditor::OnPeriodicReadCompleted(Acpu::Request *request)
+void LiveEditor::onPeriodicReadCompleted(Acpu::Request *request)
 {
     periodicRead = nullptr;
     // Switched off meanwhile: the table may hold new edits by now.
-    if (!AutoRefreshOn())
+    if (!autoRefreshOn())
         return;
     if (!request->ErrorString().isEmpty())
         statusBar()->showMessage(request->ErrorString(), StatusMessageMs);
-    else if (!MatchesMachine())
+    else if (!matchesMachine())
         m_group->loadFromMachine(*connection);
     refreshTimer.start();
     emit periodicReadFinished(request->ErrorString().isEmpty());
 }
 
-bool LiveEditor::MatchesMachine() const
+bool LiveEditor::matchesMachine() const
 {
     if (m_group->isModified())
         return false;
@@ -221,10 +222,10 @@ bool LiveEditor::MatchesMachine() const
 
 void LiveEditor::on_actionFilterItems_triggered(bool checked)
 {
-    SetActiveItemsFilter(checked);
+    setActiveItemsFilter(checked);
 }
 
-void LiveEditor::SetActiveItemsFilter(bool enabled)
+void LiveEditor::setActiveItemsFilter(bool enabled)
 {
     filter->setShowOnlyActive(enabled);
     form.table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
@@ -239,10 +240,10 @@ void LiveEditor::on_buttonBox_clicked(QAbstractButton *button)
 {
     switch (form.buttonBox->standardButton(button)) {
     case QDialogButtonBox::Ok:
-        WriteEdits(true);
+        writeEdits(true);
         break;
     case QDialogButtonBox::Apply:
-        WriteEdits(false);
+        writeEdits(false);
         break;
     case QDialogButtonBox::Cancel:
         close();
@@ -255,7 +256,7 @@ void LiveEditor::on_buttonBox_clicked(QAbstractButton *button)
     }
 }
 
-void LiveEditor::WriteEdits(bool closeWhenDone)
+void LiveEditor::writeEdits(bool closeWhenDone)
 {
     const ParameterGroup::VariableValues items = m_group->modifiedValues();
     if (items.isEmpty()) {
@@ -273,11 +274,11 @@ void LiveEditor::WriteEdits(bool closeWhenDone)
     // One write at a time: a second OK would send the same values again.
     form.buttonBox->setEnabled(false);
     connect(request, &Acpu::Request::finished, this, [this, request, items, closeWhenDone] {
-        OnWriteCompleted(request, items, closeWhenDone);
+        onWriteCompleted(request, items, closeWhenDone);
     });
 }
 
-void LiveEditor::OnWriteCompleted(Acpu::Request *request,
+void LiveEditor::onWriteCompleted(Acpu::Request *request,
                                   const ParameterGroup::VariableValues &written, bool closeWhenDone)
 {
     form.buttonBox->setEnabled(true);
@@ -301,7 +302,7 @@ void LiveEditor::OnWriteCompleted(Acpu::Request *request,
 void LiveEditor::closeEvent(QCloseEvent *event)
 {
     QSettings settings;
-    settings.beginGroup(SettingsGroup());
+    settings.beginGroup(settingsGroup());
     settings.setValue(SettingsKeys::Geometry, saveGeometry());
     settings.setValue(SettingsKeys::State, saveState());
     settings.endGroup();
@@ -319,7 +320,7 @@ void LiveEditor::closeEvent(QCloseEvent *event)
     case QMessageBox::Yes:
         // The window closes itself once the write has succeeded.
         event->ignore();
-        WriteEdits(true);
+        writeEdits(true);
         break;
     case QMessageBox::No:
         event->accept();
@@ -340,7 +341,7 @@ void LiveEditor::on_actionSave_triggered()
     saveDialog->open();
 }
 
-void LiveEditor::ShowFileError(const QString &text, const QString &fileName, const QString &detail)
+void LiveEditor::showFileError(const QString &text, const QString &fileName, const QString &detail)
 {
     auto *box =
         new QMessageBox(QMessageBox::Warning, tr("Backup File Error"), text, QMessageBox::Ok, this);
@@ -356,11 +357,11 @@ void LiveEditor::LoadBackup(const QString &fileName)
         return;
     BackupFile file(fileName);
     if (auto loaded = file.load(); !loaded) {
-        ShowFileError(tr("There was an error loading the backup file."), fileName, loaded.error());
+        showFileError(tr("There was an error loading the backup file."), fileName, loaded.error());
         return;
     }
     if (!file.hasSection(m_group->type())) {
-        ShowFileError(tr("Backup does not contain %1.").arg(m_group->title()), fileName, {});
+        showFileError(tr("Backup does not contain %1.").arg(m_group->title()), fileName, {});
         return;
     }
     if (file.machine() != model->activeVersion()) {
@@ -388,5 +389,5 @@ void LiveEditor::SaveBackup(const QString &fileName)
     m_group->toJson(section);
     file.setSection(m_group->type(), section);
     if (auto saved = file.save(); !saved)
-        ShowFileError(tr("There was an error saving the backup file."), fileName, saved.error());
+        showFileError(tr("There was an error saving the backup file."), fileName, saved.error());
 }

@@ -54,11 +54,11 @@ protected:
 
     LiveEditor(Machine *machine, ParameterGroup *group, QWidget *parent);
     // Call once the form is set up.
-    void Attach(const Form &form);
+    void attach(const Form &form);
     void closeEvent(QCloseEvent *event) override;
     // The active-items filter of the table (and of whatever else the window
     // filters).
-    virtual void SetActiveItemsFilter(bool enabled);
+    virtual void setActiveItemsFilter(bool enabled);
 
     TableModel *model;
     ItemsFilterModel *filter;
@@ -76,20 +76,20 @@ private slots:
     void OnModelDataChanged();
 
 private:
-    bool AutoRefreshOn() const;
-    void SetAutoRefresh(QAction *action, QAction *other, int intervalMs, bool checked);
+    bool autoRefreshOn() const;
+    void setAutoRefresh(QAction *action, QAction *other, int intervalMs, bool checked);
     // True when there is nothing unwritten or the user lets a read replace it.
-    bool ConfirmDiscard();
+    bool confirmDiscard();
     void OnLoadCompleted(Acpu::Request *request);
-    void OnPeriodicReadCompleted(Acpu::Request *request);
+    void onPeriodicReadCompleted(Acpu::Request *request);
     // True when the machine's values (just read) are what the table shows:
     // a refresh that changes nothing repaints nothing.
-    bool MatchesMachine() const;
-    void WriteEdits(bool closeWhenDone);
-    void OnWriteCompleted(Acpu::Request *request, const ParameterGroup::VariableValues &written,
+    bool matchesMachine() const;
+    void writeEdits(bool closeWhenDone);
+    void onWriteCompleted(Acpu::Request *request, const ParameterGroup::VariableValues &written,
                           bool closeWhenDone);
-    void ShowFileError(const QString &text, const QString &fileName, const QString &detail);
-    QString SettingsGroup() const;
+    void showFileError(const QString &text, const QString &fileName, const QString &detail);
+    QString settingsGroup() const;
 
     Machine *machine;
     Acpu::Connection *connection;

@@ -5,11 +5,8 @@ ParametersEditor::ParametersEditor(Machine *machine, ParameterGroup *group, QWid
     : LiveEditor(machine, group, parent), ui(new Ui::ParametersEditor)
 {
     ui->setupUi(this);
-    Attach({ui->valueEditor, ui->buttonBox, ui->actionOpen, ui->actionRefresh1s,
+    attach({ui->valueEditor, ui->buttonBox, ui->actionOpen, ui->actionRefresh1s,
             ui->actionRefresh100ms});
 }
 
-ParametersEditor::~ParametersEditor()
-{
-    delete ui;
-}
+ParametersEditor::~ParametersEditor() = default;

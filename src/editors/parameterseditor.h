@@ -2,6 +2,8 @@
 
 #include "editors/liveeditor.h"
 
+#include <memory>
+
 namespace Ui {
 class ParametersEditor;
 }
@@ -17,5 +19,5 @@ public:
     ~ParametersEditor() override;
 
 private:
-    Ui::ParametersEditor *ui;
+    std::unique_ptr<Ui::ParametersEditor> ui;
 };

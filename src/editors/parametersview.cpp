@@ -5,6 +5,7 @@
 #include "model/itemsfiltermodel.h"
 #include "model/parametergroup.h"
 #include "model/tablemodel.h"
+#include "widgets/itemstylemodel.h"
 
 #include <QCloseEvent>
 
@@ -15,9 +16,9 @@ ParametersView::ParametersView(ParameterGroup *group, TableModel *model, QWidget
     setWindowTitle(group->title() + QStringLiteral(" [*]"));
     filter->setSourceModel(model);
     filter->setActiveVersion(model->activeVersion());
-    ui->valueEditor->setModel(filter);
+    ui->valueEditor->setModel(new ItemStyleModel(filter, ui->valueEditor));
     ui->valueEditor->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    FitValueColumns(ui->valueEditor);
+    fitValueColumns(ui->valueEditor);
     connect(group, &ParameterGroup::DataChanged, this, &ParametersView::OnDataChanged);
     OnDataChanged();
 }
@@ -25,7 +26,6 @@ ParametersView::ParametersView(ParameterGroup *group, TableModel *model, QWidget
 ParametersView::~ParametersView()
 {
     delete filter.data();
-    delete ui;
 }
 
 QTableViewClipboard *ParametersView::table() const

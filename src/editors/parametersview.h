@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <memory>
+
 class ItemsFilterModel;
 class ParameterGroup;
 class QTableViewClipboard;
@@ -38,7 +40,7 @@ private slots:
     void OnDataChanged();
 
 private:
-    Ui::ParametersView *ui;
+    std::unique_ptr<Ui::ParametersView> ui;
     ParameterGroup *group;
     // Made for this view alone; the group is its parent, the view deletes it.
     QPointer<ItemsFilterModel> filter;

@@ -6,6 +6,7 @@
 #include "model/tablemodelteeth.h"
 #include "model/teeth.h"
 #include "model/teethgroupsmodel.h"
+#include "widgets/itemstylemodel.h"
 
 TeethEditor::TeethEditor(Machine *machine, Teeth *group, QWidget *parent)
     : LiveEditor(machine, group, parent), ui(new Ui::TeethEditor),
@@ -14,25 +15,24 @@ TeethEditor::TeethEditor(Machine *machine, Teeth *group, QWidget *parent)
     // Connects the shape selector by name before it gets its model, so that
     // filling it selects the first shape.
     ui->setupUi(this);
-    Attach({ui->valueEditor, ui->buttonBox, ui->actionOpen, ui->actionRefresh1s,
+    attach({ui->valueEditor, ui->buttonBox, ui->actionOpen, ui->actionRefresh1s,
             ui->actionRefresh100ms});
     shapesModel->setActiveVersion(machine->modelVersion());
     shapesFilter->setSourceModel(shapesModel);
     shapesFilter->setActiveVersion(machine->modelVersion());
-    ui->group->setModel(shapesFilter);
+    ui->group->setModel(new ItemStyleModel(shapesFilter, ui->group));
 }
 
 TeethEditor::~TeethEditor()
 {
     // The shape selector must not follow its model into the group's death.
     ui->group->disconnect(this);
-    delete ui;
 }
 
-void TeethEditor::SetActiveItemsFilter(bool enabled)
+void TeethEditor::setActiveItemsFilter(bool enabled)
 {
     shapesFilter->setShowOnlyActive(enabled);
-    LiveEditor::SetActiveItemsFilter(enabled);
+    LiveEditor::setActiveItemsFilter(enabled);
 }
 
 void TeethEditor::on_group_currentIndexChanged(int)

@@ -2,6 +2,8 @@
 
 #include "editors/liveeditor.h"
 
+#include <memory>
+
 class ItemsFilterModel;
 class TableModelTeeth;
 class Teeth;
@@ -22,13 +24,13 @@ public:
     ~TeethEditor() override;
 
 protected:
-    void SetActiveItemsFilter(bool enabled) override;
+    void setActiveItemsFilter(bool enabled) override;
 
 private slots:
     void on_group_currentIndexChanged(int index);
 
 private:
-    Ui::TeethEditor *ui;
+    std::unique_ptr<Ui::TeethEditor> ui;
     TeethGroupsModel *shapesModel;
     ItemsFilterModel *shapesFilter;
 };

@@ -6,6 +6,7 @@
 #include "model/tablemodelteeth.h"
 #include "model/teeth.h"
 #include "model/teethgroupsmodel.h"
+#include "widgets/itemstylemodel.h"
 
 #include <QCloseEvent>
 
@@ -20,13 +21,13 @@ TeethView::TeethView(Teeth *group, TableModelTeeth *model, TeethGroupsModel *gro
     setWindowTitle(group->title() + QStringLiteral(" [*]"));
     valuesFilter->setSourceModel(model);
     valuesFilter->setActiveVersion(model->activeVersion());
-    ui->valueEditor->setModel(valuesFilter);
+    ui->valueEditor->setModel(new ItemStyleModel(valuesFilter, ui->valueEditor));
     ui->valueEditor->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    FitValueColumns(ui->valueEditor);
+    fitValueColumns(ui->valueEditor);
     connect(group, &ParameterGroup::DataChanged, this, &TeethView::OnDataChanged);
     shapesFilter->setSourceModel(groups);
     shapesFilter->setActiveVersion(model->activeVersion());
-    ui->group->setModel(shapesFilter);
+    ui->group->setModel(new ItemStyleModel(shapesFilter, ui->group));
     OnDataChanged();
 }
 
@@ -35,7 +36,6 @@ TeethView::~TeethView()
     // The shape selector still reads its current item while its model goes.
     delete valuesFilter.data();
     delete shapesFilter.data();
-    delete ui;
 }
 
 QTableViewClipboard *TeethView::table() const

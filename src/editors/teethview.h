@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <memory>
+
 class ItemsFilterModel;
 class QTableViewClipboard;
 class TableModelTeeth;
@@ -41,7 +43,7 @@ private slots:
     void OnDataChanged();
 
 private:
-    Ui::TeethView *ui;
+    std::unique_ptr<Ui::TeethView> ui;
     Teeth *group;
     TableModelTeeth *model;
     // Made for this view alone; the group is their parent, the view deletes

@@ -10,7 +10,7 @@ constexpr QStringView WideValue = u"-00000.000000";
 constexpr int SectionExtra = 2 * 10 + 12;
 } // namespace
 
-void FitValueColumns(QTableView *table)
+void fitValueColumns(QTableView *table)
 {
     table->setWordWrap(false);
     QHeaderView *header = table->horizontalHeader();

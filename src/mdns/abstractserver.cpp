@@ -12,11 +12,12 @@ AbstractServer::AbstractServer(QObject *parent) : QObject(parent)
 void AbstractServer::processDatagram(QByteArrayView datagram, const QHostAddress &sender,
                                      quint16 senderPort, int interfaceIndex)
 {
-    std::optional<Message> message = Message::fromWire(datagram);
+    Result<Message> message = Message::fromWire(datagram);
     if (!message) {
         // Anyone on the link can send these: debug only, never a flood of warnings.
         qCDebug(lcMdns).noquote() << "malformed datagram of" << datagram.size() << "bytes from"
-                                  << sender.toString() << "port" << senderPort;
+                                  << sender.toString() << "port" << senderPort << "-"
+                                  << message.error();
         return;
     }
     // RFC 6762 section 18.3 and 18.11: other opcodes and error codes are ignored.

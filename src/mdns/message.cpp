@@ -293,10 +293,10 @@ private:
 
 } // namespace
 
-std::optional<Message> Message::fromWire(QByteArrayView data)
+Result<Message> Message::fromWire(QByteArrayView data)
 {
     if (data.size() < HeaderSize || data.size() > MaxSize)
-        return std::nullopt;
+        return std::unexpected(QStringLiteral("size out of range"));
     Reader reader(data);
     Message message;
     quint16 flags = 0, qd = 0, an = 0, ns = 0, ar = 0;
@@ -314,13 +314,13 @@ std::optional<Message> Message::fromWire(QByteArrayView data)
     // Counts that cannot fit are rejected before any work.
     if (qsizetype(qd) * MinQuestionSize + (qsizetype(an) + ns + ar) * MinRecordSize >
         data.size() - HeaderSize)
-        return std::nullopt;
+        return std::unexpected(QStringLiteral("counts beyond the datagram"));
 
     for (int i = 0; i < qd; ++i) {
         Question q;
         quint16 rawClass = 0;
         if (!reader.name(reader.size(), &q.name) || !reader.u16(&q.type) || !reader.u16(&rawClass))
-            return std::nullopt;
+            return std::unexpected(QStringLiteral("bad question"));
         q.questionClass = rawClass & 0x7FFF;
         q.unicastResponse = rawClass & 0x8000;
         message.questions.append(q);
@@ -332,7 +332,7 @@ std::optional<Message> Message::fromWire(QByteArrayView data)
             Record record;
             bool keep = false;
             if (!readRecord(reader, &record, &keep))
-                return std::nullopt;
+                return std::unexpected(QStringLiteral("bad record"));
             if (keep)
                 sections[s]->append(record);
         }

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "core/result.h"
 #include "mdns/record.h"
 
 #include <QByteArrayView>
-#include <optional>
 
 namespace Mdns {
 
@@ -35,7 +35,7 @@ struct Message
     // partial result, and nothing outside `data` is ever read. Records of
     // types other than A, AAAA, PTR, SRV and TXT, and of classes other than
     // IN, are skipped by their length without looking inside.
-    static std::optional<Message> fromWire(QByteArrayView data);
+    static Result<Message> fromWire(QByteArrayView data);
     // Encodes with name compression. Empty when a name or string cannot be
     // encoded (label over 63 bytes, name over 255, TXT string over 255).
     QByteArray toWire() const;

@@ -7,8 +7,8 @@ namespace Mdns {
 
 namespace {
 
-const QHostAddress Ipv4Group(QStringLiteral("224.0.0.251"));
-const QHostAddress Ipv6Group(QStringLiteral("ff02::fb"));
+const QHostAddress ipv4Group(QStringLiteral("224.0.0.251"));
+const QHostAddress ipv6Group(QStringLiteral("ff02::fb"));
 // Interfaces come and go without notice from Qt: look again this often.
 constexpr int InterfacePollMs = 3000;
 // Datagrams read per wake-up, so a flood cannot hold the event loop.
@@ -100,8 +100,8 @@ void Server::updateInterfaces()
         if (hasProtocol(iface, QAbstractSocket::IPv6Protocol))
             wanted6.append(iface);
     }
-    m_ipv4Interfaces = syncMembership(m_ipv4, Ipv4Group, m_ipv4Interfaces, wanted4);
-    m_ipv6Interfaces = syncMembership(m_ipv6, Ipv6Group, m_ipv6Interfaces, wanted6);
+    m_ipv4Interfaces = syncMembership(m_ipv4, ipv4Group, m_ipv4Interfaces, wanted4);
+    m_ipv6Interfaces = syncMembership(m_ipv6, ipv6Group, m_ipv6Interfaces, wanted6);
 }
 
 bool Server::isWanted(const QNetworkInterface &iface) const
@@ -143,11 +143,11 @@ void Server::sendMessageToAll(const Message &message)
         return;
     for (const QNetworkInterface &iface : std::as_const(m_ipv4Interfaces)) {
         m_ipv4.setMulticastInterface(iface);
-        m_ipv4.writeDatagram(data, Ipv4Group, Port);
+        m_ipv4.writeDatagram(data, ipv4Group, Port);
     }
     for (const QNetworkInterface &iface : std::as_const(m_ipv6Interfaces)) {
         m_ipv6.setMulticastInterface(iface);
-        QHostAddress group = Ipv6Group;
+        QHostAddress group = ipv6Group;
         group.setScopeId(iface.name());
         m_ipv6.writeDatagram(data, group, Port);
     }

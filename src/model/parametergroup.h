@@ -2,6 +2,7 @@
 
 #include "acpu/connection.h"
 #include "acpu/varrange.h"
+#include "model/modelversion.h"
 #include "model/parametervalue.h"
 
 #include <QJsonArray>
@@ -50,6 +51,10 @@ public:
     virtual qsizetype valueCount() const;
     virtual ParameterValue &value(qsizetype index);
     virtual const ParameterValue &value(qsizetype index) const;
+    // The row (and column, tooth) labels of value index < valueCount() as a
+    // machine of that version names them, comma separated: what a report of
+    // one value shows.
+    virtual QString valueLabel(qsizetype index, ModelVersion version) const = 0;
 
     // The backup section name of a tag 1 to 5.
     static QString groupName(int tag);

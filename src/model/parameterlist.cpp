@@ -13,6 +13,11 @@ ItemsFilterModel *ParameterList::createFilterModel()
     return new ItemsFilterModel(&m_items, nullptr, this);
 }
 
+QString ParameterList::valueLabel(qsizetype index, ModelVersion version) const
+{
+    return m_items.at(index).label(version);
+}
+
 void ParameterList::readJson(const QJsonObject &section, bool asStored)
 {
     readNumbers(section.value(QLatin1String("values")).toArray(), 0, valueCount(), asStored);

@@ -11,6 +11,7 @@ class ParameterList : public ParameterGroup
 public:
     TableModel *createModel() override;
     ItemsFilterModel *createFilterModel() override;
+    QString valueLabel(qsizetype index, ModelVersion version) const override;
 
     const QList<ModelItem> &items() const { return m_items; }
 

@@ -13,6 +13,13 @@ ItemsFilterModel *ParameterTable::createFilterModel()
     return new ItemsFilterModel(&m_rows, &m_columns, this);
 }
 
+QString ParameterTable::valueLabel(qsizetype index, ModelVersion version) const
+{
+    const qsizetype columns = m_columns.size();
+    return m_rows.at(index / columns).label(version) + QStringLiteral(", ") +
+           m_columns.at(index % columns).label(version);
+}
+
 QList<ModelItem> ParameterTable::axisItems()
 {
     using namespace MachineMasks;

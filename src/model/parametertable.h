@@ -13,6 +13,7 @@ class ParameterTable : public ParameterGroup
 public:
     TableModel *createModel() override;
     ItemsFilterModel *createFilterModel() override;
+    QString valueLabel(qsizetype index, ModelVersion version) const override;
 
     const QList<ModelItem> &rowItems() const { return m_rows; }
     const QList<ModelItem> &columnItems() const { return m_columns; }

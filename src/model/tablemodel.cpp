@@ -2,20 +2,6 @@
 
 #include "model/machinevalue.h"
 
-#include <QBrush>
-#include <QFont>
-
-namespace {
-
-QFont italicFont()
-{
-    QFont font;
-    font.setItalic(true);
-    return font;
-}
-
-} // namespace
-
 TableModel::TableModel(QObject *parent) : QAbstractTableModel(parent) {}
 
 void TableModel::DataStoreChanged()
@@ -103,14 +89,14 @@ QVariant TableModel::valueData(const ParameterValue &value, CellState state, int
             return {};
         return tr("No number: the machine holds no valid value here. It is not written to the "
                   "machine unless you enter a number.");
-    case Qt::FontRole:
-        return value.isModified() ? QVariant(italicFont()) : QVariant();
+    case ItalicRole:
+        return value.isModified() ? QVariant(true) : QVariant();
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
-    case Qt::ForegroundRole:
+    case ForegroundColorRole:
         if (!state.active)
-            return QBrush(Qt::lightGray);
-        return QBrush(value.isModified() ? Qt::red : Qt::black);
+            return QVariant::fromValue(Qt::lightGray);
+        return QVariant::fromValue(value.isModified() ? Qt::red : Qt::black);
     default:
         return {};
     }
@@ -151,8 +137,8 @@ QVariant TableModel::itemHeaderData(const QList<ModelItem> *items, int section, 
         return item.label(m_activeVersion);
     case Qt::ToolTipRole:
         return state == ModelItem::Active ? QVariant() : QVariant(ModelItem::stateName(state));
-    case Qt::ForegroundRole:
-        return state == ModelItem::Active ? QVariant() : QVariant(QBrush(Qt::lightGray));
+    case ForegroundColorRole:
+        return state == ModelItem::Active ? QVariant() : QVariant::fromValue(Qt::lightGray);
     default:
         return {};
     }

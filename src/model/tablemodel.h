@@ -16,6 +16,17 @@ class TableModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
+    // The font and colour of a cell or header in terms without Qt Gui, so
+    // that the command-line tool runs where no display libraries are:
+    // ItalicRole is true where the font is italic, ForegroundColorRole holds
+    // a Qt::GlobalColor. The windows see them as Qt::FontRole and
+    // Qt::ForegroundRole through ItemStyleModel.
+    enum StyleRole
+    {
+        ItalicRole = Qt::UserRole + 1,
+        ForegroundColorRole
+    };
+
     explicit TableModel(QObject *parent = nullptr);
 
     ModelVersion activeVersion() const { return m_activeVersion; }

@@ -116,6 +116,15 @@ TableModel *Teeth::createModel()
     return adoptModel(new TableModelTeeth(&m_shapes, &m_parameters, &m_teeth, &values, this));
 }
 
+QString Teeth::valueLabel(qsizetype index, ModelVersion version) const
+{
+    const qsizetype shape = index / (ToothCount * ParameterCount);
+    const qsizetype tooth = index / ParameterCount % ToothCount;
+    return m_shapes.at(shape).label(version) + QStringLiteral(", ") +
+           m_teeth.at(tooth).label(version) + QStringLiteral(", ") +
+           m_parameters.at(index % ParameterCount).label(version);
+}
+
 ItemsFilterModel *Teeth::createFilterModel()
 {
     return new ItemsFilterModel(&m_parameters, &m_teeth, this);

@@ -25,6 +25,7 @@ public:
     // Parameters as rows, teeth as columns.
     ItemsFilterModel *createFilterModel() override;
     int firstVariable() const override { return 8192; }
+    QString valueLabel(qsizetype index, ModelVersion version) const override;
 
     TeethGroupsModel *createShapesModel();
     ItemsFilterModel *createShapesFilterModel();

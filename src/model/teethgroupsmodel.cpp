@@ -1,7 +1,5 @@
 #include "model/teethgroupsmodel.h"
 
-#include <QFont>
-
 TeethGroupsModel::TeethGroupsModel(const QList<ModelItem> *shapes, QObject *parent)
     : TableModel(parent), m_shapes(shapes)
 {
@@ -25,13 +23,8 @@ QVariant TeethGroupsModel::data(const QModelIndex &index, int role) const
     switch (role) {
     case Qt::DisplayRole:
         return shape.label(activeVersion());
-    case Qt::FontRole:
-        if (shape.state(activeVersion()) != ModelItem::Active) {
-            QFont font;
-            font.setItalic(true);
-            return font;
-        }
-        return {};
+    case ItalicRole:
+        return shape.state(activeVersion()) != ModelItem::Active ? QVariant(true) : QVariant();
     case Qt::UserRole:
         return index.row();
     default:

@@ -9,7 +9,7 @@
 #include <QUrl>
 #include <QVersionNumber>
 
-std::expected<AppcastEntry, QString> Appcast::parse(const QByteArray &data, const QString &platform)
+Result<AppcastEntry> Appcast::parse(const QByteArray &data, const QString &platform)
 {
     if (data.size() > UpdatePolicy::MaxAppcastSize)
         return std::unexpected(tr("It is larger than %1 bytes.").arg(UpdatePolicy::MaxAppcastSize));

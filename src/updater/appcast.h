@@ -1,10 +1,11 @@
 #pragma once
 
+#include "core/result.h"
+
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QString>
 
-#include <expected>
 #include <optional>
 
 // One platform's entry of the update appcast: {"updates": {"<platform>": {...}}}.
@@ -27,8 +28,7 @@ class Appcast
 public:
     // The entry for a platform key. Anything that does not tell which version
     // is current is an error (with the reason), never "no update".
-    static std::expected<AppcastEntry, QString> parse(const QByteArray &data,
-                                                      const QString &platform);
+    static Result<AppcastEntry> parse(const QByteArray &data, const QString &platform);
 
     // True when the latest version is newer than the current one. Both are
     // read as dot-separated numbers up to the first part that is not one

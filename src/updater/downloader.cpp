@@ -30,10 +30,7 @@ Downloader::Downloader(QWidget *parent)
     setFixedSize(minimumSizeHint().expandedTo(size()));
 }
 
-Downloader::~Downloader()
-{
-    delete ui;
-}
+Downloader::~Downloader() = default;
 
 void Downloader::setUrlId(QString url)
 {

@@ -7,6 +7,8 @@
 #include <QWidget>
 
 #include "updater/httptransfer.h"
+
+#include <memory>
 class QNetworkAccessManager;
 
 namespace Ui {
@@ -58,7 +60,7 @@ private:
     QElapsedTimer m_startTime;
     QDir m_downloadDir;
     QString m_fileName;
-    Ui::Downloader *ui;
+    std::unique_ptr<Ui::Downloader> ui;
     QPointer<HttpTransfer> m_transfer;
     QString m_userAgentString;
     bool m_useCustomProcedures = false;

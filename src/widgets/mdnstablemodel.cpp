@@ -8,15 +8,15 @@
 namespace {
 const QByteArray ServiceType = QByteArrayLiteral("_modbus._tcp.local.");
 
-QByteArray UpToNul(const QByteArray &bytes)
+QByteArray upToNul(const QByteArray &bytes)
 {
     const qsizetype nul = bytes.indexOf('\0');
     return nul < 0 ? bytes : bytes.first(nul);
 }
 
-QString Latin1Text(const QByteArray &bytes)
+QString latin1Text(const QByteArray &bytes)
 {
-    return QString::fromLatin1(UpToNul(bytes));
+    return QString::fromLatin1(upToNul(bytes));
 }
 } // namespace
 
@@ -24,7 +24,7 @@ QString MdnsTableModel::Record::hostName() const
 {
     // DNS names are UTF-8 (RFC 6762 section 16); for ASCII names this is the
     // same as Latin-1.
-    QString name = QString::fromUtf8(UpToNul(service.hostname()));
+    QString name = QString::fromUtf8(upToNul(service.hostname()));
     static const QRegularExpression trailingDot(QStringLiteral("\\.$"));
     return name.remove(trailingDot);
 }
@@ -66,7 +66,7 @@ QString MdnsTableModel::describe(const Mdns::Service &service)
     if (attributes.isEmpty())
         return {};
     const auto first = attributes.constBegin();
-    const QString text = Latin1Text(first.key()) + Latin1Text(first.value());
+    const QString text = latin1Text(first.key()) + latin1Text(first.value());
     return text.split(QLatin1Char(' '), Qt::SkipEmptyParts).join(QLatin1Char(' '));
 }
 
@@ -82,7 +82,7 @@ QVariant MdnsTableModel::data(const QModelIndex &index, int role) const
     switch (index.column()) {
     case NameColumn:
         // Instance names are UTF-8 (RFC 6763 section 4.1.1).
-        return QString::fromUtf8(UpToNul(record.service.name()));
+        return QString::fromUtf8(upToNul(record.service.name()));
     case HostColumn:
         return record.hostName();
     case AddressColumn:

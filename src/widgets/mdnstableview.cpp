@@ -14,16 +14,16 @@
 namespace {
 // The record of a row the model still has; nothing for a stale index or a
 // machine whose address is not known yet.
-std::optional<MdnsTableModel::Record> RecordAt(const QModelIndex &index)
+std::optional<MdnsTableModel::Record> recordAt(const QModelIndex &index)
 {
     if (!index.isValid() || index.row() >= index.model()->rowCount())
         return std::nullopt;
     return index.data(Qt::UserRole).value<MdnsTableModel::Record>();
 }
 
-std::optional<MdnsTableModel::Record> ResolvedRecordAt(const QModelIndex &index)
+std::optional<MdnsTableModel::Record> resolvedRecordAt(const QModelIndex &index)
 {
-    auto record = RecordAt(index);
+    auto record = recordAt(index);
     if (!record || record->addresses.isEmpty())
         return std::nullopt;
     return record;
@@ -64,31 +64,31 @@ void MdnsTableView::selectionChanged(const QItemSelection &selected,
     // Tab makes a cell current without choosing anything.
     if (selected.isEmpty())
         return;
-    if (const auto record = ResolvedRecordAt(selected.indexes().first()))
+    if (const auto record = resolvedRecordAt(selected.indexes().first()))
         emit machineSelected(record->target());
 }
 
 void MdnsTableView::OnDoubleClick(QModelIndex index)
 {
-    if (const auto record = ResolvedRecordAt(index))
+    if (const auto record = resolvedRecordAt(index))
         emit machineConnect(record->target());
 }
 
 void MdnsTableView::OnCopyIp()
 {
-    if (const auto record = ResolvedRecordAt(currentIndex()))
+    if (const auto record = resolvedRecordAt(currentIndex()))
         QGuiApplication::clipboard()->setText(record->addresses.first().toString());
 }
 
 void MdnsTableView::OnCopyHostName()
 {
-    if (const auto record = RecordAt(currentIndex()))
+    if (const auto record = recordAt(currentIndex()))
         QGuiApplication::clipboard()->setText(record->hostName());
 }
 
 void MdnsTableView::OnOpenWeb()
 {
-    const auto record = ResolvedRecordAt(currentIndex());
+    const auto record = resolvedRecordAt(currentIndex());
     if (!record)
         return;
     // QUrl brackets an IPv6 address; a zone index has no place in a URL.

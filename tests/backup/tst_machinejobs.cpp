@@ -236,7 +236,7 @@ private slots:
         // The safety copy holds the machine's values before the restore, of
         // the written sections only, and the box names it.
         const QStringList copies =
-            SafetyCopies::List(SafetyCopies::DefaultDirectory(), s.connection.Host());
+            SafetyCopies::list(SafetyCopies::defaultDirectory(), s.connection.Host());
         QVERIFY(!copies.isEmpty());
         QVERIFY(box->informativeText().contains(QDir::toNativeSeparators(copies.last())));
         BackupFile copy(copies.last());
@@ -403,7 +403,7 @@ private slots:
         Station s;
         QVERIFY(s.start());
         // A file where the folder should be: the copy cannot be saved.
-        const QString folder = SafetyCopies::DefaultDirectory();
+        const QString folder = SafetyCopies::defaultDirectory();
         QDir().mkpath(QFileInfo(folder).path());
         QDir(folder).removeRecursively();
         QVERIFY(write(folder, "x"));
@@ -427,15 +427,15 @@ private slots:
         const QDateTime start(QDate(2026, 1, 2), QTime(3, 4, 5));
         for (int n = 0; n < SafetyCopies::KeepPerHost + 2; ++n)
             QVERIFY(write(
-                SafetyCopies::NewFileName(copies.path(), "[fe80::1]:1502", start.addSecs(n / 2)),
+                SafetyCopies::newFileName(copies.path(), "[fe80::1]:1502", start.addSecs(n / 2)),
                 "{}"));
-        const QString other = SafetyCopies::NewFileName(copies.path(), "fe80::1", start);
+        const QString other = SafetyCopies::newFileName(copies.path(), "fe80::1", start);
         QVERIFY(write(other, "{}"));
-        const QStringList before = SafetyCopies::List(copies.path(), "[fe80::1]:1502");
+        const QStringList before = SafetyCopies::list(copies.path(), "[fe80::1]:1502");
         QCOMPARE(before.size(), SafetyCopies::KeepPerHost + 2);
         QVERIFY(before.at(1).endsWith(QStringLiteral("_fe80__1__1502-20260102-030405-2.vrk")));
-        SafetyCopies::Prune(copies.path(), "[fe80::1]:1502");
-        QCOMPARE(SafetyCopies::List(copies.path(), "[fe80::1]:1502"), before.mid(2));
+        SafetyCopies::prune(copies.path(), "[fe80::1]:1502");
+        QCOMPARE(SafetyCopies::list(copies.path(), "[fe80::1]:1502"), before.mid(2));
         QVERIFY(QFile::exists(other));
     }
 };

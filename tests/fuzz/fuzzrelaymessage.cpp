@@ -43,10 +43,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const bool offline = size > 0 && data[0] == 0x01;
     if (offline)
         harness.machine.Close();
-    harness.dispatcher.HandleMessage(text);
+    harness.dispatcher.handleMessage(text);
     if (offline)
         harness.machine.Open();
-    RelayServer::HostFromPath(text);
+    RelayServer::hostFromPath(text);
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     return 0;

@@ -10,7 +10,7 @@
 using namespace Mdns;
 using namespace TestData;
 
-static std::optional<Message> parseExact(const QByteArray &bytes)
+static Result<Message> parseExact(const QByteArray &bytes)
 {
     std::unique_ptr<char[]> buffer(new char[std::max<qsizetype>(bytes.size(), 1)]);
     std::copy(bytes.begin(), bytes.end(), buffer.get());

@@ -9,6 +9,7 @@
 #include "model/teeth.h"
 #include "model/teethgroupsmodel.h"
 #include "model/tools.h"
+#include "widgets/itemstylemodel.h"
 
 #include <QAbstractItemModelTester>
 #include <QBrush>
@@ -27,9 +28,16 @@ QVariant cell(const QAbstractItemModel *model, int row, int column, int role = Q
     return model->index(row, column).data(role);
 }
 
-QColor colour(const QAbstractItemModel *model, int row, int column)
+// A cell as the windows show it, font and colour included.
+QVariant shown(QAbstractItemModel *model, int row, int column, int role)
 {
-    return cell(model, row, column, Qt::ForegroundRole).value<QBrush>().color();
+    const ItemStyleModel styled(model);
+    return cell(&styled, row, column, role);
+}
+
+QColor colour(QAbstractItemModel *model, int row, int column)
+{
+    return shown(model, row, column, Qt::ForegroundRole).value<QBrush>().color();
 }
 
 bool editable(const QAbstractItemModel *model, int row, int column)
@@ -63,7 +71,9 @@ private slots:
             TableModel *model = group->createModel();
             ItemsFilterModel *filter = group->createFilterModel();
             filter->setSourceModel(model);
-            Tester modelTester(model, mode), filterTester(filter, mode);
+            ItemStyleModel styled(filter);
+            Tester modelTester(model, mode), filterTester(filter, mode),
+                styledTester(&styled, mode);
             model->setActiveVersion(ModelVersion(VrkA1, 6));
             filter->setActiveVersion(ModelVersion(VrkA1, 6));
             filter->setShowOnlyActive(true);
@@ -98,7 +108,7 @@ private slots:
         group.value(3).reset(-0.25);
         QCOMPARE(cell(model, 0, 0).toString(), QStringLiteral("1.500000"));
         QCOMPARE(cell(model, 3, 0, Qt::EditRole).toString(), QStringLiteral("-0.25"));
-        QVERIFY(!cell(model, 0, 0, Qt::FontRole).isValid());
+        QVERIFY(!shown(model, 0, 0, Qt::FontRole).isValid());
         QCOMPARE(colour(model, 0, 0), black);
 
         QSignalSpy groupChanged(&group, &ParameterGroup::DataChanged);
@@ -107,7 +117,7 @@ private slots:
         QVERIFY(model->setData(model->index(0, 0), "2"));
         QCOMPARE(group.value(0).value(), 2.0);
         QCOMPARE(colour(model, 0, 0), red);
-        QVERIFY(cell(model, 0, 0, Qt::FontRole).value<QFont>().italic());
+        QVERIFY(shown(model, 0, 0, Qt::FontRole).value<QFont>().italic());
         // Not a finite number, or none a 32-bit float can carry: refused.
         for (const char *text : {"nan", "inf", "-inf", "1e300"}) {
             QVERIFY2(!model->setData(model->index(3, 0), QString::fromLatin1(text)), text);
@@ -119,7 +129,10 @@ private slots:
         // Row 60 is ZumB1's: grey, still editable; grey beats red.
         QVERIFY(model->setData(model->index(60, 0), "7"));
         QCOMPARE(colour(model, 60, 0), grey);
-        QCOMPARE(model->headerData(60, Qt::Vertical, Qt::ForegroundRole).value<QBrush>().color(),
+        QCOMPARE(ItemStyleModel(model)
+                     .headerData(60, Qt::Vertical, Qt::ForegroundRole)
+                     .value<QBrush>()
+                     .color(),
                  grey);
 
         // Accepting repaints every cell and clears the marks.
@@ -212,8 +225,8 @@ private slots:
         QCOMPARE(cell(shapes, 5, 0, Qt::UserRole).toInt(), 5);
         shapes->setActiveVersion(ModelVersion(VrkA1, 6));
         QCOMPARE(cell(shapes, 7, 0).toString(), QStringLiteral("L8"));
-        QVERIFY(!cell(shapes, 7, 0, Qt::FontRole).value<QFont>().italic());
-        QVERIFY(cell(shapes, 8, 0, Qt::FontRole).value<QFont>().italic());
+        QVERIFY(!shown(shapes, 7, 0, Qt::FontRole).value<QFont>().italic());
+        QVERIFY(shown(shapes, 8, 0, Qt::FontRole).value<QFont>().italic());
     }
 };
 

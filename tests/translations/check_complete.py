@@ -3,10 +3,12 @@
 
 Runs lupdate over src/ into a scratch file and fails for each text (context
 and source) that the committed tavix_cs.ts lacks or leaves untranslated, so a
-new tr() cannot slip through without its Czech text.
+new tr() cannot slip through without its Czech text; and for each Czech text
+that loses or adds a placeholder (%1, %n) or an accelerator (&).
 
 Usage: check_complete.py <lupdate> <source dir>
 """
+import re
 import subprocess
 import sys
 import tempfile
@@ -28,6 +30,10 @@ def messages(path):
     return found
 
 
+def marks(text):
+    return sorted(re.findall(r"%L?(?:\d+|n)", text)) + [text.count("&")]
+
+
 def main():
     lupdate, root = sys.argv[1], Path(sys.argv[2])
     committed = messages(root / "src/resources/translations/tavix_cs.ts")
@@ -41,8 +47,10 @@ def main():
         kind, text = committed.get(key, ("missing", ""))
         if kind in ("missing", "unfinished", "vanished", "obsolete") or not text.strip():
             missing.append(f"{key[0]}: {key[1]!r} ({kind})")
+        elif marks(key[1] or "") != marks(text):
+            missing.append(f"{key[0]}: {key[1]!r} (placeholders or accelerators differ)")
     for line in missing:
-        print("untranslated:", line)
+        print("failed:", line)
     print(f"{len(fresh) - len(missing)} passed, {len(missing)} failed")
     return 1 if missing else 0
 

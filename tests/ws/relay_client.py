@@ -50,6 +50,14 @@ def set_vars(values, tid=1):
     return f'{{"verb": "set_vars", "tid": {tid}, "is_float": false, "values": {values}}}'
 
 
+def burst(ws, texts):
+    # Client text frames (zero mask) written at once, so that the relay has
+    # them all before it answers the first.
+    frame = lambda b: (b"\x81" + (bytes([0x80 | len(b)]) if len(b) < 126 else
+                                    b"\xfe" + len(b).to_bytes(2, "big")) + bytes(4) + b)
+    ws.transport.write(b"".join(frame(t.encode()) for t in texts))
+
+
 # Each is ignored without an answer: not an object, unknown or mistyped
 # members, ranges outside the machine, more than 60 values.
 BAD_INPUT = [
@@ -119,8 +127,8 @@ async def hostile(uri, sim_log):
     # The first write fails on the machine (an exception) while the second is
     # already on its way: the second is answered before the socket closes.
     async with websockets.connect(uri) as ws:
-        await ws.send(set_vars('[{"key": 20000, "value": 1}]', -5))
-        await ws.send(set_vars('[{"key": 300, "value": 77}]', -6))
+        burst(ws, [set_vars('[{"key": 20000, "value": 1}]', -5),
+                   set_vars('[{"key": 300, "value": 77}]', -6)])
         events = []
         try:
             while True:
@@ -135,9 +143,9 @@ async def hostile(uri, sim_log):
     # serves another socket at once.
     keys = lambda: open(sim_log.name, errors="replace").read().count("vrk6-sim: key ")
     before = keys()
-    key = b'{"verb": "key", "key": 48}'
-    async with websockets.connect(uri) as flood:  # in one burst: masked frames written by hand
-        flood.transport.write((b"\x81" + bytes([0x80 | len(key)]) + bytes(4) + key) * 20000)
+    key = '{"verb": "key", "key": 48}'
+    async with websockets.connect(uri) as flood:
+        burst(flood, [key] * 20000)
         started = time.monotonic()
         async with websockets.connect(uri) as other:
             await other.send(get_vars(3, 256, 1))

@@ -35,22 +35,23 @@ void BackupCommand::addOptions(QCommandLineParser &parser)
          {QStringLiteral("overwrite"), QStringLiteral("With -o: replace an existing file.")}});
 }
 
-std::optional<QString> BackupCommand::take(const QCommandLineParser &parser)
+Result<void> BackupCommand::take(const QCommandLineParser &parser)
 {
-    hosts = parser.positionalArguments();
+    m_hosts = parser.positionalArguments();
     m_file = parser.value(QStringLiteral("output"));
     m_dir = parser.value(QStringLiteral("dir"));
     m_overwrite = parser.isSet(QStringLiteral("overwrite"));
-    if (hosts.isEmpty())
-        return QStringLiteral("name at least one machine");
+    if (m_hosts.isEmpty())
+        return std::unexpected(QStringLiteral("name at least one machine"));
     if (m_file.isEmpty() == m_dir.isEmpty())
-        return QStringLiteral("give either -o FILE or --dir DIR");
-    if (!m_file.isEmpty() && hosts.size() > 1)
-        return QStringLiteral("-o names the file of one machine; use --dir for several");
-    m_tags = BackupReader::BackupTags();
+        return std::unexpected(QStringLiteral("give either -o FILE or --dir DIR"));
+    if (!m_file.isEmpty() && m_hosts.size() > 1)
+        return std::unexpected(
+            QStringLiteral("-o names the file of one machine; use --dir for several"));
+    m_tags = BackupReader::backupTags();
     if (parser.isSet(QStringLiteral("with-teeth")))
         m_tags.append(GroupTags::Teeth);
-    return checkHosts(hosts);
+    return checkHosts(m_hosts);
 }
 
 QString BackupCommand::fileNameFor(Machine &machine) const
@@ -81,7 +82,7 @@ void BackupCommand::work(MachineLink &link, Outcome &outcome, MachineLink::Done 
         if (!m_dir.isEmpty() && !QDir().mkpath(m_dir))
             return ended(QStringLiteral("cannot create the directory %1").arg(m_dir));
         const QString file = m_dir.isEmpty() ? m_file : fileNameFor(link.machine());
-        if (const auto saved = reader->Save(file); !saved)
+        if (const auto saved = reader->save(file); !saved)
             return ended(QStringLiteral("cannot save %1: %2").arg(file, saved.error()));
         QJsonArray sections;
         for (int tag : m_tags)
@@ -92,5 +93,5 @@ void BackupCommand::work(MachineLink &link, Outcome &outcome, MachineLink::Done 
             QStringLiteral("%1: %2 -> %3").arg(link.host(), identityText(link.machine()), file));
         ended(QString());
     });
-    startOrEnd(reader->Start(m_tags), link, ended);
+    startOrEnd(reader->start(m_tags), link, ended);
 }

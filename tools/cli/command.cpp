@@ -6,14 +6,12 @@
 #include <QPointer>
 #include <QRegularExpression>
 
-#include <cstdio>
-
 Command::Command(const QString &name, Needs needs, QObject *parent)
     : QObject(parent), m_name(name), m_needs(needs)
 {
 }
 
-std::optional<int> Command::prepare(const QStringList &arguments)
+CommandLine<void> Command::prepare(const QStringList &arguments)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(summary());
@@ -43,22 +41,22 @@ std::optional<int> Command::prepare(const QStringList &arguments)
     addOptions(parser);
 
     auto bad = [this](const QString &message) {
-        std::fprintf(stderr, "vrk6-cli %s: %s\nTry 'vrk6-cli %s --help'.\n", qPrintable(m_name),
-                     qPrintable(message), qPrintable(m_name));
-        return std::optional<int>(Output::BadCommandLine);
+        return badCommandLine(
+            QStringLiteral("vrk6-cli %1: %2\nTry 'vrk6-cli %1 --help'.").arg(m_name, message));
     };
-    if (!parser.parse(QStringList{QStringLiteral("vrk6-cli ") + m_name} + arguments))
-        return bad(parser.errorText());
-    if (parser.isSet(QStringLiteral("help"))) {
+    if (auto parsed =
+            parseCommandLine(parser, QStringList{QStringLiteral("vrk6-cli ") + m_name} + arguments);
+        !parsed) {
+        CommandLineExit &exit = parsed.error();
+        if (exit.exitCode != CommandLineExit::Help)
+            return bad(exit.text);
         // Qt's usage line names the binary's path and no command.
-        QString help = parser.helpText();
-        help.replace(0, help.indexOf(QLatin1Char('\n')),
-                     QStringLiteral("Usage: vrk6-cli %1 [options] %2").arg(m_name, syntax()));
-        std::fprintf(stdout, "%s", qPrintable(help));
-        return Output::Success;
+        exit.text.replace(0, exit.text.indexOf(QLatin1Char('\n')),
+                          QStringLiteral("Usage: vrk6-cli %1 [options] %2").arg(m_name, syntax()));
+        return parsed;
     }
-    out.setJson(parser.isSet(json));
-    out.setQuiet(parser.isSet(quiet));
+    m_out.setJson(parser.isSet(json));
+    m_out.setQuiet(parser.isSet(quiet));
     auto number = [&parser](const QCommandLineOption &option, int min, int max, int *target) {
         if (!parser.isSet(option))
             return true;
@@ -70,28 +68,28 @@ std::optional<int> Command::prepare(const QStringList &arguments)
         return true;
     };
     if (m_needs & Machines) {
-        linkOptions.ws = parser.isSet(ws);
-        int port = linkOptions.relayPort, seconds = linkOptions.timeoutMs / 1000;
+        m_linkOptions.ws = parser.isSet(ws);
+        int port = m_linkOptions.relayPort, seconds = m_linkOptions.timeoutMs / 1000;
         if (!number(relayPort, 1, 65535, &port))
             return bad(QStringLiteral("--relay-port: not a port number"));
         if (!number(timeout, 1, 3600, &seconds))
             return bad(QStringLiteral("--timeout: give whole seconds from 1 to 3600"));
-        linkOptions.relayPort = static_cast<quint16>(port);
-        linkOptions.timeoutMs = seconds * 1000;
+        m_linkOptions.relayPort = static_cast<quint16>(port);
+        m_linkOptions.timeoutMs = seconds * 1000;
     }
-    if (m_needs == MachineFleet && !number(jobsOption, 1, 256, &jobs))
+    if (m_needs == MachineFleet && !number(jobsOption, 1, 256, &m_jobs))
         return bad(QStringLiteral("--jobs: give a number from 1 to 256"));
-    if (const auto error = take(parser))
-        return bad(*error);
-    return std::nullopt;
+    if (const auto taken = take(parser); !taken)
+        return bad(taken.error());
+    return {};
 }
 
 void Command::done()
 {
-    emit finished(out.finish(m_name));
+    emit finished(m_out.finish(m_name));
 }
 
-std::optional<QString> Command::checkHosts(const QStringList &hosts)
+Result<void> Command::checkHosts(const QStringList &hosts)
 {
     // A host name of DNS labels or an address: nothing that could be a path
     // (the relay carries the host in its URL path) or a typo'd option.
@@ -100,11 +98,12 @@ std::optional<QString> Command::checkHosts(const QStringList &hosts)
         const auto parsed = Acpu::ParseHostPort(host, 1);
         if (!parsed ||
             (QHostAddress(parsed->host).isNull() && !name.match(parsed->host).hasMatch()))
-            return QStringLiteral("not a machine address: '%1' (forms: m1.local, 10.0.0.5:1502, "
-                                  "[fe80::1]:1502)")
-                .arg(host);
+            return std::unexpected(
+                QStringLiteral("not a machine address: '%1' (forms: m1.local, 10.0.0.5:1502, "
+                               "[fe80::1]:1502)")
+                    .arg(host));
     }
-    return std::nullopt;
+    return {};
 }
 
 void Command::follow(MachineJob *job, MachineLink &link, const QString &step,
@@ -113,10 +112,10 @@ void Command::follow(MachineJob *job, MachineLink &link, const QString &step,
     QPointer<MachineJob> guard(job);
     connect(job, &MachineJob::requestStarted, this, [this, &link, step](Acpu::Request *request) {
         link.alive();
-        out.progress(link.host(), step, 0);
+        m_out.progress(link.host(), step, 0);
         connect(request, &Acpu::Request::progress, &link, [this, &link, step](int percent) {
             link.alive();
-            out.progress(link.host(), step, percent);
+            m_out.progress(link.host(), step, percent);
         });
     });
     connect(job, &MachineJob::failed, this, [&link, ended](const MachineJobError &error) {
@@ -144,7 +143,7 @@ QString Command::jobErrorText(const MachineJobError &error)
     switch (error.kind) {
     case MachineJobError::NotConnected:
         return QStringLiteral("the connection with the machine is broken");
-    case MachineJobError::RequestFailed:
+    case MachineJobError::requestFailed:
         return (error.requestType == Acpu::Request::Read
                     ? QStringLiteral("reading from the machine failed: ")
                     : QStringLiteral("writing to the machine failed: ")) +

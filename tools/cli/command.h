@@ -1,14 +1,14 @@
 #pragma once
 
 #include "backup/machinejob.h"
+#include "commandline.h"
+#include "core/result.h"
 #include "machinelink.h"
 #include "output.h"
 
 #include <QCommandLineParser>
 #include <QObject>
 #include <QStringList>
-
-#include <optional>
 
 // One subcommand: its command line, its work on the event loop, its output.
 // main() parses with prepare(), then calls start() and waits for finished().
@@ -31,9 +31,9 @@ public:
     // The positional arguments in the help's usage line.
     virtual QString syntax() const = 0;
 
-    // Parses the arguments after the command name: nullopt to go on, else
-    // the exit code (help printed, or a bad command line reported).
-    std::optional<int> prepare(const QStringList &arguments);
+    // Parses the arguments after the command name; help or a bad command
+    // line ends the tool.
+    CommandLine<void> prepare(const QStringList &arguments);
     virtual void start() = 0;
 
 signals:
@@ -41,8 +41,8 @@ signals:
 
 protected:
     virtual void addOptions(QCommandLineParser &) {}
-    // Takes the parsed options; an error text for a bad command line.
-    virtual std::optional<QString> take(const QCommandLineParser &parser) = 0;
+    // Takes the parsed options; fails with the reason for a bad command line.
+    virtual Result<void> take(const QCommandLineParser &parser) = 0;
     // Ends the command with the output's exit code.
     void done();
 
@@ -56,11 +56,11 @@ protected:
     static QString jobErrorText(const MachineJobError &error);
 
     // Checks that every argument is a machine address.
-    static std::optional<QString> checkHosts(const QStringList &hosts);
+    static Result<void> checkHosts(const QStringList &hosts);
 
-    Output out;
-    MachineLink::Options linkOptions;
-    int jobs = 8;
+    Output m_out;
+    MachineLink::Options m_linkOptions;
+    int m_jobs = 8;
 
 private:
     QString m_name;

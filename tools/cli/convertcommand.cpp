@@ -3,8 +3,7 @@
 #include "backup/backupfile.h"
 #include "backup/backupimport.h"
 #include "model/groupfactory.h"
-#include "model/parameterlist.h"
-#include "parameterset.h"
+#include "model/parametergroup.h"
 
 #include <QFileInfo>
 #include <QJsonArray>
@@ -38,26 +37,27 @@ void ConvertCommand::addOptions(QCommandLineParser &parser)
          {QStringLiteral("overwrite"), QStringLiteral("Replace an existing output file.")}});
 }
 
-std::optional<QString> ConvertCommand::take(const QCommandLineParser &parser)
+Result<void> ConvertCommand::take(const QCommandLineParser &parser)
 {
     const QStringList args = parser.positionalArguments();
     if (args.size() != 1)
-        return QStringLiteral("name one version 5 backup file");
+        return std::unexpected(QStringLiteral("name one version 5 backup file"));
     m_source = args.first();
     m_target = parser.value(QStringLiteral("output"));
     if (m_target.isEmpty())
-        return QStringLiteral("give the new file with -o FILE");
+        return std::unexpected(QStringLiteral("give the new file with -o FILE"));
     const MachineType type =
         MachineDescription::machineTypeFromName(parser.value(QStringLiteral("type")));
     if (!(machineBit(type) & MachineMasks::Selectable))
-        return QStringLiteral("--type: give a machine type such as VrkC1");
+        return std::unexpected(QStringLiteral("--type: give a machine type such as VrkC1"));
     bool ok = false;
     const uint version = parser.value(QStringLiteral("model-version")).toUInt(&ok);
     if (!ok)
-        return QStringLiteral("--model-version: give the data-model version, a number");
+        return std::unexpected(
+            QStringLiteral("--model-version: give the data-model version, a number"));
     m_version = ModelVersion(type, version);
     m_overwrite = parser.isSet(QStringLiteral("overwrite"));
-    return std::nullopt;
+    return {};
 }
 
 void ConvertCommand::start()
@@ -65,8 +65,8 @@ void ConvertCommand::start()
     QJsonObject json{{QStringLiteral("file"), m_source}, {QStringLiteral("output"), m_target}};
     auto fail = [&](const QString &subject, const QString &message) {
         json.insert(QStringLiteral("error"), message);
-        out.result(json);
-        out.failure(subject, message);
+        m_out.result(json);
+        m_out.failure(subject, message);
         done();
     };
     if (!m_overwrite && QFileInfo::exists(m_target))
@@ -92,19 +92,19 @@ void ConvertCommand::start()
         return fail(m_target, saved.error());
 
     QJsonArray check;
-    out.text(QStringLiteral("%1 written for %2. Values to check (not imported): %3")
-                 .arg(m_target, m_version.toString())
-                 .arg(missed.size()));
+    m_out.text(QStringLiteral("%1 written for %2. Values to check (not imported): %3")
+                   .arg(m_target, m_version.toString())
+                   .arg(missed.size()));
     for (qsizetype index : missed) {
-        const QString label = ParameterSet::valueLabel(*group, index, m_version);
+        const QString label = group->valueLabel(index, m_version);
         check.append(QJsonObject{{QStringLiteral("index"), qint64(index)},
                                  {QStringLiteral("variable"), group->firstVariable() + int(index)},
                                  {QStringLiteral("label"), label}});
-        out.text(QStringLiteral("  ") + label);
+        m_out.text(QStringLiteral("  ") + label);
     }
     json.insert(QStringLiteral("machine"), MachineDescription::machineTypeName(m_version.type()));
     json.insert(QStringLiteral("modelVersion"), qint64(m_version.version()));
     json.insert(QStringLiteral("check"), check);
-    out.result(json);
+    m_out.result(json);
     done();
 }

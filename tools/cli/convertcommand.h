@@ -19,7 +19,7 @@ public:
 
 protected:
     void addOptions(QCommandLineParser &parser) override;
-    std::optional<QString> take(const QCommandLineParser &parser) override;
+    Result<void> take(const QCommandLineParser &parser) override;
 
 private:
     QString m_source;

@@ -23,23 +23,23 @@ void DiffCommand::addOptions(QCommandLineParser &parser)
                       QStringLiteral("Two machines: compare the teeth parameters too.")});
 }
 
-std::optional<QString> DiffCommand::take(const QCommandLineParser &parser)
+Result<void> DiffCommand::take(const QCommandLineParser &parser)
 {
     const QStringList args = parser.positionalArguments();
     if (args.size() != 2)
-        return QStringLiteral("name two backup files or machines");
+        return std::unexpected(QStringLiteral("name two backup files or machines"));
     for (int i = 0; i < 2; ++i) {
         m_sides[i].name = args.at(i);
         m_sides[i].isFile = QFileInfo(args.at(i)).isFile();
         if (!m_sides[i].isFile) {
-            if (auto error = checkHosts({args.at(i)}))
-                return QStringLiteral("no such file, and %1").arg(*error);
+            if (const auto host = checkHosts({args.at(i)}); !host)
+                return std::unexpected(QStringLiteral("no such file, and %1").arg(host.error()));
         }
     }
-    m_machineTags = BackupReader::BackupTags();
+    m_machineTags = BackupReader::backupTags();
     if (parser.isSet(QStringLiteral("with-teeth")))
         m_machineTags.append(GroupTags::Teeth);
-    return std::nullopt;
+    return {};
 }
 
 void DiffCommand::start()
@@ -49,7 +49,7 @@ void DiffCommand::start()
             continue;
         BackupFile file(side.name);
         if (const auto loaded = file.load(); !loaded) {
-            out.failure(side.name, loaded.error());
+            m_out.failure(side.name, loaded.error());
             return done();
         }
         side.set.takeFile(file);
@@ -66,13 +66,13 @@ void DiffCommand::readMachine(int index)
     Side &side = m_sides[index];
     if (side.isFile)
         return readMachine(index + 1);
-    auto *link = new MachineLink(side.name, linkOptions, this);
+    auto *link = new MachineLink(side.name, m_linkOptions, this);
     auto failed = [this, link](const QString &error) {
-        out.failure(link->host(), error);
+        m_out.failure(link->host(), error);
         link->deleteLater();
         done();
     };
-    out.progress(side.name, QStringLiteral("connecting"));
+    m_out.progress(side.name, QStringLiteral("connecting"));
     link->open([=, this, &side](const QString &error) {
         if (!error.isEmpty())
             return failed(error);
@@ -81,11 +81,11 @@ void DiffCommand::readMachine(int index)
         connect(reader, &BackupReader::done, this, [=, this, &side] {
             link->unwatch();
             side.set.version = link->machine().modelVersion();
-            side.set.takeGroups(reader->Groups());
+            side.set.takeGroups(reader->groups());
             link->deleteLater();
             readMachine(index + 1);
         });
-        startOrEnd(reader->Start(m_machineTags), *link, failed);
+        startOrEnd(reader->start(m_machineTags), *link, failed);
     });
 }
 
@@ -95,7 +95,7 @@ void DiffCommand::compare()
     QJsonObject json{{QStringLiteral("a"), m_sides[0].name},
                      {QStringLiteral("b"), m_sides[1].name}};
     if (a.version != b.version) {
-        out.text(
+        m_out.text(
             QStringLiteral("machine: %1 | %2").arg(a.version.toString(), b.version.toString()));
         json.insert(QStringLiteral("machineA"), a.version.toString());
         json.insert(QStringLiteral("machineB"), b.version.toString());
@@ -106,8 +106,8 @@ void DiffCommand::compare()
         for (int tag : x.tags()) {
             if (!y.group(tag)) {
                 names.append(ParameterGroup::groupName(tag));
-                out.text(QStringLiteral("section %1: only in %2")
-                             .arg(ParameterGroup::groupName(tag), which));
+                m_out.text(QStringLiteral("section %1: only in %2")
+                               .arg(ParameterGroup::groupName(tag), which));
             }
         }
         return names;
@@ -116,8 +116,8 @@ void DiffCommand::compare()
     json.insert(QStringLiteral("onlyInB"), onlyIn(b, a, QStringLiteral("B")));
     QJsonArray differences;
     for (const ParameterSet::Difference &d : ParameterSet::compare(a, b)) {
-        out.text(QStringLiteral("%1 | %2 | %3 | %4")
-                     .arg(d.group, d.label, Output::floatText(d.a), Output::floatText(d.b)));
+        m_out.text(QStringLiteral("%1 | %2 | %3 | %4")
+                       .arg(d.group, d.label, Output::floatText(d.a), Output::floatText(d.b)));
         differences.append(QJsonObject{{QStringLiteral("group"), ParameterGroup::groupName(d.tag)},
                                        {QStringLiteral("title"), d.group},
                                        {QStringLiteral("label"), d.label},
@@ -126,6 +126,6 @@ void DiffCommand::compare()
                                        {QStringLiteral("b"), Output::number(d.b)}});
     }
     json.insert(QStringLiteral("differences"), differences);
-    out.result(json);
+    m_out.result(json);
     done();
 }

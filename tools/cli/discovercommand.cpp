@@ -29,19 +29,20 @@ void DiscoverCommand::addOptions(QCommandLineParser &parser)
                                        "take it (ADDRESS:PORT), one per line.")}});
 }
 
-std::optional<QString> DiscoverCommand::take(const QCommandLineParser &parser)
+Result<void> DiscoverCommand::take(const QCommandLineParser &parser)
 {
     if (!parser.positionalArguments().isEmpty())
-        return QStringLiteral("discover takes no arguments");
+        return std::unexpected(QStringLiteral("discover takes no arguments"));
     if (parser.isSet(QStringLiteral("timeout"))) {
         bool ok = false;
         const double seconds = parser.value(QStringLiteral("timeout")).toDouble(&ok);
         if (!ok || seconds <= 0 || seconds > 3600)
-            return QStringLiteral("--timeout: give seconds, more than 0 and up to 3600");
+            return std::unexpected(
+                QStringLiteral("--timeout: give seconds, more than 0 and up to 3600"));
         m_timeoutMs = static_cast<int>(seconds * 1000);
     }
     m_targets = parser.isSet(QStringLiteral("targets"));
-    return std::nullopt;
+    return {};
 }
 
 void DiscoverCommand::start()
@@ -50,12 +51,12 @@ void DiscoverCommand::start()
     m_cache = new Mdns::Cache(this);
     m_browser = new Mdns::Browser(m_server, "_modbus._tcp.local.", m_cache, this);
     connect(m_server, &Mdns::Server::error, this,
-            [this](const QString &message) { out.failure(QStringLiteral("discover"), message); });
+            [this](const QString &message) { m_out.failure(QStringLiteral("discover"), message); });
     connect(m_browser, &Mdns::Browser::serviceAdded, this, &DiscoverCommand::onAdded);
     connect(m_browser, &Mdns::Browser::serviceUpdated, this, &DiscoverCommand::onUpdated);
     connect(m_browser, &Mdns::Browser::serviceRemoved, this, &DiscoverCommand::onRemoved);
-    out.progress(QStringLiteral("discover"),
-                 QStringLiteral("listening for %1 s").arg(m_timeoutMs / 1000.0));
+    m_out.progress(QStringLiteral("discover"),
+                   QStringLiteral("listening for %1 s").arg(m_timeoutMs / 1000.0));
     QTimer::singleShot(m_timeoutMs, this, &DiscoverCommand::report);
 }
 
@@ -130,19 +131,19 @@ void DiscoverCommand::report()
         const QString name = QString::fromUtf8(found.service.name());
         const QString address = target(found);
         if (m_targets)
-            out.text(address);
+            m_out.text(address);
         else
-            out.text(QStringLiteral("%1\t%2:%3\t%4\t%5")
-                         .arg(name, host)
-                         .arg(found.service.port())
-                         .arg(addresses.join(QLatin1Char(',')), description));
-        out.result({{QStringLiteral("name"), name},
-                    {QStringLiteral("host"), host},
-                    {QStringLiteral("port"), found.service.port()},
-                    {QStringLiteral("addresses"), QJsonArray::fromStringList(addresses)},
-                    {QStringLiteral("description"), description},
-                    {QStringLiteral("target"), address}});
+            m_out.text(QStringLiteral("%1\t%2:%3\t%4\t%5")
+                           .arg(name, host)
+                           .arg(found.service.port())
+                           .arg(addresses.join(QLatin1Char(',')), description));
+        m_out.result({{QStringLiteral("name"), name},
+                      {QStringLiteral("host"), host},
+                      {QStringLiteral("port"), found.service.port()},
+                      {QStringLiteral("addresses"), QJsonArray::fromStringList(addresses)},
+                      {QStringLiteral("description"), description},
+                      {QStringLiteral("target"), address}});
     }
-    out.progress(QStringLiteral("discover"), QStringLiteral("%1 found").arg(m_found.size()));
+    m_out.progress(QStringLiteral("discover"), QStringLiteral("%1 found").arg(m_found.size()));
     done();
 }

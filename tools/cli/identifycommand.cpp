@@ -11,12 +11,12 @@ QString IdentifyCommand::summary() const
                           "version of each machine.");
 }
 
-std::optional<QString> IdentifyCommand::take(const QCommandLineParser &parser)
+Result<void> IdentifyCommand::take(const QCommandLineParser &parser)
 {
-    hosts = parser.positionalArguments();
-    if (hosts.isEmpty())
-        return QStringLiteral("name at least one machine");
-    return checkHosts(hosts);
+    m_hosts = parser.positionalArguments();
+    if (m_hosts.isEmpty())
+        return std::unexpected(QStringLiteral("name at least one machine"));
+    return checkHosts(m_hosts);
 }
 
 void IdentifyCommand::work(MachineLink &link, Outcome &outcome, MachineLink::Done ended)

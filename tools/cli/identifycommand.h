@@ -12,6 +12,6 @@ public:
     QString syntax() const override { return QStringLiteral("HOST..."); }
 
 protected:
-    std::optional<QString> take(const QCommandLineParser &parser) override;
+    Result<void> take(const QCommandLineParser &parser) override;
     void work(MachineLink &link, Outcome &outcome, MachineLink::Done ended) override;
 };

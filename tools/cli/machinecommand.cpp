@@ -7,10 +7,10 @@
 
 void MachineCommand::start()
 {
-    m_outcomes.resize(hosts.size());
-    m_errors.resize(hosts.size());
+    m_outcomes.resize(m_hosts.size());
+    m_errors.resize(m_hosts.size());
     auto *fleet = new Fleet(
-        hosts.size(), jobs,
+        m_hosts.size(), m_jobs,
         [this](qsizetype index, std::function<void()> ended) { runOne(index, std::move(ended)); },
         this);
     connect(fleet, &Fleet::finished, this, &MachineCommand::report);
@@ -19,15 +19,15 @@ void MachineCommand::start()
 
 void MachineCommand::runOne(qsizetype index, std::function<void()> ended)
 {
-    const QString host = hosts.at(index);
-    auto *link = new MachineLink(host, linkOptions, this);
+    const QString host = m_hosts.at(index);
+    auto *link = new MachineLink(host, m_linkOptions, this);
     auto finish = [this, link, index, ended](const QString &error) {
         m_errors[index] = error;
-        out.progress(link->host(), error.isEmpty() ? QStringLiteral("done") : error);
+        m_out.progress(link->host(), error.isEmpty() ? QStringLiteral("done") : error);
         link->deleteLater();
         ended();
     };
-    out.progress(host, QStringLiteral("connecting"));
+    m_out.progress(host, QStringLiteral("connecting"));
     link->open([this, link, index, finish](const QString &error) {
         if (!error.isEmpty())
             return finish(error);
@@ -38,17 +38,17 @@ void MachineCommand::runOne(qsizetype index, std::function<void()> ended)
 
 void MachineCommand::report()
 {
-    for (qsizetype i = 0; i < hosts.size(); ++i) {
+    for (qsizetype i = 0; i < m_hosts.size(); ++i) {
         QJsonObject json = m_outcomes.at(i).json;
-        json.insert(QStringLiteral("host"), hosts.at(i));
+        json.insert(QStringLiteral("host"), m_hosts.at(i));
         json.insert(QStringLiteral("ok"), m_errors.at(i).isEmpty());
         if (!m_errors.at(i).isEmpty()) {
             json.insert(QStringLiteral("error"), m_errors.at(i));
-            out.failure(hosts.at(i), m_errors.at(i));
+            m_out.failure(m_hosts.at(i), m_errors.at(i));
         }
         for (const QString &line : m_outcomes.at(i).lines)
-            out.text(line);
-        out.result(json);
+            m_out.text(line);
+        m_out.result(json);
     }
     done();
 }

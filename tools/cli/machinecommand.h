@@ -32,7 +32,7 @@ protected:
     static QJsonObject identityJson(Machine &machine);
     static QString identityText(Machine &machine);
 
-    QStringList hosts;
+    QStringList m_hosts;
 
 private:
     void runOne(qsizetype index, std::function<void()> ended);

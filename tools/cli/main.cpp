@@ -1,6 +1,7 @@
 // vrk6-cli: the headless tool for scripted and fleet work on VRK/ZUM
 // machines. Runs the same machine traffic as the windows, on vrk6core alone.
 #include "backupcommand.h"
+#include "commandline.h"
 #include "convertcommand.h"
 #include "diffcommand.h"
 #include "discovercommand.h"
@@ -32,19 +33,20 @@ std::vector<Factory> commands()
             [] { return new ConvertCommand; }};
 }
 
-void usage(FILE *to)
+QString usage()
 {
-    std::fprintf(to, "Usage: vrk6-cli COMMAND [OPTIONS] [ARGUMENTS]\n\n"
-                     "Commands (each takes --help):\n");
+    QString text = QStringLiteral("Usage: vrk6-cli COMMAND [OPTIONS] [ARGUMENTS]\n\n"
+                                  "Commands (each takes --help):\n");
     for (const Factory &make : commands()) {
         std::unique_ptr<Command> command(make());
-        std::fprintf(to, "  %-9s %s\n", qPrintable(command->name()), qPrintable(command->syntax()));
+        text += QStringLiteral("  %1 %2\n").arg(command->name(), -9).arg(command->syntax());
     }
-    std::fprintf(to, "\nEvery command takes --json (one JSON document on standard output) and "
-                     "--quiet (no progress on\nstandard error). Hosts: m1.local, 10.0.0.5:1502, "
-                     "[fe80::1]:1502 (Modbus port 502 unless given).\n"
-                     "Exit codes: 0 success, 1 at least one machine or file failed, 2 bad "
-                     "command line.\n");
+    return text + QStringLiteral(
+                      "\nEvery command takes --json (one JSON document on standard output) and "
+                      "--quiet (no progress on\nstandard error). Hosts: m1.local, 10.0.0.5:1502, "
+                      "[fe80::1]:1502 (Modbus port 502 unless given).\n"
+                      "Exit codes: 0 success, 1 at least one machine or file failed, 2 bad "
+                      "command line.\n");
 }
 } // namespace
 
@@ -58,16 +60,12 @@ int main(int argc, char *argv[])
     app.setApplicationVersion(BuildInfo::version());
 
     QStringList args = app.arguments().mid(1);
-    if (args.isEmpty()) {
-        usage(stderr);
-        return Output::BadCommandLine;
-    }
+    if (args.isEmpty())
+        return exitWith({usage()});
     const QString name = args.takeFirst();
     if (name == QStringLiteral("--help") || name == QStringLiteral("-h") ||
-        name == QStringLiteral("help")) {
-        usage(stdout);
-        return Output::Success;
-    }
+        name == QStringLiteral("help"))
+        return exitWith({usage(), CommandLineExit::Help});
     if (name == QStringLiteral("--version")) {
         std::printf("vrk6-cli %s\n", qPrintable(BuildInfo::version()));
         return Output::Success;
@@ -79,13 +77,10 @@ int main(int argc, char *argv[])
             break;
         command.reset();
     }
-    if (!command) {
-        std::fprintf(stderr, "vrk6-cli: unknown command '%s'\n\n", qPrintable(name));
-        usage(stderr);
-        return Output::BadCommandLine;
-    }
-    if (const auto exitCode = command->prepare(args))
-        return *exitCode;
+    if (!command)
+        return exitWith({QStringLiteral("vrk6-cli: unknown command '%1'\n\n").arg(name) + usage()});
+    if (const auto prepared = command->prepare(args); !prepared)
+        return exitWith(prepared.error());
     int exitCode = Output::Failed;
     QObject::connect(command.get(), &Command::finished, &app, [&exitCode](int code) {
         exitCode = code;

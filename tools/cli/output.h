@@ -15,8 +15,7 @@ public:
     enum ExitCode
     {
         Success = 0,
-        Failed = 1,
-        BadCommandLine = 2
+        Failed = 1
     };
 
     void setJson(bool json) { m_json = json; }

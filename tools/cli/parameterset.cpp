@@ -2,9 +2,6 @@
 
 #include "backup/backupfile.h"
 #include "model/groupfactory.h"
-#include "model/parameterlist.h"
-#include "model/parametertable.h"
-#include "model/teeth.h"
 
 #include <cmath>
 
@@ -100,29 +97,9 @@ QList<ParameterSet::Difference> ParameterSet::compare(const ParameterSet &a, con
             const double va = ga->value(i).value(), vb = gb->value(i).value();
             if (sameOnMachine(va, vb))
                 continue;
-            found.append({tag, ga->title(), valueLabel(*ga, i, a.version),
+            found.append({tag, ga->title(), ga->valueLabel(i, a.version),
                           ga->firstVariable() + static_cast<int>(i), va, vb});
         }
     }
     return found;
-}
-
-QString ParameterSet::valueLabel(const ParameterGroup &group, qsizetype index,
-                                 const ModelVersion &version)
-{
-    if (const auto *list = qobject_cast<const ParameterList *>(&group))
-        return list->items().at(index).label(version);
-    if (const auto *table = qobject_cast<const ParameterTable *>(&group)) {
-        const qsizetype columns = table->columnItems().size();
-        return table->rowItems().at(index / columns).label(version) + QStringLiteral(", ") +
-               table->columnItems().at(index % columns).label(version);
-    }
-    if (const auto *teeth = qobject_cast<const Teeth *>(&group)) {
-        const qsizetype perShape = Teeth::ToothCount * Teeth::ParameterCount;
-        return teeth->shapeItems().at(index / perShape).label(version) + QStringLiteral(", ") +
-               teeth->toothItems().at(index % perShape / Teeth::ParameterCount).label(version) +
-               QStringLiteral(", ") +
-               teeth->parameterItems().at(index % Teeth::ParameterCount).label(version);
-    }
-    return QString::number(index);
 }

@@ -43,9 +43,6 @@ public:
     // Values both sides hold that differ as the machine would store them
     // (32-bit floats; two non-numbers are equal). Labels follow a's version.
     static QList<Difference> compare(const ParameterSet &a, const ParameterSet &b);
-    // The row and column labels of value i of a group, for a machine version.
-    static QString valueLabel(const ParameterGroup &group, qsizetype index,
-                              const ModelVersion &version);
 
 private:
     QMap<int, std::shared_ptr<ParameterGroup>> m_groups;

@@ -24,14 +24,14 @@ void ReadCommand::addOptions(QCommandLineParser &parser)
     parser.addOption({QStringLiteral("float"), QStringLiteral("Show the values as floats only.")});
 }
 
-std::optional<QString> ReadCommand::take(const QCommandLineParser &parser)
+Result<void> ReadCommand::take(const QCommandLineParser &parser)
 {
     const QStringList args = parser.positionalArguments();
     if (args.size() < 2)
-        return QStringLiteral("name one machine and at least one variable");
-    hosts = {args.first()};
+        return std::unexpected(QStringLiteral("name one machine and at least one variable"));
+    m_hosts = {args.first()};
     if (parser.isSet(QStringLiteral("int")) && parser.isSet(QStringLiteral("float")))
-        return QStringLiteral("--int and --float exclude each other");
+        return std::unexpected(QStringLiteral("--int and --float exclude each other"));
     m_int = !parser.isSet(QStringLiteral("float"));
     m_float = !parser.isSet(QStringLiteral("int"));
     for (const QString &arg : args.mid(1)) {
@@ -41,18 +41,19 @@ std::optional<QString> ReadCommand::take(const QCommandLineParser &parser)
         const qint64 length = parts.size() == 2 ? parts.last().toLongLong(&okLength) : 1;
         if (parts.size() > 2 || !okStart || !okLength || start < 0 || length < 1 ||
             start + length - 1 > LastVariable)
-            return QStringLiteral("not a variable range: '%1' (START or START:LEN, variables 0 "
-                                  "to %2)")
-                .arg(arg)
-                .arg(LastVariable);
+            return std::unexpected(
+                QStringLiteral("not a variable range: '%1' (START or START:LEN, variables 0 "
+                               "to %2)")
+                    .arg(arg)
+                    .arg(LastVariable));
         m_ranges.append({static_cast<int>(start), length});
     }
-    return checkHosts(hosts);
+    return checkHosts(m_hosts);
 }
 
 void ReadCommand::work(MachineLink &link, Outcome &outcome, MachineLink::Done ended)
 {
-    out.progress(link.host(), QStringLiteral("reading"), 0);
+    m_out.progress(link.host(), QStringLiteral("reading"), 0);
     link.run(
         link.connection().Read(m_ranges),
         [this, &link, &outcome, ended](const QString &error) {
@@ -81,6 +82,6 @@ void ReadCommand::work(MachineLink &link, Outcome &outcome, MachineLink::Done en
             ended(QString());
         },
         [this, &link](int percent) {
-            out.progress(link.host(), QStringLiteral("reading"), percent);
+            m_out.progress(link.host(), QStringLiteral("reading"), percent);
         });
 }

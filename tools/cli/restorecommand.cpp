@@ -49,12 +49,12 @@ void RestoreCommand::addOptions(QCommandLineParser &parser)
           QStringLiteral("Do not save the machine's current values first.")}});
 }
 
-std::optional<QString> RestoreCommand::take(const QCommandLineParser &parser)
+Result<void> RestoreCommand::take(const QCommandLineParser &parser)
 {
     const QStringList args = parser.positionalArguments();
     if (args.size() != 2)
-        return QStringLiteral("name one machine and one backup file");
-    hosts = {args.first()};
+        return std::unexpected(QStringLiteral("name one machine and one backup file"));
+    m_hosts = {args.first()};
     m_fileName = args.last();
     m_dryRun = parser.isSet(QStringLiteral("dry-run"));
     m_force = parser.isSet(QStringLiteral("force"));
@@ -64,13 +64,14 @@ std::optional<QString> RestoreCommand::take(const QCommandLineParser &parser)
              parser.value(QStringLiteral("sections")).split(QLatin1Char(','), Qt::SkipEmptyParts)) {
             const int tag = ParameterGroup::tagFromName(name.trimmed());
             if (tag == GroupTags::None)
-                return QStringLiteral("--sections: unknown section '%1'").arg(name);
+                return std::unexpected(
+                    QStringLiteral("--sections: unknown section '%1'").arg(name));
             m_tags.append(tag);
         }
         if (m_tags.isEmpty())
-            return QStringLiteral("--sections: name at least one section");
+            return std::unexpected(QStringLiteral("--sections: name at least one section"));
     }
-    return checkHosts(hosts);
+    return checkHosts(m_hosts);
 }
 
 void RestoreCommand::start()
@@ -78,7 +79,7 @@ void RestoreCommand::start()
     // The file is checked before any machine is touched.
     m_file = std::make_unique<BackupFile>(m_fileName);
     if (const auto loaded = m_file->load(); !loaded) {
-        out.failure(m_fileName, loaded.error());
+        m_out.failure(m_fileName, loaded.error());
         return done();
     }
     QList<int> present;
@@ -88,7 +89,7 @@ void RestoreCommand::start()
     }
     for (int tag : std::as_const(m_tags)) {
         if (!present.contains(tag)) {
-            out.failure(
+            m_out.failure(
                 m_fileName,
                 QStringLiteral("the file has no section %1").arg(ParameterGroup::groupName(tag)));
             return done();
@@ -107,9 +108,9 @@ void RestoreCommand::work(MachineLink &link, Outcome &outcome, MachineLink::Done
                                     "(give --force to restore it all the same)")
                          .arg(m_file->machine().toString(), machine.toString()));
     auto *writer = new BackupWriter(&link.machine(), &link);
-    writer->SetBackup(*m_file, m_tags);
+    writer->setBackup(*m_file, m_tags);
     QJsonArray sections;
-    for (int tag : writer->Tags())
+    for (int tag : writer->tags())
         sections.append(ParameterGroup::groupName(tag));
     outcome.json.insert(QStringLiteral("file"), m_fileName);
     outcome.json.insert(QStringLiteral("sections"), sections);
@@ -130,17 +131,16 @@ void RestoreCommand::dryRun(BackupWriter *writer, MachineLink &link, Outcome &ou
         link.unwatch();
         ParameterSet current;
         current.version = link.machine().modelVersion();
-        current.takeGroups(reader->Groups());
+        current.takeGroups(reader->groups());
         QJsonArray changes;
-        for (const auto &[variable, value] : writer->PlannedValues()) {
+        for (const auto &[variable, value] : writer->plannedValues()) {
             const ParameterGroup *group = current.group(ParameterSet::tagOfVariable(variable));
             const qsizetype index = variable - group->firstVariable();
             const float now = static_cast<float>(group->value(index).value());
             if (now == value)
                 continue;
             const ValueDifference d{variable, group->title(),
-                                    ParameterSet::valueLabel(*group, index, current.version), value,
-                                    now};
+                                    group->valueLabel(index, current.version), value, now};
             changes.append(differenceJson(d, QStringLiteral("file"), QStringLiteral("machine")));
             outcome.lines.append(
                 QStringLiteral("%1 | %2 | %3 -> %4")
@@ -152,14 +152,14 @@ void RestoreCommand::dryRun(BackupWriter *writer, MachineLink &link, Outcome &ou
                                   .arg(changes.size()));
         ended(QString());
     });
-    startOrEnd(reader->Start(writer->Tags()), link, ended);
+    startOrEnd(reader->start(writer->tags()), link, ended);
 }
 
 void RestoreCommand::restore(BackupWriter *writer, MachineLink &link, Outcome &outcome,
                              MachineLink::Done ended)
 {
     if (m_safetyCopy)
-        writer->SetSafetyCopyDirectory(SafetyCopies::DefaultDirectory());
+        writer->setSafetyCopyDirectory(SafetyCopies::defaultDirectory());
     follow(writer, link, QStringLiteral("restoring"), ended);
     connect(writer, &BackupWriter::safetyCopySaved, this, [&outcome](const QString &file) {
         outcome.json.insert(QStringLiteral("safetyCopy"), file);
@@ -175,8 +175,8 @@ void RestoreCommand::restore(BackupWriter *writer, MachineLink &link, Outcome &o
     connect(writer, &BackupWriter::done, this,
             [this, writer, &link, &outcome, ended](const QList<ValueDifference> &differences) {
                 link.unwatch();
-                const QString copy = writer->SafetyCopyFile();
-                outcome.json.insert(QStringLiteral("written"), writer->PlannedValues().size());
+                const QString copy = writer->safetyCopyFile();
+                outcome.json.insert(QStringLiteral("written"), writer->plannedValues().size());
                 QJsonArray refused;
                 for (const ValueDifference &d : differences)
                     refused.append(
@@ -185,7 +185,7 @@ void RestoreCommand::restore(BackupWriter *writer, MachineLink &link, Outcome &o
                 outcome.lines.append(
                     QStringLiteral("%1: %2 values of %3 written%4")
                         .arg(link.host())
-                        .arg(writer->PlannedValues().size())
+                        .arg(writer->plannedValues().size())
                         .arg(m_fileName,
                              copy.isEmpty() ? QString() : QStringLiteral(", safety copy ") + copy));
                 if (differences.isEmpty())
@@ -197,5 +197,5 @@ void RestoreCommand::restore(BackupWriter *writer, MachineLink &link, Outcome &o
                 ended(QStringLiteral("%1 values read back differ from what was sent")
                           .arg(differences.size()));
             });
-    startOrEnd(writer->Start(), link, ended);
+    startOrEnd(writer->start(), link, ended);
 }

@@ -23,7 +23,7 @@ public:
 
 protected:
     void addOptions(QCommandLineParser &parser) override;
-    std::optional<QString> take(const QCommandLineParser &parser) override;
+    Result<void> take(const QCommandLineParser &parser) override;
     void work(MachineLink &link, Outcome &outcome, MachineLink::Done ended) override;
 
 private:

@@ -11,21 +11,21 @@ QString UploadCommand::summary() const
                           "reports the machine's result code.");
 }
 
-std::optional<QString> UploadCommand::take(const QCommandLineParser &parser)
+Result<void> UploadCommand::take(const QCommandLineParser &parser)
 {
-    hosts = parser.positionalArguments();
-    if (hosts.size() < 2)
-        return QStringLiteral("name at least one machine and the program file");
-    m_program = hosts.takeLast();
-    return checkHosts(hosts);
+    m_hosts = parser.positionalArguments();
+    if (m_hosts.size() < 2)
+        return std::unexpected(QStringLiteral("name at least one machine and the program file"));
+    m_program = m_hosts.takeLast();
+    return checkHosts(m_hosts);
 }
 
 void UploadCommand::start()
 {
     // Read once, before any machine is touched.
-    auto image = ProgramSender::ReadImage(m_program);
+    auto image = ProgramSender::readImage(m_program);
     if (!image) {
-        out.failure(m_program, jobErrorText(image.error()));
+        m_out.failure(m_program, jobErrorText(image.error()));
         return done();
     }
     m_image = *image;
@@ -41,13 +41,13 @@ void UploadCommand::work(MachineLink &link, Outcome &outcome, MachineLink::Done 
             link.unwatch();
             return ended(QStringLiteral("the machine is not ready for a program upload"));
         }
-        startOrEnd(sender->Send(m_image), link, ended);
+        startOrEnd(sender->send(m_image), link, ended);
     });
     connect(sender, &ProgramSender::resultRead, this, [this, &link, &outcome, ended](quint32 code) {
         link.unwatch();
         outcome.json.insert(QStringLiteral("file"), m_program);
         outcome.json.insert(QStringLiteral("resultCode"), qint64(code));
-        switch (ProgramSender::Classify(code)) {
+        switch (ProgramSender::classify(code)) {
         case ProgramSender::Outcome::Success:
             outcome.lines.append(QStringLiteral("%1: %2 uploaded (%3 words)")
                                      .arg(link.host(), m_program)
@@ -61,5 +61,5 @@ void UploadCommand::work(MachineLink &link, Outcome &outcome, MachineLink::Done 
             return ended(QStringLiteral("the machine reports error code %1").arg(code - 3));
         }
     });
-    startOrEnd(sender->CheckReady(), link, ended);
+    startOrEnd(sender->checkReady(), link, ended);
 }

@@ -15,7 +15,7 @@ public:
     void start() override;
 
 protected:
-    std::optional<QString> take(const QCommandLineParser &parser) override;
+    Result<void> take(const QCommandLineParser &parser) override;
     void work(MachineLink &link, Outcome &outcome, MachineLink::Done ended) override;
 
 private:

@@ -16,12 +16,12 @@ QString ValidateCommand::summary() const
                           "value range) and prints the numbered report of each broken one.");
 }
 
-std::optional<QString> ValidateCommand::take(const QCommandLineParser &parser)
+Result<void> ValidateCommand::take(const QCommandLineParser &parser)
 {
     m_files = parser.positionalArguments();
     if (m_files.isEmpty())
-        return QStringLiteral("name at least one backup file");
-    return std::nullopt;
+        return std::unexpected(QStringLiteral("name at least one backup file"));
+    return {};
 }
 
 void ValidateCommand::start()
@@ -33,9 +33,9 @@ void ValidateCommand::start()
         if (!loaded) {
             const QStringList report = loaded.error().split(QLatin1Char('\n'));
             json.insert(QStringLiteral("report"), QJsonArray::fromStringList(report));
-            out.failure(name, QStringLiteral("invalid"));
+            m_out.failure(name, QStringLiteral("invalid"));
             for (const QString &line : report)
-                out.text(name + QStringLiteral(": ") + line);
+                m_out.text(name + QStringLiteral(": ") + line);
         } else {
             QStringList sections;
             for (int tag = GroupTags::TechParams; tag <= GroupTags::Teeth; ++tag) {
@@ -46,12 +46,12 @@ void ValidateCommand::start()
                         MachineDescription::machineTypeName(file.machine().type()));
             json.insert(QStringLiteral("modelVersion"), qint64(file.machine().version()));
             json.insert(QStringLiteral("sections"), QJsonArray::fromStringList(sections));
-            out.text(QStringLiteral("%1: valid, %2, sections: %3")
-                         .arg(name, file.machine().toString(),
-                              sections.isEmpty() ? QStringLiteral("none")
-                                                 : sections.join(QStringLiteral(", "))));
+            m_out.text(QStringLiteral("%1: valid, %2, sections: %3")
+                           .arg(name, file.machine().toString(),
+                                sections.isEmpty() ? QStringLiteral("none")
+                                                   : sections.join(QStringLiteral(", "))));
         }
-        out.result(json);
+        m_out.result(json);
     }
     done();
 }

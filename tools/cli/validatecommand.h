@@ -13,7 +13,7 @@ public:
     void start() override;
 
 protected:
-    std::optional<QString> take(const QCommandLineParser &parser) override;
+    Result<void> take(const QCommandLineParser &parser) override;
 
 private:
     QStringList m_files;

@@ -5,10 +5,10 @@
 #include <csignal>
 #include <unistd.h>
 
-int QuitOnSignal::pipeFds[2] = {-1, -1};
+int QuitOnSignal::s_pipeFds[2] = {-1, -1};
 
 namespace {
-int ReadEnd(int *fds)
+int readEnd(int *fds)
 {
     if (fds[0] < 0 && ::pipe(fds) != 0)
         return -1;
@@ -16,11 +16,11 @@ int ReadEnd(int *fds)
 }
 } // namespace
 
-QuitOnSignal::QuitOnSignal() : notifier(ReadEnd(pipeFds), QSocketNotifier::Read)
+QuitOnSignal::QuitOnSignal() : m_notifier(readEnd(s_pipeFds), QSocketNotifier::Read)
 {
-    if (pipeFds[1] < 0)
+    if (s_pipeFds[1] < 0)
         return;
     for (int sig : {SIGTERM, SIGINT})
-        std::signal(sig, [](int) { [[maybe_unused]] auto n = ::write(pipeFds[1], "x", 1); });
-    QObject::connect(&notifier, &QSocketNotifier::activated, qApp, &QCoreApplication::quit);
+        std::signal(sig, [](int) { [[maybe_unused]] auto n = ::write(s_pipeFds[1], "x", 1); });
+    QObject::connect(&m_notifier, &QSocketNotifier::activated, qApp, &QCoreApplication::quit);
 }

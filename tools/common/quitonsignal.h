@@ -11,6 +11,6 @@ public:
     QuitOnSignal();
 
 private:
-    static int pipeFds[2];
-    QSocketNotifier notifier;
+    static int s_pipeFds[2];
+    QSocketNotifier m_notifier;
 };

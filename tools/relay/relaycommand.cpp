@@ -14,7 +14,7 @@ namespace {
 using Error = std::unexpected<QString>;
 
 // JSON numbers are doubles: an integer is one without a fraction, in range.
-std::optional<qint64> Integer(const QJsonObject &object, const char *name, qint64 min, qint64 max)
+std::optional<qint64> integer(const QJsonObject &object, const char *name, qint64 min, qint64 max)
 {
     const QJsonValue value = object.value(QLatin1String(name));
     if (!value.isDouble())
@@ -26,7 +26,7 @@ std::optional<qint64> Integer(const QJsonObject &object, const char *name, qint6
     return static_cast<qint64>(number);
 }
 
-Error Missing(const char *name, const char *what)
+Error missing(const char *name, const char *what)
 {
     return Error(QStringLiteral("\"%1\" must be %2").arg(QLatin1String(name), QLatin1String(what)));
 }
@@ -36,7 +36,7 @@ constexpr qint64 IntMax = std::numeric_limits<qint32>::max();
 
 } // namespace
 
-std::expected<RelayCommand, QString> RelayCommand::Parse(const QByteArray &utf8)
+Result<RelayCommand> RelayCommand::parse(const QByteArray &utf8)
 {
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(utf8, &error);
@@ -47,7 +47,7 @@ std::expected<RelayCommand, QString> RelayCommand::Parse(const QByteArray &utf8)
     const QJsonObject object = document.object();
     const QJsonValue verbValue = object.value(QLatin1String("verb"));
     if (!verbValue.isString())
-        return Missing("verb", "a string");
+        return missing("verb", "a string");
     const QString verb = verbValue.toString();
 
     RelayCommand command;
@@ -56,9 +56,9 @@ std::expected<RelayCommand, QString> RelayCommand::Parse(const QByteArray &utf8)
         return command;
     }
     if (verb == QLatin1String("key")) {
-        const auto key = Integer(object, "key", 0, 255);
+        const auto key = integer(object, "key", 0, 255);
         if (!key)
-            return Missing("key", "an integer from 0 to 255");
+            return missing("key", "an integer from 0 to 255");
         command.verb = Key;
         command.key = static_cast<int>(*key);
         return command;
@@ -66,21 +66,21 @@ std::expected<RelayCommand, QString> RelayCommand::Parse(const QByteArray &utf8)
     if (verb != QLatin1String("get_vars") && verb != QLatin1String("set_vars"))
         return Error(QStringLiteral("unknown verb \"%1\"").arg(verb.left(40)));
 
-    const auto tid = Integer(object, "tid", IntMin, IntMax);
+    const auto tid = integer(object, "tid", IntMin, IntMax);
     if (!tid)
-        return Missing("tid", "a 32-bit integer");
+        return missing("tid", "a 32-bit integer");
     command.tid = static_cast<int>(*tid);
 
     if (verb == QLatin1String("get_vars")) {
         // Only raw 32-bit integers are served.
         if (object.value(QLatin1String("use_int")) != QJsonValue(true))
-            return Missing("use_int", "true");
-        const auto start = Integer(object, "start_index", 0, VariableCount - 1);
+            return missing("use_int", "true");
+        const auto start = integer(object, "start_index", 0, VariableCount - 1);
         if (!start)
-            return Missing("start_index", "a variable index");
-        const auto length = Integer(object, "length", 1, MaxValues);
+            return missing("start_index", "a variable index");
+        const auto length = integer(object, "length", 1, MaxValues);
         if (!length)
-            return Missing("length", "an integer from 1 to 60");
+            return missing("length", "an integer from 1 to 60");
         if (*start + *length > VariableCount)
             return Error(QStringLiteral("variables beyond %1").arg(VariableCount - 1));
         command.verb = GetVars;
@@ -89,19 +89,19 @@ std::expected<RelayCommand, QString> RelayCommand::Parse(const QByteArray &utf8)
     }
 
     if (object.value(QLatin1String("is_float")) != QJsonValue(false))
-        return Missing("is_float", "false");
+        return missing("is_float", "false");
     const QJsonValue itemsValue = object.value(QLatin1String("values"));
     if (!itemsValue.isArray())
-        return Missing("values", "an array");
+        return missing("values", "an array");
     const QJsonArray items = itemsValue.toArray();
     if (items.isEmpty() || items.size() > MaxValues)
-        return Missing("values", "an array of 1 to 60 objects");
+        return missing("values", "an array of 1 to 60 objects");
     command.verb = SetVars;
     for (const QJsonValue &item : items) {
         if (!item.isObject())
-            return Missing("values", "an array of objects");
-        const auto key = Integer(item.toObject(), "key", 0, VariableCount - 1);
-        const auto value = Integer(item.toObject(), "value", IntMin, IntMax);
+            return missing("values", "an array of objects");
+        const auto key = integer(item.toObject(), "key", 0, VariableCount - 1);
+        const auto value = integer(item.toObject(), "value", IntMin, IntMax);
         if (!key || !value)
             return Error(QStringLiteral("each value needs an integer \"key\" (a variable "
                                         "index) and a 32-bit integer \"value\""));

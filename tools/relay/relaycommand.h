@@ -1,12 +1,11 @@
 #pragma once
 
 #include "acpu/varrange.h"
+#include "core/result.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
-
-#include <expected>
 
 // One client command, checked completely before anything reaches a machine.
 struct RelayCommand
@@ -30,5 +29,5 @@ struct RelayCommand
     QList<std::pair<int, int>> values; // SetVars: index and bits, ordered by index
 
     // The command, or why the message is not one.
-    static std::expected<RelayCommand, QString> Parse(const QByteArray &utf8);
+    static Result<RelayCommand> parse(const QByteArray &utf8);
 };

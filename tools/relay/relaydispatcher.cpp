@@ -8,121 +8,122 @@
 namespace PM = Acpu::PanelMap;
 
 RelayDispatcher::RelayDispatcher(Acpu::Connection *machine, QObject *parent)
-    : QObject(parent), machine(machine)
+    : QObject(parent), m_machine(machine)
 {
-    connect(machine, &Acpu::Connection::stateChanged, this, &RelayDispatcher::ScheduleService);
+    connect(machine, &Acpu::Connection::stateChanged, this, &RelayDispatcher::scheduleService);
 }
 
-void RelayDispatcher::HandleMessage(const QString &text)
+void RelayDispatcher::handleMessage(const QString &text)
 {
     // A closing session takes nothing new: its answers could not be sent.
-    if (stopped)
+    if (m_stopped)
         return;
-    auto command = RelayCommand::Parse(text.toUtf8());
+    auto command = RelayCommand::parse(text.toUtf8());
     if (!command) {
         emit badInput(command.error());
         return;
     }
-    if (queue.size() >= MaxQueued) {
+    if (m_queue.size() >= MaxQueued) {
         emit badInput(QStringLiteral("too many commands waiting"));
         return;
     }
-    queue.append(*command);
-    ScheduleService();
+    m_queue.append(*command);
+    scheduleService();
 }
 
-void RelayDispatcher::Stop()
+void RelayDispatcher::stop()
 {
-    stopped = true;
-    queue.clear();
-    if (IsDrained())
+    m_stopped = true;
+    m_queue.clear();
+    if (isDrained())
         emit drained();
 }
 
-void RelayDispatcher::ScheduleService()
+void RelayDispatcher::scheduleService()
 {
-    if (serviceScheduled)
+    if (m_serviceScheduled)
         return;
-    serviceScheduled = true;
-    QMetaObject::invokeMethod(this, &RelayDispatcher::Service, Qt::QueuedConnection);
+    m_serviceScheduled = true;
+    QMetaObject::invokeMethod(this, &RelayDispatcher::service, Qt::QueuedConnection);
 }
 
-void RelayDispatcher::Service()
+void RelayDispatcher::service()
 {
-    serviceScheduled = false;
-    if (stopped || machine->State() != Acpu::Connection::Connected)
+    m_serviceScheduled = false;
+    if (m_stopped || m_machine->State() != Acpu::Connection::Connected)
         return;
-    for (int n = 0; n < BatchSize && !queue.isEmpty() && inFlight < MaxInFlight && !stopped; ++n)
-        Execute(queue.takeFirst());
-    if (!queue.isEmpty() && inFlight < MaxInFlight)
-        ScheduleService();
+    for (int n = 0; n < BatchSize && !m_queue.isEmpty() && m_inFlight < MaxInFlight && !m_stopped;
+         ++n)
+        execute(m_queue.takeFirst());
+    if (!m_queue.isEmpty() && m_inFlight < MaxInFlight)
+        scheduleService();
 }
 
-void RelayDispatcher::Execute(const RelayCommand &command)
+void RelayDispatcher::execute(const RelayCommand &command)
 {
     switch (command.verb) {
     case RelayCommand::Refresh:
-        StartRefresh();
+        startRefresh();
         break;
     case RelayCommand::Key:
-        StartKey(command.key);
+        startKey(command.key);
         break;
     case RelayCommand::GetVars:
-        StartRead(command);
+        startRead(command);
         break;
     case RelayCommand::SetVars:
-        StartWrite(command);
+        startWrite(command);
         break;
     }
 }
 
-void RelayDispatcher::Track(const Acpu::Connection::Result &result,
+void RelayDispatcher::track(const Acpu::Connection::Result &result,
                             std::function<void(Acpu::Request *)> done)
 {
     if (!result) {
         emit machineFailed(QStringLiteral("machine not connected"));
         return;
     }
-    ++inFlight;
+    ++m_inFlight;
     connect(*result, &Acpu::Request::finished, this, [this, request = *result, done] {
-        --inFlight;
+        --m_inFlight;
         done(request);
-        Ended();
+        ended();
     });
 }
 
-void RelayDispatcher::Ended()
+void RelayDispatcher::ended()
 {
-    if (stopped) {
-        if (IsDrained())
+    if (m_stopped) {
+        if (isDrained())
             emit drained();
         return;
     }
-    if (!queue.isEmpty())
-        ScheduleService();
+    if (!m_queue.isEmpty())
+        scheduleService();
 }
 
-void RelayDispatcher::StartRefresh()
+void RelayDispatcher::startRefresh()
 {
-    if (panelRead) {
-        refreshAgain = true;
+    if (m_panelRead) {
+        m_refreshAgain = true;
         return;
     }
     Acpu::VarRanges ranges = PM::DisplayRanges();
     ranges.append(Acpu::VarRange{PM::LampVariable, 1});
-    const auto result = machine->Read(Acpu::NormalizeRanges(ranges));
+    const auto result = m_machine->Read(Acpu::NormalizeRanges(ranges));
     if (!result)
         return;
-    panelRead = *result;
+    m_panelRead = *result;
     connect(*result, &Acpu::Request::finished, this, [this, request = *result] {
-        panelRead = nullptr;
+        m_panelRead = nullptr;
         if (!request->ErrorString().isEmpty()) {
             // Said at once, so that the client need not wait for its time-out.
             emit answer(QJsonObject{{QStringLiteral("event"), QStringLiteral("refresh_failed")},
                                     {QStringLiteral("message"), request->ErrorString()}});
         } else {
             Acpu::Display panel;
-            machine->GetDisplay(panel);
+            m_machine->GetDisplay(panel);
             const QJsonObject content{{QStringLiteral("line1"), panel.line1()},
                                       {QStringLiteral("line2"), panel.line2()},
                                       {QStringLiteral("line3"), panel.line3()},
@@ -134,23 +135,24 @@ void RelayDispatcher::StartRefresh()
             emit answer(QJsonObject{{QStringLiteral("event"), QStringLiteral("refresh")},
                                     {QStringLiteral("content"), content}});
         }
-        if (std::exchange(refreshAgain, false) && !stopped)
-            StartRefresh();
+        if (std::exchange(m_refreshAgain, false) && !m_stopped)
+            startRefresh();
         else
-            Ended();
+            ended();
     });
 }
 
-void RelayDispatcher::StartKey(int code)
+void RelayDispatcher::startKey(int code)
 {
     // Not SendKey: a key is a transaction like any other and must count.
-    Track(machine->Write({Acpu::VarRange{PM::KeyVariable, 2}}, {Acpu::Value{code}, Acpu::Value{1}}),
-          [](Acpu::Request *) {});
+    track(
+        m_machine->Write({Acpu::VarRange{PM::KeyVariable, 2}}, {Acpu::Value{code}, Acpu::Value{1}}),
+        [](Acpu::Request *) {});
 }
 
-void RelayDispatcher::StartRead(const RelayCommand &command)
+void RelayDispatcher::startRead(const RelayCommand &command)
 {
-    Track(machine->Read({command.range}),
+    track(m_machine->Read({command.range}),
           [this, tid = command.tid, range = command.range](Acpu::Request *request) {
               if (!request->ErrorString().isEmpty()) {
                   emit machineFailed(
@@ -159,14 +161,14 @@ void RelayDispatcher::StartRead(const RelayCommand &command)
               }
               QJsonArray values;
               for (qint64 k = 0; k < range.length; ++k)
-                  values.append(machine->ReadInt(static_cast<int>(range.start + k)));
+                  values.append(m_machine->ReadInt(static_cast<int>(range.start + k)));
               emit answer(QJsonObject{{QStringLiteral("event"), QStringLiteral("get_vars_done")},
                                       {QStringLiteral("tid"), tid},
                                       {QStringLiteral("values"), values}});
           });
 }
 
-void RelayDispatcher::StartWrite(const RelayCommand &command)
+void RelayDispatcher::startWrite(const RelayCommand &command)
 {
     Acpu::VarRanges ranges;
     QList<Acpu::Value> values;
@@ -175,7 +177,7 @@ void RelayDispatcher::StartWrite(const RelayCommand &command)
         values.append(Acpu::Value{bits});
     }
     // The values are ordered by index, so they line up with the merged ranges.
-    Track(machine->Write(Acpu::NormalizeRanges(ranges), values),
+    track(m_machine->Write(Acpu::NormalizeRanges(ranges), values),
           [this, tid = command.tid](Acpu::Request *request) {
               if (!request->ErrorString().isEmpty()) {
                   emit machineFailed(

@@ -28,11 +28,11 @@ public:
 
     explicit RelayDispatcher(Acpu::Connection *machine, QObject *parent = nullptr);
 
-    void HandleMessage(const QString &text);
+    void handleMessage(const QString &text);
     // Starts nothing more; drained() follows once everything started has
     // been answered.
-    void Stop();
-    bool IsDrained() const { return inFlight == 0 && !panelRead; }
+    void stop();
+    bool isDrained() const { return m_inFlight == 0 && !m_panelRead; }
 
 signals:
     void answer(const QJsonObject &event);
@@ -42,24 +42,24 @@ signals:
     void drained();
 
 private:
-    void Execute(const RelayCommand &command);
-    void ScheduleService();
-    void Service();
-    void StartRefresh();
-    void StartKey(int code);
-    void StartRead(const RelayCommand &command);
-    void StartWrite(const RelayCommand &command);
+    void execute(const RelayCommand &command);
+    void scheduleService();
+    void service();
+    void startRefresh();
+    void startKey(int code);
+    void startRead(const RelayCommand &command);
+    void startWrite(const RelayCommand &command);
     // Counts a started transaction; `done` runs when it ends.
-    void Track(const Acpu::Connection::Result &result, std::function<void(Acpu::Request *)> done);
-    void Ended();
+    void track(const Acpu::Connection::Result &result, std::function<void(Acpu::Request *)> done);
+    void ended();
 
-    Acpu::Connection *machine;
-    QList<RelayCommand> queue;
-    QPointer<Acpu::Request> panelRead;
-    int inFlight = 0;
-    bool serviceScheduled = false;
+    Acpu::Connection *m_machine;
+    QList<RelayCommand> m_queue;
+    QPointer<Acpu::Request> m_panelRead;
+    int m_inFlight = 0;
+    bool m_serviceScheduled = false;
     // A refresh came in while the panel was being read: that read may
     // predate the commands before it, so one more follows.
-    bool refreshAgain = false;
-    bool stopped = false;
+    bool m_refreshAgain = false;
+    bool m_stopped = false;
 };

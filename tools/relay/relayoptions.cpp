@@ -2,7 +2,7 @@
 
 #include <QCommandLineParser>
 
-std::optional<RelayOptions> RelayOptions::Parse(const QStringList &arguments, QString *message)
+CommandLine<RelayOptions> RelayOptions::parse(const QStringList &arguments)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
@@ -38,40 +38,28 @@ std::optional<RelayOptions> RelayOptions::Parse(const QStringList &arguments, QS
                                   QStringLiteral("TCP port (default 8000; 0 picks a free one)."),
                                   QStringLiteral("N"));
     parser.addOptions({listen, port});
-    if (!parser.parse(arguments)) {
-        *message = parser.errorText();
-        return std::nullopt;
-    }
-    if (parser.isSet(QStringLiteral("help"))) {
-        *message = parser.helpText();
-        return std::nullopt;
-    }
-    if (!parser.positionalArguments().isEmpty()) {
-        *message =
-            QStringLiteral("unexpected argument: %1").arg(parser.positionalArguments().first());
-        return std::nullopt;
-    }
+    if (const auto parsed = parseCommandLine(parser, arguments); !parsed)
+        return std::unexpected(parsed.error());
+    if (!parser.positionalArguments().isEmpty())
+        return badCommandLine(
+            QStringLiteral("unexpected argument: %1").arg(parser.positionalArguments().first()));
 
     RelayOptions options;
     if (parser.isSet(listen)) {
-        if (!options.listen.setAddress(parser.value(listen))) {
-            *message = QStringLiteral("--listen: not an IP address: %1").arg(parser.value(listen));
-            return std::nullopt;
-        }
-        if (!options.listen.isLoopback()) {
-            *message = QStringLiteral("--listen: %1 is not a loopback address; the relay "
-                                      "serves this computer only")
-                           .arg(parser.value(listen));
-            return std::nullopt;
-        }
+        if (!options.listen.setAddress(parser.value(listen)))
+            return badCommandLine(
+                QStringLiteral("--listen: not an IP address: %1").arg(parser.value(listen)));
+        if (!options.listen.isLoopback())
+            return badCommandLine(QStringLiteral("--listen: %1 is not a loopback address; the "
+                                                 "relay serves this computer only")
+                                      .arg(parser.value(listen)));
     }
     if (parser.isSet(port)) {
         bool ok = false;
         const uint number = parser.value(port).toUInt(&ok);
-        if (!ok || number > 65535) {
-            *message = QStringLiteral("--port: not a port number: %1").arg(parser.value(port));
-            return std::nullopt;
-        }
+        if (!ok || number > 65535)
+            return badCommandLine(
+                QStringLiteral("--port: not a port number: %1").arg(parser.value(port)));
         options.port = static_cast<quint16>(number);
     }
     return options;

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "commandline.h"
+
 #include <QHostAddress>
 #include <QString>
 #include <QStringList>
-
-#include <optional>
 
 // What the relay is told on its command line.
 struct RelayOptions
@@ -14,6 +14,6 @@ struct RelayOptions
     QHostAddress listen{QHostAddress::LocalHost};
     quint16 port = DefaultPort;
 
-    // Parses the arguments; on failure (or --help) returns the text to print.
-    static std::optional<RelayOptions> Parse(const QStringList &arguments, QString *message);
+    // Parses the arguments; --help or a bad command line ends the tool.
+    static CommandLine<RelayOptions> parse(const QStringList &arguments);
 };

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "core/result.h"
+
 #include <QHostAddress>
 #include <QObject>
 #include <QString>
-
-#include <optional>
 
 class QWebSocketServer;
 
@@ -21,16 +21,16 @@ public:
 
     explicit RelayServer(QObject *parent = nullptr);
 
-    bool Listen(const QHostAddress &address, quint16 port, QString *error);
-    quint16 Port() const;
+    Result<void> listen(const QHostAddress &address, quint16 port);
+    quint16 port() const;
 
-    // The machine's host (with optional port) from a request path, or
-    // nullopt when the path names none.
-    static std::optional<QString> HostFromPath(const QString &path);
+    // The machine's host (with optional port) from a request path; fails
+    // when the path names none.
+    static Result<QString> hostFromPath(const QString &path);
 
 private:
-    void OnNewConnection();
+    void onNewConnection();
 
-    QWebSocketServer *server;
-    int nextId = 1;
+    QWebSocketServer *m_server;
+    int m_nextId = 1;
 };

@@ -12,7 +12,7 @@ namespace {
 // A close frame has room for 123 bytes of reason.
 constexpr qsizetype MaxReasonBytes = 123;
 
-QString Truncated(const QString &reason)
+QString truncated(const QString &reason)
 {
     QByteArray bytes = reason.toUtf8();
     if (bytes.size() <= MaxReasonBytes)
@@ -28,76 +28,78 @@ QString Truncated(const QString &reason)
 } // namespace
 
 RelaySession::RelaySession(QWebSocket *socket, const QString &host, int id, QObject *parent)
-    : QObject(parent), socket(socket), machine(new Acpu::ModbusConnection(this)),
-      dispatcher(new RelayDispatcher(machine, this)),
-      name(QStringLiteral("socket %1 (%2)").arg(id).arg(host))
+    : QObject(parent), m_socket(socket), m_machine(new Acpu::ModbusConnection(this)),
+      m_dispatcher(new RelayDispatcher(m_machine, this)),
+      m_name(QStringLiteral("socket %1 (%2)").arg(id).arg(host))
 {
     socket->setParent(this);
-    connect(socket, &QWebSocket::disconnected, this, &RelaySession::OnDisconnected);
-    connect(socket, &QWebSocket::textMessageReceived, dispatcher, &RelayDispatcher::HandleMessage);
+    connect(socket, &QWebSocket::disconnected, this, &RelaySession::onDisconnected);
+    connect(socket, &QWebSocket::textMessageReceived, m_dispatcher,
+            &RelayDispatcher::handleMessage);
     connect(socket, &QWebSocket::binaryMessageReceived, this,
-            [this] { OnBadInput(QStringLiteral("binary frame")); });
-    connect(dispatcher, &RelayDispatcher::answer, this, [this](const QJsonObject &event) {
-        if (!closing)
-            this->socket->sendTextMessage(
+            [this] { onBadInput(QStringLiteral("binary frame")); });
+    connect(m_dispatcher, &RelayDispatcher::answer, this, [this](const QJsonObject &event) {
+        if (!m_closing)
+            this->m_socket->sendTextMessage(
                 QString::fromUtf8(QJsonDocument(event).toJson(QJsonDocument::Compact)));
     });
-    connect(dispatcher, &RelayDispatcher::badInput, this, &RelaySession::OnBadInput);
-    connect(dispatcher, &RelayDispatcher::machineFailed, this, [this](const QString &reason) {
+    connect(m_dispatcher, &RelayDispatcher::badInput, this, &RelaySession::onBadInput);
+    connect(m_dispatcher, &RelayDispatcher::machineFailed, this, [this](const QString &reason) {
         // The client still gets every answer to what the machine was already
         // asked; the close frame follows the last of them.
-        if (failure.isEmpty())
-            failure = reason;
-        dispatcher->Stop();
+        if (m_failure.isEmpty())
+            m_failure = reason;
+        m_dispatcher->stop();
     });
-    connect(dispatcher, &RelayDispatcher::drained, this,
-            [this] { CloseSocket(QWebSocketProtocol::CloseCodeBadOperation, failure); });
+    connect(m_dispatcher, &RelayDispatcher::drained, this,
+            [this] { closeSocket(QWebSocketProtocol::CloseCodeBadOperation, m_failure); });
     // The error text and the state change arrive in either order: look at
     // both once the transport has settled.
-    connect(machine, &Acpu::Connection::stateChanged, this,
-            [this] { QTimer::singleShot(0, this, &RelaySession::OnMachineState); });
+    connect(m_machine, &Acpu::Connection::stateChanged, this,
+            [this] { QTimer::singleShot(0, this, &RelaySession::onMachineState); });
 
-    connectTimer.setSingleShot(true);
-    connectTimer.setInterval(ConnectTimeoutMs);
-    connect(&connectTimer, &QTimer::timeout, this, [this] {
-        CloseSocket(QWebSocketProtocol::CloseCodeBadOperation,
+    m_connectTimer.setSingleShot(true);
+    m_connectTimer.setInterval(ConnectTimeoutMs);
+    connect(&m_connectTimer, &QTimer::timeout, this, [this] {
+        closeSocket(QWebSocketProtocol::CloseCodeBadOperation,
                     QStringLiteral("machine unreachable: no answer within %1 s")
                         .arg(ConnectTimeoutMs / 1000));
     });
 
-    RelayLog(QStringLiteral("%1: connected from %2:%3")
-                 .arg(name, socket->peerAddress().toString())
+    relayLog(QStringLiteral("%1: connected from %2:%3")
+                 .arg(m_name, socket->peerAddress().toString())
                  .arg(socket->peerPort()));
-    connectTimer.start();
-    const bool started = machine->SetHost(host);
-    connectStarted = true;
+    m_connectTimer.start();
+    const bool started = m_machine->SetHost(host);
+    m_connectStarted = true;
     if (!started)
-        QTimer::singleShot(0, this, &RelaySession::OnMachineState);
+        QTimer::singleShot(0, this, &RelaySession::onMachineState);
 }
 
 RelaySession::~RelaySession()
 {
     // Neither we nor the dispatcher may hear the machine's last state change.
-    machine->disconnect(this);
-    delete dispatcher;
-    delete machine;
+    m_machine->disconnect(this);
+    delete m_dispatcher;
+    delete m_machine;
 }
 
-void RelaySession::OnMachineState()
+void RelaySession::onMachineState()
 {
-    if (!connectStarted || closing)
+    if (!m_connectStarted || m_closing)
         return;
-    switch (machine->State()) {
+    switch (m_machine->State()) {
     case Acpu::Connection::Connected:
-        if (connectTimer.isActive()) {
-            connectTimer.stop();
-            RelayLog(QStringLiteral("%1: machine connected").arg(name));
+        if (m_connectTimer.isActive()) {
+            m_connectTimer.stop();
+            relayLog(QStringLiteral("%1: machine connected").arg(m_name));
         }
         break;
     case Acpu::Connection::Disconnected: {
-        const QString error = machine->ErrorString().isEmpty() ? QStringLiteral("connection closed")
-                                                               : machine->ErrorString();
-        CloseSocket(QWebSocketProtocol::CloseCodeBadOperation,
+        const QString error = m_machine->ErrorString().isEmpty()
+                                  ? QStringLiteral("connection closed")
+                                  : m_machine->ErrorString();
+        closeSocket(QWebSocketProtocol::CloseCodeBadOperation,
                     QStringLiteral("machine unreachable: %1").arg(error));
         break;
     }
@@ -107,33 +109,33 @@ void RelaySession::OnMachineState()
     }
 }
 
-void RelaySession::OnBadInput(const QString &reason)
+void RelaySession::onBadInput(const QString &reason)
 {
     // Logged once per socket: a broken client must not flood the log.
-    if (badMessages++ == 0)
-        RelayLog(QStringLiteral("%1: ignoring bad input (%2); further bad input on this socket "
+    if (m_badMessages++ == 0)
+        relayLog(QStringLiteral("%1: ignoring bad input (%2); further bad input on this socket "
                                 "is ignored silently")
-                     .arg(name, reason));
+                     .arg(m_name, reason));
 }
 
-void RelaySession::CloseSocket(QWebSocketProtocol::CloseCode code, const QString &reason)
+void RelaySession::closeSocket(QWebSocketProtocol::CloseCode code, const QString &reason)
 {
-    if (closing)
+    if (m_closing)
         return;
-    closing = true;
-    connectTimer.stop();
-    RelayLog(QStringLiteral("%1: closing: %2").arg(name, reason));
-    socket->close(code, Truncated(reason));
+    m_closing = true;
+    m_connectTimer.stop();
+    relayLog(QStringLiteral("%1: closing: %2").arg(m_name, reason));
+    m_socket->close(code, truncated(reason));
     // A peer that never completes the closing handshake is cut off.
-    QTimer::singleShot(CloseTimeoutMs, socket, &QWebSocket::abort);
+    QTimer::singleShot(CloseTimeoutMs, m_socket, &QWebSocket::abort);
 }
 
-void RelaySession::OnDisconnected()
+void RelaySession::onDisconnected()
 {
-    RelayLog(QStringLiteral("%1: closed%2")
-                 .arg(name, badMessages
-                                ? QStringLiteral(", %1 bad messages ignored").arg(badMessages)
-                                : QString()));
-    closing = true;
+    relayLog(QStringLiteral("%1: closed%2")
+                 .arg(m_name, m_badMessages
+                                  ? QStringLiteral(", %1 bad messages ignored").arg(m_badMessages)
+                                  : QString()));
+    m_closing = true;
     deleteLater();
 }

@@ -26,18 +26,18 @@ public:
     ~RelaySession() override;
 
 private:
-    void OnMachineState();
-    void OnBadInput(const QString &reason);
-    void CloseSocket(QWebSocketProtocol::CloseCode code, const QString &reason);
-    void OnDisconnected();
+    void onMachineState();
+    void onBadInput(const QString &reason);
+    void closeSocket(QWebSocketProtocol::CloseCode code, const QString &reason);
+    void onDisconnected();
 
-    QWebSocket *socket;
-    Acpu::ModbusConnection *machine;
-    RelayDispatcher *dispatcher;
-    QString name;
-    QString failure; // the first failed machine request
-    QTimer connectTimer;
-    bool connectStarted = false;
-    bool closing = false;
-    int badMessages = 0;
+    QWebSocket *m_socket;
+    Acpu::ModbusConnection *m_machine;
+    RelayDispatcher *m_dispatcher;
+    QString m_name;
+    QString m_failure; // the first failed machine request
+    QTimer m_connectTimer;
+    bool m_connectStarted = false;
+    bool m_closing = false;
+    int m_badMessages = 0;
 };

@@ -1,3 +1,4 @@
+#include "commandline.h"
 #include "mdns/provider.h"
 #include "mdns/server.h"
 #include "quitonsignal.h"
@@ -7,7 +8,6 @@
 #include <QCoreApplication>
 #include <QRegularExpression>
 
-#include <cstdio>
 #include <optional>
 
 int main(int argc, char *argv[])
@@ -15,20 +15,13 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("vrk6-sim"));
 
-    QString message;
-    const auto options = SimOptions::parse(app.arguments(), &message);
-    if (!options) {
-        const bool help = app.arguments().contains(QStringLiteral("--help")) ||
-                          app.arguments().contains(QStringLiteral("-h"));
-        std::fprintf(help ? stdout : stderr, "%s\n", qPrintable(message));
-        return help ? 0 : 2;
-    }
+    const auto options = SimOptions::parse(app.arguments());
+    if (!options)
+        return exitWith(options.error());
 
     SimMachine machine(*options);
-    if (!machine.start(&message)) {
-        std::fprintf(stderr, "vrk6-sim: cannot listen: %s\n", qPrintable(message));
-        return 1;
-    }
+    if (const auto started = machine.start(); !started)
+        return startFailed(QStringLiteral("cannot listen"), started.error());
     // Announce the machine by DNS-SD; the provider says goodbye when main returns.
     std::optional<Mdns::Server> mdnsServer;
     std::optional<Mdns::Provider> provider;

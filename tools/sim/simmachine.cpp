@@ -65,25 +65,25 @@ std::pair<uint, uint> identification(MachineType type)
 class SimMachine::Observer : public QModbusTcpConnectionObserver
 {
 public:
-    explicit Observer(SimMachine *machine) : machine(machine) {}
+    explicit Observer(SimMachine *machine) : m_machine(machine) {}
     bool acceptNewConnection(QTcpSocket *client) override
     {
         log(QStringLiteral("connection from %1:%2")
                 .arg(client->peerAddress().toString())
                 .arg(client->peerPort()));
-        machine->clients.append(client);
+        m_machine->m_clients.append(client);
         return true;
     }
 
 private:
-    SimMachine *machine;
+    SimMachine *m_machine;
 };
 
 SimMachine::SimMachine(const SimOptions &opts, QObject *parent)
-    : QModbusTcpServer(parent), options(opts),
-      panel(QStringLiteral("%1 S/N %2")
-                .arg(MachineDescription::machineTypeTitle(opts.type))
-                .arg(opts.serial))
+    : QModbusTcpServer(parent), m_options(opts),
+      m_panel(QStringLiteral("%1 S/N %2")
+                  .arg(MachineDescription::machineTypeTitle(opts.type))
+                  .arg(opts.serial))
 {
     QModbusDataUnitMap map;
     map.insert(
@@ -98,48 +98,46 @@ SimMachine::SimMachine(const SimOptions &opts, QObject *parent)
                 .arg(socket->peerPort()));
     });
 
-    const auto [family, model] = identification(options.type);
-    setVariable(258, options.bn);
+    const auto [family, model] = identification(m_options.type);
+    setVariable(258, m_options.bn);
     setVariable(262, family);
     setVariable(264, model);
-    setVariable(265, options.serial);
-    setVariable(266, options.software);
-    setVariable(268, options.modelVersion);
-    setVariable(UploadEnable, options.uploadDisabled ? 0 : 1);
+    setVariable(265, m_options.serial);
+    setVariable(266, m_options.software);
+    setVariable(268, m_options.modelVersion);
+    setVariable(UploadEnable, m_options.uploadDisabled ? 0 : 1);
     loadState();
     showPanel();
 
-    saveTimer.setSingleShot(true);
-    saveTimer.setInterval(200);
-    connect(&saveTimer, &QTimer::timeout, this, &SimMachine::saveState);
+    m_saveTimer.setSingleShot(true);
+    m_saveTimer.setInterval(200);
+    connect(&m_saveTimer, &QTimer::timeout, this, &SimMachine::saveState);
 
-    programsDir = options.programsDir;
-    if (programsDir.isEmpty())
-        programsDir =
-            QDir::temp().filePath(QStringLiteral("vrk6-sim-programs-%1").arg(options.port));
+    m_programsDir = m_options.programsDir;
+    if (m_programsDir.isEmpty())
+        m_programsDir =
+            QDir::temp().filePath(QStringLiteral("vrk6-sim-programs-%1").arg(m_options.port));
 }
 
 SimMachine::~SimMachine()
 {
-    if (saveTimer.isActive())
+    if (m_saveTimer.isActive())
         saveState();
 }
 
-bool SimMachine::start(QString *error)
+Result<void> SimMachine::start()
 {
-    setConnectionParameter(QModbusDevice::NetworkAddressParameter, options.listen.toString());
-    setConnectionParameter(QModbusDevice::NetworkPortParameter, options.port);
-    if (!connectDevice()) {
-        *error = errorString();
-        return false;
-    }
+    setConnectionParameter(QModbusDevice::NetworkAddressParameter, m_options.listen.toString());
+    setConnectionParameter(QModbusDevice::NetworkPortParameter, m_options.port);
+    if (!connectDevice())
+        return std::unexpected(errorString());
     log(QStringLiteral("listening on %1:%2 as %3 (v. %4), S/N %5")
-            .arg(options.listen.toString())
-            .arg(options.port)
-            .arg(MachineDescription::machineTypeTitle(options.type))
-            .arg(options.modelVersion)
-            .arg(options.serial));
-    return true;
+            .arg(m_options.listen.toString())
+            .arg(m_options.port)
+            .arg(MachineDescription::machineTypeTitle(m_options.type))
+            .arg(m_options.modelVersion)
+            .arg(m_options.serial));
+    return {};
 }
 
 quint32 SimMachine::variable(int index) const
@@ -158,9 +156,9 @@ void SimMachine::setVariable(int index, quint32 value)
 
 QModbusResponse SimMachine::processRequest(const QModbusPdu &request)
 {
-    if (options.delayMs > 0) {
+    if (m_options.delayMs > 0) {
         // A slow machine: the whole control unit stalls, as a busy one would.
-        QThread::msleep(options.delayMs);
+        QThread::msleep(m_options.delayMs);
     }
     QModbusResponse response;
     if (touchesExceptionRange(request))
@@ -182,11 +180,11 @@ QModbusResponse SimMachine::processRequest(const QModbusPdu &request)
         }
     }
 
-    if (options.dropAfter > 0 && ++transactions >= options.dropAfter) {
-        transactions = 0;
+    if (m_options.dropAfter > 0 && ++m_transactions >= m_options.dropAfter) {
+        m_transactions = 0;
         // Let this answer go out first, then hang up on everybody.
         QTimer::singleShot(0, this, [this] {
-            for (const QPointer<QTcpSocket> &client : std::as_const(clients)) {
+            for (const QPointer<QTcpSocket> &client : std::as_const(m_clients)) {
                 if (client) {
                     log(QStringLiteral("dropping connection from %1:%2")
                             .arg(client->peerAddress().toString())
@@ -194,7 +192,7 @@ QModbusResponse SimMachine::processRequest(const QModbusPdu &request)
                     client->disconnectFromHost();
                 }
             }
-            clients.removeAll(nullptr);
+            m_clients.removeAll(nullptr);
         });
     }
     return response;
@@ -202,7 +200,7 @@ QModbusResponse SimMachine::processRequest(const QModbusPdu &request)
 
 bool SimMachine::touchesExceptionRange(const QModbusPdu &request) const
 {
-    if (options.exceptionLength <= 0)
+    if (m_options.exceptionLength <= 0)
         return false;
     quint16 address = 0, count = 0;
     switch (request.functionCode()) {
@@ -221,8 +219,8 @@ bool SimMachine::touchesExceptionRange(const QModbusPdu &request) const
         return false;
     const int first = address / 2;
     const int last = (address + count - 1) / 2;
-    const int exceptionLast = options.exceptionStart + options.exceptionLength - 1;
-    return first <= exceptionLast && last >= options.exceptionStart;
+    const int exceptionLast = m_options.exceptionStart + m_options.exceptionLength - 1;
+    return first <= exceptionLast && last >= m_options.exceptionStart;
 }
 
 void SimMachine::onDataWritten(QModbusDataUnit::RegisterType table, int address, int size)
@@ -231,7 +229,7 @@ void SimMachine::onDataWritten(QModbusDataUnit::RegisterType table, int address,
         return;
     const int firstVariable = address / 2;
     const int lastVariable = (address + size - 1) / 2;
-    if (options.logWrites)
+    if (m_options.logWrites)
         log(QStringLiteral("write %1 %2").arg(firstVariable).arg(lastVariable - firstVariable + 1));
     clampWritten(firstVariable, lastVariable);
     if (firstVariable <= PM::KeyFlagVariable && lastVariable >= PM::KeyFlagVariable &&
@@ -240,23 +238,23 @@ void SimMachine::onDataWritten(QModbusDataUnit::RegisterType table, int address,
         setVariable(PM::KeyFlagVariable, 0);
     }
     if (firstVariable <= UploadState && lastVariable >= UploadState && variable(UploadState) == 2) {
-        uploading = true;
-        program.clear();
+        m_uploading = true;
+        m_program.clear();
         log(QStringLiteral("program upload started"));
     }
-    if (uploading && lastVariable >= UploadWindow &&
+    if (m_uploading && lastVariable >= UploadWindow &&
         firstVariable < UploadWindow + UploadWindowLength) {
         const int first = std::max(firstVariable, UploadWindow);
         const int last = std::min(lastVariable, UploadWindow + UploadWindowLength - 1);
         onUploadWords(first, last - first + 1);
     }
-    if (lastVariable >= FirstParameterVariable && !options.stateFile.isEmpty())
-        saveTimer.start();
+    if (lastVariable >= FirstParameterVariable && !m_options.stateFile.isEmpty())
+        m_saveTimer.start();
 }
 
 void SimMachine::clampWritten(int firstVariable, int lastVariable)
 {
-    for (const SimOptions::Clamp &clamp : std::as_const(options.clamps)) {
+    for (const SimOptions::Clamp &clamp : std::as_const(m_options.clamps)) {
         const int first = std::max(firstVariable, clamp.start);
         const int last = std::min(lastVariable, clamp.start + clamp.length - 1);
         for (int index = first; index <= last; ++index) {
@@ -268,7 +266,7 @@ void SimMachine::clampWritten(int firstVariable, int lastVariable)
 
 void SimMachine::onKey(int code)
 {
-    panel.pressKey(code);
+    m_panel.pressKey(code);
     log(QStringLiteral("key 0x%1").arg(code, 2, 16, QLatin1Char('0')));
     showPanel();
 }
@@ -281,15 +279,15 @@ void SimMachine::onUploadWords(int firstVariable, int count)
             finishUpload();
             return;
         }
-        program.append(word);
+        m_program.append(word);
     }
 }
 
 void SimMachine::finishUpload()
 {
-    uploading = false;
+    m_uploading = false;
     QByteArray bytes;
-    for (quint32 word : std::as_const(program)) {
+    for (quint32 word : std::as_const(m_program)) {
         for (int b = 0; b < 4; ++b)
             bytes.append(static_cast<char>((word >> (8 * b)) & 0xFF));
     }
@@ -297,16 +295,16 @@ void SimMachine::finishUpload()
     // padded with zero bytes; they are not part of the program.
     while (bytes.endsWith('\0'))
         bytes.chop(1);
-    QDir().mkpath(programsDir);
+    QDir().mkpath(m_programsDir);
     const QString path =
-        QDir(programsDir)
+        QDir(m_programsDir)
             .filePath(
-                QStringLiteral("program-%1.cnc").arg(++programsStored, 3, 10, QLatin1Char('0')));
+                QStringLiteral("program-%1.cnc").arg(++m_programsStored, 3, 10, QLatin1Char('0')));
     QFile file(path);
     if (file.open(QIODevice::WriteOnly))
         file.write(bytes);
     log(QStringLiteral("program of %1 bytes stored in %2").arg(bytes.size()).arg(path));
-    setVariable(UploadResult, options.uploadResult);
+    setVariable(UploadResult, m_options.uploadResult);
     setVariable(UploadState, 0);
 }
 
@@ -314,7 +312,7 @@ void SimMachine::showPanel()
 {
     const int lines[] = {PM::Line1, PM::Line2, PM::Line3, PM::Line4};
     for (int n = 0; n < 4; ++n) {
-        const QString text = panel.line(n + 1);
+        const QString text = m_panel.line(n + 1);
         for (int k = 0; k < PM::LineChars; k += 2) {
             const quint32 low = PM::EncodeChar(text.at(k));
             const quint32 high = PM::EncodeChar(text.at(k + 1));
@@ -323,14 +321,14 @@ void SimMachine::showPanel()
                     static_cast<quint16>(low | (high << 8)));
         }
     }
-    setVariable(PM::LampVariable, static_cast<quint32>(panel.lampWord()));
+    setVariable(PM::LampVariable, static_cast<quint32>(m_panel.lampWord()));
 }
 
 void SimMachine::loadState()
 {
-    if (options.stateFile.isEmpty())
+    if (m_options.stateFile.isEmpty())
         return;
-    QFile file(options.stateFile);
+    QFile file(m_options.stateFile);
     if (!file.open(QIODevice::ReadOnly))
         return;
     const QJsonObject vars = QJsonDocument::fromJson(file.readAll())
@@ -343,7 +341,7 @@ void SimMachine::loadState()
         if (ok && index >= FirstParameterVariable && index < RegisterCount / 2)
             setVariable(index, static_cast<quint32>(it.value().toInteger()));
     }
-    log(QStringLiteral("state loaded from %1").arg(options.stateFile));
+    log(QStringLiteral("state loaded from %1").arg(m_options.stateFile));
 }
 
 void SimMachine::saveState()
@@ -354,7 +352,7 @@ void SimMachine::saveState()
         if (value != 0)
             vars.insert(QString::number(i), static_cast<qint64>(value));
     }
-    QSaveFile file(options.stateFile);
+    QSaveFile file(m_options.stateFile);
     if (!file.open(QIODevice::WriteOnly))
         return;
     file.write(QJsonDocument(QJsonObject{{QStringLiteral("variables"), vars}}).toJson());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/result.h"
 #include "simoptions.h"
 #include "simpanel.h"
 
@@ -18,7 +19,7 @@ public:
     explicit SimMachine(const SimOptions &options, QObject *parent = nullptr);
     ~SimMachine() override;
 
-    bool start(QString *error);
+    Result<void> start();
 
     quint32 variable(int index) const;
     void setVariable(int index, quint32 value);
@@ -39,13 +40,13 @@ private:
     void loadState();
     void saveState();
 
-    SimOptions options;
-    SimPanel panel;
-    QList<QPointer<QTcpSocket>> clients;
-    uint transactions = 0;
-    bool uploading = false;
-    QList<quint32> program;
-    int programsStored = 0;
-    QString programsDir;
-    QTimer saveTimer;
+    SimOptions m_options;
+    SimPanel m_panel;
+    QList<QPointer<QTcpSocket>> m_clients;
+    uint m_transactions = 0;
+    bool m_uploading = false;
+    QList<quint32> m_program;
+    int m_programsStored = 0;
+    QString m_programsDir;
+    QTimer m_saveTimer;
 };

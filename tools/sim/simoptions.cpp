@@ -23,7 +23,7 @@ QString SimOptions::instanceName() const
     return QStringLiteral("%1 %2").arg(MachineDescription::machineTypeTitle(type)).arg(serial);
 }
 
-std::optional<SimOptions> SimOptions::parse(const QStringList &arguments, QString *error)
+CommandLine<SimOptions> SimOptions::parse(const QStringList &arguments)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
@@ -104,33 +104,25 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments, QStrin
                                         QStringLiteral("Do not announce the machine by DNS-SD."));
     parser.addOptions({listen, port, type, version, serial, bn, software, state, programs, result,
                        disabled, delay, exceptions, drop, clamp, logWrites, name, noAnnounce});
-    if (!parser.parse(arguments)) {
-        *error = parser.errorText();
-        return std::nullopt;
-    }
-    if (parser.isSet(QStringLiteral("help"))) {
-        *error = parser.helpText();
-        return std::nullopt;
-    }
+    if (const auto parsed = parseCommandLine(parser, arguments); !parsed)
+        return std::unexpected(parsed.error());
 
     SimOptions o;
-    auto fail = [error](const QString &message) {
-        *error = message;
-        return std::nullopt;
-    };
     if (parser.isSet(listen) && !o.listen.setAddress(parser.value(listen)))
-        return fail(QStringLiteral("--listen: not an IP address: %1").arg(parser.value(listen)));
+        return badCommandLine(
+            QStringLiteral("--listen: not an IP address: %1").arg(parser.value(listen)));
     uint number = 0;
     if (parser.isSet(port)) {
         if (!toUInt(parser.value(port), &number, 65535) || number == 0)
-            return fail(QStringLiteral("--port: not a port number"));
+            return badCommandLine(QStringLiteral("--port: not a port number"));
         o.port = static_cast<quint16>(number);
     }
     if (parser.isSet(type)) {
         o.type = MachineDescription::machineTypeFromName(parser.value(type));
         if (o.type == Unknown &&
             parser.value(type).compare(QStringLiteral("Unknown"), Qt::CaseInsensitive))
-            return fail(QStringLiteral("--type: unknown machine type %1").arg(parser.value(type)));
+            return badCommandLine(
+                QStringLiteral("--type: unknown machine type %1").arg(parser.value(type)));
     }
     struct Number
     {
@@ -147,16 +139,16 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments, QStrin
                               {&drop, &o.dropAfter, 1000000000}};
     for (const Number &n : numbers) {
         if (parser.isSet(*n.option) && !toUInt(parser.value(*n.option), n.target, n.max))
-            return fail(QStringLiteral("--%1: not a number up to %2")
-                            .arg(n.option->names().constFirst())
-                            .arg(n.max));
+            return badCommandLine(QStringLiteral("--%1: not a number up to %2")
+                                      .arg(n.option->names().constFirst())
+                                      .arg(n.max));
     }
     if (parser.isSet(exceptions)) {
         const QStringList parts = parser.value(exceptions).split(QLatin1Char(':'));
         uint start = 0, length = 0;
         if (parts.size() != 2 || !toUInt(parts[0], &start, 32767) ||
             !toUInt(parts[1], &length, 32768))
-            return fail(QStringLiteral("--exception-range: expected START:LEN"));
+            return badCommandLine(QStringLiteral("--exception-range: expected START:LEN"));
         o.exceptionStart = static_cast<int>(start);
         o.exceptionLength = static_cast<int>(length);
     }
@@ -167,7 +159,8 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments, QStrin
                   toUInt(parts[1], &length, 32768 - start);
         const float max = ok ? parts[2].toFloat(&ok) : 0;
         if (!ok || !std::isfinite(max))
-            return fail(QStringLiteral("--clamp: expected START:LEN:MAX, got %1").arg(value));
+            return badCommandLine(
+                QStringLiteral("--clamp: expected START:LEN:MAX, got %1").arg(value));
         o.clamps.append({static_cast<int>(start), static_cast<int>(length), max});
     }
     o.logWrites = parser.isSet(logWrites);

@@ -1,13 +1,12 @@
 #pragma once
 
+#include "commandline.h"
 #include "model/machinetype.h"
 
 #include <QHostAddress>
 #include <QList>
 #include <QString>
 #include <QStringList>
-
-#include <optional>
 
 // Everything the simulated control unit is told on its command line.
 struct SimOptions
@@ -41,6 +40,6 @@ struct SimOptions
 
     // The instance name announced by DNS-SD when none is given.
     QString instanceName() const;
-    // Parses the arguments; on failure returns the message to print.
-    static std::optional<SimOptions> parse(const QStringList &arguments, QString *error);
+    // Parses the arguments; --help or a bad command line ends the tool.
+    static CommandLine<SimOptions> parse(const QStringList &arguments);
 };

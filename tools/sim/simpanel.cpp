@@ -11,39 +11,39 @@ QString fit(const QString &text)
 }
 } // namespace
 
-SimPanel::SimPanel(const QString &machineLine) : machineLine(fit(machineLine)) {}
+SimPanel::SimPanel(const QString &machineLine) : m_machineLine(fit(machineLine)) {}
 
 void SimPanel::pressKey(int code)
 {
-    ++keys;
-    lastKey = code;
+    ++m_keys;
+    m_lastKey = code;
     switch (code) {
     case 0x1B: // Escape
-        typed.clear();
+        m_typed.clear();
         break;
     case 0x08: // Shift+Delete: erase one
-        typed.chop(1);
+        m_typed.chop(1);
         break;
     case 0x81:
-        run = !run;
+        m_run = !m_run;
         break;
     case 0x82:
-        mode = Mode::StepByStep;
+        m_mode = Mode::StepByStep;
         break;
     case 0x83:
-        mode = Mode::Continual;
+        m_mode = Mode::Continual;
         break;
     case 0x84:
-        error = true;
+        m_error = true;
         break;
     case 0x85:
-        error = false;
+        m_error = false;
         break;
     default:
         if (code >= 0x20 && code <= 0x7D) {
-            typed.append(QChar(code));
+            m_typed.append(QChar(code));
             // Keep the most recent characters visible after the prompt.
-            typed = typed.right(Width - 1);
+            m_typed = m_typed.right(Width - 1);
         }
         break;
     }
@@ -53,16 +53,16 @@ QString SimPanel::line(int n) const
 {
     switch (n) {
     case 1:
-        return machineLine;
+        return m_machineLine;
     case 2:
-        return fit(QLatin1Char('>') + typed);
+        return fit(QLatin1Char('>') + m_typed);
     case 3:
-        if (lastKey < 0)
+        if (m_lastKey < 0)
             return fit(QStringLiteral("No key yet"));
         return fit(
-            QStringLiteral("Key %1 count %2").arg(lastKey, 2, 16, QLatin1Char('0')).arg(keys));
+            QStringLiteral("Key %1 count %2").arg(m_lastKey, 2, 16, QLatin1Char('0')).arg(m_keys));
     case 4:
-        switch (mode) {
+        switch (m_mode) {
         case Mode::Manual:
             return fit(QStringLiteral("Mode: manual"));
         case Mode::StepByStep:
@@ -77,13 +77,13 @@ QString SimPanel::line(int n) const
 int SimPanel::lampWord() const
 {
     int word = 0;
-    if (run)
+    if (m_run)
         word |= Acpu::PanelMap::RunLedBit;
-    if (error)
+    if (m_error)
         word |= Acpu::PanelMap::ErrorLedBit;
-    if (mode == Mode::StepByStep)
+    if (m_mode == Mode::StepByStep)
         word |= Acpu::PanelMap::Mode1LedBit;
-    if (mode == Mode::Continual)
+    if (m_mode == Mode::Continual)
         word |= Acpu::PanelMap::Mode2LedBit;
     return word;
 }

@@ -12,7 +12,7 @@ public:
     void pressKey(int code);
     QString line(int n) const; // 1..4, 20 characters each
     int lampWord() const;
-    int keyCount() const { return keys; }
+    int keyCount() const { return m_keys; }
 
 private:
     enum class Mode
@@ -22,11 +22,11 @@ private:
         Continual
     };
 
-    QString machineLine;
-    QString typed;
-    int lastKey = -1;
-    int keys = 0;
-    bool run = false;
-    bool error = false;
-    Mode mode = Mode::Manual;
+    QString m_machineLine;
+    QString m_typed;
+    int m_lastKey = -1;
+    int m_keys = 0;
+    bool m_run = false;
+    bool m_error = false;
+    Mode m_mode = Mode::Manual;
 };

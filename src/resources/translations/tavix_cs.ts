@@ -256,14 +256,6 @@ Přesto zálohu obnovit?</translation>
 <context>
     <name>BackupWriter</name>
     <message>
-        <source>%1, %2</source>
-        <translation>%1, %2</translation>
-    </message>
-    <message>
-        <source>%1, %2, %3</source>
-        <translation>%1, %2, %3</translation>
-    </message>
-    <message>
         <source>The folder %1 cannot be created.</source>
         <translation>Složku %1 nelze vytvořit.</translation>
     </message>

@@ -252,14 +252,6 @@ Restore the backup anyway?</source>
 <context>
     <name>BackupWriter</name>
     <message>
-        <source>%1, %2</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1, %2, %3</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>The folder %1 cannot be created.</source>
         <translation type="unfinished"></translation>
     </message>

@@ -1,0 +1,509 @@
+// The parameters and teeth editors against the simulator, driven through their
+// own actions and buttons. A relay between editor and simulator logs what the
+// machine was asked; a second, plain connection sets and reads back values.
+#include "acpu/modbusconnection.h"
+#include "app/mainwindow.h"
+#include "backup/backupfile.h"
+#include "common/simulateduser.h"
+#include "editors/parameterseditor.h"
+#include "editors/teetheditor.h"
+#include "model/groupfactory.h"
+#include "model/machine.h"
+#include "model/teeth.h"
+#include "requestresult.h"
+#include "simprocess.h"
+#include "widgets/qtableviewclipboard.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QSettings>
+#include <QStandardItemModel>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtEndian>
+
+#include <memory>
+
+namespace {
+// A Modbus TCP relay that logs every request it passes on.
+class ModbusTap : public QObject
+{
+public:
+    struct Transaction
+    {
+        qint64 ms;
+        int function, firstVariable, variables;
+    };
+    QList<Transaction> log;
+
+    bool listen(quint16 upstreamPort)
+    {
+        upstream = upstreamPort;
+        clock.start();
+        connect(&server, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *client = server.nextPendingConnection())
+                relay(client);
+        });
+        return server.listen(QHostAddress::LocalHost);
+    }
+    QString host() const { return QStringLiteral("127.0.0.1:%1").arg(server.serverPort()); }
+    // Requests of one function code (3 read, 16 write) touching [first, first + count).
+    QList<Transaction> requests(int function, int first, int count) const
+    {
+        QList<Transaction> found = log;
+        found.removeIf([&](const Transaction &t) {
+            return t.function != function || t.firstVariable >= first + count ||
+                   t.firstVariable + t.variables <= first;
+        });
+        return found;
+    }
+
+private:
+    void relay(QTcpSocket *client)
+    {
+        auto *machine = new QTcpSocket(client);
+        auto pending = std::make_shared<QByteArray>();
+        machine->connectToHost(QHostAddress::LocalHost, upstream);
+        connect(client, &QTcpSocket::readyRead, this, [this, client, machine, pending] {
+            *pending += client->readAll();
+            // MBAP header: transaction, protocol, length (of unit id and PDU).
+            while (pending->size() >= 12) {
+                const auto *bytes = reinterpret_cast<const uchar *>(pending->constData());
+                const qsizetype frame = 6 + qFromBigEndian<quint16>(bytes + 4);
+                if (pending->size() < frame)
+                    break;
+                log.append({clock.elapsed(), bytes[7], qFromBigEndian<quint16>(bytes + 8) / 2,
+                            qFromBigEndian<quint16>(bytes + 10) / 2});
+                machine->write(pending->left(frame));
+                pending->remove(0, frame);
+            }
+        });
+        connect(machine, &QTcpSocket::readyRead, client,
+                [client, machine] { client->write(machine->readAll()); });
+        connect(machine, &QTcpSocket::disconnected, client, &QTcpSocket::disconnectFromHost);
+        connect(machine, &QTcpSocket::errorOccurred, client, &QTcpSocket::disconnectFromHost);
+        connect(client, &QTcpSocket::disconnected, client, &QObject::deleteLater);
+    }
+    QTcpServer server;
+    quint16 upstream = 0;
+    QElapsedTimer clock;
+};
+
+// The simulator, the editor's machine on it through the tap, and a plain
+// second connection.
+struct LiveMachine
+{
+    SimProcess sim;
+    ModbusTap tap;
+    Acpu::ModbusConnection connection, plain;
+    Machine machine{&connection};
+
+    bool start(const QStringList &options = {})
+    {
+        if (!sim.start(options) || !tap.listen(sim.port()))
+            return false;
+        connection.SetHost(tap.host());
+        plain.SetHost(sim.host());
+        for (Acpu::Connection *c : {&connection, &plain})
+            if (!QTest::qWaitFor([c] { return c->State() == Acpu::Connection::Connected; }, 10000))
+                return false;
+        return RunToEnd(machine.requestIdentification()).isEmpty() &&
+               machine.updateIdentification();
+    }
+    quint32 bits(int variable)
+    {
+        if (!RunToEnd(plain.Read({{variable, 1}})).isEmpty())
+            return 0xDEADBEEF;
+        return static_cast<quint32>(plain.ReadInt(variable));
+    }
+    float value(int variable) { return std::bit_cast<float>(bits(variable)); }
+    bool set(const QList<std::pair<int, float>> &values)
+    {
+        return RunToEnd(plain.WriteValues(values)).isEmpty();
+    }
+};
+
+// The editor of a group tag (5: teeth), deleted with the test if still open.
+struct Editor
+{
+    QPointer<LiveEditor> window;
+    QAbstractItemModel *table = nullptr;
+
+    Editor(LiveMachine &live, int tag)
+        : window(tag == 5 ? static_cast<LiveEditor *>(new TeethEditor(&live.machine, new Teeth))
+                          : new ParametersEditor(&live.machine, GroupFactory::create(tag)))
+    {
+        window->show();
+        table = child<QTableViewClipboard>("valueEditor")->model();
+    }
+    ~Editor() { delete window.data(); }
+    template <typename T> T *child(const char *name) const
+    {
+        return window->findChild<T *>(QString::fromLatin1(name));
+    }
+    void trigger(const char *action) { child<QAction>(action)->trigger(); }
+    void click(QDialogButtonBox::StandardButton button)
+    {
+        // The file dialogs have button boxes of that name too.
+        window->centralWidget()->findChild<QDialogButtonBox *>()->button(button)->click();
+    }
+    QString text(int row, int column = 0) const
+    {
+        return table->index(row, column).data().toString();
+    }
+    bool edit(int row, int column, const QString &value)
+    {
+        return table->setData(table->index(row, column), value);
+    }
+    bool editable(int row) const { return table->flags(table->index(row, 0)) & Qt::ItemIsEditable; }
+    // Picks a file in the dialog that the action opens.
+    void choose(const char *action, const QString &path)
+    {
+        trigger(action);
+        for (QFileDialog *dialog : window->findChildren<QFileDialog *>()) {
+            if (dialog->isVisible()) {
+                dialog->selectFile(path);
+                static_cast<QDialog *>(dialog)->accept(); // QFileDialog hides it
+            }
+        }
+    }
+};
+
+// Shape s, tooth t, parameter p (from 0) as a machine variable.
+constexpr int tooth(int s, int t, int p)
+{
+    return 8192 + s * 640 + t * 64 + p;
+}
+} // namespace
+
+class TestLiveEditor : public QObject
+{
+    Q_OBJECT
+    LiveMachine live;
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QSettings().clear();
+        QVERIFY(live.start());
+    }
+
+    // Read, edit, Apply (exactly the edits reach the machine), Reset, and OK
+    // with nothing modified, for each group.
+    void readEditApply_data()
+    {
+        QTest::addColumn<int>("tag");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<int>("variable");
+        QTest::addColumn<int>("next"); // second cell: 1 the row below, 0 the column right
+        QTest::newRow("techparams") << 1 << 3 << 0 << 1027 << 1;
+        QTest::newRow("rparams") << 2 << 200 << 0 << 1992 << 1;
+        QTest::newRow("coordsys") << 3 << 2 << 1 << 1561 << 0;
+        QTest::newRow("tools") << 4 << 9 << 3 << 1355 << 0;
+        QTest::newRow("teeth") << 5 << 3 << 2 << tooth(0, 2, 3) << 1;
+    }
+    void readEditApply()
+    {
+        QFETCH(int, tag);
+        QFETCH(int, row);
+        QFETCH(int, column);
+        QFETCH(int, variable);
+        QFETCH(int, next);
+        const int row2 = row + next, column2 = column + 1 - next;
+        QVERIFY(live.set({{variable, 3.5f}, {variable + 1, -2.25f}}));
+        Editor editor(live, tag);
+        editor.trigger("actionRefreshOnce");
+        QTRY_COMPARE_WITH_TIMEOUT(editor.text(row, column), QStringLiteral("3.500000"), 20000);
+        QCOMPARE(editor.text(row2, column2), QStringLiteral("-2.250000"));
+
+        QVERIFY(editor.edit(row, column, QStringLiteral("7.25")));
+        QVERIFY(editor.edit(row2, column2, QStringLiteral("1")));
+        QVERIFY(editor.window->isWindowModified());
+        QVERIFY(editor.table->index(row, column).data(Qt::FontRole).value<QFont>().italic());
+        const qsizetype before = live.tap.log.size();
+        editor.click(QDialogButtonBox::Apply);
+        QTRY_VERIFY(!editor.window->isWindowModified());
+        QCOMPARE(editor.table->index(row, column).data(Qt::FontRole), QVariant());
+        const QList<ModbusTap::Transaction> writes = live.tap.log.mid(before);
+        QCOMPARE(writes.size(), 1);
+        QCOMPARE(writes.first().function, 16);
+        QCOMPARE(writes.first().firstVariable, variable);
+        QCOMPARE(writes.first().variables, 2);
+        QCOMPARE(live.value(variable), 7.25f);
+        QCOMPARE(live.value(variable + 1), 1.0f);
+
+        QVERIFY(editor.edit(row, column, QStringLiteral("-9")));
+        editor.click(QDialogButtonBox::Reset);
+        QCOMPARE(editor.text(row, column), QStringLiteral("7.250000"));
+        QVERIFY(!editor.window->isWindowModified());
+        const qsizetype requests = live.tap.log.size();
+        editor.click(QDialogButtonBox::Ok);
+        QTRY_VERIFY(!editor.window);
+        QCOMPARE(live.tap.log.size(), requests);
+    }
+
+    // A machine that cannot be asked keeps the automatic refresh trying: it
+    // resumes by itself once the machine is back. The close prompt: Cancel
+    // keeps the edits (the place is saved anyway), Yes with the machine gone
+    // keeps window and edits, No drops them.
+    void lostMachine()
+    {
+        QTemporaryDir dir;
+        const QString state = dir.filePath(QStringLiteral("state.json"));
+        LiveMachine lost;
+        QVERIFY(lost.start({QStringLiteral("--state"), state}));
+        lost.connection.StartPolling();
+        Editor editor(lost, 1);
+        SimulatedUser user;
+        editor.trigger("actionRefresh100ms");
+        const quint16 port = lost.sim.port();
+        lost.sim.stop();
+        QTRY_COMPARE(editor.window->statusBar()->currentMessage(),
+                     QStringLiteral("Communication error"));
+        QFile file(state);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(R"({"variables": {"1025": 1088421888}})"); // 7.0f
+        file.close();
+        QTest::qWait(500);
+        QVERIFY(lost.sim.start({QStringLiteral("--state"), state}, port));
+        QTRY_COMPARE_WITH_TIMEOUT(editor.text(1), QStringLiteral("7.000000"), 20000);
+        editor.trigger("actionRefresh100ms");
+
+        QVERIFY(editor.edit(5, 0, QStringLiteral("12.5")));
+        user.buttons = {QMessageBox::Cancel, QMessageBox::Yes};
+        QVERIFY(!editor.window->close());
+        QVERIFY(QSettings().contains(QStringLiteral("Parameters/techparams/geometry")));
+        lost.sim.stop();
+        QTRY_VERIFY(lost.connection.State() != Acpu::Connection::Connected);
+        QVERIFY(!editor.window->close());
+        QTRY_COMPARE(user.said.size(), 3);
+        QVERIFY(user.said.last().startsWith("Connection with the machine is broken.\n"));
+        QVERIFY(editor.window->isVisible());
+        QCOMPARE(editor.text(5), QStringLiteral("12.500000"));
+        user.buttons = {QMessageBox::No};
+        QVERIFY(editor.window->close());
+        QTRY_VERIFY(!editor.window);
+    }
+
+    // A write still under way when the window goes (the main window deletes
+    // its editors when it is destroyed) must find nothing of it when it
+    // finishes; run under ASan or Valgrind to see a fault.
+    void writeFinishingAfterClose()
+    {
+        Editor editor(live, 2);
+        QVERIFY(editor.edit(7, 0, QStringLiteral("70.5")));
+        editor.click(QDialogButtonBox::Apply);
+        delete editor.window.data(); // before the reply can arrive
+        QTRY_COMPARE(live.tap.requests(16, 1799, 1).size(), 1);
+        QTRY_COMPARE(live.value(1799), 70.5f);
+    }
+
+    // Both periods exclude each other and lock the table; reads follow the
+    // machine and never overlap, each starting a period after the last ended.
+    void automaticRefresh()
+    {
+        Editor editor(live, 1);
+        editor.trigger("actionRefresh100ms");
+        QVERIFY(!editor.editable(0));
+        QVERIFY(!editor.child<QAction>("actionOpen")->isEnabled());
+        const qsizetype before = live.tap.log.size();
+        QVERIFY(live.set({{1030, 42.0f}}));
+        QTRY_COMPARE(editor.text(6), QStringLiteral("42.000000"));
+        QTest::qWait(1500);
+        editor.trigger("actionRefresh1s");
+        QVERIFY(editor.child<QAction>("actionRefresh1s")->isChecked());
+        QVERIFY(!editor.child<QAction>("actionRefresh100ms")->isChecked());
+        QVERIFY(!editor.editable(0));
+        editor.trigger("actionRefresh1s");
+        QVERIFY(editor.editable(0));
+
+        // The group is five chunks, 1024 to 1279: one read is five requests in
+        // order; the next read's first chunk comes after a full period.
+        QList<ModbusTap::Transaction> reads = live.tap.log.mid(before);
+        reads.removeIf([](const auto &t) { return t.function != 3; });
+        QVERIFY2(reads.size() >= 5 * 4, qPrintable(QString::number(reads.size())));
+        for (qsizetype i = 0; i + 1 < reads.size(); ++i) {
+            const int chunk = static_cast<int>(i % 5);
+            QCOMPARE(reads.at(i).firstVariable, 1024 + 60 * chunk);
+            if (chunk == 4)
+                QVERIFY2(reads.at(i + 1).ms - reads.at(i).ms >= 90,
+                         qPrintable(QString::number(reads.at(i + 1).ms - reads.at(i).ms)));
+        }
+    }
+
+    // Unwritten edits are not thrown away by switching refresh on: the user
+    // is asked, No keeps them and refresh off, Yes reads.
+    void refreshAsksBeforeDroppingEdits()
+    {
+        Editor editor(live, 1);
+        SimulatedUser user;
+        QVERIFY(live.set({{1032, 2.5f}}));
+        editor.trigger("actionRefreshOnce");
+        QTRY_COMPARE(editor.text(8), QStringLiteral("2.500000"));
+        QVERIFY(editor.edit(8, 0, QStringLiteral("3")) && editor.edit(9, 0, QStringLiteral("4")));
+        user.buttons = {QMessageBox::No};
+        editor.trigger("actionRefresh1s");
+        QCOMPARE(user.said.size(), 1);
+        QVERIFY(user.said.first().startsWith("Values edited but not written to the machine: 2.\n"));
+        QVERIFY(!editor.child<QAction>("actionRefresh1s")->isChecked());
+        QVERIFY(editor.editable(8));
+        QTest::qWait(1200);
+        QCOMPARE(editor.text(8), QStringLiteral("3.000000"));
+        user.buttons = {QMessageBox::Yes};
+        editor.trigger("actionRefresh100ms");
+        QTRY_VERIFY(!editor.window->isWindowModified());
+        QCOMPARE(editor.text(8), QStringLiteral("2.500000"));
+    }
+
+    // Teeth: a shape inactive for the machine (VRK-C1: L9) leaves the
+    // selector with the filter on; edits of several shapes are written
+    // together; a value that is no number shows empty and is never written
+    // back unless a number is typed there; a selector entry without a shape
+    // number changes nothing.
+    void teethShapesAndValuesThatAreNoNumber()
+    {
+        constexpr quint32 NanPattern = 0x7FC01234;
+        QVERIFY(RunToEnd(live.plain.WriteInt(tooth(0, 0, 1), NanPattern)).isEmpty());
+        QVERIFY(live.set({{tooth(0, 0, 2), 1.5f}, {tooth(2, 3, 4), 8.5f}}));
+        QStandardItemModel foreign;
+        foreign.appendRow(new QStandardItem(QStringLiteral("L3")));
+        Editor editor(live, 5);
+        auto *shapes = editor.child<QComboBox>("group");
+        editor.trigger("actionRefreshOnce");
+        QTRY_COMPARE_WITH_TIMEOUT(editor.text(2), QStringLiteral("1.500000"), 20000);
+        QCOMPARE(editor.text(1), QString());
+        QCOMPARE(shapes->count(), 9);
+        editor.trigger("actionFilterItems");
+        QCOMPARE(shapes->count(), 8);
+        QVERIFY(shapes->findText(QStringLiteral("L9")) < 0);
+        editor.trigger("actionFilterItems");
+
+        QVERIFY(editor.edit(2, 0, QStringLiteral("4")));
+        shapes->setCurrentIndex(2);
+        QCOMPARE(editor.text(4, 3), QStringLiteral("8.500000"));
+        QVERIFY(editor.edit(4, 3, QStringLiteral("9.5")));
+        shapes->setCurrentIndex(0);
+        QCOMPARE(editor.text(2), QStringLiteral("4.000000"));
+        const qsizetype before = live.tap.log.size();
+        editor.click(QDialogButtonBox::Apply);
+        QTRY_VERIFY(!editor.window->isWindowModified());
+        QList<std::pair<int, int>> writes;
+        for (const ModbusTap::Transaction &t : live.tap.log.mid(before))
+            writes.append({t.firstVariable, t.variables});
+        QCOMPARE(writes, (QList<std::pair<int, int>>{{tooth(0, 0, 2), 1}, {tooth(2, 3, 4), 1}}));
+        QCOMPARE(live.value(tooth(2, 3, 4)), 9.5f);
+        QCOMPARE(live.bits(tooth(0, 0, 1)), NanPattern);
+
+        QVERIFY(editor.edit(1, 0, QStringLiteral("5")));
+        shapes->setCurrentIndex(2);
+        shapes->setModel(&foreign);
+        QCOMPARE(editor.text(4, 3), QStringLiteral("9.500000"));
+        editor.click(QDialogButtonBox::Ok);
+        QTRY_VERIFY(!editor.window);
+        QCOMPARE(live.value(tooth(0, 0, 1)), 5.0f);
+    }
+
+    // Choosing an editor twice opens one; after it closed, a new one reads again.
+    void mainWindowOpensOneEditorPerGroup()
+    {
+        MainWindow main(&live.machine);
+        main.show();
+        auto *action = main.findChild<QAction *>(QStringLiteral("actionTechParameters"));
+        const auto editors = [] {
+            QList<ParametersEditor *> found;
+            for (QWidget *widget : QApplication::topLevelWidgets())
+                if (auto *editor = qobject_cast<ParametersEditor *>(widget))
+                    found.append(editor);
+            return found;
+        };
+        // Each read of the group starts with the chunk at variable 1024.
+        const auto reads = [&] { return live.tap.requests(3, 1024, 1).size(); };
+        for (const float value : {21.5f, 22.5f}) {
+            QVERIFY(live.set({{1024, value}}));
+            const qsizetype before = reads();
+            action->trigger();
+            action->trigger();
+            QCOMPARE(editors().size(), 1);
+            QAbstractItemModel *table = editors().first()->findChild<QTableView *>()->model();
+            QTRY_COMPARE_WITH_TIMEOUT(table->index(0, 0).data().toString(),
+                                      QString::number(value, 'f', 6), 20000);
+            QCOMPARE(reads(), before + 1);
+            QPointer<ParametersEditor> shown = editors().first();
+            if (value == 21.5f) {
+                shown->close();
+                QTRY_VERIFY(!shown);
+            }
+        }
+        QVERIFY(main.close());
+        QTRY_VERIFY(editors().isEmpty());
+    }
+
+    // Save writes only the group and the machine's data model; a loaded
+    // backup comes in as edits where it differs, after a question when it is
+    // of another data model, and a backup without the group is refused.
+    // Runs last: reads of the tests after it timed out (cause not found).
+    void backups()
+    {
+        QTemporaryDir dir;
+        const QString saved = dir.filePath(QStringLiteral("tools.vrk"));
+        const QString in = dir.filePath(QStringLiteral("in.vrk"));
+        QVERIFY(live.set({{1288, 1.5f}, {1289, 2.5f}}));
+        Editor editor(live, 4);
+        SimulatedUser user;
+        editor.trigger("actionRefreshOnce");
+        QTRY_COMPARE(editor.text(1, 0), QStringLiteral("1.500000"));
+        QVERIFY(editor.edit(1, 1, QStringLiteral("6")));
+        editor.choose("actionSave", saved);
+        BackupFile file(saved);
+        QVERIFY(file.load());
+        QCOMPARE(file.machine(), live.machine.modelVersion());
+        for (int tag = 1; tag <= 5; ++tag)
+            QCOMPARE(file.hasSection(tag), tag == 4);
+        QCOMPARE(file.section(4).value(QStringLiteral("T1")).toArray().at(1).toDouble(), 6.0);
+
+        editor.click(QDialogButtonBox::Reset);
+        QJsonObject tools = file.section(4);
+        QJsonArray t3 = tools.value(QStringLiteral("T3")).toArray();
+        t3[7] = 11.0;
+        tools.insert(QStringLiteral("T3"), t3);
+        const auto load = [&](const ModelVersion &version, const QJsonObject &section, int tag) {
+            BackupFile out(in);
+            out.setMachine(version);
+            out.setSection(tag, section);
+            if (!out.save())
+                return false;
+            editor.choose("actionOpen", in);
+            return true;
+        };
+        QVERIFY(load(live.machine.modelVersion(), tools, 4));
+        QCOMPARE(editor.window->group()->modifiedValues(),
+                 (ParameterGroup::VariableValues{{1289, 6.0f}, {1311, 11.0f}}));
+
+        editor.click(QDialogButtonBox::Reset);
+        QJsonObject coordsys;
+        std::unique_ptr<ParameterGroup>(GroupFactory::create(3))->toJson(coordsys);
+        QVERIFY(load(live.machine.modelVersion(), coordsys, 3));
+        QTRY_COMPARE(user.said.size(), 1);
+        QVERIFY(user.said.first().startsWith("Backup does not contain Tools Parameters.\n"));
+        user.buttons = {QMessageBox::No};
+        QVERIFY(load(ModelVersion(ZumB1, 8), tools, 4));
+        QCOMPARE(user.said.size(), 2);
+        QVERIFY(user.said.last().startsWith("Backup is for different"));
+        QVERIFY(!editor.window->group()->isModified());
+        user.buttons = {QMessageBox::Yes};
+        QVERIFY(load(ModelVersion(ZumB1, 8), tools, 4));
+        QCOMPARE(editor.window->group()->modifiedValues().size(), 2);
+    }
+};
+
+QTEST_MAIN(TestLiveEditor)
+#include "tst_liveeditor.moc"
