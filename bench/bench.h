@@ -4,11 +4,11 @@
 // figures printed with the aim they are held to, a full backup with machine-like
 // values, and the simulator with a connection and a libmodbus peer on it.
 #include "acpu/connection.h"
+#include "backup/backupdata.h"
 #include "simprocess.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -86,41 +86,30 @@ inline bool aim(const char *what, double value, double most, const char *unit = 
     return met;
 }
 
-// A backup with all five sections; its values carry many digits, as a
-// machine's floats widened to doubles do.
+// The tests' full backup, every number given many digits, as a machine's
+// floats widened to doubles have: parsing them is much of what is timed.
 inline QByteArray fullBackup()
 {
-    int seed = 0;
-    const auto numbers = [&seed](qsizetype count) {
-        QJsonArray array;
-        ++seed;
-        for (qsizetype i = 0; i < count; ++i)
-            array.append(double(float((seed * 131 + i * 17) % 1000) / 7.3f));
-        return array;
-    };
-    const auto rows = [&numbers](const char *prefix, int from, int to, qsizetype count) {
-        QJsonObject object;
-        for (int i = from; i <= to; ++i)
-            object.insert(QLatin1StringView(prefix) + QString::number(i), numbers(count));
+    const std::function<QJsonValue(const QJsonValue &)> digits =
+        [&digits](const QJsonValue &value) -> QJsonValue {
+        if (value.isDouble())
+            return double(float(value.toDouble()) / 7.3f);
+        if (value.isArray()) {
+            QJsonArray array;
+            for (const QJsonValue &item : value.toArray())
+                array.append(digits(item));
+            return array;
+        }
+        if (!value.isObject())
+            return value;
+        QJsonObject object = value.toObject();
+        for (auto it = object.begin(); it != object.end(); ++it)
+            it.value() = digits(it.value());
         return object;
     };
-    QJsonObject teeth;
-    for (int shape = 1; shape <= 9; ++shape)
-        teeth.insert(QStringLiteral("L%1").arg(shape), rows("T", 0, 9, 64));
-    const QJsonObject root{{"_machine", "VrkD1"},
-                           {"_version", 8},
-                           {"techparams", QJsonObject{{"values", numbers(256)}}},
-                           {"rparams", QJsonObject{{"values", numbers(256)}}},
-                           {"coordsys", rows("G", 54, 59, 8)},
-                           {"tools", rows("T", 1, 9, 8)},
-                           {"teeth", teeth}};
-    return QJsonDocument(root).toJson(QJsonDocument::Compact);
-}
-
-inline bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    QJsonObject root = digits(BackupData::full(QStringLiteral("VrkD1"))).toObject();
+    root.insert(QStringLiteral("_version"), 8);
+    return BackupData::json(root);
 }
 
 // Runs a request to its end, true on success. Unlike the tests' RunToEnd it

@@ -17,7 +17,7 @@ int main(int argc, char **argv)
     const QString in = dir.filePath("full.vrk"), out = dir.filePath("saved.vrk");
     const QByteArray bytes = Bench::fullBackup();
     BackupDocument document;
-    if (!Bench::writeFile(in, bytes) || !document.load(in) || !document.save(out)) {
+    if (!BackupData::write(in, bytes) || !document.load(in) || !document.save(out)) {
         std::fprintf(stderr, "the backup does not load and save\n");
         return 1;
     }

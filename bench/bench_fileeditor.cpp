@@ -48,7 +48,7 @@ int main(int argc, char **argv)
     const QString path = dir.filePath(QStringLiteral("full.vrk"));
     const QByteArray bytes = Bench::fullBackup();
     const auto load = [&path] { return BackupDocument().load(path).has_value(); };
-    if (!Bench::writeFile(path, bytes) || !load())
+    if (!BackupData::write(path, bytes) || !load())
         return 1;
     const double peakBefore = peakMegabytes();
     const auto window = [&path] {

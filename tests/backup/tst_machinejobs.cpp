@@ -14,11 +14,11 @@
 #include "model/machine.h"
 #include "requestresult.h"
 #include "simprocess.h"
+#include "simulateduser.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QFileDialog>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -98,10 +98,8 @@ struct Station
             return;
         if (names == QStringLiteral("cancel"))
             return dialog->reject();
-        dialog->setDirectory(dir.path());
         // As typed: selectFile() leaves a focused name field alone.
-        dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(names);
-        QMetaObject::invokeMethod(dialog, "accept"); // what its Open/Save button does
+        typeInFileDialog(dialog, dir.path(), names);
     }
     void run(const char *action, const QString &names)
     {

@@ -10,6 +10,15 @@
 
 #include <functional>
 
+// Types names (as a user would, quoted when several) into a file dialog
+// opened on directory and presses its Open/Save button.
+inline void typeInFileDialog(QFileDialog *dialog, const QString &directory, const QString &names)
+{
+    dialog->setDirectory(directory);
+    dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(names);
+    static_cast<QDialog *>(dialog)->accept(); // public as QDialog's
+}
+
 // Answers the modal dialog in front as a user would, while the event loop
 // runs: each file dialog with the next names queued (none: cancel), each
 // message box with the next button queued (Ok when none), keeping what the
@@ -54,14 +63,11 @@ private:
             const QStringList names = files.isEmpty() ? QStringList() : files.takeFirst();
             if (names.isEmpty())
                 return dialog->reject();
-            dialog->setDirectory(QFileInfo(names.first()).absolutePath());
             QStringList typed;
             for (const QString &name : names)
                 typed.append(names.size() == 1 ? QFileInfo(name).fileName()
                                                : '"' + QFileInfo(name).fileName() + '"');
-            dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))
-                ->setText(typed.join(' '));
-            static_cast<QDialog *>(dialog)->accept(); // public as QDialog's
+            typeInFileDialog(dialog, QFileInfo(names.first()).absolutePath(), typed.join(' '));
         } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
             said.append(box->text() + '\n' + box->informativeText());
             const auto answer = buttons.isEmpty() ? QMessageBox::Ok : buttons.takeFirst();
