@@ -34,7 +34,7 @@ int PendingError(qintptr descriptor)
 }
 } // namespace
 
-ConnectGuard::ConnectGuard(QAbstractSocket *socket) : QObject(socket), socket(socket)
+ConnectGuard::ConnectGuard(QAbstractSocket *socket) : QObject(socket), m_socket(socket)
 {
     socket->installEventFilter(this);
     for (QObject *child : socket->findChildren<QObject *>())
@@ -50,18 +50,18 @@ bool ConnectGuard::eventFilter(QObject *watched, QEvent *event)
             child->installEventFilter(this);
         return false;
     }
-    if (event->type() != QEvent::SockAct || socket->state() != QAbstractSocket::ConnectingState)
+    if (event->type() != QEvent::SockAct || m_socket->state() != QAbstractSocket::ConnectingState)
         return false;
     auto *notifier = qobject_cast<QSocketNotifier *>(watched);
     if (!notifier || notifier->type() != QSocketNotifier::Write)
         return false;
     const int error = PendingError(notifier->socket());
-    if (error == 0 && !tripped)
+    if (error == 0 && !m_tripped)
         return false;
     // Left enabled, the notifier would fire again at once; the owner drops
     // the socket on refused().
     notifier->setEnabled(false);
-    if (!std::exchange(tripped, true))
+    if (!std::exchange(m_tripped, true))
         emit refused(QString::fromLocal8Bit(std::strerror(error)));
     return true;
 }

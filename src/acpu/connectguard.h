@@ -24,8 +24,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    QAbstractSocket *socket;
-    bool tripped = false;
+    QAbstractSocket *m_socket;
+    bool m_tripped = false;
 };
 
 } // namespace Acpu

@@ -11,14 +11,14 @@ constexpr int PollIntervalMs = 200;
 constexpr int StallTicks = 3;
 } // namespace
 
-Connection::Connection(QObject *parent) : QObject(parent), logCategory(lcModbus)
+Connection::Connection(QObject *parent) : QObject(parent), m_logCategory(lcModbus)
 {
     pollTimer.setInterval(PollIntervalMs);
     pollTimer.setSingleShot(false);
     connect(&pollTimer, &QTimer::timeout, this, &Connection::OnPollTimeout);
-    connectTimer.setSingleShot(true);
-    connectTimer.setInterval(ConnectTimeoutMs);
-    connect(&connectTimer, &QTimer::timeout, this, &Connection::OnConnectTimeout);
+    m_connectTimer.setSingleShot(true);
+    m_connectTimer.setInterval(ConnectTimeoutMs);
+    connect(&m_connectTimer, &QTimer::timeout, this, &Connection::OnConnectTimeout);
     connect(this, &Connection::pollingFinished, this, &Connection::OnRefreshSucceeded);
 }
 
@@ -29,23 +29,23 @@ Connection::~Connection()
 
 bool Connection::SetHost(const QString &newHost)
 {
-    host = newHost;
+    m_host = newHost;
     // A new target deserves a prompt first attempt.
-    reconnectDelayMs = FirstReconnectDelayMs;
-    sinceReconnect.invalidate();
+    m_reconnectDelayMs = FirstReconnectDelayMs;
+    m_sinceReconnect.invalidate();
     Close();
     return Open();
 }
 
 void Connection::StartPolling()
 {
-    polling = true;
+    m_polling = true;
     pollTimer.start();
 }
 
 void Connection::StopPolling()
 {
-    polling = false;
+    m_polling = false;
     pollTimer.stop();
 }
 
@@ -77,49 +77,49 @@ Connection::Result Connection::WriteValues(const QList<std::pair<int, float>> &i
 
 void Connection::SetState(ConnectionState newState)
 {
-    if (state == newState)
+    if (m_state == newState)
         return;
-    state = newState;
+    m_state = newState;
     // Every attempt gets the same time, however the transport retries inside it.
-    if (state == Connecting)
-        connectTimer.start();
+    if (m_state == Connecting)
+        m_connectTimer.start();
     else
-        connectTimer.stop();
-    if (state == Connected)
+        m_connectTimer.stop();
+    if (m_state == Connected)
         stallCount = 0;
-    emit stateChanged(state);
+    emit stateChanged(m_state);
 }
 
 void Connection::SetError(int code, const QString &message)
 {
-    errorCode = code;
-    errorString = message;
+    m_errorCode = code;
+    m_errorString = message;
     emit errorOccurred(code, message);
 }
 
 void Connection::RefreshFailed(int code, const QString &message)
 {
     // Every poll tick would repeat it while the machine stays silent.
-    if (refreshFailing && message == errorString)
+    if (m_refreshFailing && message == m_errorString)
         return;
-    refreshFailing = true;
-    qCWarning(logCategory).noquote() << Host() << "panel refresh failed:" << message;
+    m_refreshFailing = true;
+    qCWarning(m_logCategory).noquote() << Host() << "panel refresh failed:" << message;
     SetError(code, message);
 }
 
 void Connection::OnRefreshSucceeded()
 {
     stallCount = 0;
-    refreshFailing = false;
-    reconnectDelayMs = FirstReconnectDelayMs;
-    sinceReconnect.invalidate();
+    m_refreshFailing = false;
+    m_reconnectDelayMs = FirstReconnectDelayMs;
+    m_sinceReconnect.invalidate();
 }
 
 void Connection::OnConnectTimeout()
 {
-    if (state != Connecting)
+    if (m_state != Connecting)
         return;
-    qCWarning(logCategory).noquote() << Host() << "connection attempt timed out";
+    qCWarning(m_logCategory).noquote() << Host() << "connection attempt timed out";
     Close();
     SetError(
         TimeoutErrorCode,
@@ -130,25 +130,25 @@ void Connection::Reconnect()
 {
     // Whatever the peer does (refuse, reset, accept and drop), the attempts
     // thin out until one of them brings a working panel again.
-    if (sinceReconnect.isValid() && sinceReconnect.elapsed() < reconnectDelayMs)
+    if (m_sinceReconnect.isValid() && m_sinceReconnect.elapsed() < m_reconnectDelayMs)
         return;
-    if (sinceReconnect.isValid())
-        reconnectDelayMs = std::min(2 * reconnectDelayMs, MaxReconnectDelayMs);
-    qCDebug(logCategory).noquote()
-        << Host() << "reconnecting; back-off" << reconnectDelayMs << "ms";
-    sinceReconnect.start();
+    if (m_sinceReconnect.isValid())
+        m_reconnectDelayMs = std::min(2 * m_reconnectDelayMs, MaxReconnectDelayMs);
+    qCDebug(m_logCategory).noquote()
+        << Host() << "reconnecting; back-off" << m_reconnectDelayMs << "ms";
+    m_sinceReconnect.start();
     Close();
     Open();
 }
 
 void Connection::AddPollRanges(const VarRanges &ranges)
 {
-    pollRanges = NormalizeRanges(pollRanges + ranges);
+    m_pollRanges = NormalizeRanges(m_pollRanges + ranges);
 }
 
 void Connection::OnPollTimeout()
 {
-    switch (state) {
+    switch (m_state) {
     case Offline:
         pollTimer.stop();
         break;
@@ -156,7 +156,7 @@ void Connection::OnPollTimeout()
         emit pollingStalled();
         break;
     case Disconnected:
-        if (!polling) {
+        if (!m_polling) {
             pollTimer.stop();
             break;
         }

@@ -60,21 +60,21 @@ public:
     virtual void Close() = 0;
     virtual void Refresh() = 0;
 
-    QString Host() const { return host; }
+    QString Host() const { return m_host; }
     bool SetHost(const QString &newHost);
     void Disconnect() { Close(); }
-    ConnectionState State() const { return state; }
-    int ErrorCode() const { return errorCode; }
-    QString ErrorString() const { return errorString; }
+    ConnectionState State() const { return m_state; }
+    int ErrorCode() const { return m_errorCode; }
+    QString ErrorString() const { return m_errorString; }
     void StartPolling();
     void StopPolling();
-    bool IsPolling() const { return polling; }
+    bool IsPolling() const { return m_polling; }
 
     Result WriteInt(int index, int value);
     Result WriteFloat(int index, float value);
     Result WriteValues(const QList<std::pair<int, float>> &items);
 
-    VarRanges PollRanges() const { return pollRanges; }
+    VarRanges PollRanges() const { return m_pollRanges; }
 
 signals:
     void stateChanged(Acpu::Connection::ConnectionState state);
@@ -90,7 +90,7 @@ protected:
     void RefreshFailed(int code, const QString &message);
     void AddPollRanges(const VarRanges &ranges);
     // Where the base logs reconnects and refresh failures of this transport.
-    void SetLogCategory(const QLoggingCategory &(*category)()) { logCategory = category; }
+    void SetLogCategory(const QLoggingCategory &(*category)()) { m_logCategory = category; }
 
 private slots:
     void OnPollTimeout();
@@ -100,19 +100,19 @@ private:
     void OnRefreshSucceeded();
     void Reconnect();
 
-    QString host;
-    VarRanges pollRanges;
+    QString m_host;
+    VarRanges m_pollRanges;
     QTimer pollTimer;
-    ConnectionState state = Disconnected;
-    bool polling = false;
-    int errorCode = 0;
+    ConnectionState m_state = Disconnected;
+    bool m_polling = false;
+    int m_errorCode = 0;
     int stallCount = 0;
-    QString errorString;
-    QTimer connectTimer;
-    QElapsedTimer sinceReconnect;
-    int reconnectDelayMs = FirstReconnectDelayMs;
-    bool refreshFailing = false;
-    const QLoggingCategory &(*logCategory)();
+    QString m_errorString;
+    QTimer m_connectTimer;
+    QElapsedTimer m_sinceReconnect;
+    int m_reconnectDelayMs = FirstReconnectDelayMs;
+    bool m_refreshFailing = false;
+    const QLoggingCategory &(*m_logCategory)();
 };
 
 } // namespace Acpu

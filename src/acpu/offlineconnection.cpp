@@ -8,14 +8,14 @@ namespace Acpu {
 
 OfflineConnection::OfflineConnection(QObject *parent) : Connection(parent)
 {
-    display.setLine1(QStringLiteral("===================="));
-    display.setLine2(QStringLiteral("    Offline mode    "));
-    display.setLine3(QString(20, QLatin1Char(' ')));
-    display.setLine4(QStringLiteral("===================="));
-    display.setRunLed(true);
-    display.setErrorLed(false);
-    display.setMode1Led(true);
-    display.setMode2Led(false);
+    m_display.setLine1(QStringLiteral("===================="));
+    m_display.setLine2(QStringLiteral("    Offline mode    "));
+    m_display.setLine3(QString(20, QLatin1Char(' ')));
+    m_display.setLine4(QStringLiteral("===================="));
+    m_display.setRunLed(true);
+    m_display.setErrorLed(false);
+    m_display.setMode1Led(true);
+    m_display.setMode2Led(false);
 }
 
 OfflineConnection::~OfflineConnection()
@@ -26,12 +26,12 @@ OfflineConnection::~OfflineConnection()
 
 int OfflineConnection::ReadInt(int index)
 {
-    return static_cast<int>(variables.value(index));
+    return static_cast<int>(m_variables.value(index));
 }
 
 float OfflineConnection::ReadFloat(int index)
 {
-    return std::bit_cast<float>(variables.value(index));
+    return std::bit_cast<float>(m_variables.value(index));
 }
 
 void OfflineConnection::FinishLater(Request *request)
@@ -46,8 +46,8 @@ Connection::Result OfflineConnection::Read(const VarRanges &ranges)
     for (VarRange chunk = request->NextChunk(); !chunk.isEmpty(); chunk = request->NextChunk()) {
         for (qint64 i = 0; i < chunk.length; ++i) {
             const int index = static_cast<int>(chunk.start + i);
-            if (!variables.contains(index))
-                variables.insert(index, 0);
+            if (!m_variables.contains(index))
+                m_variables.insert(index, 0);
         }
     }
     FinishLater(request);
@@ -60,7 +60,7 @@ Connection::Result OfflineConnection::Write(const VarRanges &ranges, const QList
     for (auto [chunk, chunkValues] = request->NextChunkWithValues(); !chunk.isEmpty();
          std::tie(chunk, chunkValues) = request->NextChunkWithValues()) {
         for (qsizetype k = 0; k < chunkValues.size(); ++k)
-            variables.insert(static_cast<int>(chunk.start + k), ValueBits(chunkValues.at(k)));
+            m_variables.insert(static_cast<int>(chunk.start + k), ValueBits(chunkValues.at(k)));
     }
     FinishLater(request);
     return request;
@@ -68,12 +68,12 @@ Connection::Result OfflineConnection::Write(const VarRanges &ranges, const QList
 
 void OfflineConnection::GetDisplay(Display &out)
 {
-    out.Assign(display);
+    out.Assign(m_display);
 }
 
 void OfflineConnection::SendKey(int code)
 {
-    display.setLine3(QStringLiteral(" Last sent key = %1 ").arg(code, 2, 16, QLatin1Char('0')));
+    m_display.setLine3(QStringLiteral(" Last sent key = %1 ").arg(code, 2, 16, QLatin1Char('0')));
 }
 
 bool OfflineConnection::Open()

@@ -29,8 +29,8 @@ public:
 private:
     static void FinishLater(Request *request);
 
-    QHash<int, quint32> variables;
-    Display display;
+    QHash<int, quint32> m_variables;
+    Display m_display;
 };
 
 } // namespace Acpu

@@ -15,26 +15,27 @@ qint64 TotalLength(const VarRanges &ranges)
 } // namespace
 
 Request::Request(const VarRanges &ranges, qint64 maxChunk, QObject *parent)
-    : QObject(parent), type(Read), count(TotalLength(ranges)), ranges(ranges), maxChunk(maxChunk)
+    : QObject(parent), m_type(Read), m_count(TotalLength(ranges)), m_ranges(ranges),
+      m_maxChunk(maxChunk)
 {
-    timer.start();
+    m_timer.start();
 }
 
 Request::Request(const VarRanges &ranges, qint64 maxChunk, QList<Value> &&values, QObject *parent)
-    : QObject(parent), type(Write), count(TotalLength(ranges)), values(std::move(values)),
-      ranges(ranges), maxChunk(maxChunk)
+    : QObject(parent), m_type(Write), m_count(TotalLength(ranges)), m_values(std::move(values)),
+      m_ranges(ranges), m_maxChunk(maxChunk)
 {
-    timer.start();
+    m_timer.start();
 }
 
 void Request::SetFinished(bool value)
 {
-    finishedFlag = value;
+    m_finishedFlag = value;
     if (!value)
         return;
-    elapsedMs = timer.elapsed();
+    m_elapsedMs = m_timer.elapsed();
     emit finished();
-    if (autoDelete)
+    if (m_autoDelete)
         deleteLater();
 }
 
@@ -42,48 +43,48 @@ VarRange Request::NextChunk()
 {
     // Empty ranges carry nothing to transfer; skipping them keeps a
     // zero-length range from ending the iteration early.
-    while (rangeIndex < ranges.size() && ranges.at(rangeIndex).length <= 0) {
-        ++rangeIndex;
-        rangeOffset = 0;
+    while (m_rangeIndex < m_ranges.size() && m_ranges.at(m_rangeIndex).length <= 0) {
+        ++m_rangeIndex;
+        m_rangeOffset = 0;
     }
-    if (rangeIndex >= ranges.size()) {
-        currentChunk = VarRange{};
-        return currentChunk;
+    if (m_rangeIndex >= m_ranges.size()) {
+        m_currentChunk = VarRange{};
+        return m_currentChunk;
     }
-    const VarRange &range = ranges.at(rangeIndex);
+    const VarRange &range = m_ranges.at(m_rangeIndex);
     VarRange chunk;
-    if (maxChunk < 0) {
+    if (m_maxChunk < 0) {
         chunk = range;
-        ++rangeIndex;
+        ++m_rangeIndex;
     } else {
-        chunk.start = static_cast<qint32>(range.start + rangeOffset);
-        chunk.length = std::min(maxChunk, range.length - rangeOffset);
+        chunk.start = static_cast<qint32>(range.start + m_rangeOffset);
+        chunk.length = std::min(m_maxChunk, range.length - m_rangeOffset);
         if (chunk.last() == range.last()) {
-            ++rangeIndex;
-            rangeOffset = 0;
+            ++m_rangeIndex;
+            m_rangeOffset = 0;
         } else {
-            rangeOffset += chunk.length;
+            m_rangeOffset += chunk.length;
         }
     }
-    consumed += chunk.length;
-    currentChunk = chunk;
+    m_consumed += chunk.length;
+    m_currentChunk = chunk;
     return chunk;
 }
 
 std::pair<VarRange, QList<Value>> Request::NextChunkWithValues()
 {
-    const qint64 before = consumed;
+    const qint64 before = m_consumed;
     const VarRange chunk = NextChunk();
-    return {chunk, values.mid(before, chunk.length)};
+    return {chunk, m_values.mid(before, chunk.length)};
 }
 
 void Request::AddProgress(qint64 n)
 {
-    transferred += n;
-    if (count <= 0)
+    m_transferred += n;
+    if (m_count <= 0)
         return;
     emit progress(
-        static_cast<int>(static_cast<float>(transferred) * 100.0f / static_cast<float>(count)));
+        static_cast<int>(static_cast<float>(m_transferred) * 100.0f / static_cast<float>(m_count)));
 }
 
 } // namespace Acpu

@@ -19,12 +19,12 @@ namespace Acpu {
 WsConnection::WsConnection(QObject *parent) : Connection(parent)
 {
     SetLogCategory(lcWs);
-    refreshTimer.setSingleShot(true);
-    refreshTimer.setInterval(RefreshTimeoutMs);
-    connect(&refreshTimer, &QTimer::timeout, this, [this] {
+    m_refreshTimer.setSingleShot(true);
+    m_refreshTimer.setInterval(RefreshTimeoutMs);
+    connect(&m_refreshTimer, &QTimer::timeout, this, [this] {
         RefreshFailed(QAbstractSocket::SocketTimeoutError,
                       tr("The relay service did not answer the panel refresh."));
-        if (std::exchange(refreshAfterKey, false))
+        if (std::exchange(m_refreshAfterKey, false))
             Refresh();
     });
     CreateSocket();
@@ -39,25 +39,25 @@ WsConnection::~WsConnection()
 
 void WsConnection::CreateSocket()
 {
-    socket = new QWebSocket(QString(), QWebSocketProtocol::VersionLatest, this);
+    m_socket = new QWebSocket(QString(), QWebSocketProtocol::VersionLatest, this);
     // Qt closes the socket (code 1009) on anything larger, before buffering it.
-    socket->setMaxAllowedIncomingMessageSize(MaxMessageBytes);
-    socket->setMaxAllowedIncomingFrameSize(MaxMessageBytes);
-    connect(socket, &QWebSocket::disconnected, this, &WsConnection::OnDisconnected);
-    connect(socket, &QWebSocket::stateChanged, this, &WsConnection::OnStateChange);
-    connect(socket, qOverload<QAbstractSocket::SocketError>(&QWebSocket::error), this,
+    m_socket->setMaxAllowedIncomingMessageSize(MaxMessageBytes);
+    m_socket->setMaxAllowedIncomingFrameSize(MaxMessageBytes);
+    connect(m_socket, &QWebSocket::disconnected, this, &WsConnection::OnDisconnected);
+    connect(m_socket, &QWebSocket::stateChanged, this, &WsConnection::OnStateChange);
+    connect(m_socket, qOverload<QAbstractSocket::SocketError>(&QWebSocket::error), this,
             &WsConnection::OnError);
-    connect(socket, &QWebSocket::textMessageReceived, this, &WsConnection::OnMessage);
+    connect(m_socket, &QWebSocket::textMessageReceived, this, &WsConnection::OnMessage);
 }
 
 bool WsConnection::IsSocketConnected() const
 {
-    return socket && socket->state() == QAbstractSocket::ConnectedState;
+    return m_socket && m_socket->state() == QAbstractSocket::ConnectedState;
 }
 
 int WsConnection::ReadInt(int index)
 {
-    return variables.value(index, 0);
+    return m_variables.value(index, 0);
 }
 
 float WsConnection::ReadFloat(int index)
@@ -94,7 +94,7 @@ int WsConnection::NewTid(Request *request)
     const int tid =
         std::numeric_limits<int>::min() +
         static_cast<int>(QRandomGenerator::global()->bounded(std::numeric_limits<int>::max()));
-    pending.insert(tid, request);
+    m_pending.insert(tid, request);
     return tid;
 }
 
@@ -136,15 +136,15 @@ void WsConnection::Send(const QJsonObject &message)
 {
     // Between Close() and the next Open() there is no socket; nothing waits
     // for such a send.
-    if (!socket)
+    if (!m_socket)
         return;
-    socket->sendTextMessage(
+    m_socket->sendTextMessage(
         QString::fromUtf8(QJsonDocument(message).toJson(QJsonDocument::Indented)));
 }
 
 void WsConnection::GetDisplay(Display &out)
 {
-    out.Assign(display);
+    out.Assign(m_display);
 }
 
 void WsConnection::SendKey(int code)
@@ -155,39 +155,39 @@ void WsConnection::SendKey(int code)
     // effect without waiting for the next poll tick.
     if (!IsPolling() || !IsSocketConnected())
         return;
-    if (refreshTimer.isActive())
-        refreshAfterKey = true;
+    if (m_refreshTimer.isActive())
+        m_refreshAfterKey = true;
     else
         Refresh();
 }
 
 bool WsConnection::IsBusy()
 {
-    return !pending.isEmpty() || refreshTimer.isActive();
+    return !m_pending.isEmpty() || m_refreshTimer.isActive();
 }
 
 bool WsConnection::Open()
 {
-    if (!socket)
+    if (!m_socket)
         CreateSocket();
     QUrl url;
     url.setScheme(QStringLiteral("ws"));
     url.setHost(QStringLiteral("localhost"));
-    url.setPort(servicePort);
+    url.setPort(m_servicePort);
     url.setPath(QStringLiteral("/ws/vrk6/device/%1/").arg(Host()), QUrl::DecodedMode);
     qCDebug(lcWs).noquote() << "opening" << url.toDisplayString();
-    socket->open(url);
+    m_socket->open(url);
     return true;
 }
 
 void WsConnection::Close()
 {
-    if (!socket)
+    if (!m_socket)
         return;
-    QWebSocket *old = socket;
-    socket = nullptr;
-    refreshTimer.stop();
-    refreshAfterKey = false;
+    QWebSocket *old = m_socket;
+    m_socket = nullptr;
+    m_refreshTimer.stop();
+    m_refreshAfterKey = false;
     qCDebug(lcWs).noquote() << "closing the socket for" << Host();
     old->disconnect(this);
     old->close(QWebSocketProtocol::CloseCodeGoingAway);
@@ -200,8 +200,8 @@ void WsConnection::FailPending(const QString &message)
 {
     // The service can no longer answer: a waiting request would keep the
     // connection busy for good and never tell its caller.
-    const QList<Request *> requests = pending.values();
-    pending.clear();
+    const QList<Request *> requests = m_pending.values();
+    m_pending.clear();
     for (Request *request : requests) {
         QTimer::singleShot(0, request, [request, message] {
             if (request->IsFinished())
@@ -214,9 +214,9 @@ void WsConnection::FailPending(const QString &message)
 
 void WsConnection::Refresh()
 {
-    if (!socket)
+    if (!m_socket)
         return;
-    refreshTimer.start();
+    m_refreshTimer.start();
     Send(QJsonObject{{QStringLiteral("verb"), QStringLiteral("refresh")}});
 }
 
@@ -224,11 +224,11 @@ void WsConnection::OnDisconnected()
 {
     // A close frame carries the service's reason (a lost machine, for
     // example); Qt's own refusal of an oversized message comes this way too.
-    const QWebSocketProtocol::CloseCode code = socket->closeCode();
+    const QWebSocketProtocol::CloseCode code = m_socket->closeCode();
     if (code == QWebSocketProtocol::CloseCodeNormal ||
         code == QWebSocketProtocol::CloseCodeGoingAway)
         return;
-    QString message = socket->closeReason();
+    QString message = m_socket->closeReason();
     if (code == QWebSocketProtocol::CloseCodeTooMuchData)
         message =
             tr("The relay service sent a message larger than %1 KiB.").arg(MaxMessageBytes / 1024);
@@ -250,7 +250,7 @@ void WsConnection::OnStateChange(QAbstractSocket::SocketState state)
         break;
     case QAbstractSocket::UnconnectedState:
     case QAbstractSocket::ClosingState:
-        refreshTimer.stop();
+        m_refreshTimer.stop();
         if (state == QAbstractSocket::UnconnectedState)
             FailPending(tr("The connection to the relay service was lost."));
         SetState(Disconnected);
@@ -263,7 +263,7 @@ void WsConnection::OnStateChange(QAbstractSocket::SocketState state)
 
 void WsConnection::OnError(QAbstractSocket::SocketError error)
 {
-    SetError(error, socket ? socket->errorString() : QString());
+    SetError(error, m_socket ? m_socket->errorString() : QString());
 }
 
 void WsConnection::OnMessage(QString message)
@@ -290,7 +290,7 @@ void WsConnection::OnMessage(QString message)
 
 void WsConnection::OnRefreshEvent(const QJsonObject &message)
 {
-    refreshTimer.stop();
+    m_refreshTimer.stop();
     if (message.value(QStringLiteral("event")).toString() == QStringLiteral("refresh_failed")) {
         // Our own relay says why it could not read the panel.
         const QString reason = message.value(QStringLiteral("message")).toString();
@@ -299,29 +299,29 @@ void WsConnection::OnRefreshEvent(const QJsonObject &message)
                                        : reason);
     } else {
         const QJsonObject content = message.value(QStringLiteral("content")).toObject();
-        display.setLine1(content.value(QStringLiteral("line1")).toString());
-        display.setLine2(content.value(QStringLiteral("line2")).toString());
-        display.setLine3(content.value(QStringLiteral("line3")).toString());
-        display.setLine4(content.value(QStringLiteral("line4")).toString());
-        display.setRunLed(content.value(QStringLiteral("led1")).toBool());
-        display.setErrorLed(content.value(QStringLiteral("led2")).toBool());
-        display.setMode1Led(content.value(QStringLiteral("led3")).toBool());
-        display.setMode2Led(content.value(QStringLiteral("led4")).toBool());
+        m_display.setLine1(content.value(QStringLiteral("line1")).toString());
+        m_display.setLine2(content.value(QStringLiteral("line2")).toString());
+        m_display.setLine3(content.value(QStringLiteral("line3")).toString());
+        m_display.setLine4(content.value(QStringLiteral("line4")).toString());
+        m_display.setRunLed(content.value(QStringLiteral("led1")).toBool());
+        m_display.setErrorLed(content.value(QStringLiteral("led2")).toBool());
+        m_display.setMode1Led(content.value(QStringLiteral("led3")).toBool());
+        m_display.setMode2Led(content.value(QStringLiteral("led4")).toBool());
         emit pollingFinished();
     }
-    if (std::exchange(refreshAfterKey, false))
+    if (std::exchange(m_refreshAfterKey, false))
         Refresh();
 }
 
 Request *WsConnection::TakePending(const QJsonObject &message, Request::Type type)
 {
     const int tid = message.value(QStringLiteral("tid")).toInt(0);
-    const auto it = pending.find(tid);
+    const auto it = m_pending.find(tid);
     // An answer of the other kind is not for this request: it keeps waiting.
-    if (it == pending.end() || it.value()->GetType() != type)
+    if (it == m_pending.end() || it.value()->GetType() != type)
         return nullptr;
     Request *request = it.value();
-    pending.erase(it);
+    m_pending.erase(it);
     return request;
 }
 
@@ -336,7 +336,7 @@ void WsConnection::OnReadAnswer(const QJsonObject &message)
     // overwrite the cache.
     const qsizetype count = std::min<qint64>(values.size(), chunk.length);
     for (qsizetype k = 0; k < count; ++k)
-        variables.insert(static_cast<int>(chunk.start + k), values.at(k).toInt(0));
+        m_variables.insert(static_cast<int>(chunk.start + k), values.at(k).toInt(0));
     request->AddProgress(chunk.length);
     const VarRange next = request->NextChunk();
     if (next.isEmpty())
@@ -360,9 +360,9 @@ void WsConnection::OnWriteAnswer(const QJsonObject &message)
 
 void WsConnection::RemoveDestroyedRequest(QObject *object)
 {
-    for (auto it = pending.begin(); it != pending.end();) {
+    for (auto it = m_pending.begin(); it != m_pending.end();) {
         if (it.value() == object)
-            it = pending.erase(it);
+            it = m_pending.erase(it);
         else
             ++it;
     }

@@ -39,8 +39,8 @@ public:
     void Refresh() override;
 
     // The relay service's port; takes effect on the next Open().
-    quint16 ServicePort() const { return servicePort; }
-    void SetServicePort(quint16 port) { servicePort = port; }
+    quint16 ServicePort() const { return m_servicePort; }
+    void SetServicePort(quint16 port) { m_servicePort = port; }
 
 private slots:
     void OnStateChange(QAbstractSocket::SocketState state);
@@ -62,15 +62,15 @@ private:
     void OnRefreshEvent(const QJsonObject &message);
     void OnDisconnected();
 
-    QHash<int, int> variables;
-    QHash<int, Request *> pending;
-    Display display;
-    QWebSocket *socket = nullptr;
-    quint16 servicePort = DefaultServicePort;
+    QHash<int, int> m_variables;
+    QHash<int, Request *> m_pending;
+    Display m_display;
+    QWebSocket *m_socket = nullptr;
+    quint16 m_servicePort = DefaultServicePort;
     // Runs while a "refresh" waits for its answer; that counts as busy.
-    QTimer refreshTimer;
+    QTimer m_refreshTimer;
     // A key was sent while a refresh ran: one more refresh shows its effect.
-    bool refreshAfterKey = false;
+    bool m_refreshAfterKey = false;
 };
 
 } // namespace Acpu

@@ -20,13 +20,13 @@ QString geometryKey()
 } // namespace
 
 HostnameDialog::HostnameDialog(Machine *machine, const QString &hostname, QWidget *parent)
-    : QDialog(parent), ui(new Ui::HostnameDialog), machine(machine)
+    : QDialog(parent), ui(new Ui::HostnameDialog), m_machine(machine)
 {
     ui->setupUi(this);
     QSettings settings;
     ui->hostnameBox->addItems(settings.value(SettingsKeys::Hostnames).toStringList());
     restoreGeometry(settings.value(geometryKey()).toByteArray());
-    spinner = new QWaitingSpinner(ui->centralWidget, true, true);
+    m_spinner = new QWaitingSpinner(ui->centralWidget, true, true);
 
     Acpu::Connection *connection = machine->connection();
     connect(ui->mdnsTableView, &MdnsTableView::machineSelected, ui->hostnameBox,
@@ -52,12 +52,12 @@ HostnameDialog::~HostnameDialog()
 
 void HostnameDialog::setBusy(bool value)
 {
-    busy = value;
-    ui->buttonBox->button(QDialogButtonBox::Ok)->setEnabled(!busy);
-    if (busy)
-        spinner->start();
+    m_busy = value;
+    ui->buttonBox->button(QDialogButtonBox::Ok)->setEnabled(!m_busy);
+    if (m_busy)
+        m_spinner->start();
     else
-        spinner->stop();
+        m_spinner->stop();
 }
 
 void HostnameDialog::showCommunicationError(int errorCode, const QString &errorMessage)
@@ -72,52 +72,52 @@ void HostnameDialog::showCommunicationError(int errorCode, const QString &errorM
     if (isVisible())
         box->open();
     else
-        waitingBox = box;
+        m_waitingBox = box;
 }
 
 void HostnameDialog::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    if (QMessageBox *box = waitingBox.data())
+    if (QMessageBox *box = m_waitingBox.data())
         QTimer::singleShot(0, box, [box] { box->open(); });
-    waitingBox = nullptr;
+    m_waitingBox = nullptr;
 }
 
 void HostnameDialog::OpenConnection(QString hostname)
 {
-    if (busy)
+    if (m_busy)
         return;
-    Acpu::Connection *connection = machine->connection();
-    opening = true;
-    errorShownWhileOpening = false;
+    Acpu::Connection *connection = m_machine->connection();
+    m_opening = true;
+    m_errorShownWhileOpening = false;
     const bool started = connection->SetHost(hostname);
-    opening = false;
+    m_opening = false;
     if (!started) {
-        if (!errorShownWhileOpening)
+        if (!m_errorShownWhileOpening)
             showCommunicationError(connection->ErrorCode(), connection->ErrorString());
         return;
     }
-    if (!busy)
+    if (!m_busy)
         setBusy(true);
 }
 
 void HostnameDialog::OnStateChanged()
 {
-    Acpu::Connection *connection = machine->connection();
+    Acpu::Connection *connection = m_machine->connection();
     switch (connection->State()) {
     case Acpu::Connection::Connecting:
-        if (!busy)
+        if (!m_busy)
             setBusy(true);
         break;
     case Acpu::Connection::Offline:
     case Acpu::Connection::Disconnected:
-        if (busy)
+        if (m_busy)
             setBusy(false);
         break;
     case Acpu::Connection::Connected: {
-        const Acpu::Connection::Result request = machine->requestIdentification();
+        const Acpu::Connection::Result request = m_machine->requestIdentification();
         if (!request) {
-            if (busy)
+            if (m_busy)
                 setBusy(false);
             ShowConnectionBroken(this);
             break;
@@ -131,10 +131,10 @@ void HostnameDialog::OnStateChanged()
 void HostnameDialog::OnError(int errorCode, QString errorMessage)
 {
     // One failed attempt may be reported more than once: one box for it.
-    if (opening) {
-        if (errorShownWhileOpening)
+    if (m_opening) {
+        if (m_errorShownWhileOpening)
             return;
-        errorShownWhileOpening = true;
+        m_errorShownWhileOpening = true;
     }
     showCommunicationError(errorCode, errorMessage);
 }
@@ -142,7 +142,7 @@ void HostnameDialog::OnError(int errorCode, QString errorMessage)
 void HostnameDialog::OnIdLoaded()
 {
     auto *request = qobject_cast<Acpu::Request *>(sender());
-    if (busy)
+    if (m_busy)
         setBusy(false);
     if (!request)
         return;
@@ -151,8 +151,8 @@ void HostnameDialog::OnIdLoaded()
         return;
     }
     // A machine too old to identify itself is accepted all the same.
-    machine->updateIdentification();
-    addToHistory(machine->connection()->Host());
+    m_machine->updateIdentification();
+    addToHistory(m_machine->connection()->Host());
     QDialog::done(Accepted);
 }
 
@@ -164,8 +164,8 @@ void HostnameDialog::done(int r)
             OpenConnection(hostname);
         return;
     }
-    if (r == Rejected && busy) {
-        machine->connection()->Disconnect();
+    if (r == Rejected && m_busy) {
+        m_machine->connection()->Disconnect();
         return;
     }
     QDialog::done(r);

@@ -25,7 +25,7 @@ public:
     HostnameDialog(Machine *machine, const QString &hostname, QWidget *parent = nullptr);
     ~HostnameDialog() override;
 
-    bool isBusy() const { return busy; }
+    bool isBusy() const { return m_busy; }
     // Puts the host at the front of the stored history: each host once
     // regardless of case, spelled as last used, at most HistoryLength.
     static void addToHistory(const QString &hostname);
@@ -47,13 +47,13 @@ private:
     void showCommunicationError(int errorCode, const QString &errorMessage);
 
     std::unique_ptr<Ui::HostnameDialog> ui;
-    QWaitingSpinner *spinner;
-    Machine *machine;
-    bool busy = false;
+    QWaitingSpinner *m_spinner;
+    Machine *m_machine;
+    bool m_busy = false;
     // Set while SetHost runs, so a failure the connection has already
     // reported is not shown twice.
-    bool opening = false;
-    bool errorShownWhileOpening = false;
+    bool m_opening = false;
+    bool m_errorShownWhileOpening = false;
     // An error box that waits for the dialog to be placed on the screen.
-    QPointer<QMessageBox> waitingBox;
+    QPointer<QMessageBox> m_waitingBox;
 };

@@ -105,13 +105,13 @@ const QHash<int, MainWindow::KeyCodes> &MainWindow::KeyMap()
 }
 
 MainWindow::MainWindow(Machine *machine, QWidget *parent)
-    : QMainWindow(parent), ui(new Ui::MainWindow), machine(machine)
+    : QMainWindow(parent), ui(new Ui::MainWindow), m_machine(machine)
 {
     ui->setupUi(this);
     // Nothing from the machine yet: the form's sample text is no display.
     for (QLabel *label : {ui->display1, ui->display2, ui->display3, ui->display4})
         label->clear();
-    display = new Acpu::Display(this);
+    m_display = new Acpu::Display(this);
     m_spinner = new QWaitingSpinner(ui->displayFrame, true, true);
     ui->actionTrajectoryDraw->setEnabled(false);
     // The machine drives these lamps; only the Shift lamp takes clicks.
@@ -134,7 +134,7 @@ MainWindow::MainWindow(Machine *machine, QWidget *parent)
     menuBar()->installEventFilter(this);
 
     setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
-    initialSize = size();
+    m_initialSize = size();
 
     QSettings settings;
     settings.beginGroup(SettingsKeys::MainWindow);
@@ -146,14 +146,14 @@ MainWindow::MainWindow(Machine *machine, QWidget *parent)
     setWindowTitle(windowTitle().arg(machine->modelVersion().toString(), machine->identText(),
                                      connection->Host()));
 
-    connect(display, &Acpu::Display::line1Changed, ui->display1, &QLabel::setText);
-    connect(display, &Acpu::Display::line2Changed, ui->display2, &QLabel::setText);
-    connect(display, &Acpu::Display::line3Changed, ui->display3, &QLabel::setText);
-    connect(display, &Acpu::Display::line4Changed, ui->display4, &QLabel::setText);
-    connect(display, &Acpu::Display::errorLedChanged, ui->errorLed, &QRadioButton::setChecked);
-    connect(display, &Acpu::Display::runLedChanged, ui->runLed, &QRadioButton::setChecked);
-    connect(display, &Acpu::Display::mode1LedChanged, ui->mode1Led, &QRadioButton::setChecked);
-    connect(display, &Acpu::Display::mode2LedChanged, ui->mode2Led, &QRadioButton::setChecked);
+    connect(m_display, &Acpu::Display::line1Changed, ui->display1, &QLabel::setText);
+    connect(m_display, &Acpu::Display::line2Changed, ui->display2, &QLabel::setText);
+    connect(m_display, &Acpu::Display::line3Changed, ui->display3, &QLabel::setText);
+    connect(m_display, &Acpu::Display::line4Changed, ui->display4, &QLabel::setText);
+    connect(m_display, &Acpu::Display::errorLedChanged, ui->errorLed, &QRadioButton::setChecked);
+    connect(m_display, &Acpu::Display::runLedChanged, ui->runLed, &QRadioButton::setChecked);
+    connect(m_display, &Acpu::Display::mode1LedChanged, ui->mode1Led, &QRadioButton::setChecked);
+    connect(m_display, &Acpu::Display::mode2LedChanged, ui->mode2Led, &QRadioButton::setChecked);
 
     connect(connection, &Acpu::Connection::errorOccurred, this, &MainWindow::OnConnectionError);
     connect(connection, &Acpu::Connection::pollingFinished, this, &MainWindow::OnPollCompleted);
@@ -168,7 +168,7 @@ MainWindow::MainWindow(Machine *machine, QWidget *parent)
 
 MainWindow::~MainWindow()
 {
-    for (QPointer<LiveEditor> &editor : editors)
+    for (QPointer<LiveEditor> &editor : m_editors)
         delete editor.data();
 }
 
@@ -180,7 +180,7 @@ void MainWindow::installKeyFilter(QWidget *widget)
 
 void MainWindow::OnPollCompleted()
 {
-    machine->connection()->GetDisplay(*display);
+    m_machine->connection()->GetDisplay(*m_display);
     showDelivering(true);
 }
 
@@ -191,7 +191,7 @@ void MainWindow::OnPollStalled()
 
 void MainWindow::OnConnectionStateChanged()
 {
-    switch (machine->connection()->State()) {
+    switch (m_machine->connection()->State()) {
     case Acpu::Connection::Disconnected:
     case Acpu::Connection::Connecting:
         showDelivering(false);
@@ -203,15 +203,15 @@ void MainWindow::OnConnectionStateChanged()
     case Acpu::Connection::Offline:
         m_spinner->stop();
         statusBar()->clearMessage();
-        shownError.clear();
+        m_shownError.clear();
         break;
     }
 }
 
 void MainWindow::OnConnectionError(int errorCode, QString errorMessage)
 {
-    shownError = tr("Communication error: %2 - %1").arg(errorMessage, QString::number(errorCode));
-    statusBar()->showMessage(shownError);
+    m_shownError = tr("Communication error: %2 - %1").arg(errorMessage, QString::number(errorCode));
+    statusBar()->showMessage(m_shownError);
     showDelivering(false);
 }
 
@@ -224,9 +224,9 @@ void MainWindow::showDelivering(bool delivering)
         return;
     }
     m_spinner->stop();
-    if (!shownError.isEmpty() && statusBar()->currentMessage() == shownError)
-        statusBar()->showMessage(shownError, ErrorAfterRecoveryMs);
-    shownError.clear();
+    if (!m_shownError.isEmpty() && statusBar()->currentMessage() == m_shownError)
+        statusBar()->showMessage(m_shownError, ErrorAfterRecoveryMs);
+    m_shownError.clear();
 }
 
 bool MainWindow::SendQtKey(int qtKey, Qt::KeyboardModifiers modifiers)
@@ -237,7 +237,7 @@ bool MainWindow::SendQtKey(int qtKey, Qt::KeyboardModifiers modifiers)
     const auto it = KeyMap().constFind(qtKey);
     if (it == KeyMap().constEnd())
         return false;
-    machine->connection()->SendKey(shift ? it->second : it->first);
+    m_machine->connection()->SendKey(shift ? it->second : it->first);
     return true;
 }
 
@@ -381,17 +381,17 @@ void MainWindow::on_shiftLed_clicked(bool checked)
 // them and, as their parent, takes along any still running when it goes.
 void MainWindow::on_actionLoadProgram_triggered()
 {
-    (new ProgramUploader(machine, this))->DoReadyCheck();
+    (new ProgramUploader(m_machine, this))->DoReadyCheck();
 }
 
 void MainWindow::on_actionCreateBackup_triggered()
 {
-    (new BackupCreator(machine, this))->Start();
+    (new BackupCreator(m_machine, this))->Start();
 }
 
 void MainWindow::on_actionRestoreBackup_triggered()
 {
-    (new BackupRestorer(machine, this))->Start();
+    (new BackupRestorer(m_machine, this))->Start();
 }
 
 void MainWindow::on_actionTechParameters_triggered()
@@ -421,7 +421,7 @@ void MainWindow::on_actionTeeth_parameters_triggered()
 
 void MainWindow::openEditor(int groupTag)
 {
-    QPointer<LiveEditor> &editor = editors[groupTag - GroupTags::TechParams];
+    QPointer<LiveEditor> &editor = m_editors[groupTag - GroupTags::TechParams];
     if (editor) {
         editor->show();
         editor->activateWindow();
@@ -430,9 +430,9 @@ void MainWindow::openEditor(int groupTag)
     }
     ParameterGroup *group = GroupFactory::create(groupTag);
     if (groupTag == GroupTags::Teeth)
-        editor = new TeethEditor(machine, static_cast<Teeth *>(group));
+        editor = new TeethEditor(m_machine, static_cast<Teeth *>(group));
     else
-        editor = new ParametersEditor(machine, group);
+        editor = new ParametersEditor(m_machine, group);
     editor->show();
     editor->on_actionRefreshOnce_triggered();
 }
@@ -449,7 +449,7 @@ void MainWindow::on_actionHelpAboutQt_triggered()
 
 void MainWindow::on_actionHelpAbout_triggered()
 {
-    HelpActions::showAbout(this, machine);
+    HelpActions::showAbout(this, m_machine);
 }
 
 void MainWindow::on_actionCheckUpdates_triggered()
@@ -467,9 +467,9 @@ void MainWindow::on_actionClearHostHistory_triggered()
 void MainWindow::on_actionResetWindowsSettings_triggered()
 {
     // Zoomed fonts would not fit the initial size.
-    if (zoomed)
+    if (m_zoomed)
         zoomOut();
-    resize(initialSize);
+    resize(m_initialSize);
     setWindowState(Qt::WindowNoState);
     QSettings settings;
     settings.remove(SettingsKeys::MainWindow);
@@ -481,7 +481,7 @@ void MainWindow::on_actionResetWindowsSettings_triggered()
 
 void MainWindow::on_actionZoomWindow_triggered()
 {
-    if (zoomed)
+    if (m_zoomed)
         zoomOut();
     else
         zoomIn();
@@ -489,13 +489,13 @@ void MainWindow::on_actionZoomWindow_triggered()
 
 void MainWindow::zoomIn()
 {
-    sizeBeforeZoom = size();
+    m_sizeBeforeZoom = size();
     resize(zoomedSize);
     const QList<QPushButton *> keys = directChildren<QPushButton>(ui->keypad);
     const QList<QLabel *> lampLabels = directChildren<QLabel>(ui->ledsFrame);
-    savedPointSizes = {ui->display1->font().pointSizeF(),
-                       keys.isEmpty() ? 0 : keys.first()->font().pointSizeF(),
-                       lampLabels.isEmpty() ? 0 : lampLabels.first()->font().pointSizeF()};
+    m_savedPointSizes = {ui->display1->font().pointSizeF(),
+                         keys.isEmpty() ? 0 : keys.first()->font().pointSizeF(),
+                         lampLabels.isEmpty() ? 0 : lampLabels.first()->font().pointSizeF()};
     for (QLabel *label : {ui->display1, ui->display2, ui->display3, ui->display4})
         setPointSize(label, ZoomedDisplayPoints);
     for (QPushButton *key : keys)
@@ -503,23 +503,23 @@ void MainWindow::zoomIn()
     for (QLabel *label : lampLabels)
         setPointSize(label, ZoomedLampPoints);
     ui->actionZoomWindow->setChecked(true);
-    zoomed = true;
+    m_zoomed = true;
 }
 
 void MainWindow::zoomOut()
 {
     for (QLabel *label : {ui->display1, ui->display2, ui->display3, ui->display4})
-        setPointSize(label, savedPointSizes[0]);
+        setPointSize(label, m_savedPointSizes[0]);
     for (QPushButton *key : directChildren<QPushButton>(ui->keypad))
-        setPointSize(key, savedPointSizes[1]);
+        setPointSize(key, m_savedPointSizes[1]);
     for (QLabel *label : directChildren<QLabel>(ui->ledsFrame))
-        setPointSize(label, savedPointSizes[2]);
-    resize(sizeBeforeZoom);
+        setPointSize(label, m_savedPointSizes[2]);
+    resize(m_sizeBeforeZoom);
     setWindowState(Qt::WindowNoState);
     ui->actionZoomWindow->setChecked(false);
-    zoomed = false;
+    m_zoomed = false;
     // The layout shrinks only after the smaller fonts have been laid out.
-    QTimer::singleShot(ZoomOutSettleMs, this, [this, size = sizeBeforeZoom] {
+    QTimer::singleShot(ZoomOutSettleMs, this, [this, size = m_sizeBeforeZoom] {
         resize(size);
         setWindowState(Qt::WindowNoState);
     });
@@ -528,11 +528,11 @@ void MainWindow::zoomOut()
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     bool refused = false;
-    for (QPointer<LiveEditor> &editor : editors) {
+    for (QPointer<LiveEditor> &editor : m_editors) {
         if (editor && !editor->close())
             refused = true;
     }
-    if (!zoomed) {
+    if (!m_zoomed) {
         QSettings settings;
         settings.beginGroup(SettingsKeys::MainWindow);
         settings.setValue(SettingsKeys::Geometry, saveGeometry());

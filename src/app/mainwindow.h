@@ -34,7 +34,7 @@ public:
     explicit MainWindow(Machine *machine, QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    bool isZoomed() const { return zoomed; }
+    bool isZoomed() const { return m_zoomed; }
     QWaitingSpinner *spinner() const { return m_spinner; }
 
 protected:
@@ -105,18 +105,18 @@ private:
     void zoomOut();
 
     std::unique_ptr<Ui::MainWindow> ui;
-    Machine *machine;
-    Acpu::Display *display;
+    Machine *m_machine;
+    Acpu::Display *m_display;
     QWaitingSpinner *m_spinner;
     // Technological parameters, R parameters, G54-G59, tools, teeth.
-    std::array<QPointer<LiveEditor>, 5> editors;
+    std::array<QPointer<LiveEditor>, 5> m_editors;
     bool shiftLatched = false;
     // The communication error in the status bar until the panel is back.
-    QString shownError;
-    bool zoomed = false;
-    QSize initialSize;
-    QSize sizeBeforeZoom;
+    QString m_shownError;
+    bool m_zoomed = false;
+    QSize m_initialSize;
+    QSize m_sizeBeforeZoom;
     // Point sizes of the display labels, keypad buttons and lamp labels
     // while zoomed.
-    std::array<qreal, 3> savedPointSizes{};
+    std::array<qreal, 3> m_savedPointSizes{};
 };

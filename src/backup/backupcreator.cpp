@@ -5,7 +5,7 @@
 #include <QDir>
 
 BackupCreator::BackupCreator(Machine *machine, QWidget *parent)
-    : QObject(parent), parentWidget(parent), machine(machine), reader(machine)
+    : QObject(parent), parentWidget(parent), machine(machine), m_reader(machine)
 {
     fileDialog.setWindowTitle(tr("Save Backup File"));
     fileDialog.setNameFilter(tr("Backup files (*.vrk)"));
@@ -14,15 +14,15 @@ BackupCreator::BackupCreator(Machine *machine, QWidget *parent)
     connect(&fileDialog, &QFileDialog::fileSelected, this, &BackupCreator::OnFileSelected);
     // A cancelled dialog ends the job; a chosen file ends it in OnFileSelected.
     connect(&fileDialog, &QDialog::rejected, this, &QObject::deleteLater);
-    connect(&reader, &BackupReader::requestStarted, this,
+    connect(&m_reader, &BackupReader::requestStarted, this,
             [this](Acpu::Request *request) { ShowProgress(request, parentWidget); });
-    connect(&reader, &BackupReader::done, this, &BackupCreator::OnRequestFinished);
-    connect(&reader, &BackupReader::failed, this, &BackupCreator::fail);
+    connect(&m_reader, &BackupReader::done, this, &BackupCreator::OnRequestFinished);
+    connect(&m_reader, &BackupReader::failed, this, &BackupCreator::fail);
 }
 
 void BackupCreator::Start()
 {
-    if (const auto started = reader.start(); !started)
+    if (const auto started = m_reader.start(); !started)
         fail(started.error());
 }
 
@@ -43,7 +43,7 @@ void BackupCreator::OnFileSelected(QString fileName)
         deleteLater();
         return;
     }
-    if (const Result<void> saved = reader.save(fileName); !saved)
+    if (const Result<void> saved = m_reader.save(fileName); !saved)
         openBox(QMessageBox::Warning, tr("Backup Failed"),
                 tr("There was an error saving the backup file."), parentWidget,
                 QDir::toNativeSeparators(fileName), saved.error());

@@ -29,6 +29,6 @@ private:
 
     QWidget *parentWidget;
     Machine *machine;
-    BackupReader reader;
+    BackupReader m_reader;
     QFileDialog fileDialog;
 };

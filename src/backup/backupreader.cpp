@@ -12,7 +12,8 @@ const QList<int> &BackupReader::backupTags()
     return tags;
 }
 
-BackupReader::BackupReader(Machine *machine, QObject *parent) : MachineJob(parent), machine(machine)
+BackupReader::BackupReader(Machine *machine, QObject *parent)
+    : MachineJob(parent), m_machine(machine)
 {
 }
 
@@ -30,7 +31,7 @@ BackupReader::Started BackupReader::start(const QList<int> &tags)
     std::sort(
         m_groups.begin(), m_groups.end(),
         [](const ParameterGroup *a, const ParameterGroup *b) { return a->type() < b->type(); });
-    return track(machine->connection()->Read(Acpu::NormalizeRanges(ranges)),
+    return track(m_machine->connection()->Read(Acpu::NormalizeRanges(ranges)),
                  &BackupReader::onRequestFinished);
 }
 
@@ -39,13 +40,13 @@ void BackupReader::onRequestFinished()
     if (requestFailed())
         return;
     for (ParameterGroup *group : std::as_const(m_groups))
-        group->loadFromMachine(*machine->connection());
+        group->loadFromMachine(*m_machine->connection());
     emit done();
 }
 
 void BackupReader::fill(BackupFile &file) const
 {
-    file.setMachine(machine->modelVersion());
+    file.setMachine(m_machine->modelVersion());
     for (const ParameterGroup *group : m_groups) {
         QJsonObject section;
         group->toJson(section);

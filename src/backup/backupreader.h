@@ -44,6 +44,6 @@ private slots:
     void onRequestFinished();
 
 private:
-    Machine *machine;
+    Machine *m_machine;
     QList<ParameterGroup *> m_groups;
 };

@@ -21,9 +21,10 @@ QString floatText(float value)
 } // namespace
 
 BackupRestorer::BackupRestorer(Machine *machine, QWidget *parent)
-    : QObject(parent), parentWidget(parent), machine(machine), writer(machine), mismatchBox(parent)
+    : QObject(parent), parentWidget(parent), machine(machine), m_writer(machine),
+      mismatchBox(parent)
 {
-    writer.setSafetyCopyDirectory(SafetyCopies::defaultDirectory());
+    m_writer.setSafetyCopyDirectory(SafetyCopies::defaultDirectory());
 
     fileDialog.setWindowTitle(tr("Open Backup File"));
     fileDialog.setNameFilter(tr("Backup files (*.vrk)"));
@@ -32,7 +33,7 @@ BackupRestorer::BackupRestorer(Machine *machine, QWidget *parent)
     connect(&fileDialog, &QFileDialog::fileSelected, this, &BackupRestorer::OnFileSelected);
     // Cancelled, or several files chosen (no fileSelected): nothing to do.
     connect(&fileDialog, &QDialog::finished, this, [this] {
-        if (!fileChosen)
+        if (!m_fileChosen)
             deleteLater();
     });
 
@@ -43,16 +44,16 @@ BackupRestorer::BackupRestorer(Machine *machine, QWidget *parent)
     mismatchBox.setWindowTitle(tr("Backup Model Mismatch"));
     connect(&mismatchBox, &QMessageBox::finished, this, &BackupRestorer::OnVersionConfirmed);
 
-    connect(&writer, &BackupWriter::requestStarted, this,
+    connect(&m_writer, &BackupWriter::requestStarted, this,
             [this](Acpu::Request *request) { ShowProgress(request, parentWidget); });
-    connect(&writer, &BackupWriter::done, this, &BackupRestorer::OnRequestFinished);
-    connect(&writer, &BackupWriter::failed, this, &BackupRestorer::fail);
-    connect(&writer, &BackupWriter::safetyCopyFailed, this, &BackupRestorer::onSafetyCopyFailed);
+    connect(&m_writer, &BackupWriter::done, this, &BackupRestorer::OnRequestFinished);
+    connect(&m_writer, &BackupWriter::failed, this, &BackupRestorer::fail);
+    connect(&m_writer, &BackupWriter::safetyCopyFailed, this, &BackupRestorer::onSafetyCopyFailed);
 }
 
 void BackupRestorer::setSafetyCopyDirectory(const QString &directory)
 {
-    writer.setSafetyCopyDirectory(directory);
+    m_writer.setSafetyCopyDirectory(directory);
 }
 
 void BackupRestorer::Start()
@@ -62,8 +63,8 @@ void BackupRestorer::Start()
 
 void BackupRestorer::OnFileSelected(QString fileName)
 {
-    fileChosen = true;
-    chosenFile = fileName;
+    m_fileChosen = true;
+    m_chosenFile = fileName;
     if (fileName.isEmpty()) {
         deleteLater();
         return;
@@ -97,8 +98,8 @@ void BackupRestorer::OnVersionConfirmed(int result)
 
 void BackupRestorer::DoRestore()
 {
-    writer.setBackup(*backupFile);
-    if (const auto started = writer.start(); !started)
+    m_writer.setBackup(*backupFile);
+    if (const auto started = m_writer.start(); !started)
         fail(started.error());
 }
 
@@ -119,7 +120,7 @@ void BackupRestorer::onSafetyCopyFailed(const QString &fileName, const QString &
             deleteLater();
             return;
         }
-        if (const auto started = writer.proceed(); !started)
+        if (const auto started = m_writer.proceed(); !started)
             fail(started.error());
     });
     question->open();
@@ -131,7 +132,7 @@ void BackupRestorer::fail(const MachineJobError &error)
     if (!box)
         box = openBox(QMessageBox::Warning, tr("Restore Failed"),
                       tr("The backup file holds none of the parameters that are restored."),
-                      parentWidget, QDir::toNativeSeparators(chosenFile));
+                      parentWidget, QDir::toNativeSeparators(m_chosenFile));
     if (const QString note = safetyCopyNote(); !note.isEmpty())
         box->setInformativeText(box->informativeText().isEmpty()
                                     ? note
@@ -167,7 +168,7 @@ void BackupRestorer::OnRequestFinished(const QList<ValueDifference> &differences
 
 QString BackupRestorer::safetyCopyNote() const
 {
-    const QString file = writer.safetyCopyFile();
+    const QString file = m_writer.safetyCopyFile();
     return file.isEmpty() ? QString()
                           : tr("The values before the restore were saved in %1.")
                                 .arg(QDir::toNativeSeparators(file));

@@ -44,10 +44,10 @@ private:
 
     QWidget *parentWidget;
     Machine *machine;
-    BackupWriter writer;
+    BackupWriter m_writer;
     BackupFile *backupFile = nullptr;
     QFileDialog fileDialog;
     QMessageBox mismatchBox;
-    QString chosenFile;
-    bool fileChosen = false;
+    QString m_chosenFile;
+    bool m_fileChosen = false;
 };

@@ -11,7 +11,8 @@
 
 #include <limits>
 
-BackupWriter::BackupWriter(Machine *machine, QObject *parent) : MachineJob(parent), machine(machine)
+BackupWriter::BackupWriter(Machine *machine, QObject *parent)
+    : MachineJob(parent), m_machine(machine)
 {
 }
 
@@ -19,9 +20,9 @@ BackupWriter::~BackupWriter() = default;
 
 void BackupWriter::setBackup(const BackupFile &file, const QList<int> &tags)
 {
-    qDeleteAll(groups);
-    groups.clear();
-    planned.clear();
+    qDeleteAll(m_groups);
+    m_groups.clear();
+    m_planned.clear();
     for (int tag = GroupTags::TechParams; tag <= GroupTags::Teeth; ++tag) {
         if (!tags.contains(tag) || !file.hasSection(tag))
             continue;
@@ -31,58 +32,59 @@ void BackupWriter::setBackup(const BackupFile &file, const QList<int> &tags)
         for (qsizetype i = 0; i < group->valueCount(); ++i)
             group->value(i).reset(std::numeric_limits<double>::quiet_NaN());
         group->fromJson(file.section(tag), true);
-        groups.append(group);
-        planned += group->definedValues();
+        m_groups.append(group);
+        m_planned += group->definedValues();
     }
 }
 
 QList<int> BackupWriter::tags() const
 {
     QList<int> tags;
-    for (const ParameterGroup *group : groups)
+    for (const ParameterGroup *group : m_groups)
         tags.append(group->type());
     return tags;
 }
 
 ParameterGroup::VariableValues BackupWriter::plannedValues() const
 {
-    return planned;
+    return m_planned;
 }
 
 BackupWriter::Started BackupWriter::start()
 {
-    if (planned.isEmpty())
+    if (m_planned.isEmpty())
         return std::unexpected(MachineJobError{MachineJobError::NothingToWrite, {}, {}});
-    return safetyDirectory.isEmpty() ? write() : startSafetyCopy();
+    return m_safetyDirectory.isEmpty() ? write() : startSafetyCopy();
 }
 
 BackupWriter::Started BackupWriter::startSafetyCopy()
 {
-    safetyReader = std::make_unique<BackupReader>(machine);
-    connect(safetyReader.get(), &BackupReader::requestStarted, this, &BackupWriter::requestStarted);
-    connect(safetyReader.get(), &BackupReader::done, this, &BackupWriter::onSafetyCopyRead);
+    m_safetyReader = std::make_unique<BackupReader>(m_machine);
+    connect(m_safetyReader.get(), &BackupReader::requestStarted, this,
+            &BackupWriter::requestStarted);
+    connect(m_safetyReader.get(), &BackupReader::done, this, &BackupWriter::onSafetyCopyRead);
     // The machine does not answer: nothing is written.
-    connect(safetyReader.get(), &BackupReader::failed, this, &BackupWriter::failed);
-    return safetyReader->start(tags());
+    connect(m_safetyReader.get(), &BackupReader::failed, this, &BackupWriter::failed);
+    return m_safetyReader->start(tags());
 }
 
 void BackupWriter::onSafetyCopyRead()
 {
-    const QString host = machine->connection()->Host();
-    const QString name = SafetyCopies::newFileName(safetyDirectory, host);
+    const QString host = m_machine->connection()->Host();
+    const QString name = SafetyCopies::newFileName(m_safetyDirectory, host);
     Result<void> saved;
-    if (!QDir().mkpath(safetyDirectory))
-        saved = std::unexpected(
-            tr("The folder %1 cannot be created.").arg(QDir::toNativeSeparators(safetyDirectory)));
+    if (!QDir().mkpath(m_safetyDirectory))
+        saved = std::unexpected(tr("The folder %1 cannot be created.")
+                                    .arg(QDir::toNativeSeparators(m_safetyDirectory)));
     else
-        saved = safetyReader->save(name);
+        saved = m_safetyReader->save(name);
     if (!saved) {
         qCWarning(lcBackup) << "safety copy" << name << "not saved:" << saved.error();
         emit safetyCopyFailed(name, saved.error());
         return;
     }
-    safetyFile = name;
-    SafetyCopies::prune(safetyDirectory, host);
+    m_safetyFile = name;
+    SafetyCopies::prune(m_safetyDirectory, host);
     emit safetyCopySaved(name);
     continueWith(write());
 }
@@ -94,7 +96,7 @@ BackupWriter::Started BackupWriter::proceed()
 
 BackupWriter::Started BackupWriter::write()
 {
-    return track(machine->connection()->WriteValues(planned), &BackupWriter::onWriteFinished);
+    return track(m_machine->connection()->WriteValues(m_planned), &BackupWriter::onWriteFinished);
 }
 
 void BackupWriter::onWriteFinished()
@@ -102,9 +104,9 @@ void BackupWriter::onWriteFinished()
     if (requestFailed())
         return;
     Acpu::VarRanges ranges;
-    for (const auto &[variable, value] : std::as_const(planned))
+    for (const auto &[variable, value] : std::as_const(m_planned))
         ranges.append({variable, 1});
-    continueWith(track(machine->connection()->Read(NormalizeRanges(ranges)),
+    continueWith(track(m_machine->connection()->Read(NormalizeRanges(ranges)),
                        &BackupWriter::onReadBackFinished));
 }
 
@@ -112,17 +114,18 @@ void BackupWriter::onReadBackFinished()
 {
     if (requestFailed())
         return;
-    Acpu::Connection *connection = machine->connection();
+    Acpu::Connection *connection = m_machine->connection();
     QList<ValueDifference> differences;
-    for (const auto &[variable, sent] : std::as_const(planned)) {
+    for (const auto &[variable, sent] : std::as_const(m_planned)) {
         const float read = connection->ReadFloat(variable);
         if (read == sent)
             continue;
-        for (const ParameterGroup *group : std::as_const(groups)) {
+        for (const ParameterGroup *group : std::as_const(m_groups)) {
             const qsizetype index = variable - group->firstVariable();
             if (index >= 0 && index < group->valueCount())
                 differences.append({variable, group->title(),
-                                    group->valueLabel(index, machine->modelVersion()), sent, read});
+                                    group->valueLabel(index, m_machine->modelVersion()), sent,
+                                    read});
         }
     }
     if (!differences.isEmpty())

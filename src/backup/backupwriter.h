@@ -53,9 +53,9 @@ public:
     // be written into a new file in this directory (created if needed),
     // named after the connection's host and the time; older copies beyond
     // the newest few of that host are deleted. Empty: no safety copy.
-    void setSafetyCopyDirectory(const QString &directory) { safetyDirectory = directory; }
+    void setSafetyCopyDirectory(const QString &directory) { m_safetyDirectory = directory; }
     // The safety copy saved by this run; empty before or without one.
-    QString safetyCopyFile() const { return safetyFile; }
+    QString safetyCopyFile() const { return m_safetyFile; }
 
     Started start();
     // After safetyCopyFailed(): write without a safety copy.
@@ -77,13 +77,13 @@ private:
     Started startSafetyCopy();
     Started write();
 
-    Machine *machine;
+    Machine *m_machine;
     // Groups holding the file's numbers; values the file lacks are NaN.
-    QList<ParameterGroup *> groups;
-    ParameterGroup::VariableValues planned;
-    QString safetyDirectory;
-    QString safetyFile;
-    std::unique_ptr<BackupReader> safetyReader;
+    QList<ParameterGroup *> m_groups;
+    ParameterGroup::VariableValues m_planned;
+    QString m_safetyDirectory;
+    QString m_safetyFile;
+    std::unique_ptr<BackupReader> m_safetyReader;
 };
 
 Q_DECLARE_METATYPE(ValueDifference)

@@ -10,10 +10,10 @@ void MachineJob::continueWith(const Started &started)
 
 bool MachineJob::requestFailed()
 {
-    const QString error = request->ErrorString();
+    const QString error = m_request->ErrorString();
     if (error.isEmpty())
         return false;
     qCWarning(lcBackup) << metaObject()->className() << "request failed:" << error;
-    emit failed({MachineJobError::requestFailed, request->GetType(), error});
+    emit failed({MachineJobError::requestFailed, m_request->GetType(), error});
     return true;
 }

@@ -30,9 +30,9 @@ protected:
     {
         if (!result)
             return std::unexpected(MachineJobError{MachineJobError::NotConnected, {}, {}});
-        request = *result;
-        connect(request, &Acpu::Request::finished, static_cast<Job *>(this), onFinished);
-        emit requestStarted(request);
+        m_request = *result;
+        connect(m_request, &Acpu::Request::finished, static_cast<Job *>(this), onFinished);
+        emit requestStarted(m_request);
         return {};
     }
     // For a slot that starts the next request: a refusal becomes failed().
@@ -41,5 +41,5 @@ protected:
     // succeeded.
     bool requestFailed();
 
-    Acpu::Request *request = nullptr;
+    Acpu::Request *m_request = nullptr;
 };

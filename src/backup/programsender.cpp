@@ -76,14 +76,14 @@ ProgramSender::Outcome ProgramSender::classify(quint32 code)
 }
 
 ProgramSender::ProgramSender(Machine *machine, QObject *parent)
-    : MachineJob(parent), machine(machine)
+    : MachineJob(parent), m_machine(machine)
 {
 }
 
 ProgramSender::Started ProgramSender::checkReady()
 {
     return track(
-        machine->connection()->Read({{EnableVariable, StateVariable - EnableVariable + 1}}),
+        m_machine->connection()->Read({{EnableVariable, StateVariable - EnableVariable + 1}}),
         &ProgramSender::onReadyCheckFinished);
 }
 
@@ -91,7 +91,7 @@ void ProgramSender::onReadyCheckFinished()
 {
     if (requestFailed())
         return;
-    Acpu::Connection *connection = machine->connection();
+    Acpu::Connection *connection = m_machine->connection();
     emit readyChecked(connection->ReadInt(EnableVariable) != 0 &&
                       connection->ReadInt(StateVariable) == 0);
 }
@@ -100,7 +100,7 @@ ProgramSender::Started ProgramSender::send(const Image &image)
 {
     Image values{StartState};
     values += image;
-    return track(machine->connection()->Write(uploadRanges(image.size()), values),
+    return track(m_machine->connection()->Write(uploadRanges(image.size()), values),
                  &ProgramSender::onDataSendFinished);
 }
 
@@ -108,7 +108,7 @@ void ProgramSender::onDataSendFinished()
 {
     if (requestFailed())
         return;
-    continueWith(track(machine->connection()->Read({{ResultVariable, 1}}),
+    continueWith(track(m_machine->connection()->Read({{ResultVariable, 1}}),
                        &ProgramSender::onStatusRequestFinished));
 }
 
@@ -116,5 +116,5 @@ void ProgramSender::onStatusRequestFinished()
 {
     if (requestFailed())
         return;
-    emit resultRead(static_cast<quint32>(machine->connection()->ReadInt(ResultVariable)));
+    emit resultRead(static_cast<quint32>(m_machine->connection()->ReadInt(ResultVariable)));
 }

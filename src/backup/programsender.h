@@ -70,5 +70,5 @@ private slots:
     void onStatusRequestFinished();
 
 private:
-    Machine *machine;
+    Machine *m_machine;
 };

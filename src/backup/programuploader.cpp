@@ -3,7 +3,7 @@
 #include "backup/messagebox.h"
 
 ProgramUploader::ProgramUploader(Machine *machine, QWidget *parent)
-    : QObject(parent), machine(machine), parentWidget(parent), sender(machine)
+    : QObject(parent), machine(machine), parentWidget(parent), m_sender(machine)
 {
     fileDialog.setWindowTitle(tr("Open CNC Program File"));
     fileDialog.setNameFilter(tr("CNC files (*.cnc);;All files (*.*)"));
@@ -12,16 +12,16 @@ ProgramUploader::ProgramUploader(Machine *machine, QWidget *parent)
     connect(&fileDialog, &QFileDialog::fileSelected, this, &ProgramUploader::OnFileSelected);
     connect(&fileDialog, &QDialog::rejected, this, &QObject::deleteLater);
 
-    connect(&sender, &ProgramSender::requestStarted, this,
+    connect(&m_sender, &ProgramSender::requestStarted, this,
             [this](Acpu::Request *request) { ShowProgress(request, parentWidget); });
-    connect(&sender, &ProgramSender::readyChecked, this, &ProgramUploader::OnReadyCheckFinished);
-    connect(&sender, &ProgramSender::resultRead, this, &ProgramUploader::OnStatusRequestFinished);
-    connect(&sender, &ProgramSender::failed, this, &ProgramUploader::fail);
+    connect(&m_sender, &ProgramSender::readyChecked, this, &ProgramUploader::OnReadyCheckFinished);
+    connect(&m_sender, &ProgramSender::resultRead, this, &ProgramUploader::OnStatusRequestFinished);
+    connect(&m_sender, &ProgramSender::failed, this, &ProgramUploader::fail);
 }
 
 void ProgramUploader::DoReadyCheck()
 {
-    if (const auto started = sender.checkReady(); !started)
+    if (const auto started = m_sender.checkReady(); !started)
         fail(started.error());
 }
 
@@ -59,7 +59,7 @@ void ProgramUploader::OnFileSelected(QString fileName)
         deleteLater();
         return;
     }
-    if (const auto started = sender.send(*image); !started)
+    if (const auto started = m_sender.send(*image); !started)
         fail(started.error());
 }
 

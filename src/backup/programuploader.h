@@ -31,6 +31,6 @@ private:
 
     Machine *machine;
     QWidget *parentWidget;
-    ProgramSender sender;
+    ProgramSender m_sender;
     QFileDialog fileDialog;
 };

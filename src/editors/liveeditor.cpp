@@ -40,48 +40,48 @@ constexpr int FastRefreshMs = 100;
 } // namespace
 
 LiveEditor::LiveEditor(Machine *machine, ParameterGroup *group, QWidget *parent)
-    : QMainWindow(parent), model(group->createModel()), filter(group->createFilterModel()),
-      machine(machine), connection(machine->connection()), m_group(group)
+    : QMainWindow(parent), m_model(group->createModel()), m_filter(group->createFilterModel()),
+      m_machine(machine), m_connection(machine->connection()), m_group(group)
 {
     initEditorResources();
     setAttribute(Qt::WA_DeleteOnClose);
     group->setParent(this);
 
-    refreshTimer.setSingleShot(true);
-    connect(&refreshTimer, &QTimer::timeout, this, &LiveEditor::PeriodicRefresh);
+    m_refreshTimer.setSingleShot(true);
+    connect(&m_refreshTimer, &QTimer::timeout, this, &LiveEditor::PeriodicRefresh);
 }
 
 LiveEditor::~LiveEditor() = default;
 
 void LiveEditor::attach(const Form &pieces)
 {
-    form = pieces;
-    setWindowTitle(windowTitle().arg(m_group->title(), machine->typeTitle(), machine->identText(),
-                                     connection->Host()));
-    model->setActiveVersion(machine->modelVersion());
-    filter->setSourceModel(model);
-    filter->setActiveVersion(machine->modelVersion());
-    form.table->setModel(new ItemStyleModel(filter, form.table));
-    form.table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    fitValueColumns(form.table);
-    connect(model, &TableModel::dataChanged, this, &LiveEditor::OnModelDataChanged);
+    m_form = pieces;
+    setWindowTitle(windowTitle().arg(m_group->title(), m_machine->typeTitle(),
+                                     m_machine->identText(), m_connection->Host()));
+    m_model->setActiveVersion(m_machine->modelVersion());
+    m_filter->setSourceModel(m_model);
+    m_filter->setActiveVersion(m_machine->modelVersion());
+    m_form.table->setModel(new ItemStyleModel(m_filter, m_form.table));
+    m_form.table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    fitValueColumns(m_form.table);
+    connect(m_model, &TableModel::dataChanged, this, &LiveEditor::OnModelDataChanged);
 
     // Both dialogs live as long as the window, so each remembers its folder.
     // Made after the form has connected its slots by name: their own button
     // boxes carry the same name as the window's.
-    openDialog = new QFileDialog(this);
-    saveDialog = new QFileDialog(this);
+    m_openDialog = new QFileDialog(this);
+    m_saveDialog = new QFileDialog(this);
     const QString backupFilter = QCoreApplication::translate("MessageBox", "Backup files (*.vrk)");
-    openDialog->setFileMode(QFileDialog::ExistingFile);
-    openDialog->setAcceptMode(QFileDialog::AcceptOpen);
-    openDialog->setNameFilter(backupFilter);
-    openDialog->setWindowTitle(tr("Open Backup File"));
-    connect(openDialog, &QFileDialog::fileSelected, this, &LiveEditor::LoadBackup);
-    saveDialog->setFileMode(QFileDialog::AnyFile);
-    saveDialog->setAcceptMode(QFileDialog::AcceptSave);
-    saveDialog->setNameFilter(backupFilter);
-    saveDialog->setWindowTitle(QCoreApplication::translate("MessageBox", "Save Backup File"));
-    connect(saveDialog, &QFileDialog::fileSelected, this, &LiveEditor::SaveBackup);
+    m_openDialog->setFileMode(QFileDialog::ExistingFile);
+    m_openDialog->setAcceptMode(QFileDialog::AcceptOpen);
+    m_openDialog->setNameFilter(backupFilter);
+    m_openDialog->setWindowTitle(tr("Open Backup File"));
+    connect(m_openDialog, &QFileDialog::fileSelected, this, &LiveEditor::LoadBackup);
+    m_saveDialog->setFileMode(QFileDialog::AnyFile);
+    m_saveDialog->setAcceptMode(QFileDialog::AcceptSave);
+    m_saveDialog->setNameFilter(backupFilter);
+    m_saveDialog->setWindowTitle(QCoreApplication::translate("MessageBox", "Save Backup File"));
+    connect(m_saveDialog, &QFileDialog::fileSelected, this, &LiveEditor::SaveBackup);
 
     QSettings settings;
     settings.beginGroup(settingsGroup());
@@ -98,7 +98,7 @@ void LiveEditor::on_actionRefreshOnce_triggered()
 {
     if (!confirmDiscard())
         return;
-    auto result = connection->Read({m_group->variableRange()});
+    auto result = m_connection->Read({m_group->variableRange()});
     if (!result) {
         ShowConnectionBroken(this);
         return;
@@ -114,7 +114,7 @@ void LiveEditor::OnLoadCompleted(Acpu::Request *request)
         ShowRequestError(request, this);
         return;
     }
-    m_group->loadFromMachine(*connection);
+    m_group->loadFromMachine(*m_connection);
 }
 
 bool LiveEditor::confirmDiscard()
@@ -136,25 +136,25 @@ bool LiveEditor::confirmDiscard()
 
 bool LiveEditor::autoRefreshOn() const
 {
-    return form.refresh1s->isChecked() || form.refresh100ms->isChecked();
+    return m_form.refresh1s->isChecked() || m_form.refresh100ms->isChecked();
 }
 
 void LiveEditor::on_actionRefresh1s_triggered(bool checked)
 {
-    setAutoRefresh(form.refresh1s, form.refresh100ms, SlowRefreshMs, checked);
+    setAutoRefresh(m_form.refresh1s, m_form.refresh100ms, SlowRefreshMs, checked);
 }
 
 void LiveEditor::on_actionRefresh100ms_triggered(bool checked)
 {
-    setAutoRefresh(form.refresh100ms, form.refresh1s, FastRefreshMs, checked);
+    setAutoRefresh(m_form.refresh100ms, m_form.refresh1s, FastRefreshMs, checked);
 }
 
 void LiveEditor::setAutoRefresh(QAction *action, QAction *other, int intervalMs, bool checked)
 {
     if (!checked) {
-        refreshTimer.stop();
-        model->setReadOnly(false);
-        form.open->setEnabled(true);
+        m_refreshTimer.stop();
+        m_model->setReadOnly(false);
+        m_form.open->setEnabled(true);
         return;
     }
     // The first read would replace unwritten edits without a word.
@@ -163,45 +163,45 @@ void LiveEditor::setAutoRefresh(QAction *action, QAction *other, int intervalMs,
         return;
     }
     other->setChecked(false);
-    model->setReadOnly(true);
+    m_model->setReadOnly(true);
     // A loaded backup arrives as edits, which the next read would drop.
-    form.open->setEnabled(false);
-    refreshTimer.setInterval(intervalMs);
+    m_form.open->setEnabled(false);
+    m_refreshTimer.setInterval(intervalMs);
     // A read still under way restarts the timer when it finishes.
-    if (periodicRead)
-        refreshTimer.stop();
+    if (m_periodicRead)
+        m_refreshTimer.stop();
     else
-        refreshTimer.start();
+        m_refreshTimer.start();
 }
 
 void LiveEditor::PeriodicRefresh()
 {
-    if (!autoRefreshOn() || periodicRead)
+    if (!autoRefreshOn() || m_periodicRead)
         return;
-    auto result = connection->Read({m_group->variableRange()});
+    auto result = m_connection->Read({m_group->variableRange()});
     if (!result) {
         // Keep trying at the chosen pace: refreshing resumes by itself once
         // the connection is back, as the checked action promises.
         statusBar()->showMessage(tr("Communication error"), StatusMessageMs);
-        refreshTimer.start();
+        m_refreshTimer.start();
         return;
     }
-    periodicRead = *result;
+    m_periodicRead = *result;
     connect(*result, &Acpu::Request::finished, this,
             [this, request = *result] { onPeriodicReadCompleted(request); });
 }
 
 void LiveEditor::onPeriodicReadCompleted(Acpu::Request *request)
 {
-    periodicRead = nullptr;
+    m_periodicRead = nullptr;
     // Switched off meanwhile: the table may hold new edits by now.
     if (!autoRefreshOn())
         return;
     if (!request->ErrorString().isEmpty())
         statusBar()->showMessage(request->ErrorString(), StatusMessageMs);
     else if (!matchesMachine())
-        m_group->loadFromMachine(*connection);
-    refreshTimer.start();
+        m_group->loadFromMachine(*m_connection);
+    m_refreshTimer.start();
     emit periodicReadFinished(request->ErrorString().isEmpty());
 }
 
@@ -212,7 +212,7 @@ bool LiveEditor::matchesMachine() const
     const int first = m_group->firstVariable();
     for (qsizetype i = 0; i < m_group->valueCount(); ++i) {
         const double machineValue =
-            MachineValue::fromMachine(connection->ReadFloat(first + static_cast<int>(i)));
+            MachineValue::fromMachine(m_connection->ReadFloat(first + static_cast<int>(i)));
         const double shown = m_group->value(i).value();
         if (machineValue != shown && !(std::isnan(machineValue) && std::isnan(shown)))
             return false;
@@ -227,8 +227,8 @@ void LiveEditor::on_actionFilterItems_triggered(bool checked)
 
 void LiveEditor::setActiveItemsFilter(bool enabled)
 {
-    filter->setShowOnlyActive(enabled);
-    form.table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    m_filter->setShowOnlyActive(enabled);
+    m_form.table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
 }
 
 void LiveEditor::OnModelDataChanged()
@@ -238,7 +238,7 @@ void LiveEditor::OnModelDataChanged()
 
 void LiveEditor::on_buttonBox_clicked(QAbstractButton *button)
 {
-    switch (form.buttonBox->standardButton(button)) {
+    switch (m_form.buttonBox->standardButton(button)) {
     case QDialogButtonBox::Ok:
         writeEdits(true);
         break;
@@ -264,7 +264,7 @@ void LiveEditor::writeEdits(bool closeWhenDone)
             close();
         return;
     }
-    auto result = connection->WriteValues(items);
+    auto result = m_connection->WriteValues(items);
     if (!result) {
         ShowConnectionBroken(this);
         return;
@@ -272,7 +272,7 @@ void LiveEditor::writeEdits(bool closeWhenDone)
     Acpu::Request *request = *result;
     ShowProgress(request, this);
     // One write at a time: a second OK would send the same values again.
-    form.buttonBox->setEnabled(false);
+    m_form.buttonBox->setEnabled(false);
     connect(request, &Acpu::Request::finished, this, [this, request, items, closeWhenDone] {
         onWriteCompleted(request, items, closeWhenDone);
     });
@@ -281,7 +281,7 @@ void LiveEditor::writeEdits(bool closeWhenDone)
 void LiveEditor::onWriteCompleted(Acpu::Request *request,
                                   const ParameterGroup::VariableValues &written, bool closeWhenDone)
 {
-    form.buttonBox->setEnabled(true);
+    m_form.buttonBox->setEnabled(true);
     if (!request->ErrorString().isEmpty()) {
         ShowRequestError(request, this);
         return;
@@ -294,7 +294,7 @@ void LiveEditor::onWriteCompleted(Acpu::Request *request,
         if (value.isModified() && static_cast<float>(value.value()) == number)
             value.accept();
     }
-    model->DataStoreChanged();
+    m_model->DataStoreChanged();
     if (closeWhenDone)
         close();
 }
@@ -333,12 +333,12 @@ void LiveEditor::closeEvent(QCloseEvent *event)
 
 void LiveEditor::on_actionOpen_triggered()
 {
-    openDialog->open();
+    m_openDialog->open();
 }
 
 void LiveEditor::on_actionSave_triggered()
 {
-    saveDialog->open();
+    m_saveDialog->open();
 }
 
 void LiveEditor::showFileError(const QString &text, const QString &fileName, const QString &detail)
@@ -364,11 +364,11 @@ void LiveEditor::LoadBackup(const QString &fileName)
         showFileError(tr("Backup does not contain %1.").arg(m_group->title()), fileName, {});
         return;
     }
-    if (file.machine() != model->activeVersion()) {
+    if (file.machine() != m_model->activeVersion()) {
         QMessageBox box(QMessageBox::Question, tr("Backup Model Mismatch"),
                         tr("Backup is for different data model.\nBackup source: %1\nCurrent "
                            "machine: %2\nDo you wish to proceed?")
-                            .arg(file.machine().toString(), model->activeVersion().toString()),
+                            .arg(file.machine().toString(), m_model->activeVersion().toString()),
                         QMessageBox::Yes | QMessageBox::No, this);
         box.setDefaultButton(QMessageBox::No);
         box.setEscapeButton(QMessageBox::No);
@@ -384,7 +384,7 @@ void LiveEditor::SaveBackup(const QString &fileName)
     if (fileName.isEmpty())
         return;
     BackupFile file(fileName);
-    file.setMachine(model->activeVersion());
+    file.setMachine(m_model->activeVersion());
     QJsonObject section;
     m_group->toJson(section);
     file.setSection(m_group->type(), section);

@@ -60,8 +60,8 @@ protected:
     // filters).
     virtual void setActiveItemsFilter(bool enabled);
 
-    TableModel *model;
-    ItemsFilterModel *filter;
+    TableModel *m_model;
+    ItemsFilterModel *m_filter;
 
 private slots:
     void on_actionRefresh1s_triggered(bool checked);
@@ -91,13 +91,13 @@ private:
     void showFileError(const QString &text, const QString &fileName, const QString &detail);
     QString settingsGroup() const;
 
-    Machine *machine;
-    Acpu::Connection *connection;
+    Machine *m_machine;
+    Acpu::Connection *m_connection;
     ParameterGroup *m_group;
-    QFileDialog *openDialog = nullptr;
-    QFileDialog *saveDialog = nullptr;
-    QTimer refreshTimer;
+    QFileDialog *m_openDialog = nullptr;
+    QFileDialog *m_saveDialog = nullptr;
+    QTimer m_refreshTimer;
     // The automatic refresh's read while it runs: never more than one.
-    QPointer<Acpu::Request> periodicRead;
-    Form form{};
+    QPointer<Acpu::Request> m_periodicRead;
+    Form m_form{};
 };

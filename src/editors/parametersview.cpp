@@ -10,13 +10,14 @@
 #include <QCloseEvent>
 
 ParametersView::ParametersView(ParameterGroup *group, TableModel *model, QWidget *parent)
-    : QWidget(parent), ui(new Ui::ParametersView), group(group), filter(group->createFilterModel())
+    : QWidget(parent), ui(new Ui::ParametersView), m_group(group),
+      m_filter(group->createFilterModel())
 {
     ui->setupUi(this);
     setWindowTitle(group->title() + QStringLiteral(" [*]"));
-    filter->setSourceModel(model);
-    filter->setActiveVersion(model->activeVersion());
-    ui->valueEditor->setModel(new ItemStyleModel(filter, ui->valueEditor));
+    m_filter->setSourceModel(model);
+    m_filter->setActiveVersion(model->activeVersion());
+    ui->valueEditor->setModel(new ItemStyleModel(m_filter, ui->valueEditor));
     ui->valueEditor->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     fitValueColumns(ui->valueEditor);
     connect(group, &ParameterGroup::DataChanged, this, &ParametersView::OnDataChanged);
@@ -25,7 +26,7 @@ ParametersView::ParametersView(ParameterGroup *group, TableModel *model, QWidget
 
 ParametersView::~ParametersView()
 {
-    delete filter.data();
+    delete m_filter.data();
 }
 
 QTableViewClipboard *ParametersView::table() const
@@ -35,13 +36,13 @@ QTableViewClipboard *ParametersView::table() const
 
 void ParametersView::setActiveItemsFilter(bool enabled)
 {
-    filter->setShowOnlyActive(enabled);
+    m_filter->setShowOnlyActive(enabled);
     ui->valueEditor->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
 }
 
 void ParametersView::setFilterVersion(ModelVersion version)
 {
-    filter->setActiveVersion(version);
+    m_filter->setActiveVersion(version);
 }
 
 void ParametersView::closeEvent(QCloseEvent *event)
@@ -51,9 +52,9 @@ void ParametersView::closeEvent(QCloseEvent *event)
 
 void ParametersView::OnDataChanged()
 {
-    const bool modified = group->isModified();
-    if (modified == shownModified)
+    const bool modified = m_group->isModified();
+    if (modified == m_shownModified)
         return;
-    shownModified = modified;
+    m_shownModified = modified;
     setWindowModified(modified);
 }

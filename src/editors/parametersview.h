@@ -41,8 +41,8 @@ private slots:
 
 private:
     std::unique_ptr<Ui::ParametersView> ui;
-    ParameterGroup *group;
+    ParameterGroup *m_group;
     // Made for this view alone; the group is its parent, the view deletes it.
-    QPointer<ItemsFilterModel> filter;
-    bool shownModified = false;
+    QPointer<ItemsFilterModel> m_filter;
+    bool m_shownModified = false;
 };

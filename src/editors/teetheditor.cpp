@@ -10,17 +10,17 @@
 
 TeethEditor::TeethEditor(Machine *machine, Teeth *group, QWidget *parent)
     : LiveEditor(machine, group, parent), ui(new Ui::TeethEditor),
-      shapesModel(group->createShapesModel()), shapesFilter(group->createShapesFilterModel())
+      m_shapesModel(group->createShapesModel()), m_shapesFilter(group->createShapesFilterModel())
 {
     // Connects the shape selector by name before it gets its model, so that
     // filling it selects the first shape.
     ui->setupUi(this);
     attach({ui->valueEditor, ui->buttonBox, ui->actionOpen, ui->actionRefresh1s,
             ui->actionRefresh100ms});
-    shapesModel->setActiveVersion(machine->modelVersion());
-    shapesFilter->setSourceModel(shapesModel);
-    shapesFilter->setActiveVersion(machine->modelVersion());
-    ui->group->setModel(new ItemStyleModel(shapesFilter, ui->group));
+    m_shapesModel->setActiveVersion(machine->modelVersion());
+    m_shapesFilter->setSourceModel(m_shapesModel);
+    m_shapesFilter->setActiveVersion(machine->modelVersion());
+    ui->group->setModel(new ItemStyleModel(m_shapesFilter, ui->group));
 }
 
 TeethEditor::~TeethEditor()
@@ -31,7 +31,7 @@ TeethEditor::~TeethEditor()
 
 void TeethEditor::setActiveItemsFilter(bool enabled)
 {
-    shapesFilter->setShowOnlyActive(enabled);
+    m_shapesFilter->setShowOnlyActive(enabled);
     LiveEditor::setActiveItemsFilter(enabled);
 }
 
@@ -40,5 +40,5 @@ void TeethEditor::on_group_currentIndexChanged(int)
     bool ok = false;
     const int shape = ui->group->currentData(Qt::UserRole).toInt(&ok);
     if (ok)
-        static_cast<TableModelTeeth *>(model)->setCurrentShape(shape);
+        static_cast<TableModelTeeth *>(m_model)->setCurrentShape(shape);
 }

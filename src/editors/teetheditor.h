@@ -31,6 +31,6 @@ private slots:
 
 private:
     std::unique_ptr<Ui::TeethEditor> ui;
-    TeethGroupsModel *shapesModel;
-    ItemsFilterModel *shapesFilter;
+    TeethGroupsModel *m_shapesModel;
+    ItemsFilterModel *m_shapesFilter;
 };

@@ -12,30 +12,30 @@
 
 TeethView::TeethView(Teeth *group, TableModelTeeth *model, TeethGroupsModel *groups,
                      QWidget *parent)
-    : QWidget(parent), ui(new Ui::TeethView), group(group), model(model),
-      valuesFilter(group->createFilterModel()), shapesFilter(group->createShapesFilterModel())
+    : QWidget(parent), ui(new Ui::TeethView), m_group(group), m_model(model),
+      m_valuesFilter(group->createFilterModel()), m_shapesFilter(group->createShapesFilterModel())
 {
     // Connects the shape selector by name before it gets its model, so that
     // filling it selects the first shape.
     ui->setupUi(this);
     setWindowTitle(group->title() + QStringLiteral(" [*]"));
-    valuesFilter->setSourceModel(model);
-    valuesFilter->setActiveVersion(model->activeVersion());
-    ui->valueEditor->setModel(new ItemStyleModel(valuesFilter, ui->valueEditor));
+    m_valuesFilter->setSourceModel(model);
+    m_valuesFilter->setActiveVersion(model->activeVersion());
+    ui->valueEditor->setModel(new ItemStyleModel(m_valuesFilter, ui->valueEditor));
     ui->valueEditor->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     fitValueColumns(ui->valueEditor);
     connect(group, &ParameterGroup::DataChanged, this, &TeethView::OnDataChanged);
-    shapesFilter->setSourceModel(groups);
-    shapesFilter->setActiveVersion(model->activeVersion());
-    ui->group->setModel(new ItemStyleModel(shapesFilter, ui->group));
+    m_shapesFilter->setSourceModel(groups);
+    m_shapesFilter->setActiveVersion(model->activeVersion());
+    ui->group->setModel(new ItemStyleModel(m_shapesFilter, ui->group));
     OnDataChanged();
 }
 
 TeethView::~TeethView()
 {
     // The shape selector still reads its current item while its model goes.
-    delete valuesFilter.data();
-    delete shapesFilter.data();
+    delete m_valuesFilter.data();
+    delete m_shapesFilter.data();
 }
 
 QTableViewClipboard *TeethView::table() const
@@ -45,14 +45,14 @@ QTableViewClipboard *TeethView::table() const
 
 void TeethView::setActiveItemsFilter(bool enabled)
 {
-    valuesFilter->setShowOnlyActive(enabled);
-    shapesFilter->setShowOnlyActive(enabled);
+    m_valuesFilter->setShowOnlyActive(enabled);
+    m_shapesFilter->setShowOnlyActive(enabled);
 }
 
 void TeethView::setFilterVersion(ModelVersion version)
 {
-    valuesFilter->setActiveVersion(version);
-    shapesFilter->setActiveVersion(version);
+    m_valuesFilter->setActiveVersion(version);
+    m_shapesFilter->setActiveVersion(version);
 }
 
 void TeethView::closeEvent(QCloseEvent *event)
@@ -65,14 +65,14 @@ void TeethView::on_group_currentIndexChanged(int)
     bool ok = false;
     const int shape = ui->group->currentData(Qt::UserRole).toInt(&ok);
     if (ok)
-        model->setCurrentShape(shape);
+        m_model->setCurrentShape(shape);
 }
 
 void TeethView::OnDataChanged()
 {
-    const bool modified = group->isModified();
-    if (modified == shownModified)
+    const bool modified = m_group->isModified();
+    if (modified == m_shownModified)
         return;
-    shownModified = modified;
+    m_shownModified = modified;
     setWindowModified(modified);
 }

@@ -44,11 +44,11 @@ private slots:
 
 private:
     std::unique_ptr<Ui::TeethView> ui;
-    Teeth *group;
-    TableModelTeeth *model;
+    Teeth *m_group;
+    TableModelTeeth *m_model;
     // Made for this view alone; the group is their parent, the view deletes
     // them.
-    QPointer<ItemsFilterModel> valuesFilter;
-    QPointer<ItemsFilterModel> shapesFilter;
-    bool shownModified = false;
+    QPointer<ItemsFilterModel> m_valuesFilter;
+    QPointer<ItemsFilterModel> m_shapesFilter;
+    bool m_shownModified = false;
 };

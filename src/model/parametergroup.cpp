@@ -52,17 +52,17 @@ ParameterGroup::ParameterGroup(QObject *parent) : QObject(parent) {}
 
 qsizetype ParameterGroup::valueCount() const
 {
-    return values.size();
+    return m_values.size();
 }
 
 ParameterValue &ParameterGroup::value(qsizetype index)
 {
-    return values[index];
+    return m_values[index];
 }
 
 const ParameterValue &ParameterGroup::value(qsizetype index) const
 {
-    return values.at(index);
+    return m_values.at(index);
 }
 
 QString ParameterGroup::groupName(int tag)
@@ -150,7 +150,7 @@ void ParameterGroup::OnViewDataChanged(const QModelIndex &, const QModelIndex &,
 
 void ParameterGroup::setValueCount(qsizetype count)
 {
-    values.resize(count);
+    m_values.resize(count);
 }
 
 TableModel *ParameterGroup::adoptModel(TableModel *model)

@@ -108,5 +108,5 @@ protected:
     void readNumbers(const QJsonArray &numbers, qsizetype first, qsizetype count, bool asStored);
     QJsonArray writeNumbers(qsizetype first, qsizetype count) const;
 
-    QList<ParameterValue> values;
+    QList<ParameterValue> m_values;
 };

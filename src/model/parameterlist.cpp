@@ -5,7 +5,7 @@
 
 TableModel *ParameterList::createModel()
 {
-    return adoptModel(new TableModel1D(&m_items, &values, this));
+    return adoptModel(new TableModel1D(&m_items, &m_values, this));
 }
 
 ItemsFilterModel *ParameterList::createFilterModel()

@@ -5,7 +5,7 @@
 
 TableModel *ParameterTable::createModel()
 {
-    return adoptModel(new TableModel2D(&m_rows, &m_columns, &values, this));
+    return adoptModel(new TableModel2D(&m_rows, &m_columns, &m_values, this));
 }
 
 ItemsFilterModel *ParameterTable::createFilterModel()

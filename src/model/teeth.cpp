@@ -113,7 +113,7 @@ QString Teeth::title() const
 
 TableModel *Teeth::createModel()
 {
-    return adoptModel(new TableModelTeeth(&m_shapes, &m_parameters, &m_teeth, &values, this));
+    return adoptModel(new TableModelTeeth(&m_shapes, &m_parameters, &m_teeth, &m_values, this));
 }
 
 QString Teeth::valueLabel(qsizetype index, ModelVersion version) const

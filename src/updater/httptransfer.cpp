@@ -11,43 +11,43 @@
 #include <QNetworkRequest>
 
 HttpTransfer::HttpTransfer(QNetworkAccessManager *manager, QObject *parent)
-    : QObject(parent), manager(manager)
+    : QObject(parent), m_manager(manager)
 {
-    stallTimer.setSingleShot(true);
-    stallTimer.setInterval(UpdatePolicy::StallTimeout);
-    connect(&stallTimer, &QTimer::timeout, this, [this] {
+    m_stallTimer.setSingleShot(true);
+    m_stallTimer.setInterval(UpdatePolicy::StallTimeout);
+    connect(&m_stallTimer, &QTimer::timeout, this, [this] {
         const auto seconds =
-            std::chrono::round<std::chrono::seconds>(stallTimer.intervalAsDuration());
+            std::chrono::round<std::chrono::seconds>(m_stallTimer.intervalAsDuration());
         fail(tr("The transfer stalled: no data arrived for %1 s.").arg(seconds.count()));
     });
 }
 
 HttpTransfer::~HttpTransfer()
 {
-    if (reply) {
-        reply->disconnect(this);
-        reply->abort();
-        reply->deleteLater();
+    if (m_reply) {
+        m_reply->disconnect(this);
+        m_reply->abort();
+        m_reply->deleteLater();
     }
-    if (part.isOpen()) {
-        part.close();
-        part.remove();
+    if (m_part.isOpen()) {
+        m_part.close();
+        m_part.remove();
     }
 }
 
 void HttpTransfer::get(const QUrl &url)
 {
-    target.clear();
+    m_target.clear();
     start(url);
 }
 
 void HttpTransfer::download(const QUrl &url, const QString &filePath)
 {
-    target = filePath;
-    part.setFileName(filePath + QLatin1StringView(".part"));
+    m_target = filePath;
+    m_part.setFileName(filePath + QLatin1StringView(".part"));
     QDir().mkpath(QFileInfo(filePath).absolutePath());
-    if (!part.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        finishLater(tr("Cannot write %1: %2").arg(part.fileName(), part.errorString()));
+    if (!m_part.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        finishLater(tr("Cannot write %1: %2").arg(m_part.fileName(), m_part.errorString()));
         return;
     }
     start(url);
@@ -55,14 +55,14 @@ void HttpTransfer::download(const QUrl &url, const QString &filePath)
 
 void HttpTransfer::start(const QUrl &url)
 {
-    Q_ASSERT(!reply);
-    error.clear();
-    cancelled = false;
-    buffer.clear();
-    received = 0;
-    redirects = 0;
-    hash.reset();
-    current = url;
+    Q_ASSERT(!m_reply);
+    m_error.clear();
+    m_cancelled = false;
+    m_buffer.clear();
+    m_received = 0;
+    m_redirects = 0;
+    m_hash.reset();
+    m_current = url;
     if (url.isEmpty()) {
         finishLater(tr("The update information gives no address to download from."));
         return;
@@ -77,85 +77,85 @@ void HttpTransfer::start(const QUrl &url)
 
 void HttpTransfer::send()
 {
-    QNetworkRequest request(current);
+    QNetworkRequest request(m_current);
     // Redirects are followed here, one checked request after another.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::ManualRedirectPolicy);
-    if (!userAgent.isEmpty())
-        request.setRawHeader("User-Agent", userAgent.toUtf8());
-    qCDebug(lcUpdater) << "GET" << current;
-    reply = manager->get(request);
-    connect(reply, &QNetworkReply::readyRead, this, &HttpTransfer::onReadyRead);
-    connect(reply, &QNetworkReply::downloadProgress, this, &HttpTransfer::onProgress);
-    connect(reply, &QNetworkReply::finished, this, &HttpTransfer::onFinished);
-    stallTimer.start();
+    if (!m_userAgent.isEmpty())
+        request.setRawHeader("User-Agent", m_userAgent.toUtf8());
+    qCDebug(lcUpdater) << "GET" << m_current;
+    m_reply = m_manager->get(request);
+    connect(m_reply, &QNetworkReply::readyRead, this, &HttpTransfer::onReadyRead);
+    connect(m_reply, &QNetworkReply::downloadProgress, this, &HttpTransfer::onProgress);
+    connect(m_reply, &QNetworkReply::finished, this, &HttpTransfer::onFinished);
+    m_stallTimer.start();
 }
 
 void HttpTransfer::abort()
 {
-    if (!reply)
+    if (!m_reply)
         return;
-    cancelled = true;
+    m_cancelled = true;
     fail(tr("The transfer was cancelled."));
 }
 
 void HttpTransfer::fail(const QString &reason)
 {
-    if (error.isEmpty())
-        error = reason;
-    if (reply && reply->isRunning())
-        reply->abort();
+    if (m_error.isEmpty())
+        m_error = reason;
+    if (m_reply && m_reply->isRunning())
+        m_reply->abort();
 }
 
 void HttpTransfer::finishLater(const QString &reason)
 {
-    error = reason;
+    m_error = reason;
     QTimer::singleShot(0, this, &HttpTransfer::complete);
 }
 
 bool HttpTransfer::isRedirect() const
 {
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     return status >= 300 && status <= 399 &&
-           reply->attribute(QNetworkRequest::RedirectionTargetAttribute).isValid();
+           m_reply->attribute(QNetworkRequest::RedirectionTargetAttribute).isValid();
 }
 
 bool HttpTransfer::followRedirect()
 {
     const QUrl to =
-        current.resolved(reply->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl());
-    if (++redirects > UpdatePolicy::MaxRedirects) {
-        error = tr("Too many redirects (more than %1).").arg(UpdatePolicy::MaxRedirects);
+        m_current.resolved(m_reply->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl());
+    if (++m_redirects > UpdatePolicy::MaxRedirects) {
+        m_error = tr("Too many redirects (more than %1).").arg(UpdatePolicy::MaxRedirects);
         return false;
     }
-    if (!UpdatePolicy::isAllowedRedirect(current, to)) {
-        error = tr("Refused the redirect to \"%1\".").arg(to.toDisplayString());
+    if (!UpdatePolicy::isAllowedRedirect(m_current, to)) {
+        m_error = tr("Refused the redirect to \"%1\".").arg(to.toDisplayString());
         return false;
     }
     qCDebug(lcUpdater) << "redirected to" << to;
-    current = to;
+    m_current = to;
     return true;
 }
 
 void HttpTransfer::onReadyRead()
 {
-    const QByteArray chunk = reply->readAll();
+    const QByteArray chunk = m_reply->readAll();
     // A redirect's own body is not part of what is fetched.
-    if (chunk.isEmpty() || !error.isEmpty() || isRedirect())
+    if (chunk.isEmpty() || !m_error.isEmpty() || isRedirect())
         return;
-    stallTimer.start();
-    received += chunk.size();
-    if (maximumSize >= 0 && received > maximumSize) {
+    m_stallTimer.start();
+    m_received += chunk.size();
+    if (m_maximumSize >= 0 && m_received > m_maximumSize) {
         fail(tooLarge());
         return;
     }
-    if (target.isEmpty()) {
-        buffer.append(chunk);
+    if (m_target.isEmpty()) {
+        m_buffer.append(chunk);
         return;
     }
-    hash.addData(chunk);
-    if (part.write(chunk) != chunk.size())
-        fail(tr("Cannot write %1: %2").arg(part.fileName(), part.errorString()));
+    m_hash.addData(chunk);
+    if (m_part.write(chunk) != chunk.size())
+        fail(tr("Cannot write %1: %2").arg(m_part.fileName(), m_part.errorString()));
 }
 
 void HttpTransfer::onProgress(qint64 bytes, qint64 total)
@@ -163,51 +163,51 @@ void HttpTransfer::onProgress(qint64 bytes, qint64 total)
     if (isRedirect())
         return;
     // The announced size is refused before the data arrives.
-    if (maximumSize >= 0 && total > maximumSize)
+    if (m_maximumSize >= 0 && total > m_maximumSize)
         fail(tooLarge());
-    else if (error.isEmpty())
+    else if (m_error.isEmpty())
         emit progress(bytes, total);
 }
 
 QString HttpTransfer::tooLarge() const
 {
     return tr("The transfer is larger than the %1 allowed.")
-        .arg(QLocale().formattedDataSize(maximumSize));
+        .arg(QLocale().formattedDataSize(m_maximumSize));
 }
 
 void HttpTransfer::onFinished()
 {
-    stallTimer.stop();
+    m_stallTimer.stop();
     const bool redirect =
-        error.isEmpty() && reply->error() == QNetworkReply::NoError && isRedirect();
+        m_error.isEmpty() && m_reply->error() == QNetworkReply::NoError && isRedirect();
     if (redirect) {
         if (followRedirect()) {
-            reply->disconnect(this);
-            reply->deleteLater();
-            reply = nullptr;
+            m_reply->disconnect(this);
+            m_reply->deleteLater();
+            m_reply = nullptr;
             send();
             return;
         }
-    } else if (reply->error() == QNetworkReply::NoError) {
+    } else if (m_reply->error() == QNetworkReply::NoError) {
         onReadyRead();
     }
-    if (error.isEmpty()) {
-        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        if (reply->error() != QNetworkReply::NoError)
-            error = reply->errorString();
+    if (m_error.isEmpty()) {
+        const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        if (m_reply->error() != QNetworkReply::NoError)
+            m_error = m_reply->errorString();
         else if (status < 200 || status > 299)
-            error =
+            m_error =
                 tr("The server answered %1 %2.")
                     .arg(status)
-                    .arg(reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString());
+                    .arg(m_reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString());
         else if (endedEarly())
-            error = tr("The transfer ended after %1 of %2 bytes.")
-                        .arg(received)
-                        .arg(reply->header(QNetworkRequest::ContentLengthHeader).toLongLong());
+            m_error = tr("The transfer ended after %1 of %2 bytes.")
+                          .arg(m_received)
+                          .arg(m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong());
     }
-    reply->disconnect(this);
-    reply->deleteLater();
-    reply = nullptr;
+    m_reply->disconnect(this);
+    m_reply->deleteLater();
+    m_reply = nullptr;
     complete();
 }
 
@@ -215,32 +215,33 @@ bool HttpTransfer::endedEarly() const
 {
     // A connection closed before the announced length can still end without
     // an error. (A compressed body has another length once decoded.)
-    const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
-    const QByteArray encoding = reply->rawHeader("Content-Encoding");
+    const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
+    const QByteArray encoding = m_reply->rawHeader("Content-Encoding");
     return length.isValid() && (encoding.isEmpty() || encoding == "identity") &&
-           received != length.toLongLong();
+           m_received != length.toLongLong();
 }
 
 void HttpTransfer::complete()
 {
-    if (!target.isEmpty()) {
-        if (part.isOpen()) {
-            if (error.isEmpty() && !part.flush())
-                error = tr("Cannot write %1: %2").arg(part.fileName(), part.errorString());
-            part.close();
+    if (!m_target.isEmpty()) {
+        if (m_part.isOpen()) {
+            if (m_error.isEmpty() && !m_part.flush())
+                m_error = tr("Cannot write %1: %2").arg(m_part.fileName(), m_part.errorString());
+            m_part.close();
         }
-        if (error.isEmpty() && !expectedSha256.isEmpty() && hash.result().toHex() != expectedSha256)
-            error = tr("The downloaded file is damaged: its SHA-256 checksum does not match the "
-                       "update information.");
-        if (error.isEmpty()) {
-            QFile::remove(target);
-            if (!part.rename(target))
-                error = tr("Cannot move %1 into place: %2").arg(target, part.errorString());
+        if (m_error.isEmpty() && !m_expectedSha256.isEmpty() &&
+            m_hash.result().toHex() != m_expectedSha256)
+            m_error = tr("The downloaded file is damaged: its SHA-256 checksum does not match the "
+                         "update information.");
+        if (m_error.isEmpty()) {
+            QFile::remove(m_target);
+            if (!m_part.rename(m_target))
+                m_error = tr("Cannot move %1 into place: %2").arg(m_target, m_part.errorString());
         }
-        if (!error.isEmpty())
-            part.remove();
+        if (!m_error.isEmpty())
+            m_part.remove();
     }
-    if (!error.isEmpty())
-        qCWarning(lcUpdater).noquote() << current.toDisplayString() << error;
+    if (!m_error.isEmpty())
+        qCWarning(lcUpdater).noquote() << m_current.toDisplayString() << m_error;
     emit finished();
 }

@@ -26,24 +26,24 @@ public:
     explicit HttpTransfer(QNetworkAccessManager *manager, QObject *parent = nullptr);
     ~HttpTransfer() override;
 
-    void setUserAgent(const QString &agent) { userAgent = agent; }
-    void setMaximumSize(qint64 bytes) { maximumSize = bytes; }
-    void setStallTimeout(std::chrono::milliseconds timeout) { stallTimer.setInterval(timeout); }
+    void setUserAgent(const QString &agent) { m_userAgent = agent; }
+    void setMaximumSize(qint64 bytes) { m_maximumSize = bytes; }
+    void setStallTimeout(std::chrono::milliseconds timeout) { m_stallTimer.setInterval(timeout); }
     // Lower-case hex; empty: not checked.
-    void setExpectedSha256(const QByteArray &hex) { expectedSha256 = hex; }
+    void setExpectedSha256(const QByteArray &hex) { m_expectedSha256 = hex; }
 
     void get(const QUrl &url);
     void download(const QUrl &url, const QString &filePath);
     // Ends a running transfer as cancelled.
     void abort();
 
-    bool isRunning() const { return !reply.isNull(); }
-    bool wasCancelled() const { return cancelled; }
+    bool isRunning() const { return !m_reply.isNull(); }
+    bool wasCancelled() const { return m_cancelled; }
     // Empty when the transfer succeeded.
-    QString errorString() const { return error; }
+    QString errorString() const { return m_error; }
     // What a memory transfer received.
-    QByteArray data() const { return buffer; }
-    QString filePath() const { return target; }
+    QByteArray data() const { return m_buffer; }
+    QString filePath() const { return m_target; }
 
 signals:
     void progress(qint64 received, qint64 total);
@@ -65,19 +65,19 @@ private:
     void complete();
     QString tooLarge() const;
 
-    QNetworkAccessManager *manager;
-    QPointer<QNetworkReply> reply;
-    QUrl current;
-    QString userAgent;
-    qint64 maximumSize = -1;
-    QByteArray expectedSha256;
-    QTimer stallTimer;
-    QString error;
-    bool cancelled = false;
-    QByteArray buffer;
-    qint64 received = 0;
-    int redirects = 0;
-    QString target;
-    QFile part;
-    QCryptographicHash hash{QCryptographicHash::Sha256};
+    QNetworkAccessManager *m_manager;
+    QPointer<QNetworkReply> m_reply;
+    QUrl m_current;
+    QString m_userAgent;
+    qint64 m_maximumSize = -1;
+    QByteArray m_expectedSha256;
+    QTimer m_stallTimer;
+    QString m_error;
+    bool m_cancelled = false;
+    QByteArray m_buffer;
+    qint64 m_received = 0;
+    int m_redirects = 0;
+    QString m_target;
+    QFile m_part;
+    QCryptographicHash m_hash{QCryptographicHash::Sha256};
 };

@@ -43,16 +43,16 @@ QString MdnsTableModel::Record::target() const
 }
 
 MdnsTableModel::MdnsTableModel(QObject *parent)
-    : QAbstractTableModel(parent), browser(&server, ServiceType, &cache)
+    : QAbstractTableModel(parent), m_browser(&m_server, ServiceType, &m_cache)
 {
-    connect(&browser, &Mdns::Browser::serviceAdded, this, &MdnsTableModel::onServiceAdded);
-    connect(&browser, &Mdns::Browser::serviceUpdated, this, &MdnsTableModel::onServiceUpdated);
-    connect(&browser, &Mdns::Browser::serviceRemoved, this, &MdnsTableModel::onServiceRemoved);
+    connect(&m_browser, &Mdns::Browser::serviceAdded, this, &MdnsTableModel::onServiceAdded);
+    connect(&m_browser, &Mdns::Browser::serviceUpdated, this, &MdnsTableModel::onServiceUpdated);
+    connect(&m_browser, &Mdns::Browser::serviceRemoved, this, &MdnsTableModel::onServiceRemoved);
 }
 
 int MdnsTableModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : static_cast<int>(rows.size());
+    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
 }
 
 int MdnsTableModel::columnCount(const QModelIndex &parent) const
@@ -72,9 +72,9 @@ QString MdnsTableModel::describe(const Mdns::Service &service)
 
 QVariant MdnsTableModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() >= rows.size() || index.column() >= ColumnCount)
+    if (!index.isValid() || index.row() >= m_rows.size() || index.column() >= ColumnCount)
         return {};
-    const Record &record = rows.at(index.row());
+    const Record &record = m_rows.at(index.row());
     if (role == Qt::UserRole)
         return QVariant::fromValue(record);
     if (role != Qt::DisplayRole)
@@ -112,8 +112,8 @@ QVariant MdnsTableModel::headerData(int section, Qt::Orientation orientation, in
 
 int MdnsTableModel::findRow(const Mdns::Service &service) const
 {
-    for (qsizetype i = 0; i < rows.size(); ++i) {
-        if (rows.at(i).service.name() == service.name())
+    for (qsizetype i = 0; i < m_rows.size(); ++i) {
+        if (m_rows.at(i).service.name() == service.name())
             return static_cast<int>(i);
     }
     return -1;
@@ -121,12 +121,12 @@ int MdnsTableModel::findRow(const Mdns::Service &service) const
 
 void MdnsTableModel::onServiceAdded(Mdns::Service service)
 {
-    const int row = static_cast<int>(rows.size());
+    const int row = static_cast<int>(m_rows.size());
     beginInsertRows(QModelIndex(), row, row);
-    rows.append(Record{service, {}});
+    m_rows.append(Record{service, {}});
     endInsertRows();
 
-    auto *resolver = new Mdns::Resolver(&server, service.hostname(), &cache, this);
+    auto *resolver = new Mdns::Resolver(&m_server, service.hostname(), &m_cache, this);
     connect(resolver, &Mdns::Resolver::resolved, this,
             [this, service, resolver](const QHostAddress &address) {
                 onServiceResolved(service, address);
@@ -139,7 +139,7 @@ void MdnsTableModel::onServiceResolved(Mdns::Service service, QHostAddress addre
     const int row = findRow(service);
     if (row < 0)
         return;
-    rows[row].addresses.append(address);
+    m_rows[row].addresses.append(address);
     emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
 }
 
@@ -149,7 +149,7 @@ void MdnsTableModel::onServiceUpdated(Mdns::Service service)
     if (row < 0)
         return;
     // The addresses stay: nothing would find them again.
-    rows[row].service = service;
+    m_rows[row].service = service;
     emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
 }
 
@@ -159,6 +159,6 @@ void MdnsTableModel::onServiceRemoved(Mdns::Service service)
     if (row < 0)
         return;
     beginRemoveRows(QModelIndex(), row, row);
-    rows.removeAt(row);
+    m_rows.removeAt(row);
     endRemoveRows();
 }

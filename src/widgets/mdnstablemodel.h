@@ -60,10 +60,10 @@ private:
     // The first row with this service name, -1 for none.
     int findRow(const Mdns::Service &service) const;
 
-    Mdns::Server server;
-    Mdns::Cache cache;
-    Mdns::Browser browser;
-    QList<Record> rows;
+    Mdns::Server m_server;
+    Mdns::Cache m_cache;
+    Mdns::Browser m_browser;
+    QList<Record> m_rows;
 };
 
 Q_DECLARE_METATYPE(MdnsTableModel::Record)

@@ -30,11 +30,12 @@ std::optional<MdnsTableModel::Record> resolvedRecordAt(const QModelIndex &index)
 }
 } // namespace
 
-MdnsTableView::MdnsTableView(QWidget *parent) : QTableView(parent), model(new MdnsTableModel(this))
+MdnsTableView::MdnsTableView(QWidget *parent)
+    : QTableView(parent), m_model(new MdnsTableModel(this))
 {
     connect(this, &QTableView::doubleClicked, this, &MdnsTableView::OnDoubleClick);
-    setModel(model);
-    connect(model, &QAbstractItemModel::rowsInserted, this, &MdnsTableView::OnRowsInserted);
+    setModel(m_model);
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, &MdnsTableView::OnRowsInserted);
 
     // Name, host and address whole; the description takes the rest of the
     // width, elided rather than pushed out of sight.

@@ -12,7 +12,7 @@ class MdnsTableView : public QTableView
 public:
     explicit MdnsTableView(QWidget *parent = nullptr);
 
-    MdnsTableModel *mdnsModel() const { return model; }
+    MdnsTableModel *mdnsModel() const { return m_model; }
 
 signals:
     // The address to type for the machine of the current row.
@@ -32,5 +32,5 @@ private slots:
     void OnDoubleClick(QModelIndex index);
 
 private:
-    MdnsTableModel *model;
+    MdnsTableModel *m_model;
 };
