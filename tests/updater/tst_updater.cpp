@@ -10,6 +10,7 @@
 #include "model/machine.h"
 #include "requestresult.h"
 #include "simprocess.h"
+#include "simulateduser.h"
 #include "updater/appcast.h"
 #include "updater/buildinfo.h"
 #include "updater/downloader.h"
@@ -73,33 +74,6 @@ struct FeedServer
     }
 };
 
-// Answers every message box the updater shows, in order, and keeps what it said.
-struct Boxes
-{
-    QStringList seen; // text, then informative text
-    QList<QMessageBox::StandardButton> answers;
-    QTimer timer;
-
-    Boxes()
-    {
-        QObject::connect(&timer, &QTimer::timeout, [this] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            if (!box || box->property("answered").toBool())
-                return;
-            box->setProperty("answered", true);
-            seen << box->text() << box->informativeText();
-            QAbstractButton *button =
-                answers.isEmpty() ? nullptr : box->button(answers.takeFirst());
-            (button ? button : box->buttons().first())->click();
-        });
-        timer.start(20);
-    }
-    QString last() const
-    {
-        return seen.value(seen.size() - 2) + '\n' + seen.value(seen.size() - 1);
-    }
-};
-
 // The appcast key of the system the tests run on, told by the kernel.
 const QString runningPlatform =
     QHash<QString, QString>{{u"winnt"_s, u"windows"_s}, {u"darwin"_s, u"macos"_s}}.value(
@@ -144,14 +118,14 @@ class TestUpdater : public QObject
             QJsonDocument(QJsonObject{{u"updates"_s, QJsonObject{{platform, entry}}}}).toJson());
     }
     // A window's Help action on a feed (the main window's unless given); the boxes it showed.
-    QString checkFromMenu(const QString &feed, Boxes &boxes, QWidget *menus = nullptr)
+    QString checkFromMenu(const QString &feed, SimulatedUser &user, QWidget *menus = nullptr)
     {
         QSettings().setValue(SettingsKeys::UpdateFeed, feed);
         QSignalSpy finished(QSimpleUpdater::getInstance(), &QSimpleUpdater::checkingFinished);
         (menus ? menus : window.get())->findChild<QAction *>(u"actionCheckUpdates"_s)->trigger();
         if (!finished.wait(20000) && finished.isEmpty())
             return u"no end of the check"_s;
-        return boxes.seen.join('\n');
+        return user.said.join('\n');
     }
 
 private slots:
@@ -246,10 +220,10 @@ private slots:
         writeAppcast({{u"latest-version"_s, BuildInfo::version()}});
         for (QWidget *menus :
              {static_cast<QWidget *>(window.get()), static_cast<QWidget *>(editor.get())}) {
-            Boxes boxes;
-            const QString said = checkFromMenu(feed, boxes, menus);
+            SimulatedUser user;
+            const QString said = checkFromMenu(feed, user, menus);
             QVERIFY2(said.contains(expected), qPrintable(said));
-            QCOMPARE(boxes.seen.size(), 2);
+            QCOMPARE(user.said.size(), 1);
             QCOMPARE(said.contains(u"The update check failed."_s),
                      !expected.startsWith(u"Congratulations"_s));
             QVERIFY(sink.urls.isEmpty());
@@ -296,18 +270,19 @@ private slots:
         downloader->setDownloadDir(dir.path());
         QSignalSpy downloaded(downloader, &Downloader::downloadFinished);
 
-        Boxes boxes;
-        boxes.answers = {QMessageBox::Yes, QMessageBox::Ok};
-        QVERIFY(checkFromMenu(feed, boxes, editor.get()).contains(u"Version 99.0 of"_s));
+        SimulatedUser user;
+        user.buttons = {QMessageBox::Yes, QMessageBox::Ok};
+        QVERIFY(checkFromMenu(feed, user, editor.get()).contains(u"Version 99.0 of"_s));
         QVERIFY(downloader->transfer());
         if (QTest::currentDataTag() == QLatin1StringView("stalled"))
             downloader->transfer()->setStallTimeout(1s);
-        QTRY_VERIFY_WITH_TIMEOUT(!downloader->transfer()->isRunning() && boxes.seen.size() == 4,
+        QTRY_VERIFY_WITH_TIMEOUT(!downloader->transfer()->isRunning() && user.said.size() == 2,
                                  20000);
         const QStringList files = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
         if (!expected.contains(QLatin1Char('.'))) {
-            QVERIFY2(boxes.last().contains(QRegularExpression(expected)), qPrintable(boxes.last()));
-            QVERIFY(boxes.last().contains(u"could not be downloaded"_s));
+            QVERIFY2(user.said.last().contains(QRegularExpression(expected)),
+                     qPrintable(user.said.last()));
+            QVERIFY(user.said.last().contains(u"could not be downloaded"_s));
             QVERIFY2(files.isEmpty(), qPrintable(files.join(' ')));
             QVERIFY(downloaded.isEmpty() && sink.urls.isEmpty());
             return;
@@ -333,27 +308,27 @@ private slots:
         Downloader *downloader = QSimpleUpdater::getInstance()->getUpdater(feed)->downloader();
         QTemporaryDir dir;
         downloader->setDownloadDir(dir.path());
-        Boxes boxes;
-        boxes.answers = {QMessageBox::Yes};
-        checkFromMenu(feed, boxes);
+        SimulatedUser user;
+        user.buttons = {QMessageBox::Yes};
+        checkFromMenu(feed, user);
         QCOMPARE(sink.urls, QList<QUrl>{QUrl(page)});
         QVERIFY(!downloader->transfer());
 
         // Stop asks first; No keeps the download going, Yes ends it with nothing left.
         writeAppcast({{u"latest-version"_s, u"99.0"_s},
                       {u"download-url"_s, server.http + u"stall/payload.bin"_s}});
-        boxes.answers = {QMessageBox::Yes, QMessageBox::No, QMessageBox::Yes};
-        checkFromMenu(feed, boxes);
+        user.buttons = {QMessageBox::Yes, QMessageBox::No, QMessageBox::Yes};
+        checkFromMenu(feed, user);
         QTRY_VERIFY(downloader->isVisible());
         QTRY_COMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"payload.bin.part"});
         auto *stop = downloader->findChild<QPushButton *>(u"stopButton"_s);
         stop->click();
-        QVERIFY(boxes.seen.at(boxes.seen.size() - 2).startsWith(u"Are you sure"_s));
+        QVERIFY(user.said.last().startsWith(u"Are you sure"_s));
         QVERIFY(downloader->transfer()->isRunning() && downloader->isVisible());
         stop->click();
         QTRY_VERIFY(!downloader->transfer()->isRunning());
         QVERIFY(!downloader->isVisible());
-        QCOMPARE(boxes.seen.size(), 8); // no failure box after a cancel
+        QCOMPARE(user.said.size(), 4); // no failure box after a cancel
         QVERIFY(QDir(dir.path()).isEmpty());
         QCOMPARE(sink.urls.size(), 1);
     }
