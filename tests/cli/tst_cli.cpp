@@ -47,7 +47,7 @@ class TestCli : public QObject
     QTemporaryDir dir;
     SimProcess simA, simB, simC;
     PeerProcess peer;
-    QString peerHost, down = u"127.0.0.1:%1"_s.arg(SimProcess::freePort());
+    QString peerHost, down; // down: a port nothing listens on
 
     QString path(const QString &name) const { return dir.filePath(name); }
     QString backup(const QString &name, int seed, const QMap<int, double> &edits = {}) const
@@ -81,6 +81,7 @@ private slots:
                     QString::number(port)});
         QVERIFY(QTest::qWaitFor([this] { return peer.readAllStandardOutput().contains("ready"); },
                                 20000));
+        down = u"127.0.0.1:%1"_s.arg(SimProcess::freePort());
     }
 
     void badCommandLine_data()
