@@ -15,7 +15,7 @@ class TestModbusSim : public QObject
     SimProcess sim;
 
 private slots:
-    void initTestCase() { QVERIFY(sim.start({QStringLiteral("--serial"), QStringLiteral("777")})); }
+    void initTestCase() { QVERIFY(sim.start({"--serial", "777"})); }
 
     void panelFollowsKeys()
     {
@@ -57,10 +57,8 @@ private slots:
         QFETCH(int, type);
         QFETCH(QString, software);
         SimProcess other;
-        QVERIFY(other.start({QStringLiteral("--type"), name, QStringLiteral("--model-version"),
-                             QStringLiteral("7"), QStringLiteral("--serial"), QStringLiteral("0"),
-                             QStringLiteral("--bn"), QStringLiteral("5007"),
-                             QStringLiteral("--software"), software}));
+        QVERIFY(other.start({"--type", name, "--model-version", "7", "--serial", "0", "--bn",
+                             "5007", "--software", software}));
         ModbusConnection c;
         QVERIFY(ConnectTo(c, other.host()));
         Machine machine(&c);
@@ -81,7 +79,7 @@ private slots:
         // Slower than the response time-out: the write times out here but
         // the machine still acts on it; it must not see it twice.
         SimProcess slow;
-        QVERIFY(slow.start({QStringLiteral("--delay"), QStringLiteral("350")}));
+        QVERIFY(slow.start({"--delay", "350"}));
         ModbusConnection c;
         QVERIFY(ConnectTo(c, slow.host()));
         c.SendKey(0x31);

@@ -16,52 +16,38 @@ inline const Mdns::Name Host = Mdns::Name::fromDotted("m1.local");
 
 inline Mdns::Record record(const Mdns::Name &name, quint16 type, quint32 ttl, bool flush = false)
 {
-    Mdns::Record r;
-    r.name = name;
-    r.type = type;
-    r.ttl = ttl;
-    r.cacheFlush = flush;
-    return r;
+    return {.name = name, .type = type, .cacheFlush = flush, .ttl = ttl};
 }
 
 inline Mdns::Record ptr(quint32 ttl = 4500, const Mdns::Name &instance = Instance)
 {
-    Mdns::Record r = record(ModbusType, Mdns::PTR, ttl);
-    r.target = instance;
-    return r;
+    return {.name = ModbusType, .type = Mdns::PTR, .ttl = ttl, .target = instance};
 }
 
 inline Mdns::Record srv(quint16 port, quint32 ttl = 120)
 {
     Mdns::Record r = record(Instance, Mdns::SRV, ttl, true);
-    r.port = port;
     r.target = Host;
+    r.port = port;
     return r;
 }
 
 inline Mdns::Record txt(const QList<QByteArray> &strings, quint32 ttl = 4500)
 {
-    Mdns::Record r = record(Instance, Mdns::TXT, ttl, true);
-    r.txt = strings;
-    return r;
+    return {.name = Instance, .type = Mdns::TXT, .cacheFlush = true, .ttl = ttl, .txt = strings};
 }
 
 inline Mdns::Record address(const char *text, quint32 ttl = 120, bool flush = true)
 {
-    Mdns::Record r =
-        record(Host, QByteArray(text).contains(':') ? Mdns::AAAA : Mdns::A, ttl, flush);
-    r.address = QHostAddress(QString::fromLatin1(text));
-    return r;
+    const QHostAddress ip(QString::fromLatin1(text));
+    const quint16 type = ip.protocol() == QAbstractSocket::IPv6Protocol ? Mdns::AAAA : Mdns::A;
+    return {.name = Host, .type = type, .cacheFlush = flush, .ttl = ttl, .address = ip};
 }
 
 inline Mdns::Message response(const QList<Mdns::Record> &answers,
-                              const QList<Mdns::Record> &additionals = {})
+                              const QList<Mdns::Record> &more = {})
 {
-    Mdns::Message m;
-    m.response = m.authoritative = true;
-    m.answers = answers;
-    m.additionals = additionals;
-    return m;
+    return {.response = true, .authoritative = true, .answers = answers, .additionals = more};
 }
 
 // A service as a browser reports it (a null attribute value: a key given alone).

@@ -42,10 +42,7 @@ Service serviceAt(const QSignalSpy &spy, int i)
 
 Message query(const Name &name, quint16 type, const QList<Record> &known = {})
 {
-    Message m;
-    m.questions = {Question{name, type, ClassIn, false}};
-    m.answers = known;
-    return m;
+    return {.questions = {{.name = name, .type = type}}, .answers = known};
 }
 
 // Whether records hold everything the provider below announces, each with
