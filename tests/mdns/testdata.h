@@ -16,38 +16,52 @@ inline const Mdns::Name Host = Mdns::Name::fromDotted("m1.local");
 
 inline Mdns::Record record(const Mdns::Name &name, quint16 type, quint32 ttl, bool flush = false)
 {
-    return {.name = name, .type = type, .cacheFlush = flush, .ttl = ttl};
+    Mdns::Record r;
+    r.name = name;
+    r.type = type;
+    r.ttl = ttl;
+    r.cacheFlush = flush;
+    return r;
 }
 
 inline Mdns::Record ptr(quint32 ttl = 4500, const Mdns::Name &instance = Instance)
 {
-    return {.name = ModbusType, .type = Mdns::PTR, .ttl = ttl, .target = instance};
+    Mdns::Record r = record(ModbusType, Mdns::PTR, ttl);
+    r.target = instance;
+    return r;
 }
 
 inline Mdns::Record srv(quint16 port, quint32 ttl = 120)
 {
     Mdns::Record r = record(Instance, Mdns::SRV, ttl, true);
-    r.target = Host;
     r.port = port;
+    r.target = Host;
     return r;
 }
 
 inline Mdns::Record txt(const QList<QByteArray> &strings, quint32 ttl = 4500)
 {
-    return {.name = Instance, .type = Mdns::TXT, .cacheFlush = true, .ttl = ttl, .txt = strings};
+    Mdns::Record r = record(Instance, Mdns::TXT, ttl, true);
+    r.txt = strings;
+    return r;
 }
 
 inline Mdns::Record address(const char *text, quint32 ttl = 120, bool flush = true)
 {
-    const QHostAddress ip(QString::fromLatin1(text));
-    const quint16 type = ip.protocol() == QAbstractSocket::IPv6Protocol ? Mdns::AAAA : Mdns::A;
-    return {.name = Host, .type = type, .cacheFlush = flush, .ttl = ttl, .address = ip};
+    Mdns::Record r =
+        record(Host, QByteArray(text).contains(':') ? Mdns::AAAA : Mdns::A, ttl, flush);
+    r.address = QHostAddress(QString::fromLatin1(text));
+    return r;
 }
 
 inline Mdns::Message response(const QList<Mdns::Record> &answers,
-                              const QList<Mdns::Record> &more = {})
+                              const QList<Mdns::Record> &additionals = {})
 {
-    return {.response = true, .authoritative = true, .answers = answers, .additionals = more};
+    Mdns::Message m;
+    m.response = m.authoritative = true;
+    m.answers = answers;
+    m.additionals = additionals;
+    return m;
 }
 
 // A service as a browser reports it (a null attribute value: a key given alone).

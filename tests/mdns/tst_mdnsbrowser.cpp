@@ -42,7 +42,10 @@ Service serviceAt(const QSignalSpy &spy, int i)
 
 Message query(const Name &name, quint16 type, const QList<Record> &known = {})
 {
-    return {.questions = {{.name = name, .type = type}}, .answers = known};
+    Message m;
+    m.questions = {Question{name, type, ClassIn, false}};
+    m.answers = known;
+    return m;
 }
 
 // Whether records hold everything the provider below announces, each with
