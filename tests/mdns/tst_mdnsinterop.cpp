@@ -92,7 +92,7 @@ void TestMdnsInterop::browsesZeroconfServices()
 {
     QProcess peer;
     peer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    peer.start(Python, {Peer, QStringLiteral("register")});
+    peer.start(Python, {Peer, QStringLiteral("register"), QStringLiteral("dotted")});
     QVERIFY(peer.waitForReadyRead(20000) && peer.readLine().trimmed() == "registered");
     Browsing b;
     QTRY_COMPARE_WITH_TIMEOUT(b.added.size(), 3, 5000);
