@@ -3,6 +3,7 @@
 // machine was asked; a second, plain connection sets and reads back values.
 #include "acpu/modbusconnection.h"
 #include "app/mainwindow.h"
+#include "backup/backupdata.h"
 #include "backup/backupfile.h"
 #include "common/simulateduser.h"
 #include "editors/parameterseditor.h"
@@ -264,10 +265,7 @@ private slots:
         lost.sim.stop();
         QTRY_COMPARE(editor.window->statusBar()->currentMessage(),
                      QStringLiteral("Communication error"));
-        QFile file(state);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(R"({"variables": {"1025": 1088421888}})"); // 7.0f
-        file.close();
+        QVERIFY(BackupData::write(state, R"({"variables": {"1025": 1088421888}})")); // 7.0f
         QTest::qWait(500);
         QVERIFY(lost.sim.start({QStringLiteral("--state"), state}, port));
         QTRY_COMPARE_WITH_TIMEOUT(editor.text(1), QStringLiteral("7.000000"), 20000);
@@ -437,7 +435,6 @@ private slots:
     {
         QTemporaryDir dir;
         const QString saved = dir.filePath(QStringLiteral("tools.vrk"));
-        const QString in = dir.filePath(QStringLiteral("in.vrk"));
         QVERIFY(live.set({{1288, 1.5f}, {1289, 2.5f}}));
         Editor editor(live, 4);
         SimulatedUser user;
@@ -450,39 +447,35 @@ private slots:
         QCOMPARE(file.machine(), live.machine.modelVersion());
         for (int tag = 1; tag <= 5; ++tag)
             QCOMPARE(file.hasSection(tag), tag == 4);
-        QCOMPARE(file.section(4).value(QStringLiteral("T1")).toArray().at(1).toDouble(), 6.0);
+        QJsonObject tools = file.section(4);
+        QCOMPARE(tools["T1"].toArray().at(1).toDouble(), 6.0);
 
         editor.click(QDialogButtonBox::Reset);
-        QJsonObject tools = file.section(4);
-        QJsonArray t3 = tools.value(QStringLiteral("T3")).toArray();
+        QJsonArray t3 = tools["T3"].toArray();
         t3[7] = 11.0;
-        tools.insert(QStringLiteral("T3"), t3);
-        const auto load = [&](const ModelVersion &version, const QJsonObject &section, int tag) {
-            BackupFile out(in);
-            out.setMachine(version);
-            out.setSection(tag, section);
-            if (!out.save())
-                return false;
+        tools["T3"] = t3;
+        // The simulator is a VRK-C1 of data model 8.
+        const auto load = [&](const char *machine, const char *key, const QJsonObject &section) {
+            const QString in = dir.filePath(QStringLiteral("in.vrk"));
+            QVERIFY(BackupData::write(
+                in, BackupData::json({{"_machine", machine}, {"_version", 8}, {key, section}})));
             editor.choose("actionOpen", in);
-            return true;
         };
-        QVERIFY(load(live.machine.modelVersion(), tools, 4));
+        load("VrkC1", "tools", tools);
         QCOMPARE(editor.window->group()->modifiedValues(),
                  (ParameterGroup::VariableValues{{1289, 6.0f}, {1311, 11.0f}}));
 
         editor.click(QDialogButtonBox::Reset);
-        QJsonObject coordsys;
-        std::unique_ptr<ParameterGroup>(GroupFactory::create(3))->toJson(coordsys);
-        QVERIFY(load(live.machine.modelVersion(), coordsys, 3));
+        load("VrkC1", "coordsys", BackupData::rows("G", 54, 59, 8, 0.0));
         QTRY_COMPARE(user.said.size(), 1);
         QVERIFY(user.said.first().startsWith("Backup does not contain Tools Parameters.\n"));
         user.buttons = {QMessageBox::No};
-        QVERIFY(load(ModelVersion(ZumB1, 8), tools, 4));
+        load("ZumB1", "tools", tools);
         QCOMPARE(user.said.size(), 2);
         QVERIFY(user.said.last().startsWith("Backup is for different"));
         QVERIFY(!editor.window->group()->isModified());
         user.buttons = {QMessageBox::Yes};
-        QVERIFY(load(ModelVersion(ZumB1, 8), tools, 4));
+        load("ZumB1", "tools", tools);
         QCOMPARE(editor.window->group()->modifiedValues().size(), 2);
     }
 };
