@@ -94,7 +94,12 @@ private slots:
             write(path("coordsys.vrk"),
                   json({{"_machine", "VrkD1"}, {"_version", 7}, {"coordsys", all["coordsys"]}})) &&
             write(path("teeth.vrk"),
-                  json({{"_machine", "VrkA1"}, {"_version", 6}, {"teeth", teeth(0.5)}})));
+                  json({{"_machine", "VrkA1"}, {"_version", 6}, {"teeth", teeth(0.5)}})) &&
+            write(
+                path("cvrk1.cvrk"),
+                json({{"machine", "CVRK"}, {"dataLevel", 1}, {"techparams", numbers(53, 2.0)}})) &&
+            write(path("zum3.cvrk"), json({{"machine", "ZUM"}, {"dataLevel", 3}})) &&
+            write(path("bad.cvrk"), "{\"machine\""));
     }
 
     void init() { QSettings().clear(); }
@@ -244,57 +249,49 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList({"question.vrk*"}), QStringList{"question.vrk"});
     }
 
-    void import()
+    void imports_data()
     {
-        SimulatedUser user;
-        auto *window = openWindow(path("coordsys.vrk"));
-        const QString teethTitle = Teeth().title();
-        QVERIFY(!exportAction(window, teethTitle)->isEnabled());
-
-        // The first file fails and is reported; the second still comes in and
-        // brings a group the document lacked.
-        user.files = {{path("bad.vrk"), path("teeth.vrk")}};
-        child(window, "actionImport")->trigger();
-        QCOMPARE(user.said, QStringList{"There was an error loading the backup file.\n" +
-                                        QDir::toNativeSeparators(path("bad.vrk"))});
-        QCOMPARE(area(window)->subWindowList().size(), 2);
-        QVERIFY(exportAction(window, teethTitle)->isEnabled() && window->isWindowModified());
-    }
-
-    void importVersion5_data()
-    {
-        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QStringList>("files");
         QTest::addColumn<QString>("said"); // how the one box begins
+        QTest::addColumn<int>("brought");  // the group the import adds, or 0
+        const QString loadError = "There was an error loading the backup file.\n";
+        // Of two files the first fails and is reported; the second still comes in.
+        QTest::newRow("two files")
+            << "actionImport" << QStringList{path("bad.vrk"), path("teeth.vrk")}
+            << loadError + QDir::toNativeSeparators(path("bad.vrk")) << 5;
+        const QString v5 = "actionImportV5Backup";
         QTest::newRow("CVRK level 1")
-            << json({{"machine", "CVRK"}, {"dataLevel", 1}, {"techparams", numbers(53, 2.0)}})
-            << "Import completed. Following parameters were not imported and must be checked:\n";
+            << v5 << QStringList{path("cvrk1.cvrk")}
+            << "Import completed. Following parameters were not imported and must be checked:\n"
+            << 1;
         QTest::newRow("unsupported")
-            << json({{"machine", "ZUM"}, {"dataLevel", 3}}) << "Unsupported backup data.\nZUM: 3";
-        QTest::newRow("malformed")
-            << QByteArray("{\"machine\"") << "There was an error loading the backup file.\n";
+            << v5 << QStringList{path("zum3.cvrk")} << "Unsupported backup data.\nZUM: 3" << 0;
+        QTest::newRow("malformed") << v5 << QStringList{path("bad.cvrk")} << loadError << 0;
     }
 
-    // A version 5 backup brings the technological parameters, as edits, into
-    // a group the document gets for them, and lists what it lacked; a file
-    // it cannot take changes nothing.
-    void importVersion5()
+    // An import brings its group, as edits, into a sub-window the document
+    // gets for it; a version 5 backup lists what it lacked; a file the import
+    // cannot take changes nothing.
+    void imports()
     {
-        QFETCH(QByteArray, content);
+        QFETCH(QString, action);
+        QFETCH(QStringList, files);
         QFETCH(QString, said);
-        QVERIFY(write(path("old.cvrk"), content));
+        QFETCH(int, brought);
         SimulatedUser user;
         auto *window = openWindow(path("coordsys.vrk"));
-        user.files = {{path("old.cvrk")}};
-        child(window, "actionImportV5Backup")->trigger();
+        user.files = {files};
+        child(window, qPrintable(action))->trigger();
         QTRY_COMPARE(user.said.size(), 1);
         const QString listed = user.said.first();
         QVERIFY2(listed.startsWith(said), qPrintable(listed));
-        const bool imported = said.startsWith("Import");
         const TechParameters tech;
-        QCOMPARE(area(window)->subWindowList().size(), imported ? 2 : 1);
-        QCOMPARE(exportAction(window, tech.title())->isEnabled(), imported);
-        QCOMPARE(window->isWindowModified(), imported);
-        if (!imported)
+        QCOMPARE(area(window)->subWindowList().size(), brought ? 2 : 1);
+        QCOMPARE(exportAction(window, tech.title())->isEnabled(), brought == 1);
+        QCOMPARE(exportAction(window, Teeth().title())->isEnabled(), brought == 5);
+        QCOMPARE(window->isWindowModified(), brought != 0);
+        if (brought != 1)
             return;
         QAbstractItemModel *values = table(window, tech.title());
         QCOMPARE(values->data(values->index(1, 0)).toDouble(), 2.25);
