@@ -197,6 +197,16 @@ void ModbusConnection::OnReplyFinished()
 void ModbusConnection::CompleteReply(QModbusReply *reply, Request *request)
 {
     reply->deleteLater();
+    if (reply->error() == QModbusDevice::TimeoutError && request->GetType() == Request::Read &&
+        !retried.contains(request)) {
+        // A read changes nothing on the machine, and a busy workstation can
+        // miss the short time-out by a hair: ask for the chunk once more.
+        // Writes are never repeated (see Open).
+        qCDebug(lcModbus).noquote() << Host() << "read timed out; asking once more";
+        retried.insert(request);
+        SendChunk(request, request->CurrentChunk(), {}, false);
+        return;
+    }
     if (reply->error() != QModbusDevice::NoError) {
         QString message = reply->errorString();
         if (message.isEmpty())
@@ -223,6 +233,7 @@ void ModbusConnection::CompleteReply(QModbusReply *reply, Request *request)
         const QList<quint16> words = unit.values();
         std::copy(words.cbegin(), words.cend(), registers.begin() + unit.startAddress());
         request->AddProgress(unit.valueCount() / RegistersPerVariable);
+        retried.remove(request);
         const VarRange next = request->NextChunk();
         if (next.isEmpty())
             request->SetFinished(true);
@@ -463,6 +474,7 @@ void ModbusConnection::OnModbusError(QModbusDevice::Error error)
 
 void ModbusConnection::RemoveDestroyedRequest(QObject *object)
 {
+    retried.remove(object);
     for (auto it = pending.begin(); it != pending.end();) {
         if (it.value() == object)
             it = pending.erase(it);

@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QHash>
 #include <QModbusDevice>
+#include <QSet>
 #include <QTimer>
 
 #include <vector>
@@ -76,6 +77,8 @@ private:
     // longer a QModbusReply.
     QHash<QObject *, Request *> pending;
     QHash<QObject *, qint64> deadlines;
+    // Reads whose current chunk has timed out once already.
+    QSet<QObject *> retried;
     QElapsedTimer clock;
     QTimer watchdog;
     QModbusTcpClient *client = nullptr;

@@ -33,7 +33,8 @@ enum class Mode
     AckOtherPlace, // a write acknowledged for other registers
     ReadAnswer,    // a write answered as if it were a read
     Exception,
-    Late // 300 ms, past the client's time-out
+    Late,    // 300 ms, past the client's time-out
+    LateOnce // the first request late, the others at once
 };
 
 // Answers reads of holding registers; requests for register `faulty`
@@ -46,6 +47,7 @@ public:
     int faulty = 20;
     bool resetEveryConnection = false;
     int accepted = 0;
+    int seen = 0; // requests for the faulty register
     QTcpServer server;
 
     RawPeer()
@@ -90,6 +92,8 @@ private:
         const quint16 address = qFromBigEndian<quint16>(request.constData() + 8);
         const quint16 count = qFromBigEndian<quint16>(request.constData() + 10);
         const Mode m = (faulty < 0 || address == faulty) ? mode : Mode::Normal;
+        if (address == faulty)
+            ++seen;
         QByteArray pdu;
         if (m == Mode::Exception) {
             pdu.append(char(function | 0x80)).append(char(0x04)); // server device failure
@@ -110,7 +114,7 @@ private:
                               header.data() + 4);
         header[6] = 1;
         const QByteArray adu = header + (m == Mode::HeaderOnly ? QByteArray() : pdu);
-        if (m == Mode::Late)
+        if (m == Mode::Late || (m == Mode::LateOnce && seen == 1))
             QTimer::singleShot(300, s, [s, adu] { s->write(adu); });
         else if (m != Mode::Silent)
             s->write(m == Mode::Twice ? adu + adu : adu);
@@ -146,24 +150,30 @@ private slots:
         QTest::addColumn<int>("mode");
         QTest::addColumn<int>("count");     // variables written from 10; 0: a read of one
         QTest::addColumn<QString>("error"); // "*": any
+        QTest::addColumn<int>("sent");      // requests the peer must see; 0: unchecked
         const QString any = QStringLiteral("*"),
                       other = QStringLiteral("The machine answered a different request.");
-        QTest::newRow("header only") << int(Mode::HeaderOnly) << 0 << any;
-        QTest::newRow("length zero") << int(Mode::LengthZero) << 0 << any;
-        QTest::newRow("wrong transaction id") << int(Mode::WrongTid) << 0 << any;
-        QTest::newRow("answered twice") << int(Mode::Twice) << 0 << QString();
-        QTest::newRow("never answered") << int(Mode::Silent) << 0 << any;
-        QTest::newRow("read answered as a write") << int(Mode::WriteEcho) << 0 << other;
+        QTest::newRow("header only") << int(Mode::HeaderOnly) << 0 << any << 0;
+        QTest::newRow("length zero") << int(Mode::LengthZero) << 0 << any << 0;
+        QTest::newRow("wrong transaction id") << int(Mode::WrongTid) << 0 << any << 0;
+        QTest::newRow("answered twice") << int(Mode::Twice) << 0 << QString() << 0;
+        QTest::newRow("never answered") << int(Mode::Silent) << 0 << any << 2;
+        QTest::newRow("read answered as a write") << int(Mode::WriteEcho) << 0 << other << 0;
         QTest::newRow("60 written, 1 register acknowledged")
-            << int(Mode::AckCountOne) << 60 << other;
-        QTest::newRow("other registers acknowledged") << int(Mode::AckOtherPlace) << 1 << other;
-        QTest::newRow("write answered as a read") << int(Mode::ReadAnswer) << 1 << other;
+            << int(Mode::AckCountOne) << 60 << other << 0;
+        QTest::newRow("other registers acknowledged")
+            << int(Mode::AckOtherPlace) << 1 << other << 0;
+        QTest::newRow("write answered as a read") << int(Mode::ReadAnswer) << 1 << other << 0;
+        // A read may be asked again; a write never, the machine may have done it.
+        QTest::newRow("read late once") << int(Mode::LateOnce) << 0 << QString() << 2;
+        QTest::newRow("write late once") << int(Mode::LateOnce) << 1 << any << 1;
     }
     void eachRequestEndsOnce()
     {
         QFETCH(int, mode);
         QFETCH(int, count);
         QFETCH(QString, error);
+        QFETCH(int, sent);
         RawPeer peer;
         Polled p(peer);
         QTRY_COMPARE_WITH_TIMEOUT(p.c.State(), Connection::Connected, 3000);
@@ -184,6 +194,8 @@ private slots:
         QCOMPARE(finished.size(), 1);
         const QString got = request->ErrorString();
         QVERIFY2(error == QStringLiteral("*") ? !got.isEmpty() : got == error, qPrintable(got));
+        if (sent)
+            QCOMPARE(peer.seen, sent);
         QCOMPARE(!progress.isEmpty() && progress.last().at(0).toInt() == 100, got.isEmpty());
         QCOMPARE(p.c.ReadInt(10), got.isEmpty() ? 0x00020001 : 0);
 
