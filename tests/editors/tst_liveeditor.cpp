@@ -289,7 +289,7 @@ private slots:
 
     // A write still under way when the window goes (the main window deletes
     // its editors when it is destroyed) must find nothing of it when it
-    // finishes; run under ASan or Valgrind to see a fault.
+    // finishes; the sanitizer run (label interop) sees a use after free.
     void writeFinishingAfterClose()
     {
         Editor editor(live, 2);
