@@ -25,10 +25,11 @@
 
 namespace Bench {
 
-inline double median(QList<double> values)
+// The value below which this share of the values lies (0.5: the median).
+inline double percentile(QList<double> values, double share = 0.5)
 {
     std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
+    return values.at(qsizetype(share * double(values.size() - 1)));
 }
 
 // CPU time of the calling (GUI) thread in ms: unlike wall time, it leaves out
@@ -44,12 +45,22 @@ inline double cpuMs()
 struct Times
 {
     QList<double> wall, cpu;
+    double wallMs() const { return percentile(wall); }
+    double cpuMs() const { return percentile(cpu); }
+};
+
+struct Subject
+{
+    const char *name;
+    std::function<bool()> run; // false when it failed
 };
 
 // Runs every subject once per round, a different one first in each round, so
-// that a burst of load on the shared machine falls on all of them alike. A
-// subject returns false when it failed; that ends the run with no times.
-inline std::vector<Times> alternate(int rounds, const std::vector<std::function<bool()>> &subjects)
+// that a burst of load on the shared machine falls on all of them alike. With
+// a title, prints it and each subject's medians. A failed subject ends the run
+// with no times.
+inline std::vector<Times> alternate(int rounds, const std::vector<Subject> &subjects,
+                                    const QString &title = {})
 {
     std::vector<Times> times(subjects.size());
     for (int round = 0; round < rounds; ++round) {
@@ -58,23 +69,21 @@ inline std::vector<Times> alternate(int rounds, const std::vector<std::function<
             QElapsedTimer wall;
             wall.start();
             const double cpu = cpuMs();
-            if (!subjects[s]()) {
-                std::fprintf(stderr, "subject %zu failed in round %d\n", s + 1, round + 1);
+            if (!subjects[s].run()) {
+                std::fprintf(stderr, "%s failed in round %d\n", subjects[s].name, round + 1);
                 return {};
             }
             times[s].cpu.append(cpuMs() - cpu);
             times[s].wall.append(double(wall.nsecsElapsed()) / 1e6);
         }
     }
+    if (title.isEmpty())
+        return times;
+    std::printf("%s, %d rounds alternating\n", qPrintable(title), rounds);
+    for (std::size_t s = 0; s < subjects.size(); ++s)
+        std::printf("  %-36s median %9.3f ms wall, %9.3f ms CPU\n", subjects[s].name,
+                    times[s].wallMs(), times[s].cpuMs());
     return times;
-}
-
-// One line per subject: median wall and CPU time.
-inline void printMedians(const std::vector<const char *> &names, const std::vector<Times> &times)
-{
-    for (std::size_t s = 0; s < names.size(); ++s)
-        std::printf("  %-36s median %9.3f ms wall, %9.3f ms CPU\n", names[s], median(times[s].wall),
-                    median(times[s].cpu));
 }
 
 // Prints a figure with the aim it is held to; true when the aim is met.
@@ -86,28 +95,31 @@ inline bool aim(const char *what, double value, double most, const char *unit = 
     return met;
 }
 
-// The tests' full backup, every number given many digits, as a machine's
-// floats widened to doubles have: parsing them is much of what is timed.
+// The rounds given on the command line, else the default.
+inline int rounds(int argc, char **argv, int otherwise)
+{
+    return argc > 1 ? std::max(1, std::atoi(argv[1])) : otherwise;
+}
+
+// A value of the tests' backup given many digits, as a machine's floats
+// widened to doubles have: parsing them is much of what is timed.
+inline QJsonValue manyDigits(const QJsonValue &value)
+{
+    if (value.isDouble())
+        return double(float(value.toDouble()) / 7.3f);
+    QJsonObject object = value.toObject();
+    for (auto it = object.begin(); it != object.end(); ++it)
+        it.value() = manyDigits(it.value());
+    QJsonArray array;
+    for (const QJsonValue &item : value.toArray())
+        array.append(manyDigits(item));
+    return value.isArray() ? array : value.isObject() ? QJsonValue(object) : value;
+}
+
+// The tests' full backup, every number given many digits.
 inline QByteArray fullBackup()
 {
-    const std::function<QJsonValue(const QJsonValue &)> digits =
-        [&digits](const QJsonValue &value) -> QJsonValue {
-        if (value.isDouble())
-            return double(float(value.toDouble()) / 7.3f);
-        if (value.isArray()) {
-            QJsonArray array;
-            for (const QJsonValue &item : value.toArray())
-                array.append(digits(item));
-            return array;
-        }
-        if (!value.isObject())
-            return value;
-        QJsonObject object = value.toObject();
-        for (auto it = object.begin(); it != object.end(); ++it)
-            it.value() = digits(it.value());
-        return object;
-    };
-    QJsonObject root = digits(BackupData::full(QStringLiteral("VrkD1"))).toObject();
+    QJsonObject root = manyDigits(BackupData::full(QStringLiteral("VrkD1"))).toObject();
     root.insert(QStringLiteral("_version"), 8);
     return BackupData::json(root);
 }
@@ -144,25 +156,22 @@ inline bool connectToSimulator(SimProcess &sim, Acpu::Connection &connection,
 // simulator in alternating rounds; prints the medians and their ratio with its
 // aim. Gives the exit status: 0 when the aim is met.
 inline int againstLibmodbus(const SimProcess &sim, int rounds, double most, const QString &title,
-                            const char *ours, const std::function<bool()> &subject,
-                            const std::function<bool(modbus_t *)> &peerSubject)
+                            const Subject &ours, const std::function<bool(modbus_t *)> &peerRun)
 {
     modbus_t *peer = modbus_new_tcp("127.0.0.1", sim.port());
     modbus_set_slave(peer, 1);
-    if (modbus_connect(peer) != 0) {
+    const bool connected = modbus_connect(peer) == 0;
+    if (!connected)
         std::fprintf(stderr, "libmodbus cannot connect\n");
-        modbus_free(peer);
-        return 1;
-    }
-    const auto times = alternate(rounds, {subject, [&] { return peerSubject(peer); }});
+    const auto times =
+        connected ? alternate(rounds, {ours, {"libmodbus", [&] { return peerRun(peer); }}}, title)
+                  : std::vector<Times>{};
     modbus_close(peer);
     modbus_free(peer);
-    if (times.empty())
-        return 1;
-    std::printf("%s, %d rounds alternating\n", qPrintable(title), rounds);
-    printMedians({ours, "libmodbus"}, times);
-    const double ratio = median(times[0].wall) / median(times[1].wall);
-    return aim("ratio ours / libmodbus (wall)", ratio, most) ? 0 : 1;
+    return !times.empty() &&
+                   aim("ratio ours / libmodbus (wall)", times[0].wallMs() / times[1].wallMs(), most)
+               ? 0
+               : 1;
 }
 
 } // namespace Bench

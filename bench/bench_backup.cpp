@@ -12,7 +12,6 @@
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    const int rounds = argc > 1 ? std::max(1, atoi(argv[1])) : 41;
     QTemporaryDir dir;
     const QString in = dir.filePath("full.vrk"), out = dir.filePath("saved.vrk");
     const QByteArray bytes = Bench::fullBackup();
@@ -22,24 +21,17 @@ int main(int argc, char **argv)
         return 1;
     }
     const QJsonDocument parsed = QJsonDocument::fromJson(bytes);
-    const auto times =
-        Bench::alternate(rounds, {[&] {
-                                      QFile file(in);
-                                      return file.open(QIODevice::ReadOnly) &&
-                                             !QJsonDocument::fromJson(file.readAll()).isNull();
-                                  },
-                                  [&] { return validateBackup(parsed).has_value(); },
-                                  [&] { return BackupFile(in).load().has_value(); },
-                                  [&] { return document.save(out).has_value(); }});
+    const auto times = Bench::alternate(
+        Bench::rounds(argc, argv, 41),
+        {{"read + QJsonDocument parse (peer)",
+          [&] { return !QJsonDocument::fromJson(BackupData::read(in)).isNull(); }},
+         {"validateBackup alone", [&] { return validateBackup(parsed).has_value(); }},
+         {"BackupFile::load (with validation)", [&] { return BackupFile(in).load().has_value(); }},
+         {"BackupDocument::save", [&] { return document.save(out).has_value(); }}},
+        QStringLiteral("full backup: %1 bytes").arg(bytes.size()));
     if (times.empty())
         return 1;
-    std::printf("full backup: %lld bytes, %d rounds alternating\n", qlonglong(bytes.size()),
-                rounds);
-    Bench::printMedians({"read + QJsonDocument parse (peer)", "validateBackup alone",
-                         "BackupFile::load (with validation)", "BackupDocument::save"},
-                        times);
-    const double parse = Bench::median(times[0].wall);
-    std::printf("  ratio save / parse (wall): %.2f\n", Bench::median(times[3].wall) / parse);
-    return Bench::aim("ratio load / parse (wall)", Bench::median(times[2].wall) / parse, 3.0) ? 0
-                                                                                              : 1;
+    const double parse = times[0].wallMs();
+    std::printf("  ratio save / parse (wall): %.2f\n", times[3].wallMs() / parse);
+    return Bench::aim("ratio load / parse (wall)", times[2].wallMs() / parse, 3.0) ? 0 : 1;
 }

@@ -68,13 +68,11 @@ bool print(const char *name, const Phase &phase, double readWall, double readCpu
         longest = std::max(longest, gap);
         skipped += gap > 1.8 * cycle ? 1 : 0;
     }
-    std::printf("  %s:\n", name);
-    std::printf("    refreshes completed:        %lld (%.2f per second; %.2f expected at %.0f ms "
-                "per cycle); failed: %d\n",
-                static_cast<long long>(count), count * 1e3 / phase.elapsedMs, 1e3 / cycle, cycle,
-                phase.errors);
-    std::printf("    longest gap between reads:  %lld ms\n", static_cast<long long>(longest));
-    std::printf("    GUI-thread CPU per refresh: %.2f ms (read included)\n", perRefresh);
+    std::printf("  %s: %lld refreshes (%.2f per second; %.2f expected at %.0f ms per cycle), "
+                "%d failed;\n    longest gap %lld ms; GUI-thread CPU per refresh %.2f ms (read "
+                "included)\n",
+                name, static_cast<long long>(count), count * 1e3 / phase.elapsedMs, 1e3 / cycle,
+                cycle, phase.errors, static_cast<long long>(longest), perRefresh);
     const bool none = Bench::aim("  gaps of two cycles or more", skipped, 0);
     return Bench::aim("  window on top of the read", 100.0 * (perRefresh - readCpu) / readCpu, 50,
                       " %") &&
@@ -95,25 +93,23 @@ int main(int argc, char **argv)
         return 1;
 
     // Bare reads before and after the editor, so that both see the same load.
-    const auto bareReads = [&connection] {
-        return Bench::alternate(
-            BareRounds, {[&connection] {
-                return Bench::finishes(connection.Read({{8192, Teeth::TotalValueCount}}));
-            }});
-    };
-    const auto before = bareReads();
+    const Bench::Subject bareRead{
+        "bare read", [&connection] {
+            return Bench::finishes(connection.Read({{8192, Teeth::TotalValueCount}}));
+        }};
+    const auto before = Bench::alternate(BareRounds, {bareRead});
     // Steady values (a refresh that finds nothing new repaints nothing), then
     // one shown value changing on every refresh (every refresh repaints).
     const Phase steady = runEditor(machine, nullptr);
     const Phase changing = runEditor(machine, &connection);
-    const auto after = bareReads();
+    const auto after = Bench::alternate(BareRounds, {bareRead});
     if (before.empty() || after.empty() || steady.completions.size() < 2 ||
         changing.completions.size() < 2) {
         std::fprintf(stderr, "a bare read or the refresh failed\n");
         return 1;
     }
-    const double readWall = Bench::median(before[0].wall + after[0].wall),
-                 readCpu = Bench::median(before[0].cpu + after[0].cpu);
+    const double readWall = Bench::percentile(before[0].wall + after[0].wall),
+                 readCpu = Bench::percentile(before[0].cpu + after[0].cpu);
     std::printf("teeth editor, 100 ms automatic refresh for %d s against vrk6-sim\n", RunMs / 1000);
     std::printf("  bare read (5760 variables): median %.2f ms wall, %.2f ms GUI-thread CPU\n",
                 readWall, readCpu);

@@ -22,18 +22,23 @@ double peakMegabytes()
     return double(usage.ru_maxrss) / 1024.0;
 }
 
-void openWindow(const QString &path)
+bool openWindow(const QString &path)
 {
-    FileViewer window(path);
-    window.show();
-    const auto shown = [&window] {
-        const QList<QMdiSubWindow *> subs = window.findChild<QMdiArea *>()->subWindowList();
-        return window.windowHandle() && window.windowHandle()->isExposed() && subs.size() == 5 &&
-               std::all_of(subs.begin(), subs.end(), [](QWidget *w) { return w->isVisible(); });
-    };
-    while (!shown())
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    QApplication::processEvents(); // the first paint
+    {
+        FileViewer window(path);
+        window.show();
+        const auto shown = [&window] {
+            const auto subs = window.findChild<QMdiArea *>()->subWindowList();
+            return window.windowHandle() && window.windowHandle()->isExposed() &&
+                   subs.size() == 5 &&
+                   std::all_of(subs.begin(), subs.end(), [](QWidget *w) { return w->isVisible(); });
+        };
+        while (!shown())
+            QApplication::processEvents(QEventLoop::AllEvents, 10);
+        QApplication::processEvents(); // the first paint
+    }
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return true;
 }
 } // namespace
 
@@ -43,7 +48,6 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     Q_INIT_RESOURCE(resources);
-    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 21;
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("full.vrk"));
     const QByteArray bytes = Bench::fullBackup();
@@ -51,23 +55,19 @@ int main(int argc, char **argv)
     if (!BackupData::write(path, bytes) || !load())
         return 1;
     const double peakBefore = peakMegabytes();
-    const auto window = [&path] {
-        openWindow(path);
-        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        return true;
-    };
-    const auto times = Bench::alternate(rounds, {load, window});
+    const auto times =
+        Bench::alternate(Bench::rounds(argc, argv, 21),
+                         {{"BackupDocument::load (peer)", load},
+                          {"FileViewer open and close", [&path] { return openWindow(path); }}},
+                         QStringLiteral("full backup: %1 bytes").arg(bytes.size()));
     if (times.empty())
         return 1;
     const double peakAfter = peakMegabytes();
-    std::printf("full backup: %lld bytes, %d rounds alternating\n", qlonglong(bytes.size()),
-                rounds);
-    Bench::printMedians({"BackupDocument::load (peer)", "FileViewer open and close"}, times);
-    const double loadMs = Bench::median(times[0].wall), windowMs = Bench::median(times[1].wall);
-    std::printf("  ratio window / load (wall): %.2f; CPU: %.2f\n", windowMs / loadMs,
-                Bench::median(times[1].cpu) / Bench::median(times[0].cpu));
+    std::printf("  ratio window / load (wall): %.2f; CPU: %.2f\n",
+                times[1].wallMs() / times[0].wallMs(), times[1].cpuMs() / times[0].cpuMs());
     std::printf("  peak memory: %.1f MB after one load, %.1f MB after the windows\n", peakBefore,
                 peakAfter);
-    const bool fast = Bench::aim("the window adds (wall)", windowMs - loadMs, 100, " ms");
+    const bool fast =
+        Bench::aim("the window adds (wall)", times[1].wallMs() - times[0].wallMs(), 100, " ms");
     return Bench::aim("the windows add", peakAfter - peakBefore, 50, " MB") && fast ? 0 : 1;
 }

@@ -13,12 +13,6 @@
 namespace {
 constexpr int Keys = 60;
 constexpr double PollMs = 200;
-
-double percentile(QList<double> values, double p)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(qsizetype(p * double(values.size() - 1)));
-}
 } // namespace
 
 int main(int argc, char **argv)
@@ -54,10 +48,9 @@ int main(int argc, char **argv)
         }
         echo.append(double(clock.nsecsElapsed()) / 1e6);
     }
-    const double median = percentile(echo, 0.5);
-    const double p90 = percentile(echo, 0.9);
+    const double median = Bench::percentile(echo), p90 = Bench::percentile(echo, 0.9);
     std::printf("key echo over %d keys: median %.1f ms, 90th percentile %.1f ms, max %.1f ms\n",
-                Keys, median, p90, percentile(echo, 1.0));
+                Keys, median, p90, Bench::percentile(echo, 1.0));
     std::printf("  median / poll interval %.3f, 90th percentile / poll interval %.3f\n",
                 median / PollMs, p90 / PollMs);
     std::printf("  idle refreshes per second %.2f (poll interval %.0f ms)\n", idleRate, PollMs);

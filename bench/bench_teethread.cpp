@@ -19,10 +19,11 @@ int main(int argc, char **argv)
     if (!Bench::connectToSimulator(sim, connection))
         return 1;
     return Bench::againstLibmodbus(
-        sim, 21, 1.10, QStringLiteral("teeth block read (96 x 120 registers)"), "ModbusConnection",
-        [&] {
-            return Bench::finishes(connection.Read({{First, Count}}));
-        },
+        sim, 21, 1.10, QStringLiteral("teeth block read (96 x 120 registers)"),
+        {"ModbusConnection",
+         [&] {
+             return Bench::finishes(connection.Read({{First, Count}}));
+         }},
         [](modbus_t *peer) {
             uint16_t registers[120];
             for (int chunk = 0; chunk < Count / 60; ++chunk) {

@@ -58,12 +58,18 @@ if command -v appstreamcli >/dev/null &&
   fail=1
 fi
 
-# The command-line programs run from the extracted tree.
+# The command-line programs run from the extracted tree and know the
+# package's version.
+version=$(dpkg-deb -f "$deb" Version)
 for p in vrk6-sim vrk6-relay vrk6-cli; do
   [[ " ${programs[*]} " == *" $p "* ]] || continue
   if ! out=$("$work/root/usr/bin/$p" --help 2>&1) || [[ $out != *"--help"* ]]; then
     echo "FAIL: extracted $p --help:"
     echo "$out"
+    fail=1
+  fi
+  if ! out=$("$work/root/usr/bin/$p" --version 2>&1) || [[ $out != "$p ${version%%-*}" ]]; then
+    echo "FAIL: extracted $p --version printed: $out (package version $version)"
     fail=1
   fi
 done

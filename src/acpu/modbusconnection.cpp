@@ -24,12 +24,12 @@ constexpr int WatchdogTickMs = 100;
 } // namespace
 
 ModbusConnection::ModbusConnection(QObject *parent)
-    : Connection(parent), registers(RegisterSpace, 0)
+    : Connection(parent), m_registers(RegisterSpace, 0)
 {
-    clock.start();
+    m_clock.start();
     SetLogCategory(lcModbus);
-    watchdog.setInterval(WatchdogTickMs);
-    connect(&watchdog, &QTimer::timeout, this, &ModbusConnection::OnWatchdogTick);
+    m_watchdog.setInterval(WatchdogTickMs);
+    connect(&m_watchdog, &QTimer::timeout, this, &ModbusConnection::OnWatchdogTick);
     AddPollRanges(PanelMap::DisplayRanges());
     AddPollRanges({VarRange{PanelMap::LampVariable, 1}});
     CreateClient();
@@ -45,17 +45,17 @@ ModbusConnection::~ModbusConnection()
 
 void ModbusConnection::CreateClient()
 {
-    client = new QModbusTcpClient(this);
-    client->setConnectionParameter(QModbusDevice::NetworkPortParameter, DefaultPort);
-    connect(client, &QModbusDevice::errorOccurred, this, &ModbusConnection::OnModbusError);
-    connect(client, &QModbusDevice::stateChanged, this, &ModbusConnection::OnStateChanged);
-    if (auto *socket = client->findChild<QTcpSocket *>()) {
+    m_client = new QModbusTcpClient(this);
+    m_client->setConnectionParameter(QModbusDevice::NetworkPortParameter, DefaultPort);
+    connect(m_client, &QModbusDevice::errorOccurred, this, &ModbusConnection::OnModbusError);
+    connect(m_client, &QModbusDevice::stateChanged, this, &ModbusConnection::OnStateChanged);
+    if (auto *socket = m_client->findChild<QTcpSocket *>()) {
         auto *guard = new ConnectGuard(socket);
         connect(guard, &ConnectGuard::refused, this,
-                [this, attempt = QPointer(client)](const QString &reason) {
+                [this, attempt = QPointer(m_client)](const QString &reason) {
                     // Not from inside the socket's own event handling.
                     QTimer::singleShot(0, this, [this, attempt, reason] {
-                        if (!attempt || attempt != client)
+                        if (!attempt || attempt != m_client)
                             return;
                         qCWarning(lcModbus).noquote()
                             << Host() << "connection attempt failed:" << reason;
@@ -71,8 +71,8 @@ int ModbusConnection::ReadInt(int index)
 {
     if (index < 0 || index > LastVariable)
         return 0;
-    const quint32 low = registers[RegistersPerVariable * index];
-    const quint32 high = registers[RegistersPerVariable * index + 1];
+    const quint32 low = m_registers[RegistersPerVariable * index];
+    const quint32 high = m_registers[RegistersPerVariable * index + 1];
     return static_cast<int>((high << 16) | low);
 }
 
@@ -83,7 +83,7 @@ float ModbusConnection::ReadFloat(int index)
 
 Connection::Result ModbusConnection::Read(const VarRanges &ranges)
 {
-    if (!client || client->state() != QModbusDevice::ConnectedState)
+    if (!m_client || m_client->state() != QModbusDevice::ConnectedState)
         return std::unexpected(NotConnected);
     auto *request = new Request(ranges, ChunkLength);
     connect(request, &QObject::destroyed, this, &ModbusConnection::RemoveDestroyedRequest);
@@ -93,7 +93,7 @@ Connection::Result ModbusConnection::Read(const VarRanges &ranges)
 
 Connection::Result ModbusConnection::Write(const VarRanges &ranges, const QList<Value> &values)
 {
-    if (!client || client->state() != QModbusDevice::ConnectedState)
+    if (!m_client || m_client->state() != QModbusDevice::ConnectedState)
         return std::unexpected(NotConnected);
     auto *request = new Request(ranges, ChunkLength, QList<Value>(values));
     connect(request, &QObject::destroyed, this, &ModbusConnection::RemoveDestroyedRequest);
@@ -122,12 +122,12 @@ void ModbusConnection::SendChunk(Request *request, const VarRange &chunk,
         return;
     }
     QModbusReply *reply = nullptr;
-    if (client) {
+    if (m_client) {
         if (request->GetType() == Request::Read) {
             const QModbusDataUnit unit(QModbusDataUnit::HoldingRegisters,
                                        RegistersPerVariable * chunk.start,
                                        static_cast<quint16>(RegistersPerVariable * chunk.length));
-            reply = client->sendReadRequest(unit, ServerAddress);
+            reply = m_client->sendReadRequest(unit, ServerAddress);
         } else {
             QList<quint16> words;
             words.reserve(values.size() * RegistersPerVariable);
@@ -138,7 +138,7 @@ void ModbusConnection::SendChunk(Request *request, const VarRange &chunk,
             }
             const QModbusDataUnit unit(QModbusDataUnit::HoldingRegisters,
                                        RegistersPerVariable * chunk.start, words);
-            reply = client->sendWriteRequest(unit, ServerAddress);
+            reply = m_client->sendWriteRequest(unit, ServerAddress);
         }
     }
     if (!reply) {
@@ -147,7 +147,7 @@ void ModbusConnection::SendChunk(Request *request, const VarRange &chunk,
     }
     // Qt's socket would send the frame on the next event-loop turn; push it
     // out now, as the chunks of a bulk read follow each other closely.
-    if (QTcpSocket *socket = client->findChild<QTcpSocket *>())
+    if (QTcpSocket *socket = m_client->findChild<QTcpSocket *>())
         socket->flush();
     if (reply->isFinished()) {
         // Answered (or refused) before we could listen: handle it now, but
@@ -171,14 +171,14 @@ void ModbusConnection::SendChunk(Request *request, const VarRange &chunk,
 
 void ModbusConnection::Register(QModbusReply *reply, Request *request)
 {
-    pending.insert(reply, request);
+    m_pending.insert(reply, request);
     connect(reply, &QModbusReply::finished, this, &ModbusConnection::OnReplyFinished);
     connect(reply, &QObject::destroyed, this, &ModbusConnection::RemoveDestroyedReply);
     // The client stops its own time-out once a reply header has arrived; a
     // peer that sends half a frame would otherwise keep the request forever.
-    deadlines.insert(reply, clock.elapsed() + WatchdogMs);
-    if (!watchdog.isActive())
-        watchdog.start();
+    m_deadlines.insert(reply, m_clock.elapsed() + WatchdogMs);
+    if (!m_watchdog.isActive())
+        m_watchdog.start();
 }
 
 void ModbusConnection::OnReplyFinished()
@@ -187,8 +187,8 @@ void ModbusConnection::OnReplyFinished()
     if (!reply)
         return;
     reply->deleteLater();
-    deadlines.remove(reply);
-    Request *request = pending.take(reply);
+    m_deadlines.remove(reply);
+    Request *request = m_pending.take(reply);
     if (!request)
         return;
     CompleteReply(reply, request);
@@ -198,12 +198,12 @@ void ModbusConnection::CompleteReply(QModbusReply *reply, Request *request)
 {
     reply->deleteLater();
     if (reply->error() == QModbusDevice::TimeoutError && request->GetType() == Request::Read &&
-        !retried.contains(request)) {
+        !m_retried.contains(request)) {
         // A read changes nothing on the machine, and a busy workstation can
         // miss the short time-out by a hair: ask for the chunk once more.
         // Writes are never repeated (see Open).
         qCDebug(lcModbus).noquote() << Host() << "read timed out; asking once more";
-        retried.insert(request);
+        m_retried.insert(request);
         SendChunk(request, request->CurrentChunk(), {}, false);
         return;
     }
@@ -212,7 +212,7 @@ void ModbusConnection::CompleteReply(QModbusReply *reply, Request *request)
         if (message.isEmpty())
             message = ClientErrorText();
         qCDebug(lcModbus).noquote() << Host() << "reply error" << reply->error() << message;
-        lastFailure = reply->error();
+        m_lastFailure = reply->error();
         request->SetErrorString(message);
         request->SetFinished(true);
         return;
@@ -223,7 +223,7 @@ void ModbusConnection::CompleteReply(QModbusReply *reply, Request *request)
             << Host() << "rejected an answer: function" << raw.functionCode() << "data"
             << raw.data().left(8).toHex(' ') << "for" << request->CurrentChunk().start << "+"
             << request->CurrentChunk().length << "variables";
-        lastFailure = QModbusDevice::ProtocolError;
+        m_lastFailure = QModbusDevice::ProtocolError;
         FailRequest(request, tr("The machine answered a different request."), false);
         return;
     }
@@ -231,9 +231,9 @@ void ModbusConnection::CompleteReply(QModbusReply *reply, Request *request)
     const VarRange chunk = request->CurrentChunk();
     if (request->GetType() == Request::Read) {
         const QList<quint16> words = unit.values();
-        std::copy(words.cbegin(), words.cend(), registers.begin() + unit.startAddress());
+        std::copy(words.cbegin(), words.cend(), m_registers.begin() + unit.startAddress());
         request->AddProgress(unit.valueCount() / RegistersPerVariable);
-        retried.remove(request);
+        m_retried.remove(request);
         const VarRange next = request->NextChunk();
         if (next.isEmpty())
             request->SetFinished(true);
@@ -287,12 +287,12 @@ void ModbusConnection::FailRequest(Request *request, const QString &message, boo
 
 void ModbusConnection::OnWatchdogTick()
 {
-    if (deadlines.isEmpty()) {
-        watchdog.stop();
+    if (m_deadlines.isEmpty()) {
+        m_watchdog.stop();
         return;
     }
-    const qint64 now = clock.elapsed();
-    if (std::none_of(deadlines.cbegin(), deadlines.cend(),
+    const qint64 now = m_clock.elapsed();
+    if (std::none_of(m_deadlines.cbegin(), m_deadlines.cend(),
                      [now](qint64 deadline) { return deadline <= now; }))
         return;
     // The transport is in an unknown state: fail what waits on it and drop
@@ -305,14 +305,14 @@ void ModbusConnection::OnWatchdogTick()
 
 void ModbusConnection::FailPending(const QString &message, QModbusDevice::Error code)
 {
-    if (!pending.isEmpty())
-        lastFailure = code;
-    deadlines.clear();
-    watchdog.stop();
-    for (auto it = pending.begin(); it != pending.end();) {
+    if (!m_pending.isEmpty())
+        m_lastFailure = code;
+    m_deadlines.clear();
+    m_watchdog.stop();
+    for (auto it = m_pending.begin(); it != m_pending.end();) {
         QObject *reply = it.key();
         Request *request = it.value();
-        it = pending.erase(it);
+        it = m_pending.erase(it);
         reply->disconnect(this);
         FailRequest(request, message, true);
     }
@@ -320,8 +320,8 @@ void ModbusConnection::FailPending(const QString &message, QModbusDevice::Error 
 
 QString ModbusConnection::ClientErrorText() const
 {
-    if (client && !client->errorString().isEmpty())
-        return client->errorString();
+    if (m_client && !m_client->errorString().isEmpty())
+        return m_client->errorString();
     return tr("Not connected to the machine.");
 }
 
@@ -343,7 +343,7 @@ QString ModbusConnection::DecodeLine(int firstVariable) const
     QString line;
     line.reserve(PanelMap::LineChars);
     for (int k = 0; k < PanelMap::LineChars; ++k) {
-        const quint16 word = registers[RegistersPerVariable * firstVariable + k / 2];
+        const quint16 word = m_registers[RegistersPerVariable * firstVariable + k / 2];
         const quint8 byte = (k % 2 == 0) ? (word & 0xFF) : (word >> 8);
         line.append(PanelMap::DecodeByte(byte));
     }
@@ -365,46 +365,46 @@ void ModbusConnection::OnKeyFinished(Request *request)
     // while polling: nobody else looks at the panel.
     if (!request->ErrorString().isEmpty() || !IsPolling())
         return;
-    if (refreshParts > 0)
-        refreshAfterKey = true;
+    if (m_refreshParts > 0)
+        m_refreshAfterKey = true;
     else
         Refresh();
 }
 
 bool ModbusConnection::IsBusy()
 {
-    return !pending.isEmpty();
+    return !m_pending.isEmpty();
 }
 
 bool ModbusConnection::Open()
 {
-    if (!client)
+    if (!m_client)
         CreateClient();
     // Qt's client joins address and port into a URL, so IPv6 needs brackets.
     const auto target = ParseHostPort(Host(), DefaultPort);
-    client->setConnectionParameter(QModbusDevice::NetworkAddressParameter,
+    m_client->setConnectionParameter(QModbusDevice::NetworkAddressParameter,
                                    target ? target->urlHost() : Host());
-    client->setConnectionParameter(QModbusDevice::NetworkPortParameter,
+    m_client->setConnectionParameter(QModbusDevice::NetworkPortParameter,
                                    target ? target->port : DefaultPort);
-    client->setTimeout(ResponseTimeoutMs);
+    m_client->setTimeout(ResponseTimeoutMs);
     // A timed-out frame must never be sent again: the machine may have acted
     // on it already (a key press, a parameter write).
-    client->setNumberOfRetries(0);
+    m_client->setNumberOfRetries(0);
     qCDebug(lcModbus).noquote() << "opening" << Host();
-    const bool started = client->connectDevice();
+    const bool started = m_client->connectDevice();
     if (!started) {
-        qCWarning(lcModbus).noquote() << Host() << "cannot connect:" << client->errorString();
-        SetError(client->error(), client->errorString());
+        qCWarning(lcModbus).noquote() << Host() << "cannot connect:" << m_client->errorString();
+        SetError(m_client->error(), m_client->errorString());
     }
     return started;
 }
 
 void ModbusConnection::Close()
 {
-    if (!client)
+    if (!m_client)
         return;
-    QModbusTcpClient *old = client;
-    client = nullptr;
+    QModbusTcpClient *old = m_client;
+    m_client = nullptr;
     qCDebug(lcModbus).noquote() << "closing" << Host();
     old->disconnectDevice();
     // Replies of the old client die with it; their requests fail first.
@@ -416,16 +416,16 @@ void ModbusConnection::Close()
 
 void ModbusConnection::Refresh()
 {
-    if (refreshParts > 0)
+    if (m_refreshParts > 0)
         return;
     // The lamp word and the text are far apart: one read each, both in
     // flight together, so that a refresh costs one round trip, not two.
-    refreshError.clear();
+    m_refreshError.clear();
     for (const VarRange &range : PollRanges()) {
         auto result = Read({range});
         if (!result)
             break; // parts already started fail on their own
-        ++refreshParts;
+        ++m_refreshParts;
         connect(*result, &Request::finished, this,
                 [this, request = *result] { OnRefreshPartFinished(request); });
     }
@@ -433,18 +433,18 @@ void ModbusConnection::Refresh()
 
 void ModbusConnection::OnRefreshPartFinished(Request *request)
 {
-    if (refreshError.isEmpty())
-        refreshError = request->ErrorString();
-    if (--refreshParts > 0)
+    if (m_refreshError.isEmpty())
+        m_refreshError = request->ErrorString();
+    if (--m_refreshParts > 0)
         return;
-    if (!refreshError.isEmpty()) {
+    if (!m_refreshError.isEmpty()) {
         // A refresh cut short by our own Close is no news to anybody.
         if (State() == Connected)
-            RefreshFailed(lastFailure, refreshError);
+            RefreshFailed(m_lastFailure, m_refreshError);
         return;
     }
     emit pollingFinished();
-    if (std::exchange(refreshAfterKey, false))
+    if (std::exchange(m_refreshAfterKey, false))
         Refresh();
 }
 
@@ -469,15 +469,15 @@ void ModbusConnection::OnModbusError(QModbusDevice::Error error)
 {
     if (error == QModbusDevice::NoError)
         return;
-    SetError(error, client ? client->errorString() : QString());
+    SetError(error, m_client ? m_client->errorString() : QString());
 }
 
 void ModbusConnection::RemoveDestroyedRequest(QObject *object)
 {
-    retried.remove(object);
-    for (auto it = pending.begin(); it != pending.end();) {
+    m_retried.remove(object);
+    for (auto it = m_pending.begin(); it != m_pending.end();) {
         if (it.value() == object)
-            it = pending.erase(it);
+            it = m_pending.erase(it);
         else
             ++it;
     }
@@ -487,12 +487,12 @@ void ModbusConnection::RemoveDestroyedReply(QObject *object)
 {
     // A reply destroyed while still pending never answered: its request
     // must not wait forever.
-    deadlines.remove(object);
-    const auto it = pending.find(object);
-    if (it == pending.end())
+    m_deadlines.remove(object);
+    const auto it = m_pending.find(object);
+    if (it == m_pending.end())
         return;
     Request *request = it.value();
-    pending.erase(it);
+    m_pending.erase(it);
     FailRequest(request, tr("The connection to the machine was closed."), true);
 }
 

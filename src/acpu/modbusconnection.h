@@ -72,25 +72,25 @@ private:
 
     // Every holding register there is, indexed by address: cheaper than a
     // hash for the thousands of registers a bulk read brings.
-    std::vector<quint16> registers;
+    std::vector<quint16> m_registers;
     // Keyed by the reply as a plain QObject: a reply being destroyed is no
     // longer a QModbusReply.
-    QHash<QObject *, Request *> pending;
-    QHash<QObject *, qint64> deadlines;
+    QHash<QObject *, Request *> m_pending;
+    QHash<QObject *, qint64> m_deadlines;
     // Reads whose current chunk has timed out once already.
-    QSet<QObject *> retried;
-    QElapsedTimer clock;
-    QTimer watchdog;
-    QModbusTcpClient *client = nullptr;
+    QSet<QObject *> m_retried;
+    QElapsedTimer m_clock;
+    QTimer m_watchdog;
+    QModbusTcpClient *m_client = nullptr;
     // Poll reads of the running refresh still in flight, and the first
     // error one of them met.
-    int refreshParts = 0;
-    QString refreshError;
+    int m_refreshParts = 0;
+    QString m_refreshError;
     // A key was acknowledged while a refresh ran: that refresh may predate
     // the key's effect, so one more follows it.
-    bool refreshAfterKey = false;
+    bool m_refreshAfterKey = false;
     // Why the last request failed, for the error a failed refresh reports.
-    QModbusDevice::Error lastFailure = QModbusDevice::NoError;
+    QModbusDevice::Error m_lastFailure = QModbusDevice::NoError;
 };
 
 } // namespace Acpu

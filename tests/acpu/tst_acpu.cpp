@@ -23,7 +23,7 @@ class TickProbe : public Connection
 public:
     bool busy = false;
     bool refreshSucceeds = false;
-    int refreshes = 0, opens = 0, closes = 0;
+    int refreshes = 0, opens = 0, closes = 0, stalls = 0;
     QList<VarRanges> writtenRanges;
     QList<QList<Value>> writtenValues;
 
@@ -54,7 +54,17 @@ public:
 
     void setState(ConnectionState s) { SetState(s); }
     void setError(int code, const QString &text) { SetError(code, text); }
-    void tick() { QMetaObject::invokeMethod(this, "OnPollTimeout", Qt::DirectConnection); }
+    TickProbe()
+    {
+        connect(this, &Connection::pollingStalled, this, [this] { ++stalls; });
+    }
+    // Runs n poll ticks; the stalls so far.
+    int tick(int n = 1)
+    {
+        while (n--)
+            QMetaObject::invokeMethod(this, "OnPollTimeout", Qt::DirectConnection);
+        return stalls;
+    }
 };
 } // namespace
 
@@ -75,25 +85,17 @@ private slots:
         QFETCH(bool, busy);
         TickProbe c;
         c.setState(Connection::Connected);
-        QSignalSpy stalled(&c, &Connection::pollingStalled);
         c.busy = busy;
-        c.tick();
-        c.tick();
-        QCOMPARE(stalled.size(), 0);
-        c.tick();
-        QCOMPARE(stalled.size(), 1);
-        c.tick();
-        QCOMPARE(stalled.size(), 2);
+        QCOMPARE(c.tick(2), 0);
+        QCOMPARE(c.tick(), 1);
+        QCOMPARE(c.tick(), 2);
         QCOMPARE(c.refreshes, busy ? 0 : 4);
         c.busy = false;
         c.refreshSucceeds = true;
-        c.tick(); // stalls once more: the refresh it starts succeeds only now
-        QCOMPARE(stalled.size(), 3);
+        QCOMPARE(c.tick(), 3); // stalls once more: the refresh it starts succeeds only now
         c.refreshSucceeds = false;
         c.busy = busy;
-        c.tick();
-        c.tick();
-        QCOMPARE(stalled.size(), 3); // the count started again
+        QCOMPARE(c.tick(2), 3); // the count started again
     }
 
     // Attempts at 0, 0.2, 0.6, 1.4 and 3 s: the delay doubles from 200 ms.
@@ -118,25 +120,20 @@ private slots:
     void notConnectedTicks()
     {
         TickProbe c;
-        QSignalSpy stalled(&c, &Connection::pollingStalled);
         c.setState(Connection::Connecting);
-        c.tick();
-        QCOMPARE(stalled.size(), 1);
+        QCOMPARE(c.tick(), 1);
         QCOMPARE(c.opens, 0);
 
         c.setState(Connection::Disconnected);
         c.StartPolling();
-        c.tick();
-        QCOMPARE(c.closes, 1);
-        QCOMPARE(c.opens, 1);
-        QCOMPARE(stalled.size(), 2);
+        QCOMPARE(c.tick(), 2);
+        QVERIFY(c.closes == 1 && c.opens == 1);
         c.StopPolling();
         c.StartPolling();
         c.StopPolling();
         QVERIFY(!c.IsPolling());
-        c.tick();
+        QCOMPARE(c.tick(), 2);
         QCOMPARE(c.opens, 1);
-        QCOMPARE(stalled.size(), 2);
     }
 
     void stateAndErrorSignals()
@@ -232,14 +229,9 @@ private slots:
         QTest::newRow("bracketed ipv6") << "[::1]" << true << "::1" << 502 << "[::1]";
         QTest::newRow("ipv6 port") << "[fe80::1]:1502" << true << "fe80::1" << 1502 << "[fe80::1]";
         QTest::newRow("spaces") << "  10.0.0.5  " << true << "10.0.0.5" << 502 << "10.0.0.5";
-        QTest::newRow("empty") << "" << false << "" << 0 << "";
-        QTest::newRow("port zero") << "h:0" << false << "" << 0 << "";
-        QTest::newRow("port too big") << "h:70000" << false << "" << 0 << "";
-        QTest::newRow("port not a number") << "h:abc" << false << "" << 0 << "";
-        QTest::newRow("no host") << ":502" << false << "" << 0 << "";
-        QTest::newRow("unclosed bracket") << "[::1" << false << "" << 0 << "";
-        QTest::newRow("junk after bracket") << "[::1]x" << false << "" << 0 << "";
-        QTest::newRow("ipv4 in brackets") << "[10.0.0.1]" << false << "" << 0 << "";
+        for (const char *bad :
+             {"", "h:0", "h:70000", "h:abc", ":502", "[::1", "[::1]x", "[10.0.0.1]"})
+            QTest::addRow("refused '%s'", bad) << bad << false << "" << 0 << "";
     }
     void hostStrings()
     {

@@ -72,6 +72,16 @@ inline QString backupFile(const QString &path, const ModelVersion &version, int 
     return file.save() ? path : QString();
 }
 
+// The tags of the sections the file holds, teeth included.
+inline QList<int> sections(const BackupFile &file)
+{
+    QList<int> tags;
+    for (int tag = GroupTags::TechParams; tag <= GroupTags::Teeth; ++tag)
+        if (file.hasSection(tag))
+            tags.append(tag);
+    return tags;
+}
+
 // The variables of the file's sections that do not hold of(v, seed), or a
 // number where holes expects none; T0 never travels in a file.
 inline QList<int> differences(const BackupFile &file, int seed, const QList<int> &holes = {})

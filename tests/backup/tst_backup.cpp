@@ -41,442 +41,426 @@ Filled ranges(std::initializer_list<std::array<qsizetype, 3>> list)
 class TestBackup : public QObject
 {
     Q_OBJECT
-private slots:
-    void init() { QVERIFY(m_dir.emplace().isValid()); }
-    void files_data();
-    void files();
-    void stampOnly();
-    void unknownKeysAndLetterCase();
-    void roundTripAndExports();
-    void nonFiniteValues();
-    void notRegularFiles();
-    void importAnotherMachine();
-    void imports_data();
-    void imports();
-    void importRefused_data();
-    void importRefused();
-    void importIntoDocument();
-
-private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
     QString write(const QByteArray &bytes) const
     {
         return BackupData::write(path("in"), bytes) ? path("in") : QString();
     }
+    // The top-level keys of a file written by the program.
+    QStringList keys(const QString &name) const
+    {
+        return QJsonDocument::fromJson(read(path(name))).object().keys();
+    }
     std::optional<QTemporaryDir> m_dir;
+
+private slots:
+    void init() { QVERIFY(m_dir.emplace().isValid()); }
+
+    // message: what the loader's refusal must hold; empty when the file loads.
+    void files_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("message");
+
+        const QJsonObject stamp{{"_machine", "VrkC1"}, {"_version", 8}};
+        auto with = [&stamp](const QString &key, const QJsonValue &value) {
+            QJsonObject root = stamp;
+            root.insert(key, value);
+            return json(root);
+        };
+        auto member = [&with](const QString &key, const QString &name, const QJsonValue &value) {
+            return with(key, QJsonObject{{name, value}});
+        };
+        auto tooth = [&member](const QString &shape, const QString &name, qsizetype count = 64) {
+            return member("teeth", shape, QJsonObject{{name, numbers(count)}});
+        };
+        auto invalid = [](const char *context) {
+            return QStringLiteral("Validation error #1\ncontext: <root>") + context;
+        };
+        auto row = [](const char *name, const QByteArray &bytes, const QString &message = {}) {
+            QTest::newRow(name) << bytes << message;
+        };
+        QJsonArray withNull = numbers(256);
+        withNull[3] = QJsonValue::Null;
+
+        row("full", json(full()));
+        // A value the machine holds as no number is kept as null.
+        row("null among numbers", member("techparams", "values", withNull));
+        row("root array", QJsonDocument(QJsonArray{stamp}).toJson(), invalid("\n"));
+        row("255 techparams", member("techparams", "values", numbers(255)),
+            invalid("[techparams][values]"));
+        row("text among numbers", member("coordsys", "G54", QJsonArray{1, 2, 3, 4, "5", 6, 7, 8}),
+            invalid("[coordsys][G54][4]"));
+        row("G53", member("coordsys", "G53", numbers(8)), invalid("[coordsys]"));
+        row("G55 of 7", member("coordsys", "G55", numbers(7)), invalid("[coordsys][G55]"));
+        row("T10", member("tools", "T10", numbers(8)), invalid("[tools]"));
+        row("T0", member("tools", "T0", numbers(8)), invalid("[tools]"));
+        row("tooth T123", tooth("L9", "T123"));
+        row("tooth X1", tooth("L1", "X1"), invalid("[teeth][L1]"));
+        row("tooth of 63", tooth("L2", "T1", 63), invalid("[teeth][L2][T1]"));
+        row("longest name", tooth("L1", 'T' + QString(MaxBackupMemberName - 1, '7')));
+        // "T" and digits match the tooth pattern: the worst case for the schema's
+        // regex, which recursed once per character until this was refused first.
+        row("hostile name", tooth("L1", 'T' + QString(49999, '7')),
+            invalid("\ndesc: A member name is 50000 characters long; backup files use at most "
+                    "256, so the file was not validated."));
+        row("_version -1", with("_version", -1), invalid("[_version]\ndesc: "));
+        row("_version 0", with("_version", 0));
+        row("_version 2^32-1", with("_version", 4294967295.0));
+        row("_version 2^32", with("_version", 4294967296.0), invalid("[_version]"));
+        row("_version 1.5", with("_version", 1.5),
+            "The data model version 1.5 is not a whole number.");
+        row("_machine number", with("_machine", 7), invalid("[_machine]"));
+        row("two errors", json({{"comment", "x"}}),
+            invalid("\ndesc: Missing required property '_machine'.\nValidation error #2\n"
+                    "context: <root>\ndesc: Missing required property '_version'."));
+        row("malformed", R"({"_machine":"VrkC1",)", "Error: unterminated object on position 20");
+        // Rounds to the largest float; a little more would reach the machine as
+        // infinity, and the message tells the two apart.
+        row("float limit", member("tools", "T2", QJsonArray{1, 2, 3, 3.4028235e38, 5, 6, 7, 8}));
+        row("beyond float", member("tools", "T2", QJsonArray{1, 2, 3, -3.40282357e38, 5, 6, 7, 8}),
+            "Section tools holds the number -3.40282357e+38, which is beyond the range of a "
+            "machine value.");
+        // A section that is there but malformed would read as zeros.
+        row("techparams text", with("techparams", "x"), invalid("[techparams]"));
+        row("TechParams no values", member("TechParams", "value", numbers(256)),
+            "Section TechParams is malformed.\nValidation error #1\ncontext: <root>[techparams]");
+        row("RPARAMS number", with("RPARAMS", 12), "Section RPARAMS is malformed.");
+        row("too large", QByteArray(BackupFile::MaxFileSize + 1, ' '),
+            "The file is larger than 4194304 bytes");
+    }
+
+    // A refused file leaves the document that tried to load or import it as it was.
+    void files()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, message);
+
+        BackupFile file(write(bytes));
+        const auto loaded = file.load();
+        QVERIFY2(loaded.has_value() == message.isEmpty(),
+                 qPrintable(loaded ? QString() : loaded.error()));
+        if (loaded)
+            return;
+        QVERIFY2(loaded.error().contains(message), qPrintable(loaded.error()));
+        QVERIFY(!file.machine().isValid());
+
+        BackupDocument document;
+        QVERIFY(!document.load(path("in")) && !document.import(path("in")));
+        QCOMPARE(document.groupTags().size(), 5);
+        QVERIFY(document.fileName().isEmpty() && document.isUntouched() && !document.isDirty());
+    }
+
+    void stampOnly()
+    {
+        BackupDocument document;
+        QVERIFY(document.load(write(R"({"_version":3,"_machine":"VrkA2"})")));
+        QVERIFY(document.groupTags().isEmpty());
+        QCOMPARE(document.version(), ModelVersion(VrkA2, 3));
+        QVERIFY(!document.isUntouched() && !document.isDirty());
+        QVERIFY(document.save(path("out")));
+        QCOMPARE(read(path("out")), QByteArray(R"({"_machine":"VrkA2","_version":3})"));
+        // Whatever version a machine reports is written and read back.
+        document.setVersion(ModelVersion(VrkA2, 4294967295u));
+        QVERIFY(document.save(path("out")));
+        QVERIFY(document.load(path("out")));
+        QCOMPARE(document.version().version(), 4294967295u);
+    }
+
+    void unknownKeysAndLetterCase()
+    {
+        const QString in = write(json({{"_machine", "NoSuchMachine"},
+                                       {"_version", 4},
+                                       {"comment", "kept out"},
+                                       {"TechParams", QJsonObject{{"values", numbers(256, 9.0)}}},
+                                       {"RPARAMS", QJsonObject{{"values", numbers(256)}}}}));
+        BackupFile file(in);
+        QVERIFY(file.load());
+        QCOMPARE(file.machine(), ModelVersion(Unknown, 4));
+
+        BackupDocument document;
+        QVERIFY(document.load(in));
+        QCOMPARE(document.groupTags(), QList<int>({1, 2}));
+        QCOMPARE(document.group(1)->value(255).value(), 9.0 + 255 * 0.25);
+        QVERIFY(document.save(path("out")));
+        QCOMPARE(keys("out"), QStringList({"_machine", "_version", "rparams", "techparams"}));
+        QVERIFY(read(path("out")).contains(R"("_machine":"Unknown")"));
+    }
+
+    void roundTripAndExports()
+    {
+        const QJsonObject original = full(QStringLiteral("VrkE1"), 11);
+        BackupDocument document;
+        QVERIFY(document.load(write(json(original))));
+        QCOMPARE(document.groupTags(), QList<int>({1, 2, 3, 4, 5}));
+        QCOMPARE(document.group(GroupTags::Teeth)->value(8 * 640 + 9 * 64 + 63).value(),
+                 3.0 + 900 + 9 + 63 * 0.25);
+
+        QVERIFY(document.save(path("out")));
+        BackupFile file(path("out"));
+        QVERIFY(file.load());
+        QCOMPARE(file.machine(), ModelVersion(VrkE1, 11));
+        // Tools row T0 is not written, so each section is the original.
+        for (int tag = 1; tag <= 5; ++tag)
+            QCOMPARE(file.section(tag), original.value(ParameterGroup::groupName(tag)).toObject());
+
+        // Exports write an edited document elsewhere and leave it as it was.
+        TableModel *model = document.createModel(GroupTags::TechParams);
+        QVERIFY(model->setData(model->index(3, 0), 77.0, Qt::EditRole));
+        QVERIFY(document.exportWithoutTeeth(path("noteeth")));
+        QVERIFY(document.exportGroup(GroupTags::Coordsys, path("coordsys")));
+        QVERIFY(document.isDirty());
+        QCOMPARE(document.fileName(), path("out"));
+        BackupFile noTeeth(path("noteeth"));
+        QVERIFY(noTeeth.load());
+        QCOMPARE(noTeeth.machine(), ModelVersion(VrkE1, 11));
+        QCOMPARE(keys("noteeth"), QStringList({"_machine", "_version", "coordsys", "rparams",
+                                               "techparams", "tools"}));
+        QCOMPARE(noTeeth.section(GroupTags::TechParams).value("values")[3].toDouble(), 77.0);
+        QCOMPARE(keys("coordsys"), QStringList({"_machine", "_version", "coordsys"}));
+    }
+
+    // null in a file is a value without a number: shown empty, never written, and
+    // an import, which brings numbers, leaves a value alone there. The largest
+    // float, typed in, saves and opens again.
+    void nonFiniteValues()
+    {
+        QJsonArray values = numbers(256, 1.0, 0.0);
+        const auto file = [this, &values] {
+            return write(json({{"_machine", "VrkC1"},
+                               {"_version", 6},
+                               {"techparams", QJsonObject{{"values", values}}}}));
+        };
+        values[0] = QJsonValue::Null;
+        BackupDocument document;
+        QVERIFY(document.load(file()));
+        TableModel *model = document.createModel(GroupTags::TechParams);
+        QVERIFY(model->setData(model->index(7, 0), "3.4028235e38"));
+        QVERIFY(document.save(path("out")) && document.load(path("out")));
+        ParameterGroup *group = document.group(GroupTags::TechParams);
+        model = document.createModel(GroupTags::TechParams);
+        QVERIFY(std::isnan(group->value(0).value()));
+        QCOMPARE(model->index(0, 0).data().toString(), QString());
+        QVERIFY(!model->index(0, 0).data(Qt::ToolTipRole).toString().isEmpty());
+        QCOMPARE(group->definedValues().size(), 255);
+        QCOMPARE(float(group->value(7).value()), std::numeric_limits<float>::max());
+
+        values[0] = 2.0;
+        values[7] = QJsonValue::Null;
+        QVERIFY(document.import(file()));
+        QCOMPARE(group->modifiedValues(), (ParameterGroup::VariableValues{{1024, 2.0f}}));
+    }
+
+    // A pipe, a device or a directory is refused before it is opened: opening a
+    // pipe for reading waits for a writer, with the window frozen.
+    void notRegularFiles()
+    {
+        const QString fifo = path("fifo");
+        QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        std::atomic<bool> done = false;
+        // Lets a reader stuck on the pipe go after two seconds, so that the fault
+        // fails the test instead of hanging it.
+        std::thread writer([&done, name = QFile::encodeName(fifo)] {
+            for (int tick = 0; !done; ++tick) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                if (tick < 20)
+                    continue;
+                if (const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK); fd >= 0)
+                    ::close(fd);
+            }
+        });
+        const QString message = QStringLiteral("Not a regular file");
+        for (const QString &name : {fifo, m_dir->path(), QStringLiteral("/dev/zero")}) {
+            const auto file = BackupFile(name).load();
+            QVERIFY2(!file && file.error().startsWith(message), qPrintable(name));
+            const auto old = BackupImport(name).load();
+            QVERIFY2(!old && old.error().startsWith(message), qPrintable(name));
+        }
+        done = true;
+        writer.join();
+        QCOMPARE(BackupFile(path("none")).load().error(),
+                 QStringLiteral("No such file or directory"));
+    }
+
+    void importAnotherMachine()
+    {
+        BackupDocument document;
+        QVERIFY(document.load(write(json(
+            {{"_machine", "VrkC1"}, {"_version", 6}, {"coordsys", rows("G", 54, 59, 8, 0)}}))));
+        QVERIFY(BackupData::write(path("zum"), json(full(QStringLiteral("ZumB1"), 2))));
+        const auto mask = document.import(path("zum"));
+        QVERIFY(mask);
+        QCOMPARE(*mask, (1 << 1) | (1 << 2) | (1 << 4) | (1 << 5));
+        QCOMPARE(document.version(), ModelVersion(VrkC1, 6));
+        QCOMPARE(document.fileName(), path("in"));
+        QVERIFY(document.isDirty());
+        // Imported numbers arrive as edits over what the document held.
+        const ParameterValue &g55 = document.group(GroupTags::Coordsys)->value(1 * 8 + 2);
+        QVERIFY(g55.isModified());
+        QCOMPARE(g55.storedValue(), 55.0 + 2 * 0.25);
+        QCOMPARE(g55.value(), 0.125 + 55 + 2 * 0.25);
+        QCOMPARE(document.group(GroupTags::Tools)->value(9 * 8 + 7).value(), 10.0 + 9 + 7 * 0.25);
+    }
+
+    void imports_data()
+    {
+        QTest::addColumn<QJsonObject>("root");
+        QTest::addColumn<ModelVersion>("version");
+        QTest::addColumn<Filled>("filled");
+        QTest::addColumn<QList<qsizetype>>("missed");
+
+        // VrkD1 v8 has rows 0-59, 76 and 77; VrkC1 lacks 13, 14, 19, 24, 26, 27.
+        const ModelVersion d1(VrkD1, 8);
+        auto missed = [](const Filled &filled, const QList<qsizetype> &absent = {}) {
+            QList<qsizetype> list;
+            for (qsizetype i = 0; i <= 77; ++i) {
+                if ((i < 60 || i > 75) && !absent.contains(i) && !filled.contains(i))
+                    list.append(i);
+            }
+            return list;
+        };
+        auto old = [](QJsonObject root, const QString &key, qsizetype count) {
+            root.insert(key, numbers(count, 100.0, 1.0)); // old value k is 100 + k
+            return root;
+        };
+        const Filled level1 = ranges({{0, 12, 0},
+                                      {15, 25, 13},
+                                      {28, 28, 25},
+                                      {29, 29, 27},
+                                      {30, 30, 28},
+                                      {31, 32, 30},
+                                      {33, 52, 33}});
+        Filled level2 = level1;
+        level2.insert(53, 32);
+        Filled level5 = level2;
+        level5.insert(57, 29);
+        Filled c1Level1 = level1;
+        c1Level1.remove(19);
+        c1Level1.remove(24);
+        const Filled short3 = ranges({{0, 12, 0}, {15, 21, 13}});
+        const Filled vrk3 = ranges({{0, 56, 0}});
+
+        QTest::newRow("CVRK 1") << old({{"machine", "CVRK"},
+                                        {"dataLevel", 1},
+                                        {"rparams", QJsonArray{1}}},
+                                       "techparams", 53)
+                                << d1 << level1 << missed(level1);
+        QTest::newRow("no machine, VrkC1")
+            << old({{"dataLevel", 1}}, "techparams", 53) << ModelVersion(VrkC1, 8) << c1Level1
+            << missed(c1Level1, {13, 14, 19, 24, 26, 27});
+        QTest::newRow("CVRK 5") << old({{"machine", "CVRK"}, {"dataLevel", 5}}, "techparams", 53)
+                                << d1 << level5 << missed(level5);
+        // What lies past the end of too short an old array is not imported.
+        QTest::newRow("CVRK 3 short")
+            << old({{"machine", "CVRK"}, {"dataLevel", 3}}, "techparams", 20) << d1 << short3
+            << missed(short3);
+        QTest::newRow("VRK 3") << old({{"machine", "VRK"}, {"dataLevel", 3}, {"type", "global"}},
+                                      "techparams", 60)
+                               << d1 << vrk3 << missed(vrk3);
+        // Single-section layout; family texts compare exactly, so "vrk" is CVRK.
+        QTest::newRow("single section, vrk")
+            << old({{"machine", "vrk"}, {"dataLevel", 2}, {"type", "TECHPARAMS"}}, "values", 53)
+            << d1 << level2 << missed(level2);
+        QTest::newRow("only tools")
+            << old({{"type", "Tools"}}, "values", 3) << d1 << Filled() << missed({});
+    }
+
+    void imports()
+    {
+        QFETCH(QJsonObject, root);
+        QFETCH(ModelVersion, version);
+        QFETCH(Filled, filled);
+
+        BackupImport import(write(json(root)));
+        QVERIFY(import.load() && import.selectMapping() && import.parseSections());
+        TechParameters group;
+        for (qsizetype i = 0; i < group.valueCount(); ++i)
+            group.value(i).reset(-1.0);
+        QTEST(import.importTechParams(&group, version), "missed");
+        for (qsizetype i = 0; i < group.valueCount(); ++i) {
+            const double expected = filled.contains(i) ? 100.0 + filled.value(i) : -1.0;
+            QVERIFY2(group.value(i).value() == expected, qPrintable(QString::number(i)));
+            QCOMPARE(group.value(i).isModified(), filled.contains(i));
+        }
+    }
+
+    // message: empty when selectMapping refuses the file, else the text of
+    // load() or parseSections().
+    void importRefused_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("message");
+
+        QTest::newRow("VRK 1") << json({{"machine", "VRK"}, {"dataLevel", 1}, {"techparams", {}}})
+                               << QString();
+        QTest::newRow("ZUM") << json({{"machine", "ZUM"}, {"dataLevel", 2}}) << QString();
+        QTest::newRow("CVRK 6") << json({{"dataLevel", 6}}) << QString();
+        QTest::newRow("type Global")
+            << json({{"type", "Global"}, {"values", QJsonArray{1}}}) << "Section Global unknown.";
+        QTest::newRow("string member") << json({{"notes", "x"}, {"techparams", QJsonArray{1}}})
+                                       << "Section notes is not an array.";
+        QTest::newRow("unknown array")
+            << json({{"techparams", QJsonArray{1}}, {"axes", QJsonArray{}}})
+            << "Section axes unknown.";
+        QTest::newRow("values not array") << json({{"type", "rparams"}, {"values", 3}})
+                                          << "Section values missing or is not an array.";
+        QTest::newRow("malformed")
+            << QByteArray(R"({"machine": "CVRK")") << "Error: unterminated string on position 18";
+    }
+
+    void importRefused()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, message);
+
+        BackupImport import(write(bytes));
+        if (const auto loaded = import.load(); !loaded) {
+            QCOMPARE(loaded.error(), message);
+            return;
+        }
+        QCOMPARE(import.selectMapping(), !message.isEmpty());
+        if (message.isEmpty())
+            return;
+        const auto parsed = import.parseSections();
+        QVERIFY(!parsed);
+        QCOMPARE(parsed.error(), message);
+    }
+
+    // The import changes values behind the group's back; unless the group tells,
+    // the document stays clean and could be closed without the save question.
+    // Null, text and numbers no 32-bit float holds leave the value as it was.
+    void importIntoDocument()
+    {
+        BackupDocument document;
+        ParameterGroup *group = document.group(GroupTags::TechParams);
+        QSignalSpy whole(group, &ParameterGroup::DataChangedPrivate);
+        QSignalSpy dirty(&document, &BackupDocument::dirtyChanged);
+
+        BackupImport empty(write(json({{"dataLevel", 1}, {"techparams", QJsonArray{}}})));
+        QVERIFY(empty.load() && empty.selectMapping() && empty.parseSections());
+        empty.importTechParams(group, document.version());
+        QVERIFY(whole.isEmpty() && !document.isDirty());
+
+        QJsonArray old = numbers(53, 100.0, 1.0);
+        old[0] = QJsonValue::Null;
+        old[1] = QStringLiteral("12");
+        old[2] = true;
+        old[3] = 1e300;
+        old[4] = -1e39;
+        old[5] = 3.4e38;
+        BackupImport import(
+            write(json({{"machine", "CVRK"}, {"dataLevel", 2}, {"techparams", old}})));
+        QVERIFY(import.load() && import.selectMapping() && import.parseSections());
+        const auto missed = import.importTechParams(group, document.version());
+        QCOMPARE(whole.size(), 1);
+        QVERIFY(document.isDirty() && !document.isUntouched());
+        QCOMPARE(dirty.size(), 1);
+        QCOMPARE(missed.mid(0, 5), QList<qsizetype>({0, 1, 2, 3, 4}));
+        for (qsizetype i = 0; i < 5; ++i)
+            QVERIFY(group->value(i).value() == 0.0 && !group->value(i).isModified());
+        QCOMPARE(group->value(5).value(), 3.4e38);
+    }
 };
-
-// message: what the loader's refusal must hold; empty when the file loads.
-void TestBackup::files_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("message");
-
-    const QJsonObject stamp{{"_machine", "VrkC1"}, {"_version", 8}};
-    auto with = [&stamp](const QString &key, const QJsonValue &value) {
-        QJsonObject root = stamp;
-        root.insert(key, value);
-        return json(root);
-    };
-    auto tooth = [&with](const QString &shape, const QString &name, qsizetype count = 64) {
-        return with("teeth", QJsonObject{{shape, QJsonObject{{name, numbers(count)}}}});
-    };
-    auto invalid = [](const char *context) {
-        return QStringLiteral("Validation error #1\ncontext: <root>") + context;
-    };
-    const QString longest = 'T' + QString(MaxBackupMemberName - 1, '7');
-    auto tools = [](double number) {
-        QJsonObject root = full();
-        root.insert("tools", QJsonObject{{"T2", QJsonArray{1, 2, 3, number, 5, 6, 7, 8}}});
-        return json(root);
-    };
-    QJsonObject holes = full();
-    QJsonArray withNull = numbers(256);
-    withNull[3] = QJsonValue::Null;
-    holes.insert("techparams", QJsonObject{{"values", withNull}});
-
-    QTest::newRow("full") << json(full()) << QString();
-    // A value the machine holds as no number is kept as null.
-    QTest::newRow("null among numbers") << json(holes) << QString();
-    QTest::newRow("root array") << QJsonDocument(QJsonArray{stamp}).toJson() << invalid("\n");
-    QTest::newRow("255 techparams") << with("techparams", QJsonObject{{"values", numbers(255)}})
-                                    << invalid("[techparams][values]");
-    QTest::newRow("text among numbers")
-        << with("coordsys", QJsonObject{{"G54", QJsonArray{1, 2, 3, 4, "5", 6, 7, 8}}})
-        << invalid("[coordsys][G54][4]");
-    QTest::newRow("G53") << with("coordsys", QJsonObject{{"G53", numbers(8)}})
-                         << invalid("[coordsys]");
-    QTest::newRow("G55 of 7") << with("coordsys", QJsonObject{{"G55", numbers(7)}})
-                              << invalid("[coordsys][G55]");
-    QTest::newRow("T10") << with("tools", QJsonObject{{"T10", numbers(8)}}) << invalid("[tools]");
-    QTest::newRow("T0") << with("tools", QJsonObject{{"T0", numbers(8)}}) << invalid("[tools]");
-    QTest::newRow("tooth T123") << tooth("L9", "T123") << QString();
-    QTest::newRow("tooth X1") << tooth("L1", "X1") << invalid("[teeth][L1]");
-    QTest::newRow("tooth of 63") << tooth("L2", "T1", 63) << invalid("[teeth][L2][T1]");
-    QTest::newRow("longest name") << tooth("L1", longest) << QString();
-    // "T" and digits match the tooth pattern: the worst case for the schema's
-    // regex, which recursed once per character until this was refused first.
-    QTest::newRow("hostile name") << tooth("L1", 'T' + QString(49999, '7'))
-                                  << invalid("\ndesc: A member name is 50000 characters long; "
-                                             "backup files use at most 256, so the file was "
-                                             "not validated.");
-    QTest::newRow("_version -1") << with("_version", -1) << invalid("[_version]\ndesc: ");
-    QTest::newRow("_version 0") << with("_version", 0) << QString();
-    QTest::newRow("_version 2^32-1") << with("_version", 4294967295.0) << QString();
-    QTest::newRow("_version 2^32") << with("_version", 4294967296.0) << invalid("[_version]");
-    QTest::newRow("_version 1.5") << with("_version", 1.5)
-                                  << "The data model version 1.5 is not a whole number.";
-    QTest::newRow("_machine number") << with("_machine", 7) << invalid("[_machine]");
-    QTest::newRow("two errors")
-        << json({{"comment", "x"}})
-        << invalid("\ndesc: Missing required property '_machine'.\nValidation error #2\n"
-                   "context: <root>\ndesc: Missing required property '_version'.");
-    QTest::newRow("malformed") << QByteArray(R"({"_machine":"VrkC1",)")
-                               << "Error: unterminated object on position 20";
-    // Rounds to the largest float; a little more would reach the machine as
-    // infinity, and the message tells the two apart.
-    QTest::newRow("float limit") << tools(3.4028235e38) << QString();
-    QTest::newRow("beyond float") << tools(-3.40282357e38)
-                                  << "Section tools holds the number -3.40282357e+38, which is "
-                                     "beyond the range of a machine value.";
-    // A section that is there but malformed would read as zeros.
-    QTest::newRow("techparams text") << with("techparams", "x") << invalid("[techparams]");
-    QTest::newRow("TechParams no values")
-        << with("TechParams", QJsonObject{{"value", numbers(256)}})
-        << "Section TechParams is malformed.\nValidation error #1\ncontext: <root>[techparams]";
-    QTest::newRow("RPARAMS number") << with("RPARAMS", 12) << "Section RPARAMS is malformed.";
-    QTest::newRow("too large") << QByteArray(BackupFile::MaxFileSize + 1, ' ')
-                               << "The file is larger than 4194304 bytes";
-}
-
-// A refused file leaves the document that tried to load or import it as it was.
-void TestBackup::files()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(QString, message);
-
-    BackupFile file(write(bytes));
-    const auto loaded = file.load();
-    QVERIFY2(loaded.has_value() == message.isEmpty(),
-             qPrintable(loaded ? QString() : loaded.error()));
-    if (loaded)
-        return;
-    QVERIFY2(loaded.error().contains(message), qPrintable(loaded.error()));
-    QVERIFY(!file.machine().isValid());
-
-    BackupDocument document;
-    QVERIFY(!document.load(path("in")) && !document.import(path("in")));
-    QCOMPARE(document.groupTags().size(), 5);
-    QVERIFY(document.fileName().isEmpty() && document.isUntouched() && !document.isDirty());
-}
-
-void TestBackup::stampOnly()
-{
-    BackupDocument document;
-    QVERIFY(document.load(write(R"({"_version":3,"_machine":"VrkA2"})")));
-    QVERIFY(document.groupTags().isEmpty());
-    QCOMPARE(document.version(), ModelVersion(VrkA2, 3));
-    QVERIFY(!document.isUntouched() && !document.isDirty());
-    QVERIFY(document.save(path("out")));
-    QCOMPARE(read(path("out")), QByteArray(R"({"_machine":"VrkA2","_version":3})"));
-    // Whatever version a machine reports is written and read back.
-    document.setVersion(ModelVersion(VrkA2, 4294967295u));
-    QVERIFY(document.save(path("out")));
-    QVERIFY(document.load(path("out")));
-    QCOMPARE(document.version().version(), 4294967295u);
-}
-
-void TestBackup::unknownKeysAndLetterCase()
-{
-    const QString in = write(json({{"_machine", "NoSuchMachine"},
-                                   {"_version", 4},
-                                   {"comment", "kept out"},
-                                   {"TechParams", QJsonObject{{"values", numbers(256, 9.0)}}},
-                                   {"RPARAMS", QJsonObject{{"values", numbers(256)}}}}));
-    BackupFile file(in);
-    QVERIFY(file.load());
-    QCOMPARE(file.machine(), ModelVersion(Unknown, 4));
-
-    BackupDocument document;
-    QVERIFY(document.load(in));
-    QCOMPARE(document.groupTags(), QList<int>({1, 2}));
-    QCOMPARE(document.group(1)->value(255).value(), 9.0 + 255 * 0.25);
-    QVERIFY(document.save(path("out")));
-    const QJsonObject saved = QJsonDocument::fromJson(read(path("out"))).object();
-    QCOMPARE(saved.keys(), QStringList({"_machine", "_version", "rparams", "techparams"}));
-    QCOMPARE(saved.value("_machine").toString(), QStringLiteral("Unknown"));
-}
-
-void TestBackup::roundTripAndExports()
-{
-    const QJsonObject original = full(QStringLiteral("VrkE1"), 11);
-    BackupDocument document;
-    QVERIFY(document.load(write(json(original))));
-    QCOMPARE(document.groupTags(), QList<int>({1, 2, 3, 4, 5}));
-    QCOMPARE(document.group(GroupTags::Teeth)->value(8 * 640 + 9 * 64 + 63).value(),
-             3.0 + 900 + 9 + 63 * 0.25);
-
-    QVERIFY(document.save(path("out")));
-    BackupFile file(path("out"));
-    QVERIFY(file.load());
-    QCOMPARE(file.machine(), ModelVersion(VrkE1, 11));
-    // Tools row T0 is not written, so each section is the original.
-    for (int tag = 1; tag <= 5; ++tag)
-        QCOMPARE(file.section(tag), original.value(ParameterGroup::groupName(tag)).toObject());
-
-    // Exports write an edited document elsewhere and leave it as it was.
-    TableModel *model = document.createModel(GroupTags::TechParams);
-    QVERIFY(model->setData(model->index(3, 0), 77.0, Qt::EditRole));
-    QVERIFY(document.exportWithoutTeeth(path("noteeth")));
-    QVERIFY(document.exportGroup(GroupTags::Coordsys, path("coordsys")));
-    QVERIFY(document.isDirty());
-    QCOMPARE(document.fileName(), path("out"));
-    BackupFile noTeeth(path("noteeth"));
-    QVERIFY(noTeeth.load());
-    QCOMPARE(noTeeth.machine(), ModelVersion(VrkE1, 11));
-    QVERIFY(!noTeeth.hasSection(GroupTags::Teeth));
-    for (int tag = 1; tag <= 4; ++tag)
-        QVERIFY(noTeeth.hasSection(tag));
-    QCOMPARE(noTeeth.section(GroupTags::TechParams).value("values")[3].toDouble(), 77.0);
-    const QJsonObject coordsys = QJsonDocument::fromJson(read(path("coordsys"))).object();
-    QCOMPARE(coordsys.keys(), QStringList({"_machine", "_version", "coordsys"}));
-}
-
-// null in a file is a value without a number: shown empty, never written, and
-// an import, which brings numbers, leaves a value alone there. The largest
-// float, typed in, saves and opens again.
-void TestBackup::nonFiniteValues()
-{
-    QJsonArray values = numbers(256, 1.0, 0.0);
-    values[0] = QJsonValue::Null;
-    BackupDocument document;
-    QVERIFY(document.load(write(json({{"_machine", "VrkC1"},
-                                      {"_version", 6},
-                                      {"techparams", QJsonObject{{"values", values}}}}))));
-    TableModel *model = document.createModel(GroupTags::TechParams);
-    QVERIFY(model->setData(model->index(7, 0), "3.4028235e38"));
-    QVERIFY(document.save(path("out")) && document.load(path("out")));
-    ParameterGroup *group = document.group(GroupTags::TechParams);
-    model = document.createModel(GroupTags::TechParams);
-    QVERIFY(std::isnan(group->value(0).value()));
-    QCOMPARE(model->index(0, 0).data().toString(), QString());
-    QVERIFY(!model->index(0, 0).data(Qt::ToolTipRole).toString().isEmpty());
-    QCOMPARE(group->definedValues().size(), 255);
-    QCOMPARE(float(group->value(7).value()), std::numeric_limits<float>::max());
-
-    values[0] = 2.0;
-    values[7] = QJsonValue::Null;
-    QVERIFY(document.import(write(json({{"_machine", "VrkC1"},
-                                        {"_version", 6},
-                                        {"techparams", QJsonObject{{"values", values}}}}))));
-    QCOMPARE(group->modifiedValues(), (ParameterGroup::VariableValues{{1024, 2.0f}}));
-}
-
-// A pipe, a device or a directory is refused before it is opened: opening a
-// pipe for reading waits for a writer, with the window frozen.
-void TestBackup::notRegularFiles()
-{
-    const QString fifo = path("fifo");
-    QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    std::atomic<bool> done = false;
-    // Lets a reader stuck on the pipe go after two seconds, so that the fault
-    // fails the test instead of hanging it.
-    std::thread writer([&done, name = QFile::encodeName(fifo)] {
-        for (int tick = 0; !done; ++tick) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            if (tick < 20)
-                continue;
-            if (const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK); fd >= 0)
-                ::close(fd);
-        }
-    });
-    const QString message = QStringLiteral("Not a regular file");
-    for (const QString &name : {fifo, m_dir->path(), QStringLiteral("/dev/zero")}) {
-        const auto file = BackupFile(name).load();
-        QVERIFY2(!file && file.error().startsWith(message), qPrintable(name));
-        const auto old = BackupImport(name).load();
-        QVERIFY2(!old && old.error().startsWith(message), qPrintable(name));
-    }
-    done = true;
-    writer.join();
-    QCOMPARE(BackupFile(path("none")).load().error(), QStringLiteral("No such file or directory"));
-}
-
-void TestBackup::importAnotherMachine()
-{
-    BackupDocument document;
-    QVERIFY(document.load(write(
-        json({{"_machine", "VrkC1"}, {"_version", 6}, {"coordsys", rows("G", 54, 59, 8, 0)}}))));
-    QVERIFY(BackupData::write(path("zum"), json(full(QStringLiteral("ZumB1"), 2))));
-    const auto mask = document.import(path("zum"));
-    QVERIFY(mask);
-    QCOMPARE(*mask, (1 << 1) | (1 << 2) | (1 << 4) | (1 << 5));
-    QCOMPARE(document.version(), ModelVersion(VrkC1, 6));
-    QCOMPARE(document.fileName(), path("in"));
-    QVERIFY(document.isDirty());
-    // Imported numbers arrive as edits over what the document held.
-    const ParameterValue &g55 = document.group(GroupTags::Coordsys)->value(1 * 8 + 2);
-    QVERIFY(g55.isModified());
-    QCOMPARE(g55.storedValue(), 55.0 + 2 * 0.25);
-    QCOMPARE(g55.value(), 0.125 + 55 + 2 * 0.25);
-    QCOMPARE(document.group(GroupTags::Tools)->value(9 * 8 + 7).value(), 10.0 + 9 + 7 * 0.25);
-}
-
-void TestBackup::imports_data()
-{
-    QTest::addColumn<QJsonObject>("root");
-    QTest::addColumn<ModelVersion>("version");
-    QTest::addColumn<Filled>("filled");
-    QTest::addColumn<QList<qsizetype>>("missed");
-
-    // VrkD1 v8 has rows 0-59, 76 and 77; VrkC1 lacks 13, 14, 19, 24, 26, 27.
-    const ModelVersion d1(VrkD1, 8);
-    auto missed = [](const Filled &filled, const QList<qsizetype> &absent = {}) {
-        QList<qsizetype> list;
-        for (qsizetype i = 0; i <= 77; ++i) {
-            if ((i < 60 || i > 75) && !absent.contains(i) && !filled.contains(i))
-                list.append(i);
-        }
-        return list;
-    };
-    auto old = [](QJsonObject root, const QString &key, qsizetype count) {
-        root.insert(key, numbers(count, 100.0, 1.0)); // old value k is 100 + k
-        return root;
-    };
-    const Filled level1 = ranges({{0, 12, 0},
-                                  {15, 25, 13},
-                                  {28, 28, 25},
-                                  {29, 29, 27},
-                                  {30, 30, 28},
-                                  {31, 32, 30},
-                                  {33, 52, 33}});
-    Filled level2 = level1;
-    level2.insert(53, 32);
-    Filled level5 = level2;
-    level5.insert(57, 29);
-    Filled c1Level1 = level1;
-    c1Level1.remove(19);
-    c1Level1.remove(24);
-    const Filled short3 = ranges({{0, 12, 0}, {15, 21, 13}});
-    const Filled vrk3 = ranges({{0, 56, 0}});
-
-    QTest::newRow("CVRK 1") << old({{"machine", "CVRK"},
-                                    {"dataLevel", 1},
-                                    {"rparams", QJsonArray{1}}},
-                                   "techparams", 53)
-                            << d1 << level1 << missed(level1);
-    QTest::newRow("no machine, VrkC1")
-        << old({{"dataLevel", 1}}, "techparams", 53) << ModelVersion(VrkC1, 8) << c1Level1
-        << missed(c1Level1, {13, 14, 19, 24, 26, 27});
-    QTest::newRow("CVRK 5") << old({{"machine", "CVRK"}, {"dataLevel", 5}}, "techparams", 53) << d1
-                            << level5 << missed(level5);
-    // What lies past the end of too short an old array is not imported.
-    QTest::newRow("CVRK 3 short") << old({{"machine", "CVRK"}, {"dataLevel", 3}}, "techparams", 20)
-                                  << d1 << short3 << missed(short3);
-    QTest::newRow("VRK 3") << old({{"machine", "VRK"}, {"dataLevel", 3}, {"type", "global"}},
-                                  "techparams", 60)
-                           << d1 << vrk3 << missed(vrk3);
-    // Single-section layout; family texts compare exactly, so "vrk" is CVRK.
-    QTest::newRow("single section, vrk")
-        << old({{"machine", "vrk"}, {"dataLevel", 2}, {"type", "TECHPARAMS"}}, "values", 53) << d1
-        << level2 << missed(level2);
-    QTest::newRow("only tools") << old({{"type", "Tools"}}, "values", 3) << d1 << Filled()
-                                << missed({});
-}
-
-void TestBackup::imports()
-{
-    QFETCH(QJsonObject, root);
-    QFETCH(ModelVersion, version);
-    QFETCH(Filled, filled);
-
-    BackupImport import(write(json(root)));
-    QVERIFY(import.load() && import.selectMapping() && import.parseSections());
-    TechParameters group;
-    for (qsizetype i = 0; i < group.valueCount(); ++i)
-        group.value(i).reset(-1.0);
-    QTEST(import.importTechParams(&group, version), "missed");
-    for (qsizetype i = 0; i < group.valueCount(); ++i) {
-        const double expected = filled.contains(i) ? 100.0 + filled.value(i) : -1.0;
-        QVERIFY2(group.value(i).value() == expected, qPrintable(QString::number(i)));
-        QCOMPARE(group.value(i).isModified(), filled.contains(i));
-    }
-}
-
-// message: empty when selectMapping refuses the file, else the text of
-// load() or parseSections().
-void TestBackup::importRefused_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("message");
-
-    QTest::newRow("VRK 1") << json({{"machine", "VRK"}, {"dataLevel", 1}, {"techparams", {}}})
-                           << QString();
-    QTest::newRow("ZUM") << json({{"machine", "ZUM"}, {"dataLevel", 2}}) << QString();
-    QTest::newRow("CVRK 6") << json({{"dataLevel", 6}}) << QString();
-    QTest::newRow("type Global") << json({{"type", "Global"}, {"values", QJsonArray{1}}})
-                                 << "Section Global unknown.";
-    QTest::newRow("string member") << json({{"notes", "x"}, {"techparams", QJsonArray{1}}})
-                                   << "Section notes is not an array.";
-    QTest::newRow("unknown array")
-        << json({{"techparams", QJsonArray{1}}, {"axes", QJsonArray{}}}) << "Section axes unknown.";
-    QTest::newRow("values not array") << json({{"type", "rparams"}, {"values", 3}})
-                                      << "Section values missing or is not an array.";
-    QTest::newRow("malformed") << QByteArray(R"({"machine": "CVRK")")
-                               << "Error: unterminated string on position 18";
-}
-
-void TestBackup::importRefused()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(QString, message);
-
-    BackupImport import(write(bytes));
-    if (const auto loaded = import.load(); !loaded) {
-        QCOMPARE(loaded.error(), message);
-        return;
-    }
-    QCOMPARE(import.selectMapping(), !message.isEmpty());
-    if (message.isEmpty())
-        return;
-    const auto parsed = import.parseSections();
-    QVERIFY(!parsed);
-    QCOMPARE(parsed.error(), message);
-}
-
-// The import changes values behind the group's back; unless the group tells,
-// the document stays clean and could be closed without the save question.
-// Null, text and numbers no 32-bit float holds leave the value as it was.
-void TestBackup::importIntoDocument()
-{
-    BackupDocument document;
-    ParameterGroup *group = document.group(GroupTags::TechParams);
-    QSignalSpy whole(group, &ParameterGroup::DataChangedPrivate);
-    QSignalSpy dirty(&document, &BackupDocument::dirtyChanged);
-
-    BackupImport empty(write(json({{"dataLevel", 1}, {"techparams", QJsonArray{}}})));
-    QVERIFY(empty.load() && empty.selectMapping() && empty.parseSections());
-    empty.importTechParams(group, document.version());
-    QVERIFY(whole.isEmpty() && !document.isDirty());
-
-    QJsonArray old = numbers(53, 100.0, 1.0);
-    old[0] = QJsonValue::Null;
-    old[1] = QStringLiteral("12");
-    old[2] = true;
-    old[3] = 1e300;
-    old[4] = -1e39;
-    old[5] = 3.4e38;
-    BackupImport import(write(json({{"machine", "CVRK"}, {"dataLevel", 2}, {"techparams", old}})));
-    QVERIFY(import.load() && import.selectMapping() && import.parseSections());
-    const auto missed = import.importTechParams(group, document.version());
-    QCOMPARE(whole.size(), 1);
-    QVERIFY(document.isDirty() && !document.isUntouched());
-    QCOMPARE(dirty.size(), 1);
-    QCOMPARE(missed.mid(0, 5), QList<qsizetype>({0, 1, 2, 3, 4}));
-    for (qsizetype i = 0; i < 5; ++i)
-        QVERIFY(group->value(i).value() == 0.0 && !group->value(i).isModified());
-    QCOMPARE(group->value(5).value(), 3.4e38);
-}
 
 QTEST_GUILESS_MAIN(TestBackup)
 #include "tst_backup.moc"

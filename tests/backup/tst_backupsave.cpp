@@ -33,17 +33,16 @@ bool writeExisting(const QString &path)
 // given; returns its output, or nothing when a check in it failed.
 QByteArray runChild(QStringList command, const QString &dir)
 {
+    qputenv("SAVE_DIR", dir.toLocal8Bit());
     QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("SAVE_DIR", dir);
-    process.setProcessEnvironment(environment);
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(command.takeFirst(), command);
     process.waitForFinished(60000);
+    qunsetenv("SAVE_DIR");
     const QByteArray output = process.readAll();
-    const bool passed = process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
     qInfo("%s", output.constData());
-    return passed ? output : QByteArray();
+    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0 ? output
+                                                                                   : QByteArray();
 }
 
 } // namespace
@@ -81,50 +80,48 @@ class TestBackupSave : public QObject
 {
     Q_OBJECT
 private slots:
-    void fullDisk();
-    void readOnlyDirectory();
-};
-
-void TestBackupSave::fullDisk()
-{
-    QTemporaryDir mountPoint;
-    QVERIFY(mountPoint.isValid());
-    const QString script =
-        QStringLiteral("mount -t tmpfs -o size=16k tmpfs \"$SAVE_DIR\" && exec \"$0\"");
-    const QByteArray output =
-        runChild({"unshare", "-rm", "sh", "-c", script, QCoreApplication::applicationFilePath()},
-                 mountPoint.path());
-    QVERIFY(output.contains("save error: ") && output.contains("No space left on device"));
-}
-
-void TestBackupSave::readOnlyDirectory()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("backup.vrk");
-    QVERIFY(dir.isValid() && writeExisting(path));
-    QStringList command{QCoreApplication::applicationFilePath()};
-    QTemporaryDir binDir;
-    if (::geteuid() == 0) {
-        // The user may write the file, only not the directory it lies in.
-        QCOMPARE(::chown(qPrintable(path), 65534, 65534), 0);
-        // The build tree may lie where that user cannot reach it: run a copy
-        // of this test from a directory open to everyone.
-        const QString binary = binDir.filePath(QStringLiteral("tst_backupsave"));
-        QVERIFY(QFile::copy(command.first(), binary));
-        QVERIFY(QFile::setPermissions(binDir.path(), Open) && QFile::setPermissions(binary, Open));
-        command =
-            QStringList{"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", binary};
+    void fullDisk()
+    {
+        QTemporaryDir mountPoint;
+        QVERIFY(mountPoint.isValid());
+        const QString script =
+            QStringLiteral("mount -t tmpfs -o size=16k tmpfs \"$SAVE_DIR\" && exec \"$0\"");
+        const QByteArray output = runChild(
+            {"unshare", "-rm", "sh", "-c", script, QCoreApplication::applicationFilePath()},
+            mountPoint.path());
+        QVERIFY(output.contains("save error: ") && output.contains("No space left on device"));
     }
-    const QByteArray before = read(path);
-    QVERIFY(QFile::setPermissions(dir.path(), Open & ~QFile::WriteOwner));
-    auto restore = qScopeGuard([&] { QFile::setPermissions(dir.path(), Open); });
 
-    const QByteArray output = runChild(command, dir.path());
-    QVERIFY(output.contains("save error: ") && output.contains("Permission denied"));
-    // Seen from outside the child as well.
-    QCOMPARE(read(path), before);
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"backup.vrk"});
-}
+    void readOnlyDirectory()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("backup.vrk");
+        QVERIFY(dir.isValid() && writeExisting(path));
+        QStringList command{QCoreApplication::applicationFilePath()};
+        QTemporaryDir binDir;
+        if (::geteuid() == 0) {
+            // The user may write the file, only not the directory it lies in.
+            QCOMPARE(::chown(qPrintable(path), 65534, 65534), 0);
+            // The build tree may lie where that user cannot reach it: run a copy
+            // of this test from a directory open to everyone.
+            const QString binary = binDir.filePath(QStringLiteral("tst_backupsave"));
+            QVERIFY(QFile::copy(command.first(), binary));
+            QVERIFY(QFile::setPermissions(binDir.path(), Open) &&
+                    QFile::setPermissions(binary, Open));
+            command =
+                QStringList{"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", binary};
+        }
+        const QByteArray before = read(path);
+        QVERIFY(QFile::setPermissions(dir.path(), Open & ~QFile::WriteOwner));
+        auto restore = qScopeGuard([&] { QFile::setPermissions(dir.path(), Open); });
+
+        const QByteArray output = runChild(command, dir.path());
+        QVERIFY(output.contains("save error: ") && output.contains("Permission denied"));
+        // Seen from outside the child as well.
+        QCOMPARE(read(path), before);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"backup.vrk"});
+    }
+};
 
 int main(int argc, char **argv)
 {

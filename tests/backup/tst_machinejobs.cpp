@@ -71,40 +71,30 @@ struct Station
     {
         static const QRegularExpression line(QStringLiteral("vrk6-sim: write (\\d+) (\\d+)"));
         Writes result;
-        for (auto m = line.globalMatch(sim.log()); m.hasNext();) {
-            const auto match = m.next();
-            result.append({match.captured(1).toInt(), match.captured(2).toInt()});
-        }
+        for (const QRegularExpressionMatch &m : line.globalMatch(sim.log()))
+            result.append({m.captured(1).toInt(), m.captured(2).toInt()});
         return result;
     }
-    void trigger(const char *action)
+    // Runs a File command and answers its file dialog when names are given.
+    void run(const QString &action, const QString &names = {})
     {
-        window->findChild<QAction *>(QString::fromLatin1(action))->trigger();
+        window->findChild<QAction *>(action)->trigger();
+        if (!names.isEmpty())
+            answer(names);
     }
-    // Gives names in dir to the file dialog, or rejects it for "cancel".
+    // Gives names in dir to the file dialog in front, or rejects it for "cancel".
     void answer(const QString &names)
     {
         QFileDialog *dialog = nullptr;
         (void)QTest::qWaitFor(
             [&] {
-                for (QWidget *widget : QApplication::topLevelWidgets())
-                    if (auto *shown = qobject_cast<QFileDialog *>(widget);
-                        shown && shown->isVisible())
-                        dialog = shown;
-                return dialog != nullptr;
+                return (dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget()));
             },
             LongMs);
-        if (!dialog)
-            return;
-        if (names == QStringLiteral("cancel"))
-            return dialog->reject();
-        // As typed: selectFile() leaves a focused name field alone.
-        typeInFileDialog(dialog, dir.path(), names);
-    }
-    void run(const char *action, const QString &names)
-    {
-        trigger(action);
-        answer(names);
+        if (dialog && names == QStringLiteral("cancel"))
+            dialog->reject();
+        else if (dialog) // as typed: selectFile() leaves a focused name field alone
+            typeInFileDialog(dialog, dir.path(), names);
     }
     // Answers the one question shown, which must default to No.
     bool ask(const QString &says, QMessageBox::StandardButton button)
@@ -129,25 +119,22 @@ struct Station
     }
     QList<QMessageBox *> boxes() const
     {
-        QList<QMessageBox *> open;
-        for (QMessageBox *box : window->findChildren<QMessageBox *>())
-            if (box->isVisible())
-                open.append(box);
+        QList<QMessageBox *> open = window->findChildren<QMessageBox *>();
+        open.removeIf([](const QMessageBox *box) { return !box->isVisible(); });
         return open;
     }
-    // Waits for every job to end: the one box left, null for none or more.
-    QMessageBox *lastBox()
+    // Waits for every job to end: the title and texts of the one box left,
+    // one per line, or "(boxes: N)".
+    QString lastBox()
     {
-        if (!QTest::qWaitFor([&] { return jobs() == 0; }, LongMs))
-            return nullptr;
+        (void)QTest::qWaitFor([&] { return jobs() == 0; }, LongMs);
         QTest::qWait(50);
         const QList<QMessageBox *> open = boxes();
-        return open.size() == 1 ? open.first() : nullptr;
-    }
-    QString lastText()
-    {
-        QMessageBox *box = lastBox();
-        return box ? box->text() : QStringLiteral("(not one box)");
+        if (jobs() != 0 || open.size() != 1)
+            return QStringLiteral("(jobs: %1, boxes: %2)").arg(jobs()).arg(open.size());
+        return QStringList{open[0]->windowTitle(), open[0]->text(), open[0]->informativeText(),
+                           open[0]->detailedText()}
+            .join(u'\n');
     }
 };
 } // namespace
@@ -181,20 +168,19 @@ private slots:
         Station s;
         QVERIFY(s.start({}, holes));
         // Two commands run two jobs; the one whose dialog is cancelled ends.
-        s.trigger("actionCreateBackup");
-        s.trigger("actionCreateBackup");
+        s.run("actionCreateBackup");
+        s.run("actionCreateBackup");
         QCOMPARE(s.jobs(), 2);
         s.answer("cancel");
         QTRY_COMPARE_WITH_TIMEOUT(s.jobs(), 1, LongMs);
         s.answer("created.vrk");
-        QCOMPARE(s.lastText(), QStringLiteral("Backup was created successfully."));
+        const QString box = s.lastBox();
+        QVERIFY2(box.contains("\nBackup was created successfully.\n"), qPrintable(box));
 
         BackupFile file(s.path("created.vrk"));
         QVERIFY(file.load());
         QCOMPARE(file.machine(), s.machine.modelVersion());
-        for (int tag : DistinctValues::Tags)
-            QVERIFY(file.hasSection(tag));
-        QVERIFY(!file.hasSection(GroupTags::Teeth));
+        QCOMPARE(DistinctValues::sections(file), DistinctValues::Tags); // no teeth
         QCOMPARE(DistinctValues::differences(file, 1, holes.keys()), QList<int>());
     }
 
@@ -229,9 +215,8 @@ private slots:
         QVERIFY(write(name, json(root)));
 
         s.run("actionRestoreBackup", "restore.vrk");
-        QMessageBox *box = s.lastBox();
-        QVERIFY(box);
-        QCOMPARE(box->text(), QStringLiteral("Backup was restored successfully."));
+        const QString box = s.lastBox();
+        QVERIFY2(box.contains("\nBackup was restored successfully.\n"), qPrintable(box));
         if (!expected.isEmpty())
             QCOMPARE(s.writes(), expected);
 
@@ -239,12 +224,11 @@ private slots:
         // the written sections only, and the box names it.
         const QStringList copies =
             SafetyCopies::list(SafetyCopies::defaultDirectory(), s.connection.Host());
-        QVERIFY(!copies.isEmpty());
-        QVERIFY(box->informativeText().contains(QDir::toNativeSeparators(copies.last())));
+        QVERIFY(!copies.isEmpty() && box.contains(QDir::toNativeSeparators(copies.last())));
         BackupFile copy(copies.last());
         QVERIFY(copy.load());
-        QCOMPARE(copy.hasSection(GroupTags::TechParams), sections.size() > 1);
-        QVERIFY(copy.hasSection(GroupTags::RParams) && !copy.hasSection(GroupTags::Teeth));
+        QCOMPARE(DistinctValues::sections(copy),
+                 sections.size() > 1 ? DistinctValues::Tags : QList<int>{GroupTags::RParams});
         QCOMPARE(DistinctValues::differences(copy, 1), QList<int>());
 
         // Every variable of the machine: the file's value where it carries
@@ -271,7 +255,6 @@ private slots:
     {
         QTest::addColumn<QString>("action");
         QTest::addColumn<QStringList>("options");
-        QTest::addColumn<int>("state");          // written to 513 first
         QTest::addColumn<QString>("dialog");     // names given to the dialog; none: no dialog
         QTest::addColumn<QByteArray>("content"); // of a.vrk (else a full backup)
         QTest::addColumn<QString>("box");        // lines found in the box's texts; empty: no box
@@ -282,8 +265,11 @@ private slots:
                       notReady = "Machine is not ready for program upload.",
                       uploaded = "Program was uploaded successfully.";
         const QStringList none, delay{"--delay", "100"};
-        QJsonObject bad = full();
-        bad.insert("_version", -1);
+        const auto row = [](const char *name, const QString &action, const QStringList &options,
+                            const QString &dialog, const QByteArray &content, const QString &box,
+                            const Writes &writes = {}) {
+            QTest::newRow(name) << action << options << dialog << content << box << writes;
+        };
         const auto program = [](int size) { // 60 words repeat
             QByteArray bytes;
             for (int i = 0; i < size; ++i)
@@ -293,85 +279,66 @@ private slots:
         const auto result = [](int code) {
             return QStringList{"--upload-result", QString::number(code)};
         };
+        QJsonObject bad = full();
+        bad.insert("_version", -1);
+        const QByteArray stamp = json({{"_machine", "VrkC1"}, {"_version", 8}});
+        QJsonObject rparams{{"_machine", "VrkC1"}, {"_version", 8}};
+        rparams.insert("rparams", QJsonObject{{"values", numbers(256, 100.0, 1.0)}});
 
-        QTest::newRow("create, read fails")
-            << create << QStringList{"--exception-range", "1544:48"} << 0 << QString()
-            << QByteArray() << "There was an error reading data from the machine." << Writes{};
-        for (const QString &action : {create, restore, upload})
-            QTest::addRow("%s, cancelled", qPrintable(action.mid(6)))
-                << action << none << 0 << "cancel" << QByteArray() << QString() << Writes{};
-        QTest::newRow("restore, other version, No")
-            << restore << none << 0 << "a.vrk" << json(full("VrkC1", 7)) << QString() << Writes{};
-        QTest::newRow("restore, schema") << restore << none << 0 << "a.vrk" << json(bad)
-                                         << "Restore Failed\nValidation error #1" << Writes{};
-        QTest::newRow("restore, no sections")
-            << restore << none << 0 << "a.vrk" << json({{"_machine", "VrkC1"}, {"_version", 8}})
-            << "Restore Failed" << Writes{};
-        QTest::newRow("restore, two files") << restore << none << 0 << "\"a.vrk\" \"b.vrk\""
-                                            << QByteArray() << QString() << Writes{};
+        row("create, read fails", create, {"--exception-range", "1544:48"}, {}, {},
+            "There was an error reading data from the machine.");
+        row("create, cancelled", create, none, "cancel", {}, {});
+        row("restore, cancelled", restore, none, "cancel", {}, {});
+        row("upload, cancelled", upload, none, "cancel", {}, {});
+        row("restore, other version, No", restore, none, "a.vrk", json(full("VrkC1", 7)), {});
+        row("restore, schema", restore, none, "a.vrk", json(bad),
+            "Restore Failed\nValidation error #1");
+        row("restore, no sections", restore, none, "a.vrk", stamp, "Restore Failed");
+        row("restore, two files", restore, none, "\"a.vrk\" \"b.vrk\"", {}, {});
         // The read-back check: R000..R029 stored at most 10.
-        QTest::newRow("restore, clamped")
-            << restore << QStringList{"--clamp", "1792:30:10"} << 0 << "a.vrk"
-            << json({{"_machine", "VrkC1"},
-                     {"_version", 8},
-                     {"rparams", QJsonObject{{"values", numbers(256, 100.0, 1.0)}}}})
-            << "Restore Not Verified\n30 of the values\nR Parameters: R000: sent 100, read "
-               "10\nand 10 more"
-            << Writes{{1792, 60}, {1852, 60}, {1912, 60}, {1972, 60}, {2032, 16}};
-        QTest::newRow("upload, disabled") << upload << QStringList{"--upload-disabled"} << 0
-                                          << QString() << QByteArray() << notReady << Writes{};
-        QTest::newRow("upload, busy")
-            << upload << none << 1 << QString() << QByteArray() << notReady << Writes{};
-        QTest::newRow("upload, 16 MiB + 1")
-            << upload << none << 0 << "a.vrk" << QByteArray(16 * 1024 * 1024 + 1, 'G')
-            << "The program file is larger than 16 MiB, the largest program that is sent."
-            << Writes{};
-        QTest::newRow("upload, zero word inside")
-            << upload << none << 0 << "a.vrk" << QByteArray("G90\n\0\0\0\0G01\n", 12)
-            << "There was an error loading the program file." << Writes{};
-        QTest::newRow("upload, empty") << upload << none << 0 << "a.vrk" << QByteArray("")
-                                       << uploaded << Writes{{513, 1}, {515, 1}};
-        QTest::newRow("upload, 240 bytes") << upload << none << 0 << "a.vrk" << program(240)
-                                           << uploaded << Writes{{513, 1}, {515, 60}, {515, 1}};
-        QTest::newRow("upload, 480 bytes, equal chunks")
-            << upload << none << 0 << "a.vrk" << program(480) << uploaded
-            << Writes{{513, 1}, {515, 60}, {515, 60}, {515, 1}};
-        QTest::newRow("upload, 236 bytes") << upload << none << 0 << "a.vrk" << program(236)
-                                           << uploaded << Writes{{513, 1}, {515, 60}};
-        QTest::newRow("upload, result 5")
-            << upload << result(5) << 0 << "a.vrk" << program(7)
-            << "There was an error uploading the program.\nError code: 2"
-            << Writes{{513, 1}, {515, 3}};
-        QTest::newRow("upload, result 1")
-            << upload << result(1) << 0 << "a.vrk" << program(4)
-            << "There was an unexpected problem uploading the program.\nResult code: 1"
-            << Writes{{513, 1}, {515, 2}};
-        QTest::newRow("create, lost")
-            << create << delay << 0 << QString() << QByteArray() << lost << Writes{};
-        QTest::newRow("restore, lost")
-            << restore << delay << 0 << "a.vrk" << QByteArray() << lost << Writes{};
-        QTest::newRow("upload, lost")
-            << upload << delay << 0 << "a.vrk" << QByteArray(100000, 'G') << lost << Writes{};
+        row("restore, clamped", restore, {"--clamp", "1792:30:10"}, "a.vrk", json(rparams),
+            "Restore Not Verified\n30 of the values\nR Parameters: R000: sent 100, read 10\n"
+            "and 10 more",
+            {{1792, 60}, {1852, 60}, {1912, 60}, {1972, 60}, {2032, 16}});
+        row("upload, disabled", upload, {"--upload-disabled"}, {}, {}, notReady);
+        row("upload, busy", upload, none, {}, {}, notReady); // 513 holds 1
+        row("upload, 16 MiB + 1", upload, none, "a.vrk", QByteArray(16 * 1024 * 1024 + 1, 'G'),
+            "The program file is larger than 16 MiB, the largest program that is sent.");
+        row("upload, zero word inside", upload, none, "a.vrk", QByteArray("G90\n\0\0\0\0G01\n", 12),
+            "There was an error loading the program file.");
+        row("upload, empty", upload, none, "a.vrk", "", uploaded, {{513, 1}, {515, 1}});
+        row("upload, 240 bytes", upload, none, "a.vrk", program(240), uploaded,
+            {{513, 1}, {515, 60}, {515, 1}});
+        row("upload, 480 bytes, equal chunks", upload, none, "a.vrk", program(480), uploaded,
+            {{513, 1}, {515, 60}, {515, 60}, {515, 1}});
+        row("upload, 236 bytes", upload, none, "a.vrk", program(236), uploaded,
+            {{513, 1}, {515, 60}});
+        row("upload, result 5", upload, result(5), "a.vrk", program(7),
+            "There was an error uploading the program.\nError code: 2", {{513, 1}, {515, 3}});
+        row("upload, result 1", upload, result(1), "a.vrk", program(4),
+            "There was an unexpected problem uploading the program.\nResult code: 1",
+            {{513, 1}, {515, 2}});
+        row("create, lost", create, delay, {}, {}, lost);
+        row("restore, lost", restore, delay, "a.vrk", {}, lost);
+        row("upload, lost", upload, delay, "a.vrk", QByteArray(100000, 'G'), lost);
     }
     void jobsEndInOneBox()
     {
         QFETCH(QString, action);
         QFETCH(QStringList, options);
-        QFETCH(int, state);
         QFETCH(QString, dialog);
         QFETCH(QByteArray, content);
         QFETCH(QString, box);
         QFETCH(Writes, writes);
+        const QByteArray tag = QTest::currentDataTag();
         Station s;
         QVERIFY(s.start(options));
-        QVERIFY(RunToEnd(s.connection.WriteInt(513, state)).isEmpty());
+        QVERIFY(RunToEnd(s.connection.WriteInt(513, tag == "upload, busy")).isEmpty());
         QVERIFY(write(s.path("a.vrk"), content.isNull() ? json(full()) : content));
         QVERIFY(write(s.path("b.vrk"), json(full())));
         const bool lose = box == QStringLiteral("Communication Error");
-        s.trigger(qPrintable(action));
-        if (!dialog.isEmpty())
-            s.answer(dialog);
-        if (QTest::currentDataTag() == QByteArray("restore, other version, No"))
+        s.run(action, dialog);
+        if (tag == "restore, other version, No")
             QVERIFY(s.ask("VRK-C1 (v. 7)", QMessageBox::No));
         if (lose) {
             QTRY_VERIFY_WITH_TIMEOUT(s.sim.log().contains(QStringLiteral("connection from")),
@@ -379,17 +346,11 @@ private slots:
             QTest::qWait(300);
             s.sim.stop();
         }
-        QMessageBox *last = s.lastBox();
-        QCOMPARE(s.jobs(), 0);
-        if (box.isEmpty()) {
-            QVERIFY(s.boxes().isEmpty());
-        } else {
-            QVERIFY(last);
-            const QString texts = last->windowTitle() + '\n' + last->text() + '\n' +
-                                  last->informativeText() + '\n' + last->detailedText();
-            for (const QString &part : box.split(u'\n'))
-                QVERIFY2(texts.contains(part), qPrintable(texts));
-        }
+        const QString texts = s.lastBox();
+        if (box.isEmpty())
+            QCOMPARE(texts, QStringLiteral("(jobs: 0, boxes: 0)"));
+        for (const QString &part : box.split(u'\n', Qt::SkipEmptyParts))
+            QVERIFY2(texts.contains(part) && !texts.startsWith(u'('), qPrintable(texts));
         for (QWidget *widget : QApplication::topLevelWidgets())
             QVERIFY(!dialog.isEmpty() || !qobject_cast<QFileDialog *>(widget));
         if (lose)
@@ -420,7 +381,7 @@ private slots:
             }
         }
         // Written and read back equal.
-        QCOMPARE(s.lastText(), QStringLiteral("Backup was restored successfully."));
+        QVERIFY(s.lastBox().contains("\nBackup was restored successfully.\n"));
     }
 
     void safetyCopiesKeepTheNewestPerHost()

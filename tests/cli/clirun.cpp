@@ -27,6 +27,17 @@ QJsonObject CliRun::json() const
     return QJsonDocument::fromJson(out).object();
 }
 
+QJsonValue CliRun::at(const QString &path) const
+{
+    QJsonValue value = json();
+    for (const QString &step : path.split(QLatin1Char('/'))) {
+        bool isIndex = false;
+        const int index = step.toInt(&isIndex);
+        value = isIndex ? value[index] : value[step];
+    }
+    return value;
+}
+
 QStringList CliRun::lines() const
 {
     return QString::fromUtf8(out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);

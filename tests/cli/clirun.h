@@ -13,6 +13,8 @@ struct CliRun
     QByteArray err;
 
     QJsonObject json() const;
+    // The JSON output's value at a path of keys and indexes ("results/0/file").
+    QJsonValue at(const QString &path) const;
     // The text form's lines on standard output.
     QStringList lines() const;
 

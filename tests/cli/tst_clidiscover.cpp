@@ -43,19 +43,17 @@ private slots:
         peer.closeWriteChannel();
         QVERIFY(peer.waitForFinished(10000));
         QCOMPARE(json.code, 0);
-        QStringList names, targets, descriptions;
-        for (const QJsonValue &found : json.json()[u"results"_s].toArray()) {
-            names.append(found[u"name"_s].toString());
-            targets.append(found[u"target"_s].toString());
-            descriptions.append(found[u"description"_s].toString());
-        }
+        QStringList found;
+        for (const QJsonValue &service : json.at(u"results"_s).toArray())
+            found.append(service[u"name"_s].toString() + u" @ "_s +
+                         service[u"target"_s].toString());
         // The peer's two services (ports 1511, 1512) and the two simulators.
-        QCOMPARE(names, (QStringList{u"Peer One"_s, u"Peer Two \u017e"_s, u"VRK-C1 11"_s,
-                                     u"ZUM-B1 22"_s}));
-        QCOMPARE(targets,
-                 (QStringList{u"127.0.0.1:1511"_s, u"127.0.0.1:1512"_s, sim1.host(), sim2.host()}));
-        QCOMPARE(descriptions[1], u"modelZUM B1"_s);
-        QCOMPARE(descriptions[3], u"ZUM-B1 serial 22 software 6.12"_s);
+        QCOMPARE(found,
+                 (QStringList{u"Peer One @ 127.0.0.1:1511"_s, u"Peer Two \u017e @ 127.0.0.1:1512"_s,
+                              u"VRK-C1 11 @ "_s + sim1.host(), u"ZUM-B1 22 @ "_s + sim2.host()}));
+        QCOMPARE(json.at(u"results/1/description"_s).toString(), u"modelZUM B1"_s);
+        QCOMPARE(json.at(u"results/3/description"_s).toString(),
+                 u"ZUM-B1 serial 22 software 6.12"_s);
         QCOMPARE(text.lines().size(), 4);
         QCOMPARE(text.lines()[2], u"VRK-C1 11\tVRK-C1-11.local:%1\t127.0.0.1\tVRK-C1 serial 11 "
                                   "software 6.12"_s.arg(sim1.port()));

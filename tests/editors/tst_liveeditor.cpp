@@ -3,6 +3,7 @@
 // machine was asked; a second, plain connection sets and reads back values.
 #include "acpu/modbusconnection.h"
 #include "app/mainwindow.h"
+#include "backup/backupdata.h"
 #include "backup/backupfile.h"
 #include "common/simulateduser.h"
 #include "editors/parameterseditor.h"
@@ -12,6 +13,7 @@
 #include "model/teeth.h"
 #include "requestresult.h"
 #include "simprocess.h"
+#include "widgetlookup.h"
 #include "widgets/qtableviewclipboard.h"
 
 #include <QAction>
@@ -39,7 +41,7 @@ public:
     struct Transaction
     {
         qint64 ms;
-        int function, firstVariable, variables;
+        int function, first, count;
     };
     QList<Transaction> log;
 
@@ -54,35 +56,38 @@ public:
         return server.listen(QHostAddress::LocalHost);
     }
     QString host() const { return QStringLiteral("127.0.0.1:%1").arg(server.serverPort()); }
-    // Requests of one function code (3 read, 16 write) touching [first, first + count).
-    QList<Transaction> requests(int function, int first, int count) const
+    // {function, first variable, count} of each request after the first `before`.
+    QList<QList<int>> since(qsizetype before) const
     {
-        QList<Transaction> found = log;
-        found.removeIf([&](const Transaction &t) {
-            return t.function != function || t.firstVariable >= first + count ||
-                   t.firstVariable + t.variables <= first;
-        });
+        QList<QList<int>> found;
+        for (const Transaction &t : log.mid(before))
+            found.append({t.function, t.first, t.count});
         return found;
+    }
+    // Requests of one function code (3 read, 16 write) touching [first, first + count).
+    qsizetype requests(int function, int first, int count) const
+    {
+        return std::ranges::count_if(log, [&](const Transaction &t) {
+            return t.function == function && t.first < first + count && t.first + t.count > first;
+        });
     }
 
 private:
     void relay(QTcpSocket *client)
     {
         auto *machine = new QTcpSocket(client);
-        auto pending = std::make_shared<QByteArray>();
         machine->connectToHost(QHostAddress::LocalHost, upstream);
-        connect(client, &QTcpSocket::readyRead, this, [this, client, machine, pending] {
-            *pending += client->readAll();
+        connect(client, &QTcpSocket::readyRead, this, [this, client, machine] {
             // MBAP header: transaction, protocol, length (of unit id and PDU).
-            while (pending->size() >= 12) {
-                const auto *bytes = reinterpret_cast<const uchar *>(pending->constData());
+            while (client->bytesAvailable() >= 12) {
+                const QByteArray head = client->peek(12);
+                const auto *bytes = reinterpret_cast<const uchar *>(head.constData());
                 const qsizetype frame = 6 + qFromBigEndian<quint16>(bytes + 4);
-                if (pending->size() < frame)
+                if (client->bytesAvailable() < frame)
                     break;
                 log.append({clock.elapsed(), bytes[7], qFromBigEndian<quint16>(bytes + 8) / 2,
                             qFromBigEndian<quint16>(bytes + 10) / 2});
-                machine->write(pending->left(frame));
-                pending->remove(0, frame);
+                machine->write(client->read(frame));
             }
         });
         connect(machine, &QTcpSocket::readyRead, client,
@@ -141,14 +146,11 @@ struct Editor
                           : new ParametersEditor(&live.machine, GroupFactory::create(tag)))
     {
         window->show();
-        table = child<QTableViewClipboard>("valueEditor")->model();
+        table = child<QTableViewClipboard>(window, "valueEditor")->model();
     }
     ~Editor() { delete window.data(); }
-    template <typename T> T *child(const char *name) const
-    {
-        return window->findChild<T *>(QString::fromLatin1(name));
-    }
-    void trigger(const char *action) { child<QAction>(action)->trigger(); }
+    void trigger(const char *action) { ::trigger(window, action); }
+    bool checked(const char *action) const { return child(window, action)->isChecked(); }
     void click(QDialogButtonBox::StandardButton button)
     {
         // The file dialogs have button boxes of that name too.
@@ -167,12 +169,10 @@ struct Editor
     void choose(const char *action, const QString &path)
     {
         trigger(action);
-        for (QFileDialog *dialog : window->findChildren<QFileDialog *>()) {
-            if (dialog->isVisible()) {
-                dialog->selectFile(path);
-                static_cast<QDialog *>(dialog)->accept(); // QFileDialog hides it
-            }
-        }
+        for (QFileDialog *dialog : window->findChildren<QFileDialog *>())
+            if (dialog->isVisible())
+                typeInFileDialog(dialog, QFileInfo(path).absolutePath(),
+                                 QFileInfo(path).fileName());
     }
 };
 
@@ -233,11 +233,7 @@ private slots:
         editor.click(QDialogButtonBox::Apply);
         QTRY_VERIFY(!editor.window->isWindowModified());
         QCOMPARE(editor.table->index(row, column).data(Qt::FontRole), QVariant());
-        const QList<ModbusTap::Transaction> writes = live.tap.log.mid(before);
-        QCOMPARE(writes.size(), 1);
-        QCOMPARE(writes.first().function, 16);
-        QCOMPARE(writes.first().firstVariable, variable);
-        QCOMPARE(writes.first().variables, 2);
+        QCOMPARE(live.tap.since(before), (QList<QList<int>>{{16, variable, 2}}));
         QCOMPARE(live.value(variable), 7.25f);
         QCOMPARE(live.value(variable + 1), 1.0f);
 
@@ -248,7 +244,7 @@ private slots:
         const qsizetype requests = live.tap.log.size();
         editor.click(QDialogButtonBox::Ok);
         QTRY_VERIFY(!editor.window);
-        QCOMPARE(live.tap.log.size(), requests);
+        QVERIFY(live.tap.since(requests).isEmpty());
     }
 
     // A machine that cannot be asked keeps the automatic refresh trying: it
@@ -269,10 +265,7 @@ private slots:
         lost.sim.stop();
         QTRY_COMPARE(editor.window->statusBar()->currentMessage(),
                      QStringLiteral("Communication error"));
-        QFile file(state);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(R"({"variables": {"1025": 1088421888}})"); // 7.0f
-        file.close();
+        QVERIFY(BackupData::write(state, R"({"variables": {"1025": 1088421888}})")); // 7.0f
         QTest::qWait(500);
         QVERIFY(lost.sim.start({QStringLiteral("--state"), state}, port));
         QTRY_COMPARE_WITH_TIMEOUT(editor.text(1), QStringLiteral("7.000000"), 20000);
@@ -296,14 +289,14 @@ private slots:
 
     // A write still under way when the window goes (the main window deletes
     // its editors when it is destroyed) must find nothing of it when it
-    // finishes; run under ASan or Valgrind to see a fault.
+    // finishes; the sanitizer run (label interop) sees a use after free.
     void writeFinishingAfterClose()
     {
         Editor editor(live, 2);
         QVERIFY(editor.edit(7, 0, QStringLiteral("70.5")));
         editor.click(QDialogButtonBox::Apply);
         delete editor.window.data(); // before the reply can arrive
-        QTRY_COMPARE(live.tap.requests(16, 1799, 1).size(), 1);
+        QTRY_COMPARE(live.tap.requests(16, 1799, 1), 1);
         QTRY_COMPARE(live.value(1799), 70.5f);
     }
 
@@ -314,14 +307,13 @@ private slots:
         Editor editor(live, 1);
         editor.trigger("actionRefresh100ms");
         QVERIFY(!editor.editable(0));
-        QVERIFY(!editor.child<QAction>("actionOpen")->isEnabled());
+        QVERIFY(!child(editor.window, "actionOpen")->isEnabled());
         const qsizetype before = live.tap.log.size();
         QVERIFY(live.set({{1030, 42.0f}}));
         QTRY_COMPARE(editor.text(6), QStringLiteral("42.000000"));
         QTest::qWait(1500);
         editor.trigger("actionRefresh1s");
-        QVERIFY(editor.child<QAction>("actionRefresh1s")->isChecked());
-        QVERIFY(!editor.child<QAction>("actionRefresh100ms")->isChecked());
+        QVERIFY(editor.checked("actionRefresh1s") && !editor.checked("actionRefresh100ms"));
         QVERIFY(!editor.editable(0));
         editor.trigger("actionRefresh1s");
         QVERIFY(editor.editable(0));
@@ -330,13 +322,12 @@ private slots:
         // order; the next read's first chunk comes after a full period.
         QList<ModbusTap::Transaction> reads = live.tap.log.mid(before);
         reads.removeIf([](const auto &t) { return t.function != 3; });
-        QVERIFY2(reads.size() >= 5 * 4, qPrintable(QString::number(reads.size())));
+        QCOMPARE_GE(reads.size(), 5 * 4);
         for (qsizetype i = 0; i + 1 < reads.size(); ++i) {
             const int chunk = static_cast<int>(i % 5);
-            QCOMPARE(reads.at(i).firstVariable, 1024 + 60 * chunk);
+            QCOMPARE(reads.at(i).first, 1024 + 60 * chunk);
             if (chunk == 4)
-                QVERIFY2(reads.at(i + 1).ms - reads.at(i).ms >= 90,
-                         qPrintable(QString::number(reads.at(i + 1).ms - reads.at(i).ms)));
+                QCOMPARE_GE(reads.at(i + 1).ms - reads.at(i).ms, 90);
         }
     }
 
@@ -354,7 +345,7 @@ private slots:
         editor.trigger("actionRefresh1s");
         QCOMPARE(user.said.size(), 1);
         QVERIFY(user.said.first().startsWith("Values edited but not written to the machine: 2.\n"));
-        QVERIFY(!editor.child<QAction>("actionRefresh1s")->isChecked());
+        QVERIFY(!editor.checked("actionRefresh1s"));
         QVERIFY(editor.editable(8));
         QTest::qWait(1200);
         QCOMPARE(editor.text(8), QStringLiteral("3.000000"));
@@ -377,7 +368,7 @@ private slots:
         QStandardItemModel foreign;
         foreign.appendRow(new QStandardItem(QStringLiteral("L3")));
         Editor editor(live, 5);
-        auto *shapes = editor.child<QComboBox>("group");
+        auto *shapes = child<QComboBox>(editor.window, "group");
         editor.trigger("actionRefreshOnce");
         QTRY_COMPARE_WITH_TIMEOUT(editor.text(2), QStringLiteral("1.500000"), 20000);
         QCOMPARE(editor.text(1), QString());
@@ -396,10 +387,8 @@ private slots:
         const qsizetype before = live.tap.log.size();
         editor.click(QDialogButtonBox::Apply);
         QTRY_VERIFY(!editor.window->isWindowModified());
-        QList<std::pair<int, int>> writes;
-        for (const ModbusTap::Transaction &t : live.tap.log.mid(before))
-            writes.append({t.firstVariable, t.variables});
-        QCOMPARE(writes, (QList<std::pair<int, int>>{{tooth(0, 0, 2), 1}, {tooth(2, 3, 4), 1}}));
+        QCOMPARE(live.tap.since(before),
+                 (QList<QList<int>>{{16, tooth(0, 0, 2), 1}, {16, tooth(2, 3, 4), 1}}));
         QCOMPARE(live.value(tooth(2, 3, 4)), 9.5f);
         QCOMPARE(live.bits(tooth(0, 0, 1)), NanPattern);
 
@@ -417,34 +406,25 @@ private slots:
     {
         MainWindow main(&live.machine);
         main.show();
-        auto *action = main.findChild<QAction *>(QStringLiteral("actionTechParameters"));
-        const auto editors = [] {
-            QList<ParametersEditor *> found;
-            for (QWidget *widget : QApplication::topLevelWidgets())
-                if (auto *editor = qobject_cast<ParametersEditor *>(widget))
-                    found.append(editor);
-            return found;
-        };
-        // Each read of the group starts with the chunk at variable 1024.
-        const auto reads = [&] { return live.tap.requests(3, 1024, 1).size(); };
         for (const float value : {21.5f, 22.5f}) {
             QVERIFY(live.set({{1024, value}}));
-            const qsizetype before = reads();
-            action->trigger();
-            action->trigger();
-            QCOMPARE(editors().size(), 1);
-            QAbstractItemModel *table = editors().first()->findChild<QTableView *>()->model();
+            const qsizetype reads = live.tap.requests(3, 1024, 1); // each read starts there
+            trigger(&main, "actionTechParameters");
+            trigger(&main, "actionTechParameters");
+            const QList<ParametersEditor *> editors = shownWindows<ParametersEditor>();
+            QCOMPARE(editors.size(), 1);
+            QAbstractItemModel *table = editors.first()->findChild<QTableView *>()->model();
             QTRY_COMPARE_WITH_TIMEOUT(table->index(0, 0).data().toString(),
                                       QString::number(value, 'f', 6), 20000);
-            QCOMPARE(reads(), before + 1);
-            QPointer<ParametersEditor> shown = editors().first();
+            QCOMPARE(live.tap.requests(3, 1024, 1), reads + 1);
+            QPointer<ParametersEditor> shown = editors.first();
             if (value == 21.5f) {
                 shown->close();
                 QTRY_VERIFY(!shown);
             }
         }
         QVERIFY(main.close());
-        QTRY_VERIFY(editors().isEmpty());
+        QTRY_VERIFY(shownWindows<ParametersEditor>().isEmpty());
     }
 
     // Save writes only the group and the machine's data model; a loaded
@@ -455,7 +435,6 @@ private slots:
     {
         QTemporaryDir dir;
         const QString saved = dir.filePath(QStringLiteral("tools.vrk"));
-        const QString in = dir.filePath(QStringLiteral("in.vrk"));
         QVERIFY(live.set({{1288, 1.5f}, {1289, 2.5f}}));
         Editor editor(live, 4);
         SimulatedUser user;
@@ -468,39 +447,35 @@ private slots:
         QCOMPARE(file.machine(), live.machine.modelVersion());
         for (int tag = 1; tag <= 5; ++tag)
             QCOMPARE(file.hasSection(tag), tag == 4);
-        QCOMPARE(file.section(4).value(QStringLiteral("T1")).toArray().at(1).toDouble(), 6.0);
+        QJsonObject tools = file.section(4);
+        QCOMPARE(tools["T1"].toArray().at(1).toDouble(), 6.0);
 
         editor.click(QDialogButtonBox::Reset);
-        QJsonObject tools = file.section(4);
-        QJsonArray t3 = tools.value(QStringLiteral("T3")).toArray();
+        QJsonArray t3 = tools["T3"].toArray();
         t3[7] = 11.0;
-        tools.insert(QStringLiteral("T3"), t3);
-        const auto load = [&](const ModelVersion &version, const QJsonObject &section, int tag) {
-            BackupFile out(in);
-            out.setMachine(version);
-            out.setSection(tag, section);
-            if (!out.save())
-                return false;
+        tools["T3"] = t3;
+        // The simulator is a VRK-C1 of data model 8.
+        const auto load = [&](const char *machine, const char *key, const QJsonObject &section) {
+            const QString in = dir.filePath(QStringLiteral("in.vrk"));
+            QVERIFY(BackupData::write(
+                in, BackupData::json({{"_machine", machine}, {"_version", 8}, {key, section}})));
             editor.choose("actionOpen", in);
-            return true;
         };
-        QVERIFY(load(live.machine.modelVersion(), tools, 4));
+        load("VrkC1", "tools", tools);
         QCOMPARE(editor.window->group()->modifiedValues(),
                  (ParameterGroup::VariableValues{{1289, 6.0f}, {1311, 11.0f}}));
 
         editor.click(QDialogButtonBox::Reset);
-        QJsonObject coordsys;
-        std::unique_ptr<ParameterGroup>(GroupFactory::create(3))->toJson(coordsys);
-        QVERIFY(load(live.machine.modelVersion(), coordsys, 3));
+        load("VrkC1", "coordsys", BackupData::rows("G", 54, 59, 8, 0.0));
         QTRY_COMPARE(user.said.size(), 1);
         QVERIFY(user.said.first().startsWith("Backup does not contain Tools Parameters.\n"));
         user.buttons = {QMessageBox::No};
-        QVERIFY(load(ModelVersion(ZumB1, 8), tools, 4));
+        load("ZumB1", "tools", tools);
         QCOMPARE(user.said.size(), 2);
         QVERIFY(user.said.last().startsWith("Backup is for different"));
         QVERIFY(!editor.window->group()->isModified());
         user.buttons = {QMessageBox::Yes};
-        QVERIFY(load(ModelVersion(ZumB1, 8), tools, 4));
+        load("ZumB1", "tools", tools);
         QCOMPARE(editor.window->group()->modifiedValues().size(), 2);
     }
 };

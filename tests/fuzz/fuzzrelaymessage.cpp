@@ -1,23 +1,16 @@
 // Feeds arbitrary client messages to the relay's message handler, against a
 // machine kept in memory, and arbitrary request paths to its path parser.
+#include "fuzzharness.h"
 #include "relaydispatcher.h"
 #include "relayserver.h"
 
 #include "acpu/offlineconnection.h"
 
-#include <QCoreApplication>
 #include <QJsonDocument>
 
-#include <cstddef>
-#include <cstdint>
-
 namespace {
-struct Harness
+struct Harness : FuzzApplication
 {
-    int argc = 1;
-    char name[14] = "relay_message";
-    char *argv[2] = {name, nullptr};
-    QCoreApplication app{argc, argv};
     Acpu::OfflineConnection machine;
     RelayDispatcher dispatcher{&machine};
     qsizetype answered = 0;
@@ -36,8 +29,7 @@ struct Harness
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     static Harness harness;
-    const QString text =
-        QString::fromUtf8(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
+    const QString text = FuzzText(data, size);
     // A leading control byte takes the machine away for this input, so the
     // backlog of a connecting machine is exercised too.
     const bool offline = size > 0 && data[0] == 0x01;
@@ -47,7 +39,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (offline)
         harness.machine.Open();
     RelayServer::hostFromPath(text);
-    QCoreApplication::processEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    RunQueuedWork();
     return 0;
 }

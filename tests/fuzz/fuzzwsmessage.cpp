@@ -2,9 +2,8 @@
 // waits for an answer. The token TID in the input becomes the transaction id
 // the connection is waiting for, so answers can match.
 #include "acpu/wsconnection.h"
+#include "fuzzharness.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QHostAddress>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -12,23 +11,14 @@
 #include <QWebSocket>
 #include <QWebSocketServer>
 
-#include <cstddef>
-#include <cstdint>
-
 namespace {
-struct Harness
+struct Harness : FuzzApplication
 {
-    int argc = 1;
-    char name[11] = "ws_message";
-    char *argv[2] = {name, nullptr};
-    QCoreApplication app{argc, argv};
     QWebSocketServer server{QStringLiteral("fuzz"), QWebSocketServer::NonSecureMode};
     QPointer<QWebSocket> peer;
     Acpu::WsConnection connection;
     QPointer<Acpu::Request> request;
-    int lastTid = 0;
-    int received = 0;
-    int requests = 0;
+    int lastTid = 0, received = 0, requests = 0;
 
     Harness()
     {
@@ -46,14 +36,7 @@ struct Harness
         });
         connection.SetServicePort(server.serverPort());
         connection.SetHost(QStringLiteral("127.0.0.1:1502"));
-        WaitFor([this] { return connection.State() == Acpu::Connection::Connected && peer; });
-    }
-
-    template <typename Done> static void WaitFor(Done done)
-    {
-        const QDeadlineTimer deadline(2000);
-        while (!done() && !deadline.hasExpired())
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+        RunUntil([this] { return connection.State() == Acpu::Connection::Connected && peer; });
     }
 
     void EnsureRequest(bool write)
@@ -70,7 +53,7 @@ struct Harness
         if (!result)
             return;
         request = *result;
-        WaitFor([&] { return received != before; });
+        RunUntil([&] { return received != before; });
     }
 };
 } // namespace
@@ -78,8 +61,7 @@ struct Harness
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     static Harness harness;
-    QString text =
-        QString::fromUtf8(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
+    QString text = FuzzText(data, size);
     // Write answers need a write request to match.
     harness.EnsureRequest(text.contains(QStringLiteral("set_vars_done")));
     text.replace(QStringLiteral("TID"), QString::number(harness.lastTid));
@@ -91,8 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // the next input can answer it.
     if (harness.request && !harness.request->IsFinished() &&
         harness.request->Transferred() != before)
-        Harness::WaitFor([&] { return harness.received != sent; });
-    QCoreApplication::processEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        RunUntil([&] { return harness.received != sent; });
+    RunQueuedWork();
     return 0;
 }

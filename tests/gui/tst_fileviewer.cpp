@@ -11,6 +11,7 @@
 #include "model/techparameters.h"
 #include "model/teeth.h"
 #include "privatenetwork.h"
+#include "widgetlookup.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -32,29 +33,14 @@
 using namespace BackupData;
 
 namespace {
-
-QList<FileViewer *> windows()
-{
-    QList<FileViewer *> found;
-    for (QWidget *widget : QApplication::topLevelWidgets())
-        if (auto *window = qobject_cast<FileViewer *>(widget); window && window->isVisible())
-            found.append(window);
-    return found;
-}
-
 BackupDocument *documentOf(QWidget *window)
 {
     return window->findChild<BackupDocument *>(QString(), Qt::FindDirectChildrenOnly);
 }
 
-QAction *action(QWidget *window, const QString &name)
-{
-    return window->findChild<QAction *>(name);
-}
-
 QAction *exportAction(QWidget *window, const QString &title)
 {
-    for (QAction *action : window->findChild<QMenu *>(QStringLiteral("menuExport"))->actions())
+    for (QAction *action : child<QMenu>(window, "menuExport")->actions())
         if (action->text() == title + QStringLiteral("..."))
             return action;
     return nullptr;
@@ -108,7 +94,12 @@ private slots:
             write(path("coordsys.vrk"),
                   json({{"_machine", "VrkD1"}, {"_version", 7}, {"coordsys", all["coordsys"]}})) &&
             write(path("teeth.vrk"),
-                  json({{"_machine", "VrkA1"}, {"_version", 6}, {"teeth", teeth(0.5)}})));
+                  json({{"_machine", "VrkA1"}, {"_version", 6}, {"teeth", teeth(0.5)}})) &&
+            write(
+                path("cvrk1.cvrk"),
+                json({{"machine", "CVRK"}, {"dataLevel", 1}, {"techparams", numbers(53, 2.0)}})) &&
+            write(path("zum3.cvrk"), json({{"machine", "ZUM"}, {"dataLevel", 3}})) &&
+            write(path("bad.cvrk"), "{\"machine\""));
     }
 
     void init() { QSettings().clear(); }
@@ -133,10 +124,11 @@ private slots:
         QPointer<FileViewer> first, second;
         bool cancelledStays = false, secondKept = false, loopAlive = false, hung = false;
         QTimer::singleShot(100, &user, [&] {
-            first = windows().value(0);
+            first = shownWindows<FileViewer>().value(0);
             table(first, "Technological")->setData(table(first, "Technological")->index(0, 0), 4.5);
-            action(first, "actionNew")->trigger();
-            second = windows().value(windows().value(0) == first ? 1 : 0);
+            child(first, "actionNew")->trigger();
+            second = shownWindows<FileViewer>().value(
+                shownWindows<FileViewer>().value(0) == first ? 1 : 0);
             stray.show();
             user.buttons = {QMessageBox::Cancel, QMessageBox::No};
             first->close();
@@ -169,35 +161,36 @@ private slots:
 
         // An untouched document gives way; a used one keeps its window.
         user.files = {{path("full.vrk")}, {path("coordsys.vrk")}};
-        action(first, "actionOpen")->trigger();
+        child(first, "actionOpen")->trigger();
         QCOMPARE(documentOf(first)->fileName(), path("full.vrk"));
         QCOMPARE(area(first)->subWindowList().size(), 5);
-        action(first, "actionOpen")->trigger();
-        QCOMPARE(windows().size(), 2);
-        FileViewer *second = windows().at(windows().at(0) == first ? 1 : 0);
+        child(first, "actionOpen")->trigger();
+        QCOMPARE(shownWindows<FileViewer>().size(), 2);
+        FileViewer *second =
+            shownWindows<FileViewer>().at(shownWindows<FileViewer>().at(0) == first ? 1 : 0);
         QCOMPARE(documentOf(second)->fileName(), path("coordsys.vrk"));
 
         // Closing the document of one of two windows closes that window; of
         // the last one, leaves it open and empty.
-        action(second, "actionClose")->trigger();
+        child(second, "actionClose")->trigger();
         QTRY_COMPARE(FileViewer::windowCount(), 1);
-        action(first, "actionClose")->trigger();
-        QCOMPARE(windows(), QList<FileViewer *>{first});
+        child(first, "actionClose")->trigger();
+        QCOMPARE(shownWindows<FileViewer>(), QList<FileViewer *>{first});
         QVERIFY(!documentOf(first) && area(first)->subWindowList().isEmpty());
         QCOMPARE(first->windowTitle(), QStringLiteral("Backup File Editor"));
-        QVERIFY(!action(first, "actionSave")->isEnabled());
+        QVERIFY(!child(first, "actionSave")->isEnabled());
         QVERIFY(user.said.isEmpty());
 
         // A fresh document in the empty window, in the untouched one's place.
-        action(first, "actionNew")->trigger();
+        child(first, "actionNew")->trigger();
         user.files = {{path("fresh.vrk")}};
-        action(first, "actionSave")->trigger();
+        child(first, "actionSave")->trigger();
         QCOMPARE(first->windowTitle(),
                  title(QDir::toNativeSeparators(path("fresh.vrk")), "VRK-C1 (v. 6)"));
         BackupDocument reloaded;
         QVERIFY(reloaded.load(path("fresh.vrk")));
         QCOMPARE(reloaded.groupTags().size(), 5);
-        QCOMPARE(windows().size(), 1);
+        QCOMPARE(shownWindows<FileViewer>().size(), 1);
     }
 
     void saveQuestion_data()
@@ -232,11 +225,10 @@ private slots:
         // A real failure: the file size limit stops the write of the (larger
         // than the limit) document half-way, as a full disk would.
         std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{}, smaller{};
+        rlimit limit{};
         getrlimit(RLIMIT_FSIZE, &limit);
-        smaller = {8192, limit.rlim_max};
-        if (saveFails)
-            QCOMPARE(setrlimit(RLIMIT_FSIZE, &smaller), 0);
+        const rlimit smaller{saveFails ? 8192 : limit.rlim_cur, limit.rlim_max};
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &smaller), 0);
         window->close();
         setrlimit(RLIMIT_FSIZE, &limit);
 
@@ -257,57 +249,49 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList({"question.vrk*"}), QStringList{"question.vrk"});
     }
 
-    void import()
+    void imports_data()
     {
-        SimulatedUser user;
-        auto *window = openWindow(path("coordsys.vrk"));
-        const QString teethTitle = Teeth().title();
-        QVERIFY(!exportAction(window, teethTitle)->isEnabled());
-
-        // The first file fails and is reported; the second still comes in and
-        // brings a group the document lacked.
-        user.files = {{path("bad.vrk"), path("teeth.vrk")}};
-        action(window, "actionImport")->trigger();
-        QCOMPARE(user.said, QStringList{"There was an error loading the backup file.\n" +
-                                        QDir::toNativeSeparators(path("bad.vrk"))});
-        QCOMPARE(area(window)->subWindowList().size(), 2);
-        QVERIFY(exportAction(window, teethTitle)->isEnabled() && window->isWindowModified());
-    }
-
-    void importVersion5_data()
-    {
-        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QStringList>("files");
         QTest::addColumn<QString>("said"); // how the one box begins
+        QTest::addColumn<int>("brought");  // the group the import adds, or 0
+        const QString loadError = "There was an error loading the backup file.\n";
+        // Of two files the first fails and is reported; the second still comes in.
+        QTest::newRow("two files")
+            << "actionImport" << QStringList{path("bad.vrk"), path("teeth.vrk")}
+            << loadError + QDir::toNativeSeparators(path("bad.vrk")) << 5;
+        const QString v5 = "actionImportV5Backup";
         QTest::newRow("CVRK level 1")
-            << json({{"machine", "CVRK"}, {"dataLevel", 1}, {"techparams", numbers(53, 2.0)}})
-            << "Import completed. Following parameters were not imported and must be checked:\n";
+            << v5 << QStringList{path("cvrk1.cvrk")}
+            << "Import completed. Following parameters were not imported and must be checked:\n"
+            << 1;
         QTest::newRow("unsupported")
-            << json({{"machine", "ZUM"}, {"dataLevel", 3}}) << "Unsupported backup data.\nZUM: 3";
-        QTest::newRow("malformed")
-            << QByteArray("{\"machine\"") << "There was an error loading the backup file.\n";
+            << v5 << QStringList{path("zum3.cvrk")} << "Unsupported backup data.\nZUM: 3" << 0;
+        QTest::newRow("malformed") << v5 << QStringList{path("bad.cvrk")} << loadError << 0;
     }
 
-    // A version 5 backup brings the technological parameters, as edits, into
-    // a group the document gets for them, and lists what it lacked; a file
-    // it cannot take changes nothing.
-    void importVersion5()
+    // An import brings its group, as edits, into a sub-window the document
+    // gets for it; a version 5 backup lists what it lacked; a file the import
+    // cannot take changes nothing.
+    void imports()
     {
-        QFETCH(QByteArray, content);
+        QFETCH(QString, action);
+        QFETCH(QStringList, files);
         QFETCH(QString, said);
-        QVERIFY(write(path("old.cvrk"), content));
+        QFETCH(int, brought);
         SimulatedUser user;
         auto *window = openWindow(path("coordsys.vrk"));
-        user.files = {{path("old.cvrk")}};
-        action(window, "actionImportV5Backup")->trigger();
+        user.files = {files};
+        child(window, qPrintable(action))->trigger();
         QTRY_COMPARE(user.said.size(), 1);
         const QString listed = user.said.first();
         QVERIFY2(listed.startsWith(said), qPrintable(listed));
-        const bool imported = said.startsWith("Import");
         const TechParameters tech;
-        QCOMPARE(area(window)->subWindowList().size(), imported ? 2 : 1);
-        QCOMPARE(exportAction(window, tech.title())->isEnabled(), imported);
-        QCOMPARE(window->isWindowModified(), imported);
-        if (!imported)
+        QCOMPARE(area(window)->subWindowList().size(), brought ? 2 : 1);
+        QCOMPARE(exportAction(window, tech.title())->isEnabled(), brought == 1);
+        QCOMPARE(exportAction(window, Teeth().title())->isEnabled(), brought == 5);
+        QCOMPARE(window->isWindowModified(), brought != 0);
+        if (brought != 1)
             return;
         QAbstractItemModel *values = table(window, tech.title());
         QCOMPARE(values->data(values->index(1, 0)).toDouble(), 2.25);
@@ -338,7 +322,7 @@ private slots:
         const QString out = path("export.vrk");
         QFile::remove(out);
         user.files = {{out}};
-        (group.isEmpty() ? action(window, "actionExportConfig")
+        (group.isEmpty() ? child(window, "actionExportConfig")
                          : exportAction(window, document->group(4)->title()))
             ->trigger();
         QTRY_VERIFY(QFile::exists(out));
@@ -370,7 +354,7 @@ private slots:
         auto *window = openWindow(path("three.vrk"));
         QMdiArea *mdi = area(window);
         for (const char *name : {"actionTile", "actionCascade", "actionColumns"})
-            QCOMPARE(action(window, name)->isEnabled(), multiWindow);
+            QCOMPARE(child(window, name)->isEnabled(), multiWindow);
         QCOMPARE(mdi->viewMode(), multiWindow ? QMdiArea::SubWindowView : QMdiArea::TabbedView);
         const QList<QMdiSubWindow *> subs = mdi->subWindowList();
         for (QMdiSubWindow *sub : subs)
@@ -390,7 +374,7 @@ private slots:
 
         window->resize(window->width() + 900 - mdi->viewport()->width(), window->height());
         QTRY_COMPARE(mdi->viewport()->width(), 900);
-        action(window, "actionColumns")->trigger();
+        child(window, "actionColumns")->trigger();
         for (int i = 0; i < subs.size(); ++i)
             QCOMPARE(subs[i]->geometry(), QRect(i * 300, 0, 300, mdi->viewport()->height()));
     }
@@ -433,26 +417,26 @@ private slots:
             dialog->findChild<QSpinBox *>("modelVersion")->setValue(7);
             dialog->accept();
         };
-        action(window, "actionSelectDataModel")->trigger();
+        child(window, "actionSelectDataModel")->trigger();
         QTRY_COMPARE(documentOf(window)->version(), after);
         QCOMPARE(window->windowTitle(),
                  title(QDir::toNativeSeparators(file), QStringLiteral("ZUM-B1 (v. 7)")));
 
+        // The first row whose greying the change of model turns.
         const TechParameters tech;
-        qsizetype changed = 0;
-        while (changed < tech.items().size() &&
-               (tech.items().at(changed).state(before) == ModelItem::Active) ==
-                   (tech.items().at(changed).state(after) == ModelItem::Active))
-            ++changed;
-        QVERIFY(changed < tech.items().size());
-        QAbstractItemModel *values = table(window, tech.title());
-        const bool grey = tech.items().at(changed).state(after) != ModelItem::Active;
-        QCOMPARE(values->data(values->index(int(changed), 0), Qt::ForegroundRole)
-                         .value<QBrush>()
-                         .color() == Qt::lightGray,
-                 grey);
+        const auto active = [](const ModelItem &item, ModelVersion v) {
+            return item.state(v) == ModelItem::Active;
+        };
+        const auto turned = std::ranges::find_if(tech.items(), [&](const ModelItem &i) {
+            return active(i, before) != active(i, after);
+        });
+        QVERIFY(turned != tech.items().end());
+        const QModelIndex cell =
+            table(window, tech.title())->index(turned - tech.items().begin(), 0);
+        QCOMPARE(cell.data(Qt::ForegroundRole).value<QBrush>().color() == Qt::lightGray,
+                 !active(*turned, after));
 
-        action(window, "actionSave")->trigger();
+        child(window, "actionSave")->trigger();
         BackupFile saved(file);
         QVERIFY(saved.load());
         QCOMPARE(saved.machine(), after);

@@ -10,6 +10,7 @@
 #include "model/machine.h"
 #include "privatenetwork.h"
 #include "simprocess.h"
+#include "widgetlookup.h"
 #include "widgets/qwaitingspinner.h"
 
 #include <QAction>
@@ -29,18 +30,20 @@
 #include <memory>
 
 namespace {
-struct OfflinePanel
+// The main window on a connection of its own (the offline one by default).
+template <typename Connection = Acpu::OfflineConnection> struct Panel
 {
-    Acpu::OfflineConnection connection;
+    Connection connection;
     Machine machine{&connection};
-    bool hostSet = connection.SetHost(QStringLiteral("offline"));
+    bool hostSet;
     MainWindow window{&machine};
 
-    OfflinePanel() { window.show(); }
-    template <typename T> T *child(const char *name) const
+    explicit Panel(const QString &host = QStringLiteral("offline"))
+        : hostSet(connection.SetHost(host))
     {
-        return window.findChild<T *>(QString::fromLatin1(name));
+        window.show();
     }
+    template <typename T> T *child(const char *name) const { return ::child<T>(&window, name); }
     void click(const char *button)
     {
         QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton);
@@ -48,6 +51,11 @@ struct OfflinePanel
     void key(int key, Qt::KeyboardModifiers modifiers = {})
     {
         QTest::keyClick(&window, Qt::Key(key), modifiers);
+    }
+    bool communicationError() const
+    {
+        return window.statusBar()->currentMessage().startsWith(
+            QStringLiteral("Communication error: "));
     }
     // The offline connection's panel shows the last key it was sent.
     int lastSentKey()
@@ -76,7 +84,7 @@ private slots:
     // typed on any child reach the machine.
     void panelKeys()
     {
-        OfflinePanel panel;
+        Panel panel;
         QList<std::pair<QString, int>> buttons{
             {"upBtn", Qt::Key_Up},       {"downBtn", Qt::Key_Down},  {"leftBtn", Qt::Key_Left},
             {"rightBtn", Qt::Key_Right}, {"escBtn", Qt::Key_Escape}, {"insBtn", Qt::Key_Insert},
@@ -125,7 +133,7 @@ private slots:
     void keysReachTheMachineAfterMenus()
     {
         QFETCH(QString, before);
-        OfflinePanel panel;
+        Panel panel;
         QVERIFY(QTest::qWaitForWindowActive(&panel.window));
         QMenuBar *bar = panel.window.menuBar();
         const QPoint fileMenu = bar->actionGeometry(bar->actions().first()).center();
@@ -172,7 +180,7 @@ private slots:
     {
         QFETCH(QString, failure);
         QFETCH(bool, message);
-        OfflinePanel panel;
+        Panel panel;
         QWaitingSpinner *spinner = panel.window.spinner();
         auto *line = panel.child<QLabel>("display1");
         QStatusBar *status = panel.window.statusBar();
@@ -204,25 +212,18 @@ private slots:
     {
         QTcpServer peer;
         QVERIFY(peer.listen(QHostAddress::LocalHost));
-        Acpu::ModbusConnection connection;
-        Machine machine(&connection);
-        QVERIFY(connection.SetHost(QStringLiteral("127.0.0.1:%1").arg(peer.serverPort())));
-        QTRY_COMPARE(connection.State(), Acpu::Connection::Connected);
-        MainWindow window(&machine);
-        window.show();
-        QTRY_VERIFY_WITH_TIMEOUT(window.spinner()->isSpinning() &&
-                                     window.statusBar()->currentMessage().startsWith(
-                                         QStringLiteral("Communication error: ")),
+        Panel<Acpu::ModbusConnection> panel(QStringLiteral("127.0.0.1:%1").arg(peer.serverPort()));
+        QTRY_VERIFY_WITH_TIMEOUT(panel.window.spinner()->isSpinning() && panel.communicationError(),
                                  3000);
         for (const char *name : {"display1", "display2", "display3", "display4"})
-            QVERIFY(window.findChild<QLabel *>(QLatin1String(name))->text().isEmpty());
+            QVERIFY(panel.child<QLabel>(name)->text().isEmpty());
     }
 
     void zoomAndStoredGeometry()
     {
         const QString geometryKey = QStringLiteral("MainWindow/geometry");
         {
-            OfflinePanel panel;
+            Panel panel;
             MainWindow &w = panel.window;
             const QSize before = w.size();
             auto *label = panel.child<QLabel>("display3");
@@ -246,13 +247,13 @@ private slots:
             w.close();
             QVERIFY(QSettings().contains(geometryKey));
         }
-        OfflinePanel panel; // comes back as it was closed
+        Panel panel; // comes back as it was closed
         QCOMPARE(panel.window.size(), QSize(500, 640));
     }
 
     void resetWindowsSettings()
     {
-        OfflinePanel panel;
+        Panel panel;
         const QSize initial = panel.window.size();
         panel.window.resize(initial + QSize(40, 30));
         QSettings settings;
@@ -268,44 +269,33 @@ private slots:
 
     void simulatorPanelLostAndBack()
     {
-        auto sim = std::make_unique<SimProcess>();
-        QVERIFY(sim->start({QStringLiteral("--type"), QStringLiteral("VrkA1")}));
-        const quint16 port = sim->port();
-        Acpu::ModbusConnection connection;
-        Machine machine(&connection);
-        QVERIFY(connection.SetHost(sim->host()));
-        QTRY_COMPARE_WITH_TIMEOUT(connection.State(), Acpu::Connection::Connected, 5000);
-        MainWindow window(&machine);
-        window.show();
-        QVERIFY(window.windowTitle().endsWith(QStringLiteral("(%1)").arg(sim->host())));
+        SimProcess sim;
+        QVERIFY(sim.start({QStringLiteral("--type"), QStringLiteral("VrkA1")}));
+        Panel<Acpu::ModbusConnection> panel(sim.host());
+        QVERIFY(panel.window.windowTitle().endsWith(QStringLiteral("(%1)").arg(sim.host())));
 
         // The simulator echoes typed keys on its second line; F1 toggles its run lamp.
-        auto *line2 = window.findChild<QLabel *>(QStringLiteral("display2"));
-        QTRY_VERIFY_WITH_TIMEOUT(line2->text().startsWith(QLatin1Char('>')), 3000);
-        QTest::keyClick(&window, Qt::Key_4, Qt::ShiftModifier);
-        QTest::keyClick(&window, Qt::Key_B);
-        QTest::mouseClick(window.findChild<QPushButton *>(QStringLiteral("key7btn")),
-                          Qt::LeftButton);
+        auto *line2 = panel.child<QLabel>("display2");
+        QTRY_VERIFY_WITH_TIMEOUT(line2->text().startsWith(QLatin1Char('>')), 5000);
+        panel.key(Qt::Key_4, Qt::ShiftModifier);
+        panel.key(Qt::Key_B);
+        panel.click("key7btn");
         QTRY_COMPARE_WITH_TIMEOUT(line2->text().trimmed(), QStringLiteral(">Ab7"), 3000);
-        auto *runLed = window.findChild<QRadioButton *>(QStringLiteral("runLed"));
+        auto *runLed = panel.child<QRadioButton>("runLed");
         const bool running = runLed->isChecked();
-        QTest::keyClick(&window, Qt::Key_F1);
+        panel.key(Qt::Key_F1);
         QTRY_COMPARE_WITH_TIMEOUT(runLed->isChecked(), !running, 1000);
 
-        QWaitingSpinner *spinner = window.spinner();
+        QWaitingSpinner *spinner = panel.window.spinner();
         QVERIFY(!spinner->isSpinning());
-        sim.reset();
-        QTRY_VERIFY_WITH_TIMEOUT(spinner->isSpinning(), 3000);
-        QTRY_VERIFY_WITH_TIMEOUT(window.statusBar()->currentMessage().startsWith(
-                                     QStringLiteral("Communication error: ")),
-                                 3000);
+        sim.stop();
+        QTRY_VERIFY_WITH_TIMEOUT(spinner->isSpinning() && panel.communicationError(), 3000);
         // Back on the same port: the panel returns without any action.
-        sim = std::make_unique<SimProcess>();
-        QVERIFY(sim->start({}, port));
+        QVERIFY(sim.start({}, sim.port()));
         QTRY_VERIFY_WITH_TIMEOUT(!spinner->isSpinning(), 5000);
-        QTRY_VERIFY_WITH_TIMEOUT(window.statusBar()->currentMessage().isEmpty(), 5000);
-        QTest::keyClick(&window, Qt::Key_9);
-        QTRY_COMPARE_WITH_TIMEOUT(sim->keyCount(), 1, 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(panel.window.statusBar()->currentMessage().isEmpty(), 5000);
+        panel.key(Qt::Key_9);
+        QTRY_COMPARE_WITH_TIMEOUT(sim.keyCount(), 1, 3000);
     }
 
     void progressAndErrorBoxes()

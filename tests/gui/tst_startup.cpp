@@ -13,6 +13,7 @@
 #include "model/machine.h"
 #include "privatenetwork.h"
 #include "simprocess.h"
+#include "widgetlookup.h"
 #include "widgets/mdnstablemodel.h"
 #include "widgets/mdnstableview.h"
 
@@ -67,7 +68,9 @@ struct Target
     Acpu::ModbusConnection connection;
     Machine machine{&connection};
     HostnameDialog dialog;
-    QComboBox *box = dialog.findChild<QComboBox *>(QStringLiteral("hostnameBox"));
+    QComboBox *box = child<QComboBox>(&dialog, "hostnameBox");
+    MdnsTableView *view = dialog.findChild<MdnsTableView *>();
+    MdnsTableModel *model = view->mdnsModel();
 
     explicit Target(const QString &host = {}) : dialog(&machine, host) { dialog.show(); }
     bool okEnabled() const
@@ -120,14 +123,10 @@ private:
             return;
         for (QWidget *widget : QApplication::topLevelWidgets()) {
             auto *main = qobject_cast<MainWindow *>(widget);
-            auto *file = qobject_cast<FileViewer *>(widget);
-            if (!widget->isVisible() || !(main || file))
+            if (!widget->isVisible() || !(main || qobject_cast<FileViewer *>(widget)))
                 continue;
-            if (file ? seen.contains(file)
-                     : !main->findChild<QLabel *>(QStringLiteral("display1"))
-                            ->text()
-                            .trimmed()
-                            .isEmpty()) {
+            if (main ? !child<QLabel>(main, "display1")->text().trimmed().isEmpty()
+                     : seen.contains(widget)) {
                 windowTitle = widget->windowTitle();
                 ++windows;
                 widget->close();
@@ -145,6 +144,7 @@ class TestStartup : public QObject
     Q_OBJECT
     QTemporaryDir dir;
     QString path(const char *name) const { return dir.filePath(QString::fromLatin1(name)); }
+    SimProcess sim;
 
 private slots:
     void initTestCase()
@@ -153,16 +153,15 @@ private slots:
         QStandardPaths::setTestModeEnabled(true);
         QVERIFY(BackupData::write(path("full.vrk"), BackupData::json(BackupData::full())) &&
                 BackupData::write(path("bad.vrk"), "{\"_machine\": "));
+        QVERIFY(
+            sim.start(QStringLiteral("--type ZumB1 --serial 4321 --model-version 7 --software 655")
+                          .split(QLatin1Char(' '))));
     }
 
     void init() { QSettings().clear(); }
 
     void typedHostIsIdentifiedAndRemembered()
     {
-        SimProcess sim;
-        QVERIFY(
-            sim.start(QStringLiteral("--type ZumB1 --serial 4321 --model-version 7 --software 655")
-                          .split(QLatin1Char(' '))));
         const QStringList known{QStringLiteral("m1.local"), QStringLiteral("10.0.0.9")};
         QSettings().setValue(QStringLiteral("hostnames"), known);
         Target target;
@@ -186,55 +185,59 @@ private slots:
         QCOMPARE(History(), QStringList{sim.host()} + known);
     }
 
-    void unreachableHostShowsErrorAndStaysUsable()
+    // A host that fails, at once (a port out of range, before the dialog is
+    // shown) or when refused: one box, over the dialog, and the dialog stays
+    // ready for a host that answers.
+    void failingHostGivesOneBox_data()
     {
-        Target target(QStringLiteral("127.0.0.1:%1").arg(SimProcess::freePort()));
+        QTest::addColumn<QString>("host");
+        QTest::newRow("at once") << QStringLiteral("127.0.0.1:99999");
+        QTest::newRow("refused") << QStringLiteral("127.0.0.1:%1").arg(SimProcess::freePort());
+    }
+
+    void failingHostGivesOneBox()
+    {
+        QFETCH(QString, host);
+        Target target(host);
         QPointer<QMessageBox> box;
         QTRY_VERIFY_WITH_TIMEOUT((box = target.dialog.findChild<QMessageBox *>()), 5000);
         QTRY_VERIFY(box->isVisible());
+        QTest::qWait(200);
+        QCOMPARE(target.dialog.findChildren<QMessageBox *>().size(), 1);
         QVERIFY(box->informativeText().contains(QStringLiteral(" - ")));
+        const QPoint offCentre = box->geometry().center() - target.dialog.geometry().center();
+        QVERIFY2(offCentre.manhattanLength() < 40, "centred on the dialog");
         QTRY_VERIFY_WITH_TIMEOUT(!target.dialog.isBusy(), 3000);
         QVERIFY(target.dialog.isVisible() && target.okEnabled());
         QVERIFY(History().isEmpty());
         box->close();
         QTRY_VERIFY(box.isNull());
-        // Still ready for a host that answers.
-        SimProcess sim;
-        QVERIFY(sim.start());
         target.box->setEditText(sim.host());
         target.dialog.accept();
         QTRY_COMPARE_WITH_TIMEOUT(target.dialog.result(), int(QDialog::Accepted), 5000);
     }
 
-    // A host from the command line that fails at once: one box, over the
-    // dialog it belongs to (the dialog is shown only after its constructor).
-    void hostThatFailsAtOnceGivesOneCentredBox()
-    {
-        Target target(QStringLiteral("127.0.0.1:99999"));
-        QTest::qWait(200);
-        const QList<QMessageBox *> boxes = target.dialog.findChildren<QMessageBox *>();
-        QCOMPARE(boxes.size(), 1);
-        QTRY_VERIFY(boxes.first()->isVisible());
-        const QPoint offCentre =
-            boxes.first()->geometry().center() - target.dialog.geometry().center();
-        QVERIFY2(offCentre.manhattanLength() < 40, "centred on the dialog");
-    }
-
     // The discovery table at the dialog's size shows every column whole; Tab
-    // passes through it without touching the typed host; the size is kept.
-    void tableFitsTabPassesSizeIsKept()
+    // passes through it without touching the typed host; a chosen row fills
+    // it in (with a port other than Modbus's own), a row without an address
+    // leaves it alone, a double-click connects; the dialog's size is kept.
+    void discoveryTable()
     {
         {
             Target target;
             QVERIFY(QTest::qWaitForWindowActive(&target.dialog));
-            auto *view = target.dialog.findChild<MdnsTableView *>();
-            MdnsTableModel *model = view->mdnsModel();
-            for (QByteArray name : {QByteArray("ZUM-B1 4321"), QByteArray("VRK-C1 77")}) {
+            MdnsTableView *view = target.view;
+            MdnsTableModel *model = target.model;
+            for (QByteArray name :
+                 {QByteArray("ZUM-B1 4321"), QByteArray("VRK-C1 77"), QByteArray("plain")}) {
                 Mdns::Service service =
-                    MakeService(name, QByteArray(name).replace(' ', '-') + ".local.");
+                    MakeService(name, QByteArray(name).replace(' ', '-') + ".local.",
+                                name == "VRK-C1 77" ? 1502 : 502);
                 service.addAttribute(name.left(6) + " serial 4321 software 6.12", {});
                 Feed(model, "onServiceAdded", service);
-                Feed(model, "onServiceResolved", service, QHostAddress(QStringLiteral("10.0.0.1")));
+                if (name != "plain")
+                    Feed(model, "onServiceResolved", service,
+                         QHostAddress(QStringLiteral("127.0.0.6")));
             }
             QTRY_VERIFY(view->horizontalHeader()->length() <= view->viewport()->width());
             QVERIFY(view->columnWidth(3) >=
@@ -247,11 +250,20 @@ private slots:
             QTest::keyClick(static_cast<QWidget *>(nullptr), Qt::Key_Tab);
             QVERIFY(QApplication::focusWidget() != view);
             QCOMPARE(target.box->currentText(), QStringLiteral("10.9.8.7"));
-            // Choosing a row still fills it in.
             view->selectRow(1);
-            QCOMPARE(target.box->currentText(), QStringLiteral("10.0.0.1"));
-
+            QCOMPARE(target.box->currentText(), QStringLiteral("127.0.0.6:1502"));
+            view->selectRow(2);
+            QCOMPARE(target.box->currentText(), QStringLiteral("127.0.0.6:1502"));
             target.dialog.resize(720, 410);
+
+            const QPoint cell = view->visualRect(model->index(0, 1)).center();
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell);
+            QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, cell);
+            QCOMPARE(target.box->currentText(), QStringLiteral("127.0.0.6"));
+            QCOMPARE(target.connection.Host(), QStringLiteral("127.0.0.6"));
+            QVERIFY(target.dialog.isBusy());
+            target.connection.Disconnect();
+            QTRY_VERIFY(!target.dialog.isBusy());
             target.dialog.reject();
         }
         Target again;
@@ -260,8 +272,6 @@ private slots:
 
     void cancelWhileBusyDisconnects()
     {
-        SimProcess sim;
-        QVERIFY(sim.start());
         Target target(sim.host());
         QVERIFY(target.dialog.isBusy());
         // Cancel the moment the connection stands, while the machine is identified.
@@ -332,36 +342,9 @@ private slots:
         QCOMPARE(Row(model, 0), QStringLiteral("VrkC1 1000|m2.local||"));
     }
 
-    void chosenRowConnects()
-    {
-        Target target;
-        auto *view = target.dialog.findChild<MdnsTableView *>();
-        MdnsTableModel *model = view->mdnsModel();
-        const Mdns::Service plain = MakeService("plain", "plain.local.");
-        const Mdns::Service other = MakeService("other", "other.local.", 1502);
-        Feed(model, "onServiceAdded", plain);
-        Feed(model, "onServiceAdded", other);
-        Feed(model, "onServiceResolved", other, QHostAddress(QStringLiteral("127.0.0.6")));
-        // Another port than Modbus's own is reached there; a row without an
-        // address leaves the choice alone.
-        view->setCurrentIndex(model->index(1, 2));
-        QCOMPARE(target.box->currentText(), QStringLiteral("127.0.0.6:1502"));
-        view->setCurrentIndex(model->index(0, 0));
-        QCOMPARE(target.box->currentText(), QStringLiteral("127.0.0.6:1502"));
-        Feed(model, "onServiceResolved", plain, QHostAddress(QStringLiteral("127.0.0.5")));
-        // Double-click connects at once.
-        const QPoint cell = view->visualRect(model->index(0, 1)).center();
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell);
-        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, cell);
-        QCOMPARE(target.box->currentText(), QStringLiteral("127.0.0.5"));
-        QCOMPARE(target.connection.Host(), QStringLiteral("127.0.0.5"));
-        QVERIFY(target.dialog.isBusy());
-        target.connection.Disconnect();
-    }
-
     void commandLine_data()
     {
-        QTest::addColumn<QString>("options");
+        QTest::addColumn<QStringList>("options");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("box");    // a pattern for the one box, or no box
         QTest::addColumn<QString>("dialog"); // the host the target dialog showed, or none
@@ -370,34 +353,39 @@ private slots:
         const QString error = QStringLiteral("</pre><hr/><pre>.*") + help; // complaint, help
         const QString none, noDialog = NoDialog;
         const QString unnamed = "Backup File Editor :: (unnamed)[*] (VRK-C1 (v. 6))";
-        QTest::newRow("unknown") << "--bogus" << 22 << error << noDialog << none;
-        QTest::newRow("no value") << "--lang" << 22 << error << noDialog << none;
-        QTest::newRow("help") << "-h" << 0 << help << noDialog << none;
-        QTest::newRow("help all") << "--help-all" << 0 << help << noDialog << none;
-        QTest::newRow("version") << "-v" << 0 << QStringLiteral("VRK6 Remote Display 24.8.8")
-                                 << noDialog << none;
-        QTest::newRow("help wins") << "-v -h" << 0 << help << noDialog << none;
-        QTest::newRow("offline") << "--offline" << 0 << none << noDialog
-                                 << QStringLiteral("Unknown (v. 0) Remote Display");
-        QTest::newRow("file alone") << "-f" << 0 << none << noDialog << unnamed;
-        QTest::newRow("file and offline") << "-f -o" << 0 << none << noDialog << unnamed;
-        QTest::newRow("file") << "-f " + path("full.vrk") << 0 << none << noDialog
-                              << "Backup File Editor :: " +
-                                     QDir::toNativeSeparators(path("full.vrk")) +
-                                     "[*] (VRK-C1 (v. 8))";
-        QTest::newRow("unreadable file")
-            << "--file " + path("bad.vrk") << 0
+        const auto row = [](const char *name, const QString &options) -> QTestData & {
+            return QTest::newRow(name) << options.split(QLatin1Char(' '));
+        };
+        row("unknown", "--bogus") << 22 << error << noDialog << none;
+        row("help", "-h") << 0 << help << noDialog << none;
+        row("help all", "--help-all") << 0 << help << noDialog << none;
+        row("version", "-v") << 0 << QStringLiteral("VRK6 Remote Display 24.8.8") << noDialog
+                             << none;
+        row("help wins", "-v -h") << 0 << help << noDialog << none;
+        row("offline", "--offline")
+            << 0 << none << noDialog << QStringLiteral("Unknown (v. 0) Remote Display");
+        row("file alone", "-f") << 0 << none << noDialog << unnamed;
+        row("file and offline", "-f -o") << 0 << none << noDialog << unnamed;
+        row("file", "-f " + path("full.vrk"))
+            << 0 << none << noDialog
+            << "Backup File Editor :: " + QDir::toNativeSeparators(path("full.vrk")) +
+                   "[*] (VRK-C1 (v. 8))";
+        row("unreadable file", "--file " + path("bad.vrk"))
+            << 0
             << QRegularExpression::escape("There was an error loading the backup file.\n" +
                                           QDir::toNativeSeparators(path("bad.vrk")))
             << noDialog << "Backup File Editor";
+        // The host goes to the dialog (trimmed like a typed one), the panel opens.
+        QTest::newRow("host") << QStringList{' ' + sim.host() + ' '} << 0 << none << sim.host()
+                              << "ZUM-B1 (v. 7) Remote Display :: S/N: 4321 (" + sim.host() + ")";
     }
 
     void commandLine()
     {
-        QFETCH(QString, options);
+        QFETCH(QStringList, options);
         QFETCH(QString, box);
         QFETCH(QString, title);
-        Watcher watcher(options.split(QLatin1Char(' ')));
+        Watcher watcher(options);
         QTEST(watcher.exitCode, "exitCode");
         QCOMPARE(watcher.user.said.size(), box.isEmpty() ? 0 : 1);
         QVERIFY(box.isEmpty() || watcher.user.said.first().contains(QRegularExpression(
@@ -405,17 +393,6 @@ private slots:
         QTEST(watcher.dialogHost, "dialog");
         QCOMPARE(watcher.windows, title.isEmpty() ? 0 : 1);
         QVERIFY2(watcher.windowTitle.startsWith(title), qPrintable(watcher.windowTitle));
-    }
-
-    void hostGoesToTheDialogAndThePanelOpens()
-    {
-        SimProcess sim;
-        QVERIFY(sim.start(QStringLiteral("--type VrkB2 --serial 812").split(QLatin1Char(' '))));
-        Watcher watcher({QStringLiteral(" %1 ").arg(sim.host())}); // trimmed like a typed host
-        QCOMPARE(watcher.exitCode, 0);
-        QCOMPARE(watcher.dialogHost, sim.host());
-        QCOMPARE(watcher.windowTitle,
-                 QStringLiteral("VRK-B2 (v. 8) Remote Display :: S/N: 812 (%1)").arg(sim.host()));
     }
 };
 

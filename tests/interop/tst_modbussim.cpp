@@ -2,21 +2,12 @@
 // panel, identification of every type, and a key sent to a slow machine.
 #include "acpu/modbusconnection.h"
 #include "acpu/panelmap.h"
+#include "connectto.h"
 #include "model/machine.h"
 #include "requestresult.h"
 #include "simprocess.h"
 
-#include <QTest>
-
 using namespace Acpu;
-
-namespace {
-bool connectTo(ModbusConnection &c, const QString &host)
-{
-    c.SetHost(host);
-    return QTest::qWaitFor([&c] { return c.State() == Connection::Connected; }, 5000);
-}
-} // namespace
 
 class TestModbusSim : public QObject
 {
@@ -24,18 +15,17 @@ class TestModbusSim : public QObject
     SimProcess sim;
 
 private slots:
-    void initTestCase() { QVERIFY(sim.start({QStringLiteral("--serial"), QStringLiteral("777")})); }
+    void initTestCase() { QVERIFY(sim.start({"--serial", "777"})); }
 
     void panelFollowsKeys()
     {
         ModbusConnection c;
-        QVERIFY(connectTo(c, sim.host()));
+        QVERIFY(ConnectTo(c, sim.host()));
         Acpu::Display display;
         connect(&c, &Connection::pollingFinished, this, [&] { c.GetDisplay(display); });
         c.StartPolling();
         QTRY_COMPARE_WITH_TIMEOUT(display.line1(),
                                   QStringLiteral("VRK-C1 S/N 777").leftJustified(20), 3000);
-        QCOMPARE(display.line3(), QStringLiteral("No key yet          "));
         QVERIFY(!display.runLed());
         const int before = sim.keyCount();
         c.SendKey('A');
@@ -45,10 +35,8 @@ private slots:
             display.line3(), QStringLiteral("Key 82 count %1").arg(before + 3).leftJustified(20),
             3000);
         QCOMPARE(display.line2(), QStringLiteral(">A                  "));
-        QVERIFY(display.runLed());
-        QVERIFY(display.mode1Led());
-        QVERIFY(!display.mode2Led());
-        QVERIFY(!display.errorLed());
+        QVERIFY(display.runLed() && display.mode1Led() && !display.mode2Led() &&
+                !display.errorLed());
         QCOMPARE(display.line4(), QStringLiteral("Mode: step by step  "));
     }
 
@@ -69,12 +57,10 @@ private slots:
         QFETCH(int, type);
         QFETCH(QString, software);
         SimProcess other;
-        QVERIFY(other.start({QStringLiteral("--type"), name, QStringLiteral("--model-version"),
-                             QStringLiteral("7"), QStringLiteral("--serial"), QStringLiteral("0"),
-                             QStringLiteral("--bn"), QStringLiteral("5007"),
-                             QStringLiteral("--software"), software}));
+        QVERIFY(other.start({"--type", name, "--model-version", "7", "--serial", "0", "--bn",
+                             "5007", "--software", software}));
         ModbusConnection c;
-        QVERIFY(connectTo(c, other.host()));
+        QVERIFY(ConnectTo(c, other.host()));
         Machine machine(&c);
         QCOMPARE(RunToEnd(machine.requestIdentification()), QString());
         QCOMPARE(machine.updateIdentification(), type >= 0);
@@ -93,9 +79,9 @@ private slots:
         // Slower than the response time-out: the write times out here but
         // the machine still acts on it; it must not see it twice.
         SimProcess slow;
-        QVERIFY(slow.start({QStringLiteral("--delay"), QStringLiteral("350")}));
+        QVERIFY(slow.start({"--delay", "350"}));
         ModbusConnection c;
-        QVERIFY(connectTo(c, slow.host()));
+        QVERIFY(ConnectTo(c, slow.host()));
         c.SendKey(0x31);
         QTest::qWait(2000);
         QCOMPARE(slow.keyCount(), 1);

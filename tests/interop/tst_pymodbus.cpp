@@ -1,6 +1,7 @@
 // ModbusConnection against an independent Modbus TCP server (pymodbus): an
 // encoding fault the simulator shares with the client shows here.
 #include "acpu/modbusconnection.h"
+#include "connectto.h"
 #include "model/machine.h"
 #include "requestresult.h"
 #include "simprocess.h"
@@ -13,9 +14,9 @@ using namespace Acpu;
 using namespace Qt::StringLiterals;
 
 namespace {
-class PyServer
+// pymodbus_server.py on a port of its own; ready() waits until it listens.
+struct PyServer
 {
-public:
     explicit PyServer(quint16 port = SimProcess::freePort())
         : port(port), host(u"127.0.0.1:%1"_s.arg(port))
     {
@@ -27,11 +28,10 @@ public:
     {
         return QTest::qWaitFor(
                    [this] {
-                       return process.readAllStandardOutput().contains("ready") ||
-                              process.state() == QProcess::NotRunning;
+                       return process.canReadLine() || process.state() == QProcess::NotRunning;
                    },
                    15000) &&
-               process.state() == QProcess::Running;
+               process.readLine().startsWith("ready");
     }
     void stop()
     {
@@ -40,8 +40,6 @@ public:
     }
     const quint16 port;
     const QString host;
-
-private:
     QProcess process;
 };
 } // namespace
@@ -56,8 +54,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(server.ready());
-        c.SetHost(server.host);
-        QTRY_COMPARE_WITH_TIMEOUT(c.State(), Connection::Connected, 5000);
+        QVERIFY(ConnectTo(c, server.host));
     }
 
     void identificationAndExceptions()
@@ -111,8 +108,7 @@ private slots:
         QVERIFY(gone->ready());
         QList<Connection::ConnectionState> states; // outlives the connection's signals
         ModbusConnection c;
-        c.SetHost(gone->host);
-        QTRY_COMPARE_WITH_TIMEOUT(c.State(), Connection::Connected, 5000);
+        QVERIFY(ConnectTo(c, gone->host));
 
         connect(&c, &Connection::stateChanged, this,
                 [&states](Connection::ConnectionState s) { states.append(s); });

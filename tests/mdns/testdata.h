@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mdns/message.h"
+#include "mdns/service.h"
 
 // Helpers for hand-made records and datagrams, and the malformed ones every
 // layer must drop.
@@ -61,6 +62,19 @@ inline Mdns::Message response(const QList<Mdns::Record> &answers,
     m.answers = answers;
     m.additionals = additionals;
     return m;
+}
+
+// A service as a browser reports it (a null attribute value: a key given alone).
+inline Mdns::Service service(const QByteArray &name, const QByteArray &host, quint16 port,
+                             const QMap<QByteArray, QByteArray> &attributes)
+{
+    Mdns::Service s;
+    s.setName(name);
+    s.setType(TypeText);
+    s.setHostname(host);
+    s.setPort(port);
+    s.setAttributes(attributes);
+    return s;
 }
 
 // A response header with these question and answer counts.

@@ -2,10 +2,12 @@
 // test re-runs itself in a private network namespace (netns.sh) whose
 // loopback carries multicast, so nothing it sends leaves this machine.
 #include "common/privatenetwork.h"
+#include "common/simprocess.h"
 #include "mdns/browser.h"
 #include "mdns/cache.h"
 #include "mdns/resolver.h"
 #include "mdns/server.h"
+#include "testdata.h"
 #include "widgets/mdnstablemodel.h"
 
 #include <QElapsedTimer>
@@ -21,7 +23,6 @@ using namespace Mdns;
 
 namespace {
 
-const QByteArray ModbusType = "_modbus._tcp.local.";
 const QString Python = QStringLiteral("/usr/bin/python3");
 const QString Peer = QStringLiteral(VRK6_TEST_DATA "/zeroconf_peer.py");
 
@@ -39,7 +40,7 @@ struct Browsing
 {
     Server server;
     Cache cache;
-    Browser browser{&server, ModbusType, &cache};
+    Browser browser{&server, TestData::TypeText, &cache};
     QSignalSpy added{&browser, &Browser::serviceAdded};
     QSignalSpy removed{&browser, &Browser::serviceRemoved};
 
@@ -51,15 +52,6 @@ struct Browsing
                resolved.at(0).at(0).value<QHostAddress>() == QHostAddress(QHostAddress::LocalHost);
     }
 };
-
-// Starts the python3-zeroconf peer in a registering mode and waits until it
-// has registered.
-bool startRegistering(QProcess &peer, const char *mode)
-{
-    peer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    peer.start(Python, {Peer, QString::fromLatin1(mode)});
-    return peer.waitForReadyRead(20000) && peer.readLine().trimmed() == "registered";
-}
 
 } // namespace
 
@@ -84,38 +76,46 @@ void TestMdnsInterop::initTestCase()
 void TestMdnsInterop::serverFollowsInterfaces()
 {
     Server server;
-    const auto ip = [](const QStringList &args) {
-        return QProcess::execute(QStringLiteral("ip"), args) == 0;
-    };
     // A veth pair: both ends stay inside this namespace.
-    QVERIFY(ip({"link", "add", "mdns0", "type", "veth", "peer", "name", "mdns1"}));
-    QVERIFY(ip({"addr", "add", "10.77.0.1/24", "dev", "mdns0"}));
-    QVERIFY(ip({"link", "set", "mdns0", "up"}) && ip({"link", "set", "mdns1", "up"}));
+    QCOMPARE(QProcess::execute("sh", {"-ec", "ip link add mdns0 type veth peer name mdns1; "
+                                             "ip addr add 10.77.0.1/24 dev mdns0; "
+                                             "ip link set mdns0 up; ip link set mdns1 up"}),
+             0);
     const int index = QNetworkInterface::interfaceIndexFromName(QStringLiteral("mdns0"));
     QVERIFY(index > 0);
     QTRY_VERIFY_WITH_TIMEOUT(server.interfaceIndexes().contains(index), 5000);
-    QVERIFY(ip({"link", "del", "mdns0"}));
+    QCOMPARE(QProcess::execute("ip", {"link", "del", "mdns0"}), 0);
     QTRY_VERIFY_WITH_TIMEOUT(!server.interfaceIndexes().contains(index), 5000);
 }
 
 void TestMdnsInterop::browsesZeroconfServices()
 {
     QProcess peer;
-    QVERIFY(startRegistering(peer, "register"));
+    peer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    peer.start(Python, {Peer, QStringLiteral("register"), QStringLiteral("dotted")});
+    QVERIFY(peer.waitForReadyRead(20000) && peer.readLine().trimmed() == "registered");
     Browsing b;
-    QTRY_COMPARE_WITH_TIMEOUT(b.added.size(), 2, 5000);
-    const Service one = serviceNamed(b.added, "Peer One");
-    QCOMPARE(one.type(), ModbusType);
-    QCOMPARE(one.hostname(), QByteArray("peer-one.local."));
-    QCOMPARE(one.port(), quint16(1511));
-    QCOMPARE(one.attributes().keys(), (QList<QByteArray>{"VRK A1 serial 11", "empty"}));
-    QVERIFY(one.attributes().value("VRK A1 serial 11").isNull());
-    QVERIFY(!one.attributes().value("empty").isNull());
-    const Service two = serviceNamed(b.added, "Peer Two \xc5\xbe"); // UTF-8
-    QCOMPARE(two.hostname(), QByteArray("peer-two.local."));
-    QCOMPARE(two.port(), quint16(1512));
-    QCOMPARE(two.attributes().value("model"), QByteArray("ZUM B1"));
-    QVERIFY(b.resolvesToLoopback(one.hostname()));
+    QTRY_COMPARE_WITH_TIMEOUT(b.added.size(), 3, 5000);
+    const Service two = TestData::service("Peer Two \xc5\xbe", "peer-two.local.", 1512, // UTF-8
+                                          {{"model", "ZUM B1"}});
+    QCOMPARE(serviceNamed(b.added, two.name()), two);
+    QCOMPARE(serviceNamed(b.added, "Peer One"),
+             TestData::service("Peer One", "peer-one.local.", 1511,
+                               {{"VRK A1 serial 11", QByteArray()}, {"empty", ""}}));
+    QVERIFY(b.resolvesToLoopback("peer-one.local."));
+
+    // python3-zeroconf sends "ZUM.B1 line 3" as two labels in front of the type.
+    QCOMPARE(serviceNamed(b.added, "ZUM.B1 line 3").port(), quint16(1513));
+    QVERIFY(b.resolvesToLoopback("zum-b1.local."));
+    MdnsTableModel table;
+    const auto row = [&table] {
+        return table.match(table.index(0, MdnsTableModel::NameColumn), Qt::DisplayRole,
+                           QStringLiteral("ZUM.B1 line 3"), -1, Qt::MatchExactly);
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(row().size(), 1, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        row().value(0).siblingAtColumn(MdnsTableModel::AddressColumn).data().toString(),
+        QStringLiteral("127.0.0.1"), 5000);
 
     QElapsedTimer timer;
     timer.start();
@@ -125,42 +125,22 @@ void TestMdnsInterop::browsesZeroconfServices()
     QCOMPARE(b.removed.at(0).at(0).value<Service>().name(), two.name());
     peer.closeWriteChannel();
     QVERIFY(peer.waitForFinished(10000));
-
-    // python3-zeroconf sends "ZUM.B1 line 3" as two labels in front of the type.
-    MdnsTableModel table;
-    QVERIFY(startRegistering(peer, "dotted"));
-    QTRY_COMPARE_WITH_TIMEOUT(b.added.size(), 3, 5000);
-    const Service dotted = serviceNamed(b.added, "ZUM.B1 line 3");
-    QCOMPARE(dotted.port(), quint16(1513));
-    QVERIFY(b.resolvesToLoopback(dotted.hostname()));
-    const auto row = [&table] {
-        return table.match(table.index(0, MdnsTableModel::NameColumn), Qt::DisplayRole,
-                           QStringLiteral("ZUM.B1 line 3"), -1, Qt::MatchExactly);
-    };
-    QTRY_COMPARE_WITH_TIMEOUT(row().size(), 1, 5000);
-    QTRY_COMPARE_WITH_TIMEOUT(
-        row().value(0).siblingAtColumn(MdnsTableModel::AddressColumn).data().toString(),
-        QStringLiteral("127.0.0.1"), 5000);
-    peer.closeWriteChannel();
-    QVERIFY(peer.waitForFinished(10000));
 }
 
 void TestMdnsInterop::simulatorAnnouncement()
 {
     Browsing b;
     QTest::qWait(300);
-    QProcess sim;
-    sim.setProcessChannelMode(QProcess::ForwardedChannels);
+    SimProcess sim;
     QElapsedTimer timer;
     timer.start();
-    sim.start(QStringLiteral(VRK6_SIM_PATH), {"--listen", "127.0.0.1", "--port", "15020", "--type",
-                                              "ZumB1", "--serial", "4321", "--software", "705"});
+    QVERIFY(sim.start({"--announce", "--type", "ZumB1", "--serial", "4321", "--software", "705"}));
     QTRY_VERIFY_WITH_TIMEOUT(!b.added.isEmpty(), 3000);
     QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
     const auto service = b.added.at(0).at(0).value<Service>();
     QVERIFY2(service.name().endsWith(" 4321"), service.name().constData());
     QVERIFY2(service.hostname().endsWith("-4321.local."), service.hostname().constData());
-    QCOMPARE(service.port(), quint16(15020));
+    QCOMPARE(service.port(), sim.port());
     QCOMPARE(service.attributes().size(), 1);
     const QByteArray description = service.attributes().firstKey();
     QVERIFY2(description.endsWith(" serial 4321 software 7.05"), description.constData());
@@ -176,8 +156,8 @@ void TestMdnsInterop::simulatorAnnouncement()
     const QList<QByteArray> lines = browse.readAllStandardOutput().trimmed().split('\n');
     QCOMPARE(lines.size(), 1);
     const QJsonObject seen = QJsonDocument::fromJson(lines[0]).object();
-    QCOMPARE(seen["name"].toString(), QString::fromUtf8(service.name() + "." + ModbusType));
-    QCOMPARE(seen["port"].toInt(), 15020);
+    QCOMPARE(seen["name"].toString(), QString::fromUtf8(service.name() + "." + TestData::TypeText));
+    QCOMPARE(seen["port"].toInt(), int(sim.port()));
     QCOMPARE(seen["server"].toString(), QString::fromUtf8(service.hostname()));
     QCOMPARE(seen["addresses"].toArray().first().toString(), QStringLiteral("127.0.0.1"));
     QVERIFY(seen["properties"].toObject().contains(QString::fromLatin1(description)));
@@ -185,8 +165,7 @@ void TestMdnsInterop::simulatorAnnouncement()
 
     // Stopping the simulator says goodbye.
     timer.restart();
-    sim.terminate();
-    QVERIFY(sim.waitForFinished(5000));
+    sim.stop();
     QTRY_COMPARE_WITH_TIMEOUT(b.removed.size(), 1, 5000);
     QVERIFY2(timer.elapsed() < 2500, qPrintable(QString::number(timer.elapsed())));
 }

@@ -1,16 +1,16 @@
 """Independent multicast DNS peer (python3-zeroconf) on 127.0.0.1.
 
-register: registers two services, prints "registered", then unregisters
-  one per stdin line "unregister one|two". dotted: registers one service
-  whose instance name contains a dot, prints "registered", waits for the end
-  of stdin. browse SECONDS: prints a JSON line per _modbus._tcp service found.
+register [dotted]: registers two services (and one whose instance name
+  contains a dot), prints "registered", then unregisters one per stdin line
+  "unregister one|two|dotted". browse SECONDS: prints a JSON line per
+  _modbus._tcp service found.
 """
 import json
 import socket
 import sys
 import time
 
-from zeroconf import IPVersion, ServiceBrowser, ServiceInfo, Zeroconf
+from zeroconf import IPVersion, ServiceBrowser, ServiceInfo, ServiceStateChange, Zeroconf
 
 TYPE = "_modbus._tcp.local."
 zc = Zeroconf(interfaces=["127.0.0.1"], ip_version=IPVersion.V4Only)
@@ -24,35 +24,27 @@ if sys.argv[1] == "register":
         "two": ServiceInfo(TYPE, "Peer Two \u017e." + TYPE, port=1512, server="peer-two.local.",
                            addresses=loopback, properties={b"model": b"ZUM B1"}),
     }
+    if sys.argv[2:] == ["dotted"]:
+        infos["dotted"] = ServiceInfo(TYPE, "ZUM.B1 line 3." + TYPE, port=1513,
+                                      server="zum-b1.local.", addresses=loopback,
+                                      properties={b"model": b"ZUM B1"})
     for info in infos.values():
         zc.register_service(info)
     print("registered", flush=True)
     for line in sys.stdin:
         zc.unregister_service(infos.pop(line.split()[1]))
-elif sys.argv[1] == "dotted":
-    zc.register_service(ServiceInfo(TYPE, "ZUM.B1 line 3." + TYPE, port=1513,
-                                    server="zum-b1.local.", addresses=loopback,
-                                    properties={b"model": b"ZUM B1"}))
-    print("registered", flush=True)
-    sys.stdin.read()
 else:
-    class Listener:
-        def add_service(self, z, type_, name):
-            info = z.get_service_info(type_, name, timeout=3000)
-            if info:
-                print(json.dumps({
-                    "name": name, "port": info.port, "server": info.server,
-                    "addresses": [socket.inet_ntoa(a) for a in info.addresses],
-                    "properties": {k.decode("latin-1"): None if v is None else v.decode("latin-1")
-                                   for k, v in info.properties.items()},
-                }), flush=True)
+    def added(zeroconf, service_type, name, state_change):
+        info = (state_change is ServiceStateChange.Added and
+                zeroconf.get_service_info(service_type, name, timeout=3000))
+        if info:
+            print(json.dumps({
+                "name": name, "port": info.port, "server": info.server,
+                "addresses": [socket.inet_ntoa(a) for a in info.addresses],
+                "properties": {k.decode("latin-1"): None if v is None else v.decode("latin-1")
+                               for k, v in info.properties.items()},
+            }), flush=True)
 
-        def remove_service(self, z, type_, name):
-            pass
-
-        def update_service(self, z, type_, name):
-            pass
-
-    ServiceBrowser(zc, TYPE, Listener())
+    ServiceBrowser(zc, TYPE, handlers=[added])
     time.sleep(float(sys.argv[2]))
 zc.close()

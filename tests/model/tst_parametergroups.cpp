@@ -8,6 +8,7 @@
 #include "model/techparameters.h"
 #include "model/teeth.h"
 #include "model/tools.h"
+#include "requestresult.h"
 
 #include <QJsonArray>
 #include <QSignalSpy>
@@ -35,37 +36,25 @@ QList<double> valuesAt(const ParameterGroup &group, qsizetype first, qsizetype c
     return result;
 }
 
-bool finishes(Acpu::Connection::Result result)
-{
-    QSignalSpy finished(result.value_or(nullptr), &Acpu::Request::finished);
-    return result && finished.wait(2000) && (*result)->ErrorString().isEmpty();
-}
-
 } // namespace
 
 class TestParameterGroups : public QObject
 {
     Q_OBJECT
 
-    QHash<QString, QList<ModelItem>> lists;
-
 private slots:
-    void initTestCase()
-    {
-        const Coordsys coordsys;
-        const Tools tools;
-        const Teeth teeth;
-        lists = {{"techparams rows", TechParameters().items()},
-                 {"axis columns", coordsys.columnItems()},
-                 {"tools columns", tools.columnItems()},
-                 {"tools rows", tools.rowItems()},
-                 {"teeth shapes", teeth.shapeItems()},
-                 {"teeth parameters", teeth.parameterItems()}};
-    }
-
     // Where a wrong mask or version would show, and the labels of each family.
     void boundaries()
     {
+        const Tools tools;
+        const Teeth teeth;
+        const QHash<QString, QList<ModelItem>> lists = {
+            {"techparams rows", TechParameters().items()},
+            {"axis columns", Coordsys().columnItems()},
+            {"tools columns", tools.columnItems()},
+            {"tools rows", tools.rowItems()},
+            {"teeth shapes", teeth.shapeItems()},
+            {"teeth parameters", teeth.parameterItems()}};
         const QList<int> yRows = {13, 14, 19, 24, 26, 27}, zumRows = {60, 61, 65, 70, 74, 75},
                          p32to37 = {31, 32, 34, 35, 36}, p38to42 = {37, 38, 39, 40, 41},
                          p43to51 = {42, 44, 46, 48, 50};
@@ -96,11 +85,11 @@ private slots:
             for (int i : indexes) {
                 const QString at =
                     QStringLiteral("%1 %2, %3: ").arg(list).arg(i).arg(version.toString());
-                const ModelItem &item = lists[list].at(i);
+                const ModelItem item = lists[list].at(i);
                 QCOMPARE(at + stateIds.at(item.state(version)), at + stateIds.at(state));
             }
         }
-        const auto labels = [this](const char *list, MachineType type) {
+        const auto labels = [&lists](const char *list, MachineType type) {
             QStringList result;
             for (const ModelItem &item : lists.value(list))
                 result.append(item.label(ModelVersion(type, 6)));
@@ -193,8 +182,9 @@ private slots:
     {
         Acpu::OfflineConnection connection;
         Coordsys group;
-        QVERIFY(finishes(connection.WriteValues({{1544, 1.5f}, {1551, -2.25f}, {1591, 7.0f}})));
-        QVERIFY(finishes(connection.Read({group.variableRange()})));
+        QCOMPARE(RunToEnd(connection.WriteValues({{1544, 1.5f}, {1551, -2.25f}, {1591, 7.0f}})),
+                 QString());
+        QCOMPARE(RunToEnd(connection.Read({group.variableRange()})), QString());
         group.value(1).setValue(99.0);
         QSignalSpy any(&group, &ParameterGroup::DataChanged);
         group.loadFromMachine(connection);
@@ -267,8 +257,9 @@ private slots:
         for (const auto &[family, model, dataModel, serial, bn, expected] : cases) {
             Acpu::OfflineConnection connection;
             // From 258: B/N, 3 more, family, 1 more, model, S/N, software, 1 more, data model.
-            QVERIFY(finishes(connection.Write(
-                {{258, 12}}, {bn, 0, 0, 0, family, 0, model, serial, 615, 0, dataModel, 0})));
+            QCOMPARE(RunToEnd(connection.Write({{258, 12}}, {bn, 0, 0, 0, family, 0, model, serial,
+                                                             615, 0, dataModel, 0})),
+                     QString());
             Machine machine(&connection);
             QVERIFY(machine.updateIdentification());
             QString states;

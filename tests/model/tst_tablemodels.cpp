@@ -45,15 +45,6 @@ bool editable(const QAbstractItemModel *model, int row, int column)
     return model->flags(model->index(row, column)).testFlag(Qt::ItemIsEditable);
 }
 
-QString headers(const QAbstractItemModel *model, Qt::Orientation orientation, int role)
-{
-    QStringList texts;
-    const int count = orientation == Qt::Horizontal ? model->columnCount() : model->rowCount();
-    for (int section = 0; section < count; ++section)
-        texts.append(model->headerData(section, orientation, role).toString());
-    return texts.join(u',');
-}
-
 } // namespace
 
 class TestTableModels : public QObject
@@ -147,7 +138,10 @@ private slots:
         Tools group;
         TableModel *model = group.createModel();
         model->setActiveVersion(ModelVersion(VrkA1, 6));
-        QCOMPARE(headers(model, Qt::Horizontal, Qt::ToolTipRole),
+        QStringList tips;
+        for (int column = 0; column < model->columnCount(); ++column)
+            tips << model->headerData(column, Qt::Horizontal, Qt::ToolTipRole).toString();
+        QCOMPARE(tips.join(u','),
                  QStringLiteral(",,,,Machine mismatch,Inactive,Inactive,Inactive"));
         QCOMPARE(colour(model, 1, 3), black);
         QCOMPARE(colour(model, 1, 4), grey);

@@ -1,13 +1,7 @@
 #!/usr/bin/python3
-"""Every text the program shows must be in the Czech translation.
-
-Runs lupdate over src/ into a scratch file and fails for each text (context
-and source) that the committed tavix_cs.ts lacks or leaves untranslated, so a
-new tr() cannot slip through without its Czech text; and for each Czech text
-that loses or adds a placeholder (%1, %n) or an accelerator (&).
-
-Usage: check_complete.py <lupdate> <source dir>
-"""
+"""check_complete.py <lupdate> <source dir>: runs lupdate over src/ and fails
+for each text that tavix_cs.ts lacks or leaves untranslated, and for each Czech
+text that loses or adds a placeholder (%1, %n) or an accelerator (&)."""
 import re
 import subprocess
 import sys

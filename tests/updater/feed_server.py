@@ -1,6 +1,8 @@
 #!/usr/bin/python3
 """Update server for the tests: serves the files of a folder on 127.0.0.1
-and the faults a real server or a hostile one can produce. Prints its port.
+and the faults a real server or a hostile one can produce, over HTTP and over
+HTTPS with a certificate of its own (ROOT/cert.pem, for 127.0.0.1). Prints
+both ports.
 
   /status/CODE            answers CODE
   /hops/N/PATH            N redirects in a row, then /PATH
@@ -14,10 +16,12 @@ and the faults a real server or a hostile one can produce. Prints its port.
   /any/...                the file "payload.bin" under any name
   /FILE                   FILE
 """
-import argparse
 import http.server
 import os
 import ssl
+import subprocess
+import sys
+import threading
 import time
 import urllib.parse
 
@@ -87,19 +91,21 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("root")
-    parser.add_argument("--tls", nargs=2, metavar=("CERT", "KEY"))
-    args = parser.parse_args()
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
-    server.daemon_threads = True
-    server.root = args.root
-    if args.tls:
-        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
-        context.load_cert_chain(*args.tls)
-        server.socket = context.wrap_socket(server.socket, server_side=True)
-    print(server.server_address[1], flush=True)
-    server.serve_forever()
+    root = sys.argv[1]
+    cert, key = os.path.join(root, "cert.pem"), os.path.join(root, "key.pem")
+    subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1",
+                    "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1",
+                    "-keyout", key, "-out", cert], check=True, capture_output=True)
+    servers = [http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler) for _ in range(2)]
+    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    context.load_cert_chain(cert, key)
+    servers[1].socket = context.wrap_socket(servers[1].socket, server_side=True)
+    for server in servers:
+        server.daemon_threads = True
+        server.root = root
+        threading.Thread(target=server.serve_forever, daemon=True).start()
+    print(*(server.server_address[1] for server in servers), flush=True)
+    threading.Event().wait()
 
 
 if __name__ == "__main__":

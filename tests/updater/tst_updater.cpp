@@ -10,6 +10,7 @@
 #include "model/machine.h"
 #include "requestresult.h"
 #include "simprocess.h"
+#include "simulateduser.h"
 #include "updater/appcast.h"
 #include "updater/buildinfo.h"
 #include "updater/downloader.h"
@@ -39,22 +40,31 @@
 #include <memory>
 
 using namespace std::chrono_literals;
+using namespace Qt::StringLiterals;
 
 namespace {
-// The tests' feed server (feed_server.py), plain or with TLS.
+// The tests' feed server (feed_server.py) on HTTP and on HTTPS, with a
+// certificate of its own that this process trusts.
 struct FeedServer
 {
     QProcess process;
-    QString base;
+    QString http, https; // the bases
 
-    bool start(const QString &root, const QStringList &tls = {})
+    bool start(const QString &root)
     {
-        process.start(QStringLiteral("/usr/bin/python3"),
-                      QStringList{QStringLiteral(VRK6_TEST_DATA "/feed_server.py"), root} + tls);
-        if (!process.waitForReadyRead(10000))
+        process.start(u"/usr/bin/python3"_s,
+                      {QStringLiteral(VRK6_TEST_DATA "/feed_server.py"), root});
+        while (!process.canReadLine()) {
+            if (!process.waitForReadyRead(60000))
+                return false;
+        }
+        const QList<QByteArray> ports = process.readLine().simplified().split(' ');
+        http = u"http://127.0.0.1:%1/"_s.arg(ports.value(0));
+        https = u"https://127.0.0.1:%1/"_s.arg(ports.value(1));
+        QSslConfiguration ssl = QSslConfiguration::defaultConfiguration();
+        if (!ssl.addCaCertificates(root + u"/cert.pem"_s))
             return false;
-        const QString scheme = tls.isEmpty() ? QStringLiteral("http") : QStringLiteral("https");
-        base = QStringLiteral("%1://127.0.0.1:%2/").arg(scheme, process.readLine().trimmed());
+        QSslConfiguration::setDefaultConfiguration(ssl);
         return true;
     }
     ~FeedServer()
@@ -64,41 +74,10 @@ struct FeedServer
     }
 };
 
-// Answers every message box the updater shows, in order, and keeps what it said.
-struct Boxes
-{
-    QStringList seen; // text, then informative text
-    QList<QMessageBox::StandardButton> answers;
-    QTimer timer;
-
-    Boxes()
-    {
-        QObject::connect(&timer, &QTimer::timeout, [this] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            if (!box || box->property("answered").toBool())
-                return;
-            box->setProperty("answered", true);
-            seen << box->text() << box->informativeText();
-            QAbstractButton *button =
-                answers.isEmpty() ? nullptr : box->button(answers.takeFirst());
-            (button ? button : box->buttons().first())->click();
-        });
-        timer.start(20);
-    }
-    QString last() const
-    {
-        return seen.value(seen.size() - 2) + '\n' + seen.value(seen.size() - 1);
-    }
-};
-
 // The appcast key of the system the tests run on, told by the kernel.
-QString runningPlatform()
-{
-    const QString kernel = QSysInfo::kernelType();
-    return kernel == QLatin1StringView("winnt")    ? QStringLiteral("windows")
-           : kernel == QLatin1StringView("darwin") ? QStringLiteral("macos")
-                                                   : kernel;
-}
+const QString runningPlatform =
+    QHash<QString, QString>{{u"winnt"_s, u"windows"_s}, {u"darwin"_s, u"macos"_s}}.value(
+        QSysInfo::kernelType(), QSysInfo::kernelType());
 
 // Opened URLs land here instead of on the desktop.
 class UrlSink : public QObject
@@ -116,8 +95,7 @@ class TestUpdater : public QObject
     Q_OBJECT
 
     QTemporaryDir root;
-    FeedServer http;
-    FeedServer https;
+    FeedServer server;
     UrlSink sink;
     QByteArray payload;
     Acpu::OfflineConnection offline;
@@ -132,24 +110,22 @@ class TestUpdater : public QObject
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(data);
     }
-    void writeAppcast(const QJsonObject &entry, const QString &platform = runningPlatform())
+    void writeAppcast(const QJsonObject &entry, const QString &name = u"appcast.json"_s,
+                      const QString &platform = runningPlatform)
     {
         writeFile(
-            QStringLiteral("appcast.json"),
-            QJsonDocument(QJsonObject{{QStringLiteral("updates"), QJsonObject{{platform, entry}}}})
-                .toJson());
+            name,
+            QJsonDocument(QJsonObject{{u"updates"_s, QJsonObject{{platform, entry}}}}).toJson());
     }
     // A window's Help action on a feed (the main window's unless given); the boxes it showed.
-    QString checkFromMenu(const QString &feed, Boxes &boxes, QWidget *menus = nullptr)
+    QString checkFromMenu(const QString &feed, SimulatedUser &user, QWidget *menus = nullptr)
     {
         QSettings().setValue(SettingsKeys::UpdateFeed, feed);
         QSignalSpy finished(QSimpleUpdater::getInstance(), &QSimpleUpdater::checkingFinished);
-        (menus ? menus : window.get())
-            ->findChild<QAction *>(QStringLiteral("actionCheckUpdates"))
-            ->trigger();
+        (menus ? menus : window.get())->findChild<QAction *>(u"actionCheckUpdates"_s)->trigger();
         if (!finished.wait(20000) && finished.isEmpty())
-            return QStringLiteral("no end of the check");
-        return boxes.seen.join('\n');
+            return u"no end of the check"_s;
+        return user.said.join('\n');
     }
 
 private slots:
@@ -163,28 +139,14 @@ private slots:
         payload.resize(300 * 1024);
         QRandomGenerator(7).fillRange(reinterpret_cast<quint32 *>(payload.data()),
                                       payload.size() / 4);
-        writeFile(QStringLiteral("payload.bin"), payload);
-        writeFile(QStringLiteral("notjson.json"), "<html>moved</html>");
-        QVERIFY(http.start(root.path()));
-        // A certificate of our own for the HTTPS server, trusted by this process only.
-        const QString cert = root.filePath(QStringLiteral("cert.pem"));
-        const QString key = root.filePath(QStringLiteral("key.pem"));
-        QProcess openssl;
-        openssl.setProcessChannelMode(QProcess::ForwardedOutputChannel);
-        openssl.start(
-            QStringLiteral("openssl"),
-            QStringLiteral("req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=127.0.0.1 "
-                           "-addext subjectAltName=IP:127.0.0.1 -keyout %1 -out %2")
-                .arg(key, cert)
-                .split(QLatin1Char(' ')));
-        QVERIFY(openssl.waitForFinished(60000) && openssl.exitCode() == 0);
-        QSslConfiguration ssl = QSslConfiguration::defaultConfiguration();
-        QVERIFY(ssl.addCaCertificates(cert));
-        QSslConfiguration::setDefaultConfiguration(ssl);
-        QVERIFY(https.start(root.path(), {QStringLiteral("--tls"), cert, key}));
+        writeFile(u"payload.bin"_s, payload);
+        writeFile(u"notjson.json"_s, "<html>moved</html>");
+        writeAppcast({{u"latest-version"_s, u"99.0"_s}}, u"elsewhere.json"_s,
+                     u"windows-or-linux"_s);
+        QVERIFY(server.start(root.path()));
         for (const char *scheme : {"http", "https", "file"})
             QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &sink, "open");
-        QVERIFY(offline.SetHost(QStringLiteral("offline")));
+        QVERIFY(offline.SetHost(u"offline"_s));
         window = std::make_unique<MainWindow>(&offlineMachine);
         editor = std::make_unique<FileViewer>();
     }
@@ -198,86 +160,72 @@ private slots:
 
     void versionRule()
     {
-        QVERIFY(Appcast::isNewer(QStringLiteral("1.10"), QStringLiteral("1.9")));
-        QVERIFY(!Appcast::isNewer(QStringLiteral("24.8.8"), QStringLiteral("24.8.8")));
-        QVERIFY(Appcast::isNewer(QStringLiteral("24.9.0-beta"), QStringLiteral("24.8.8")));
+        QVERIFY(Appcast::isNewer(u"1.10"_s, u"1.9"_s));
+        QVERIFY(!Appcast::isNewer(u"24.8.8"_s, u"24.8.8"_s));
+        QVERIFY(Appcast::isNewer(u"24.9.0-beta"_s, u"24.8.8"_s));
     }
 
     void namesAndRedirects_data()
     {
         QTest::addColumn<QString>("url");
-        QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("redirectFrom");
         QTest::addColumn<bool>("redirectAllowed");
-        const QString https = QStringLiteral("https://updates.example/a");
-        const QString local = QStringLiteral("http://127.0.0.1:8/a");
-        QTest::newRow("plain") << "https://updates.example/a/setup%20v2.exe"
-                               << "setup v2.exe" << https << true;
-        QTest::newRow("decoded once") << "https://h/a/x%252Fy"
-                                      << "x%2Fy" << local << true;
-        QTest::newRow("remote http") << "http://updates.example/a/"
-                                     << "QSU_Update.bin" << local << false;
-        QTest::newRow("dot dot") << "https://h/a/%2E%2E"
-                                 << "QSU_Update.bin" << https << true;
-        QTest::newRow("backslash") << "https://h/a/..%5Cevil"
-                                   << "QSU_Update.bin" << https << true;
-        QTest::newRow("other scheme") << "ftp://h/a/b.exe"
-                                      << "b.exe" << https << false;
+        QTest::addColumn<QString>("name");
+        const QString https = u"https://updates.example/a"_s, local = u"http://127.0.0.1:8/a"_s;
+        const QString fallback = u"QSU_Update.bin"_s;
+        QTest::newRow("plain") << "https://updates.example/a/setup%20v2.exe" << https << true
+                               << "setup v2.exe";
+        QTest::newRow("decoded once") << "https://h/a/x%252Fy" << local << true << "x%2Fy";
+        QTest::newRow("remote http") << "http://updates.example/a/" << local << false << fallback;
+        QTest::newRow("dot dot") << "https://h/a/%2E%2E" << https << true << fallback;
+        QTest::newRow("backslash") << "https://h/a/..%5Cevil" << https << true << fallback;
+        QTest::newRow("other scheme") << "ftp://h/a/b.exe" << https << false << "b.exe";
     }
     void namesAndRedirects()
     {
         QFETCH(QString, url);
-        QTEST(UpdatePolicy::safeFileName(QUrl(url)), "name");
         QFETCH(QString, redirectFrom);
         QTEST(UpdatePolicy::isAllowedRedirect(QUrl(redirectFrom), QUrl(url)), "redirectAllowed");
+        QTEST(UpdatePolicy::safeFileName(QUrl(url)), "name");
     }
 
     // Whatever goes wrong, the user hears that the check failed, never "latest version".
     void checkOutcome_data()
     {
         QTest::addColumn<QString>("feed");
-        QTest::addColumn<QString>("platform");
         QTest::addColumn<QString>("expected");
-        const QString ok = QStringLiteral("Congratulations! You are running the latest version");
-        const QString unreadable = QStringLiteral("The update information could not be read.");
-        const QString appcast = QStringLiteral("appcast.json");
-        const QString here = runningPlatform();
-        QTest::newRow("up to date") << appcast << here << ok;
-        QTest::newRow("five redirects") << "hops/5/appcast.json" << here << ok;
-        QTest::newRow("https") << "https:appcast.json" << here << ok;
-        QTest::newRow("server down") << "down" << here << "Connection refused";
-        QTest::newRow("404") << "status/404" << here << "Not Found";
-        QTest::newRow("500") << "status/500" << here << "Internal Server Error";
-        QTest::newRow("not json") << "notjson.json" << here << unreadable;
-        QTest::newRow("other platform") << appcast << "windows-or-linux" << unreadable;
-        QTest::newRow("six redirects") << "hops/6/appcast.json" << here << "redirect";
+        const QString ok = u"Congratulations! You are running the latest version"_s;
+        const QString unreadable = u"The update information could not be read."_s;
+        const QString &h = server.http, appcast = h + u"appcast.json"_s;
+        QTest::newRow("up to date") << appcast << ok;
+        QTest::newRow("five redirects") << (h + "hops/5/appcast.json") << ok;
+        QTest::newRow("https") << (server.https + "appcast.json") << ok;
+        QTest::newRow("server down")
+            << u"http://127.0.0.1:%1/appcast.json"_s.arg(SimProcess::freePort())
+            << "Connection refused";
+        QTest::newRow("404") << (h + "status/404") << "Not Found";
+        QTest::newRow("500") << (h + "status/500") << "Internal Server Error";
+        QTest::newRow("not json") << (h + "notjson.json") << unreadable;
+        QTest::newRow("other platform") << (h + "elsewhere.json") << unreadable;
+        QTest::newRow("six redirects") << (h + "hops/6/appcast.json") << "redirect";
         QTest::newRow("https to http")
-            << "https:to?url=HTTPappcast.json" << here << "Refused the redirect";
-        QTest::newRow("huge") << "big/1100000" << here << "larger than";
-        QTest::newRow("plain http elsewhere")
-            << "http://192.0.2.1/appcast.json" << here << "only HTTPS";
+            << (server.https + "to?url=" + appcast) << "Refused the redirect";
+        QTest::newRow("huge") << (h + "big/1100000") << "larger than";
+        QTest::newRow("plain http elsewhere") << u"http://192.0.2.1/appcast.json"_s << "only HTTPS";
     }
     void checkOutcome()
     {
         QFETCH(QString, feed);
-        QFETCH(QString, platform);
         QFETCH(QString, expected);
-        writeAppcast({{QStringLiteral("latest-version"), BuildInfo::version()}}, platform);
-        feed.replace(QStringLiteral("HTTP"), http.base);
-        if (feed.startsWith(QStringLiteral("https:")))
-            feed = https.base + feed.mid(6);
-        else if (feed == QStringLiteral("down"))
-            feed = QStringLiteral("http://127.0.0.1:%1/appcast.json").arg(SimProcess::freePort());
-        else if (!feed.startsWith(QStringLiteral("http")))
-            feed.prepend(http.base);
+        writeAppcast({{u"latest-version"_s, BuildInfo::version()}});
         for (QWidget *menus :
              {static_cast<QWidget *>(window.get()), static_cast<QWidget *>(editor.get())}) {
-            Boxes boxes;
-            const QString said = checkFromMenu(feed, boxes, menus);
+            SimulatedUser user;
+            const QString said = checkFromMenu(feed, user, menus);
             QVERIFY2(said.contains(expected), qPrintable(said));
-            QCOMPARE(boxes.seen.size(), 2);
-            QCOMPARE(said.contains(QStringLiteral("The update check failed.")),
-                     !expected.startsWith(QStringLiteral("Congratulations")));
+            QCOMPARE(user.said.size(), 1);
+            QCOMPARE(said.contains(u"The update check failed."_s),
+                     !expected.startsWith(u"Congratulations"_s));
             QVERIFY(sink.urls.isEmpty());
         }
     }
@@ -310,31 +258,31 @@ private slots:
         QFETCH(QString, path);
         QFETCH(QString, sha256);
         QFETCH(QString, expected);
-        QJsonObject entry{{QStringLiteral("latest-version"), QStringLiteral("99.0")},
-                          {QStringLiteral("download-url"), http.base + path}};
+        QJsonObject entry{{u"latest-version"_s, u"99.0"_s},
+                          {u"download-url"_s, server.http + path}};
         if (!sha256.isEmpty())
-            entry.insert(QStringLiteral("sha256"), sha256);
+            entry.insert(u"sha256"_s, sha256);
         writeAppcast(entry);
-        QVERIFY(QDir(root.path()).mkpath(QStringLiteral("a/b")));
-        QTemporaryDir dir(root.filePath(QStringLiteral("a/b/XXXXXX")));
-        const QString feed = http.base + QStringLiteral("appcast.json");
+        QVERIFY(QDir(root.path()).mkpath(u"a/b"_s));
+        QTemporaryDir dir(root.filePath(u"a/b/XXXXXX"_s));
+        const QString feed = server.http + u"appcast.json"_s;
         Downloader *downloader = QSimpleUpdater::getInstance()->getUpdater(feed)->downloader();
         downloader->setDownloadDir(dir.path());
         QSignalSpy downloaded(downloader, &Downloader::downloadFinished);
 
-        Boxes boxes;
-        boxes.answers = {QMessageBox::Yes, QMessageBox::Ok};
-        QVERIFY(
-            checkFromMenu(feed, boxes, editor.get()).contains(QStringLiteral("Version 99.0 of")));
+        SimulatedUser user;
+        user.buttons = {QMessageBox::Yes, QMessageBox::Ok};
+        QVERIFY(checkFromMenu(feed, user, editor.get()).contains(u"Version 99.0 of"_s));
         QVERIFY(downloader->transfer());
         if (QTest::currentDataTag() == QLatin1StringView("stalled"))
             downloader->transfer()->setStallTimeout(1s);
-        QTRY_VERIFY_WITH_TIMEOUT(!downloader->transfer()->isRunning() && boxes.seen.size() == 4,
+        QTRY_VERIFY_WITH_TIMEOUT(!downloader->transfer()->isRunning() && user.said.size() == 2,
                                  20000);
         const QStringList files = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
         if (!expected.contains(QLatin1Char('.'))) {
-            QVERIFY2(boxes.last().contains(QRegularExpression(expected)), qPrintable(boxes.last()));
-            QVERIFY(boxes.last().contains(QStringLiteral("could not be downloaded")));
+            QVERIFY2(user.said.last().contains(QRegularExpression(expected)),
+                     qPrintable(user.said.last()));
+            QVERIFY(user.said.last().contains(u"could not be downloaded"_s));
             QVERIFY2(files.isEmpty(), qPrintable(files.join(' ')));
             QVERIFY(downloaded.isEmpty() && sink.urls.isEmpty());
             return;
@@ -345,43 +293,42 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.readAll() == payload);
         QCOMPARE(downloaded.size(), 1);
-        QVERIFY(!QFile::exists(root.filePath(QStringLiteral("a/evil"))));
+        QVERIFY(!QFile::exists(root.filePath(u"a/evil"_s)));
         QTRY_VERIFY(!downloader->isVisible());
     }
 
     void openUrlAndCancel()
     {
         // A release page in the appcast is opened instead of downloading.
-        const QString page = QStringLiteral("https://updates.example/release");
-        writeAppcast({{QStringLiteral("latest-version"), QStringLiteral("99.0")},
-                      {QStringLiteral("open-url"), page},
-                      {QStringLiteral("download-url"), http.base + QStringLiteral("payload.bin")}});
-        const QString feed = http.base + QStringLiteral("hops/1/appcast.json");
+        const QString page = u"https://updates.example/release"_s;
+        writeAppcast({{u"latest-version"_s, u"99.0"_s},
+                      {u"open-url"_s, page},
+                      {u"download-url"_s, server.http + u"payload.bin"_s}});
+        const QString feed = server.http + u"hops/1/appcast.json"_s;
         Downloader *downloader = QSimpleUpdater::getInstance()->getUpdater(feed)->downloader();
         QTemporaryDir dir;
         downloader->setDownloadDir(dir.path());
-        Boxes boxes;
-        boxes.answers = {QMessageBox::Yes};
-        checkFromMenu(feed, boxes);
+        SimulatedUser user;
+        user.buttons = {QMessageBox::Yes};
+        checkFromMenu(feed, user);
         QCOMPARE(sink.urls, QList<QUrl>{QUrl(page)});
         QVERIFY(!downloader->transfer());
 
         // Stop asks first; No keeps the download going, Yes ends it with nothing left.
-        writeAppcast(
-            {{QStringLiteral("latest-version"), QStringLiteral("99.0")},
-             {QStringLiteral("download-url"), http.base + QStringLiteral("stall/payload.bin")}});
-        boxes.answers = {QMessageBox::Yes, QMessageBox::No, QMessageBox::Yes};
-        checkFromMenu(feed, boxes);
+        writeAppcast({{u"latest-version"_s, u"99.0"_s},
+                      {u"download-url"_s, server.http + u"stall/payload.bin"_s}});
+        user.buttons = {QMessageBox::Yes, QMessageBox::No, QMessageBox::Yes};
+        checkFromMenu(feed, user);
         QTRY_VERIFY(downloader->isVisible());
         QTRY_COMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"payload.bin.part"});
-        auto *stop = downloader->findChild<QPushButton *>(QStringLiteral("stopButton"));
+        auto *stop = downloader->findChild<QPushButton *>(u"stopButton"_s);
         stop->click();
-        QVERIFY(boxes.seen.at(boxes.seen.size() - 2).startsWith(QStringLiteral("Are you sure")));
+        QVERIFY(user.said.last().startsWith(u"Are you sure"_s));
         QVERIFY(downloader->transfer()->isRunning() && downloader->isVisible());
         stop->click();
         QTRY_VERIFY(!downloader->transfer()->isRunning());
         QVERIFY(!downloader->isVisible());
-        QCOMPARE(boxes.seen.size(), 8); // no failure box after a cancel
+        QCOMPARE(user.said.size(), 4); // no failure box after a cancel
         QVERIFY(QDir(dir.path()).isEmpty());
         QCOMPARE(sink.urls.size(), 1);
     }
@@ -389,9 +336,8 @@ private slots:
     void aboutBoxes()
     {
         SimProcess sim;
-        QVERIFY(sim.start({QStringLiteral("--type"), QStringLiteral("ZumB1"),
-                           QStringLiteral("--serial"), QStringLiteral("4321"),
-                           QStringLiteral("--software"), QStringLiteral("615")}));
+        QVERIFY(sim.start(
+            {u"--type"_s, u"ZumB1"_s, u"--serial"_s, u"4321"_s, u"--software"_s, u"615"_s}));
         Acpu::ModbusConnection connection;
         Machine machine(&connection);
         QVERIFY(connection.SetHost(sim.host()));
@@ -400,24 +346,24 @@ private slots:
         QVERIFY(machine.updateIdentification());
         MainWindow live(&machine);
         live.show();
-        live.findChild<QAction *>(QStringLiteral("actionHelpAbout"))->trigger();
+        live.findChild<QAction *>(u"actionHelpAbout"_s)->trigger();
         QPointer<VersionDialog> about = live.findChild<VersionDialog *>();
         QVERIFY(about && about->isVisible());
-        const QString text = about->findChild<QLabel *>(QStringLiteral("textLabel"))->text();
-        QVERIFY2(text.contains(QStringLiteral("Connected machine: %1, S/N: 4321, SW: 6.15")
-                                   .arg(machine.typeTitle())),
-                 qPrintable(text));
+        const QString text = about->findChild<QLabel *>(u"textLabel"_s)->text();
+        QVERIFY2(
+            text.contains(u"Connected machine: %1, S/N: 4321, SW: 6.15"_s.arg(machine.typeTitle())),
+            qPrintable(text));
         QVERIFY(text.contains(BuildInfo::buildId()));
         QTest::keyClick(about, Qt::Key_Escape);
         QTRY_VERIFY(about.isNull());
 
         // The editor's About has no machine.
-        editor->findChild<QAction *>(QStringLiteral("actionHelpAbout"))->trigger();
+        editor->findChild<QAction *>(u"actionHelpAbout"_s)->trigger();
         about = editor->findChild<VersionDialog *>();
         QVERIFY(about && about->isVisible());
-        QVERIFY(about->findChild<QLabel *>(QStringLiteral("textLabel"))
+        QVERIFY(about->findChild<QLabel *>(u"textLabel"_s)
                     ->text()
-                    .contains(QStringLiteral("Connected machine: not connected")));
+                    .contains(u"Connected machine: not connected"_s));
     }
 };
 

@@ -2,6 +2,7 @@
 #include "acpu/modbusconnection.h"
 #include "acpu/panelmap.h"
 #include "acpu/wsconnection.h"
+#include "connectto.h"
 #include "requestresult.h"
 #include "simprocess.h"
 
@@ -13,13 +14,6 @@
 
 using namespace Acpu;
 using namespace Qt::StringLiterals;
-
-namespace {
-bool waitConnected(Connection &c)
-{
-    return QTest::qWaitFor([&c] { return c.State() == Connection::Connected; }, 10000);
-}
-} // namespace
 
 class TestWsRelay : public QObject
 {
@@ -47,8 +41,7 @@ private slots:
     {
         c = std::make_unique<WsConnection>();
         c->SetServicePort(relayPort);
-        c->SetHost(sim.host());
-        QVERIFY(waitConnected(*c));
+        QVERIFY(ConnectTo(*c, sim.host()));
     }
 
     void bulkWriteAndRead()
@@ -65,8 +58,7 @@ private slots:
 
         // What the simulator holds, read over Modbus without the relay.
         ModbusConnection direct;
-        direct.SetHost(sim.host());
-        QVERIFY(waitConnected(direct));
+        QVERIFY(ConnectTo(direct, sim.host()));
         QCOMPARE(RunToEnd(direct.Read({{first, 60}, {first + count - 60, 60}})), QString());
         QCOMPARE(direct.ReadInt(first + 2), -2);
         QCOMPARE(direct.ReadFloat(first + count - 1), float(count - 1) * 0.25f);
@@ -94,7 +86,7 @@ private slots:
     {
         QVERIFY(!RunToEnd(c->Read({{20000, 4}})).isEmpty());
         c->StartPolling();
-        QVERIFY(waitConnected(*c));
+        QTRY_COMPARE_WITH_TIMEOUT(c->State(), Connection::Connected, 10000);
         QCOMPARE(RunToEnd(c->Read({{20010, 4}})), QString());
     }
 
@@ -106,8 +98,7 @@ private slots:
         QVERIFY(silent.listen(QHostAddress::LocalHost, 0));
         WsConnection w;
         w.SetServicePort(relayPort);
-        w.SetHost(u"127.0.0.1:%1"_s.arg(silent.serverPort()));
-        QVERIFY(waitConnected(w));
+        QVERIFY(ConnectTo(w, u"127.0.0.1:%1"_s.arg(silent.serverPort())));
         QSignalSpy stalled(&w, &Connection::pollingStalled);
         QSignalSpy errors(&w, &Connection::errorOccurred);
         QElapsedTimer clock;
@@ -129,7 +120,7 @@ private slots:
         QCOMPARE(c->Read({{0, 1}}).error(), Connection::NotConnected);
         QTest::qWait(500); // a few reconnect attempts against nothing
         QVERIFY(startRelay());
-        QVERIFY(waitConnected(*c));
+        QTRY_COMPARE_WITH_TIMEOUT(c->State(), Connection::Connected, 10000);
         polled.clear();
         QVERIFY(polled.wait(5000));
         QCOMPARE(RunToEnd(c->Read({{PanelMap::IdentFirst, 1}})), QString());

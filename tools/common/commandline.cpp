@@ -11,6 +11,13 @@ CommandLine<void> parseCommandLine(QCommandLineParser &parser, const QStringList
         return badCommandLine(parser.errorText());
     if (parser.isSet(QStringLiteral("help")))
         return std::unexpected(CommandLineExit{parser.helpText(), CommandLineExit::Help});
+    // Only a parser that declares --version accepts it; the others refused it above.
+    const QStringList given = parser.optionNames();
+    if (given.contains(QStringLiteral("version")) || given.contains(QStringLiteral("v")))
+        return std::unexpected(CommandLineExit{QCoreApplication::applicationName() +
+                                                   QLatin1Char(' ') +
+                                                   QCoreApplication::applicationVersion(),
+                                               CommandLineExit::Help});
     return {};
 }
 

@@ -7,8 +7,8 @@
 
 class QCommandLineParser;
 
-// How a tool ends without running: the help it was asked for (exit code 0,
-// text on standard output) or a bad command line (exit code 2, text on
+// How a tool ends without running: the help or version it was asked for
+// (exit code 0, text on standard output) or a bad command line (exit code 2, text on
 // standard error).
 struct CommandLineExit
 {
@@ -31,8 +31,8 @@ inline std::unexpected<CommandLineExit> badCommandLine(const QString &message)
     return std::unexpected(CommandLineExit{message, CommandLineExit::BadCommandLine});
 }
 
-// Parses the arguments with the parser; --help and anything the parser
-// refuses end the tool.
+// Parses the arguments with the parser; --help, --version (where the parser
+// declares it) and anything the parser refuses end the tool.
 CommandLine<void> parseCommandLine(QCommandLineParser &parser, const QStringList &arguments);
 
 // Prints the text where its exit code says and returns that code.

@@ -2,6 +2,7 @@
 #include "quitonsignal.h"
 #include "relayoptions.h"
 #include "relayserver.h"
+#include "updater/buildinfo.h"
 
 #include <QCoreApplication>
 
@@ -9,6 +10,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("vrk6-relay"));
+    app.setApplicationVersion(BuildInfo::version());
 
     const auto options = RelayOptions::parse(app.arguments());
     if (!options)

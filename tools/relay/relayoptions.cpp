@@ -29,6 +29,7 @@ CommandLine<RelayOptions> RelayOptions::parse(const QStringList &arguments)
         "- Sockets opened by web pages (any Origin header) are refused.\n"
         "Everything is logged to stderr."));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption listen(
         QStringLiteral("listen"),
         QStringLiteral("Loopback address to listen on: 127.0.0.1 (default), another 127.x "

@@ -4,6 +4,7 @@
 #include "quitonsignal.h"
 #include "simmachine.h"
 #include "simoptions.h"
+#include "updater/buildinfo.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
@@ -14,6 +15,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("vrk6-sim"));
+    app.setApplicationVersion(BuildInfo::version());
 
     const auto options = SimOptions::parse(app.arguments());
     if (!options)

@@ -37,6 +37,7 @@ CommandLine<SimOptions> SimOptions::parse(const QStringList &arguments)
         "F3 (0x83) continual, F4 (0x84) raises the Error lamp, F5 (0x85) clears it.\n"
         "Every connection and every key is logged to stderr."));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption listen(QStringLiteral("listen"),
                                     QStringLiteral("Address to listen on (default 127.0.0.1)."),
                                     QStringLiteral("ADDR"));
