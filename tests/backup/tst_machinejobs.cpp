@@ -10,6 +10,7 @@
 #include "backup/programuploader.h"
 #include "backup/safetycopies.h"
 #include "backupdata.h"
+#include "connectto.h"
 #include "distinctvalues.h"
 #include "model/machine.h"
 #include "requestresult.h"
@@ -52,9 +53,7 @@ struct Station
                                              "--state",
                                              DistinctValues::stateFile(path("state"), 1, bits)}))
             return false;
-        connection.SetHost(sim.host());
-        if (!QTest::qWaitFor([&] { return connection.State() == Acpu::Connection::Connected; },
-                             LongMs) ||
+        if (!ConnectTo(connection, sim.host(), LongMs) ||
             !RunToEnd(machine.requestIdentification()).isEmpty() || !machine.updateIdentification())
             return false;
         window = std::make_unique<MainWindow>(&machine);

@@ -5,6 +5,7 @@
 #include "app/mainwindow.h"
 #include "backup/backupdata.h"
 #include "backup/backupfile.h"
+#include "common/connectto.h"
 #include "common/simulateduser.h"
 #include "editors/parameterseditor.h"
 #include "editors/teetheditor.h"
@@ -114,12 +115,8 @@ struct LiveMachine
     {
         if (!sim.start(options) || !tap.listen(sim.port()))
             return false;
-        connection.SetHost(tap.host());
-        plain.SetHost(sim.host());
-        for (Acpu::Connection *c : {&connection, &plain})
-            if (!QTest::qWaitFor([c] { return c->State() == Acpu::Connection::Connected; }, 10000))
-                return false;
-        return RunToEnd(machine.requestIdentification()).isEmpty() &&
+        return ConnectTo(connection, tap.host()) && ConnectTo(plain, sim.host()) &&
+               RunToEnd(machine.requestIdentification()).isEmpty() &&
                machine.updateIdentification();
     }
     quint32 bits(int variable)

@@ -16,7 +16,6 @@
 #include <QCoreApplication>
 #include <QTimer>
 
-#include <cstdio>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -66,10 +65,9 @@ int main(int argc, char *argv[])
     if (name == QStringLiteral("--help") || name == QStringLiteral("-h") ||
         name == QStringLiteral("help"))
         return exitWith({usage(), CommandLineExit::Help});
-    if (name == QStringLiteral("--version")) {
-        std::printf("vrk6-cli %s\n", qPrintable(BuildInfo::version()));
-        return Output::Success;
-    }
+    if (name == QStringLiteral("--version"))
+        return exitWith(
+            {QStringLiteral("vrk6-cli ") + BuildInfo::version(), CommandLineExit::Help});
     std::unique_ptr<Command> command;
     for (const Factory &make : commands()) {
         command.reset(make());
