@@ -2,18 +2,14 @@
 
 // What the benchmarks share: subjects timed in alternating rounds, medians,
 // figures printed with the aim they are held to, a full backup with machine-like
-// values, and the simulator with a connection and a libmodbus peer on it.
+// values, and libmodbus as the independent peer on the simulator.
 #include "acpu/connection.h"
 #include "backup/backupdata.h"
+#include "connectto.h"
 #include "simprocess.h"
 
 #include <QElapsedTimer>
-#include <QEventLoop>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QTest>
-#include <QTimer>
+#include <QSignalSpy>
 
 #include <modbus/modbus.h>
 
@@ -41,18 +37,24 @@ inline double cpuMs()
     return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
 }
 
+inline int fail(const char *why)
+{
+    std::fprintf(stderr, "%s\n", why);
+    return 1;
+}
+
+struct Subject
+{
+    const char *name;
+    std::function<bool()> run; // false when it failed
+};
+
 // Wall and GUI-thread CPU times of one subject, in ms, one per round.
 struct Times
 {
     QList<double> wall, cpu;
     double wallMs() const { return percentile(wall); }
     double cpuMs() const { return percentile(cpu); }
-};
-
-struct Subject
-{
-    const char *name;
-    std::function<bool()> run; // false when it failed
 };
 
 // Runs every subject once per round, a different one first in each round, so
@@ -77,10 +79,9 @@ inline std::vector<Times> alternate(int rounds, const std::vector<Subject> &subj
             times[s].wall.append(double(wall.nsecsElapsed()) / 1e6);
         }
     }
-    if (title.isEmpty())
-        return times;
-    std::printf("%s, %d rounds alternating\n", qPrintable(title), rounds);
-    for (std::size_t s = 0; s < subjects.size(); ++s)
+    if (!title.isEmpty())
+        std::printf("%s, %d rounds alternating\n", qPrintable(title), rounds);
+    for (std::size_t s = 0; !title.isEmpty() && s < subjects.size(); ++s)
         std::printf("  %-36s median %9.3f ms wall, %9.3f ms CPU\n", subjects[s].name,
                     times[s].wallMs(), times[s].cpuMs());
     return times;
@@ -95,24 +96,18 @@ inline bool aim(const char *what, double value, double most, const char *unit = 
     return met;
 }
 
-// The rounds given on the command line, else the default.
-inline int rounds(int argc, char **argv, int otherwise)
-{
-    return argc > 1 ? std::max(1, std::atoi(argv[1])) : otherwise;
-}
-
 // A value of the tests' backup given many digits, as a machine's floats
 // widened to doubles have: parsing them is much of what is timed.
 inline QJsonValue manyDigits(const QJsonValue &value)
 {
     if (value.isDouble())
         return double(float(value.toDouble()) / 7.3f);
-    QJsonObject object = value.toObject();
-    for (auto it = object.begin(); it != object.end(); ++it)
-        it.value() = manyDigits(it.value());
     QJsonArray array;
     for (const QJsonValue &item : value.toArray())
         array.append(manyDigits(item));
+    QJsonObject object = value.toObject();
+    for (auto it = object.begin(); it != object.end(); ++it)
+        it.value() = manyDigits(it.value());
     return value.isArray() ? array : value.isObject() ? QJsonValue(object) : value;
 }
 
@@ -124,48 +119,33 @@ inline QByteArray fullBackup()
     return BackupData::json(root);
 }
 
-// Runs a request to its end, true on success. Unlike the tests' RunToEnd it
+// Runs a request to its end, true on success; unlike the tests' RunToEnd it
 // leaves no pause after the finish, which would be timed too.
 inline bool finishes(Acpu::Connection::Result result)
 {
     if (!result)
         return false;
-    QEventLoop loop;
-    bool ok = false;
-    QObject::connect(*result, &Acpu::Request::finished, &loop, [&, request = *result] {
-        ok = request->ErrorString().isEmpty();
-        loop.quit();
-    });
-    QTimer::singleShot(60000, &loop, &QEventLoop::quit);
-    loop.exec();
+    (*result)->SetAutoDelete(false);
+    QSignalSpy finished(*result, &Acpu::Request::finished);
+    if (!finished.wait(60000))
+        return false;
+    const bool ok = (*result)->ErrorString().isEmpty();
+    delete *result;
     return ok;
 }
 
-// Starts the simulator with these options and connects to it; says why not.
-inline bool connectToSimulator(SimProcess &sim, Acpu::Connection &connection,
-                               const QStringList &options = {})
-{
-    if (sim.start(options) && connection.SetHost(sim.host()) &&
-        QTest::qWaitFor([&] { return connection.State() == Acpu::Connection::Connected; }, 10000))
-        return true;
-    std::fprintf(stderr, "cannot reach the simulator\n");
-    return false;
-}
-
-// Times our subject against libmodbus, the independent peer, on the same
-// simulator in alternating rounds; prints the medians and their ratio with its
-// aim. Gives the exit status: 0 when the aim is met.
+// Times our subject against libmodbus on the same simulator in alternating
+// rounds; prints the medians and their ratio with its aim. Gives the exit
+// status: 0 when the aim is met.
 inline int againstLibmodbus(const SimProcess &sim, int rounds, double most, const QString &title,
                             const Subject &ours, const std::function<bool(modbus_t *)> &peerRun)
 {
     modbus_t *peer = modbus_new_tcp("127.0.0.1", sim.port());
     modbus_set_slave(peer, 1);
-    const bool connected = modbus_connect(peer) == 0;
-    if (!connected)
-        std::fprintf(stderr, "libmodbus cannot connect\n");
     const auto times =
-        connected ? alternate(rounds, {ours, {"libmodbus", [&] { return peerRun(peer); }}}, title)
-                  : std::vector<Times>{};
+        modbus_connect(peer) == 0
+            ? alternate(rounds, {ours, {"libmodbus", [&] { return peerRun(peer); }}}, title)
+            : std::vector<Times>{};
     modbus_close(peer);
     modbus_free(peer);
     return !times.empty() &&

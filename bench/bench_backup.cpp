@@ -16,13 +16,11 @@ int main(int argc, char **argv)
     const QString in = dir.filePath("full.vrk"), out = dir.filePath("saved.vrk");
     const QByteArray bytes = Bench::fullBackup();
     BackupDocument document;
-    if (!BackupData::write(in, bytes) || !document.load(in) || !document.save(out)) {
-        std::fprintf(stderr, "the backup does not load and save\n");
-        return 1;
-    }
+    if (!BackupData::write(in, bytes) || !document.load(in) || !document.save(out))
+        return Bench::fail("the backup does not load and save");
     const QJsonDocument parsed = QJsonDocument::fromJson(bytes);
     const auto times = Bench::alternate(
-        Bench::rounds(argc, argv, 41),
+        41,
         {{"read + QJsonDocument parse (peer)",
           [&] { return !QJsonDocument::fromJson(BackupData::read(in)).isNull(); }},
          {"validateBackup alone", [&] { return validateBackup(parsed).has_value(); }},

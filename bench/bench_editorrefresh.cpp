@@ -12,17 +12,18 @@
 #include <QAction>
 #include <QApplication>
 
+#include <numeric>
+
 namespace {
-constexpr int BareRounds = 30;
 constexpr int RunMs = 10000;
 constexpr int IntervalMs = 100;
 
 struct Phase
 {
-    QList<qint64> completions;
+    QList<qint64> ends; // of each refresh, ms after the start
+    int errors = 0;
     double cpuMs = 0;
     qint64 elapsedMs = 0;
-    int errors = 0;
 };
 
 // The editor's 100 ms refresh for RunMs; with a writer, the shown value of
@@ -30,19 +31,19 @@ struct Phase
 Phase runEditor(Machine &machine, Acpu::Connection *writer)
 {
     Phase phase;
-    auto *editor = new TeethEditor(&machine, new Teeth);
-    editor->show();
+    TeethEditor editor(&machine, new Teeth);
+    editor.show();
     QElapsedTimer clock;
-    QObject::connect(editor, &LiveEditor::periodicReadFinished, [&](bool ok) {
-        phase.completions.append(clock.elapsed());
+    QObject::connect(&editor, &LiveEditor::periodicReadFinished, [&](bool ok) {
+        phase.ends.append(clock.elapsed());
         phase.errors += ok ? 0 : 1;
         if (writer)
-            (void)writer->WriteFloat(8192, static_cast<float>(phase.completions.size()));
+            (void)writer->WriteFloat(8192, float(phase.ends.size()));
     });
     QTest::qWait(200);
     clock.start();
     const double cpuStart = Bench::cpuMs();
-    editor->findChild<QAction *>(QStringLiteral("actionRefresh100ms"))->trigger();
+    editor.findChild<QAction *>(QStringLiteral("actionRefresh100ms"))->trigger();
     // A plain event loop: QTest::qWait sleeps between its turns, which would
     // hold every chunk's reply back.
     QEventLoop loop;
@@ -50,30 +51,27 @@ Phase runEditor(Machine &machine, Acpu::Connection *writer)
     loop.exec();
     phase.cpuMs = Bench::cpuMs() - cpuStart;
     phase.elapsedMs = clock.elapsed();
-    delete editor;
     return phase;
 }
 
 bool print(const char *name, const Phase &phase, double readWall, double readCpu)
 {
-    const auto count = phase.completions.size();
+    const auto count = phase.ends.size();
     const double perRefresh = phase.cpuMs / count;
     // One cycle is the interval plus one read; a skipped refresh shows as a
     // gap of two cycles.
     const double cycle = IntervalMs + readWall;
-    qint64 longest = 0;
-    int skipped = 0;
-    for (qsizetype i = 1; i < count; ++i) {
-        const qint64 gap = phase.completions.at(i) - phase.completions.at(i - 1);
-        longest = std::max(longest, gap);
-        skipped += gap > 1.8 * cycle ? 1 : 0;
-    }
+    QList<qint64> gaps(count);
+    std::adjacent_difference(phase.ends.begin(), phase.ends.end(), gaps.begin());
+    gaps.removeFirst();
     std::printf("  %s: %lld refreshes (%.2f per second; %.2f expected at %.0f ms per cycle), "
                 "%d failed;\n    longest gap %lld ms; GUI-thread CPU per refresh %.2f ms (read "
                 "included)\n",
                 name, static_cast<long long>(count), count * 1e3 / phase.elapsedMs, 1e3 / cycle,
-                cycle, phase.errors, static_cast<long long>(longest), perRefresh);
-    const bool none = Bench::aim("  gaps of two cycles or more", skipped, 0);
+                cycle, phase.errors, static_cast<long long>(std::ranges::max(gaps)), perRefresh);
+    const bool none =
+        Bench::aim("  gaps of two cycles or more",
+                   std::ranges::count_if(gaps, [&](qint64 g) { return g > 1.8 * cycle; }), 0);
     return Bench::aim("  window on top of the read", 100.0 * (perRefresh - readCpu) / readCpu, 50,
                       " %") &&
            none;
@@ -88,26 +86,23 @@ int main(int argc, char **argv)
     SimProcess sim;
     Acpu::ModbusConnection connection;
     Machine machine(&connection);
-    if (!Bench::connectToSimulator(sim, connection) ||
+    if (!sim.start() || !ConnectTo(connection, sim.host()) ||
         !Bench::finishes(machine.requestIdentification()) || !machine.updateIdentification())
-        return 1;
+        return Bench::fail("cannot identify the simulator");
 
     // Bare reads before and after the editor, so that both see the same load.
     const Bench::Subject bareRead{
         "bare read", [&connection] {
             return Bench::finishes(connection.Read({{8192, Teeth::TotalValueCount}}));
         }};
-    const auto before = Bench::alternate(BareRounds, {bareRead});
+    const auto before = Bench::alternate(30, {bareRead});
     // Steady values (a refresh that finds nothing new repaints nothing), then
     // one shown value changing on every refresh (every refresh repaints).
     const Phase steady = runEditor(machine, nullptr);
     const Phase changing = runEditor(machine, &connection);
-    const auto after = Bench::alternate(BareRounds, {bareRead});
-    if (before.empty() || after.empty() || steady.completions.size() < 2 ||
-        changing.completions.size() < 2) {
-        std::fprintf(stderr, "a bare read or the refresh failed\n");
-        return 1;
-    }
+    const auto after = Bench::alternate(30, {bareRead});
+    if (before.empty() || after.empty() || steady.ends.size() < 2 || changing.ends.size() < 2)
+        return Bench::fail("a bare read or the refresh failed");
     const double readWall = Bench::percentile(before[0].wall + after[0].wall),
                  readCpu = Bench::percentile(before[0].cpu + after[0].cpu);
     std::printf("teeth editor, 100 ms automatic refresh for %d s against vrk6-sim\n", RunMs / 1000);

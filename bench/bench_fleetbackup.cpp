@@ -15,9 +15,7 @@ bool backup(const QStringList &hosts, const QString &dir, long *peakKb)
 {
     QProcess process;
     process.start(QStringLiteral("/usr/bin/time"),
-                  QStringList{QStringLiteral("-f"), QStringLiteral("%M"),
-                              QStringLiteral(VRK6_CLI_PATH), QStringLiteral("backup"),
-                              QStringLiteral("--quiet"), QStringLiteral("--dir"), dir} +
+                  QStringList{"-f", "%M", VRK6_CLI_PATH, "backup", "--quiet", "--dir", dir} +
                       hosts);
     const bool ok = process.waitForFinished(120000) && process.exitCode() == 0;
     const QByteArray errors = process.readAllStandardError().trimmed();
@@ -35,16 +33,14 @@ int main(int argc, char **argv)
     std::array<SimProcess, 8> sims;
     QStringList hosts;
     for (SimProcess &sim : sims) {
-        if (!sim.start({QStringLiteral("--delay"), QStringLiteral("5")})) {
-            std::fprintf(stderr, "cannot start a simulator\n");
-            return 1;
-        }
+        if (!sim.start({QStringLiteral("--delay"), QStringLiteral("5")}))
+            return Bench::fail("cannot start a simulator");
         hosts.append(sim.host());
     }
     QTemporaryDir dir;
     long peakOne = 0, peakAll = 0;
     const auto times = Bench::alternate(
-        Bench::rounds(argc, argv, 7),
+        7,
         {{"1 machine", [&] { return backup(hosts.mid(0, 1), dir.path(), &peakOne); }},
          {"8 machines", [&] { return backup(hosts, dir.path(), &peakAll); }}},
         QStringLiteral("vrk6-cli backup"));

@@ -8,29 +8,22 @@
 
 #include <QCoreApplication>
 #include <QRandomGenerator>
-#include <QSignalSpy>
-
-namespace {
-constexpr int Keys = 60;
-constexpr double PollMs = 200;
-} // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    constexpr int Keys = 60;
+    constexpr double PollMs = 200;
     SimProcess sim;
     Acpu::ModbusConnection c;
     Acpu::Display display;
     QObject::connect(&c, &Acpu::Connection::pollingFinished, &display,
                      [&] { c.GetDisplay(display); });
-    if (!Bench::connectToSimulator(sim, c))
-        return 1;
+    if (!sim.start() || !ConnectTo(c, sim.host()))
+        return Bench::fail("cannot reach the simulator");
     c.StartPolling();
-    if (!QTest::qWaitFor([&] { return !display.line1().trimmed().isEmpty(); }, 10000)) {
-        std::fprintf(stderr, "no panel from the simulator\n");
-        return 1;
-    }
-
+    if (!QTest::qWaitFor([&] { return !display.line1().trimmed().isEmpty(); }, 10000))
+        return Bench::fail("no panel from the simulator");
     QSignalSpy polled(&c, &Acpu::Connection::pollingFinished);
     QTest::qWait(3000);
     const double idleRate = polled.size() / 3.0;
@@ -42,10 +35,8 @@ int main(int argc, char **argv)
         QElapsedTimer clock;
         clock.start();
         c.SendKey('0' + i % 10);
-        if (!QTest::qWaitFor([&] { return display.line3() != before; }, 5000)) {
-            std::fprintf(stderr, "key %d never showed\n", i);
-            return 1;
-        }
+        if (!QTest::qWaitFor([&] { return display.line3() != before; }, 5000))
+            return Bench::fail("a key never showed");
         echo.append(double(clock.nsecsElapsed()) / 1e6);
     }
     const double median = Bench::percentile(echo), p90 = Bench::percentile(echo, 0.9);

@@ -6,18 +6,14 @@
 
 #include <QCoreApplication>
 
-namespace {
-constexpr int First = 8192;
-constexpr int Count = 5760;
-} // namespace
-
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    constexpr int First = 8192, Count = 5760;
     SimProcess sim;
     Acpu::ModbusConnection connection;
-    if (!Bench::connectToSimulator(sim, connection))
-        return 1;
+    if (!sim.start() || !ConnectTo(connection, sim.host()))
+        return Bench::fail("cannot reach the simulator");
     return Bench::againstLibmodbus(
         sim, 21, 1.10, QStringLiteral("teeth block read (96 x 120 registers)"),
         {"ModbusConnection",

@@ -4,14 +4,12 @@ and the faults a real server or a hostile one can produce, over HTTP and over
 HTTPS with a certificate of its own (ROOT/cert.pem, for 127.0.0.1). Prints
 both ports.
 
-  /status/CODE            answers CODE
   /hops/N/PATH            N redirects in a row, then /PATH
   /to?url=URL             one redirect to URL
   /nolength/FILE          FILE without Content-Length (ends by closing)
   /cut/FILE               announces FILE's size, sends half, closes
   /stall/FILE             announces FILE's size, sends half, then nothing
   /slow/FILE              FILE's first byte after 2.2 s (fewer bytes than seconds)
-  /big/N                  N bytes without Content-Length
   /announce/N             announces N bytes, sends a few, closes
   /any/...                the file "payload.bin" under any name
   /FILE                   FILE
@@ -48,9 +46,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
         url = urllib.parse.urlsplit(self.path)
         route, _, rest = url.path.lstrip("/").partition("/")
         try:
-            if route == "status":
-                self.answer(int(rest), b"failure")
-            elif route == "hops":
+            if route == "hops":
                 count, _, path = rest.partition("/")
                 left = int(count) - 1
                 self.answer(302, headers=[("Location", f"/hops/{left}/{path}" if left else f"/{path}")])
@@ -74,9 +70,6 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 self.wfile.flush()
                 time.sleep(0.2)
                 self.wfile.write(body[1:])
-            elif route == "big":
-                self.head(200)
-                self.wfile.write(b"{" * int(rest))
             elif route == "announce":
                 self.head(200, [("Content-Length", rest)])
                 self.wfile.write(b"x" * 4096)
