@@ -179,7 +179,6 @@ private slots:
         QTest::newRow("dot dot") << "https://h/a/%2E%2E" << https << true << fallback;
         QTest::newRow("backslash") << "https://h/a/..%5Cevil" << https << true << fallback;
         QTest::newRow("NUL") << "https://h/a/%00" << https << true << fallback;
-        QTest::newRow("trailing slash") << "https://h/a/dir/" << https << true << fallback;
         QTest::newRow("other scheme") << "ftp://h/a/b.exe" << https << false << "b.exe";
     }
     void namesAndRedirects()
