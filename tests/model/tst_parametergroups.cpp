@@ -113,8 +113,7 @@ private slots:
         QTest::newRow("coordsys") << 3 << "COORDSYS" << 1544 << 48;
         QTest::newRow("tools") << 4 << "tools" << 1280 << 80;
         QTest::newRow("teeth") << 5 << "Teeth" << 8192 << 5760;
-        QTest::newRow("no group 0") << 0 << "g54" << 0 << 0;
-        QTest::newRow("no group 6") << 6 << "_machine" << 0 << 0;
+        QTest::newRow("no group") << 6 << "_machine" << 0 << 0;
     }
 
     void groups()
