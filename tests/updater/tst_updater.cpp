@@ -198,7 +198,6 @@ private slots:
         const QString unreadable = u"The update information could not be read."_s;
         const QString &h = server.http, appcast = h + u"appcast.json"_s;
         QTest::newRow("five redirects") << (h + "hops/5/appcast.json") << ok;
-        QTest::newRow("https") << (server.https + "appcast.json") << ok;
         QTest::newRow("404") << (h + "missing.json") << "Not Found";
         QTest::newRow("other platform") << (h + "elsewhere.json") << unreadable;
         QTest::newRow("six redirects") << (h + "hops/6/appcast.json") << "redirect";
