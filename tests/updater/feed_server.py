@@ -12,8 +12,9 @@ both ports.
   /slow/FILE              FILE's first byte after 2.2 s (fewer bytes than seconds)
   /announce/N             announces N bytes, sends a few, closes
   /any/...                the file "payload.bin" under any name
-  /FILE                   FILE
+  /FILE                   FILE, as http.server serves it
 """
+import functools
 import http.server
 import os
 import ssl
@@ -24,7 +25,7 @@ import time
 import urllib.parse
 
 
-class Handler(http.server.BaseHTTPRequestHandler):
+class Handler(http.server.SimpleHTTPRequestHandler):
     def log_message(self, *args):
         pass
 
@@ -34,12 +35,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.send_header(name, value)
         self.end_headers()
 
-    def answer(self, status, body=b"", headers=()):
-        self.head(status, [("Content-Length", str(len(body)))] + list(headers))
-        self.wfile.write(body)
-
     def file(self, name):
-        with open(os.path.join(self.server.root, urllib.parse.unquote(name)), "rb") as f:
+        with open(os.path.join(self.directory, urllib.parse.unquote(name)), "rb") as f:
             return f.read()
 
     def do_GET(self):
@@ -49,9 +46,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
             if route == "hops":
                 count, _, path = rest.partition("/")
                 left = int(count) - 1
-                self.answer(302, headers=[("Location", f"/hops/{left}/{path}" if left else f"/{path}")])
+                self.head(302, [("Location", f"/hops/{left}/{path}" if left else f"/{path}")])
             elif route == "to":
-                self.answer(302, headers=[("Location", urllib.parse.parse_qs(url.query)["url"][0])])
+                self.head(302, [("Location", urllib.parse.parse_qs(url.query)["url"][0])])
             elif route == "nolength":
                 self.head(200)
                 self.wfile.write(self.file(rest))
@@ -73,12 +70,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
             elif route == "announce":
                 self.head(200, [("Content-Length", rest)])
                 self.wfile.write(b"x" * 4096)
-            elif route == "any":
-                self.answer(200, self.file("payload.bin"))
             else:
-                self.answer(200, self.file(route + ("/" + rest if rest else "")))
-        except FileNotFoundError:
-            self.answer(404, b"not found")
+                self.path = "/payload.bin" if route == "any" else self.path
+                super().do_GET()
         except (BrokenPipeError, ConnectionResetError):
             pass
 
@@ -89,13 +83,13 @@ def main():
     subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1",
                     "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1",
                     "-keyout", key, "-out", cert], check=True, capture_output=True)
-    servers = [http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler) for _ in range(2)]
+    handler = functools.partial(Handler, directory=root)
+    servers = [http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler) for _ in range(2)]
     context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
     context.load_cert_chain(cert, key)
     servers[1].socket = context.wrap_socket(servers[1].socket, server_side=True)
     for server in servers:
         server.daemon_threads = True
-        server.root = root
         threading.Thread(target=server.serve_forever, daemon=True).start()
     print(*(server.server_address[1] for server in servers), flush=True)
     threading.Event().wait()

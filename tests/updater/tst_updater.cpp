@@ -198,7 +198,7 @@ private slots:
         const QString unreadable = u"The update information could not be read."_s;
         const QString &h = server.http, appcast = h + u"appcast.json"_s;
         QTest::newRow("five redirects") << (h + "hops/5/appcast.json") << ok;
-        QTest::newRow("404") << (h + "missing.json") << "Not Found";
+        QTest::newRow("404") << (h + "missing.json") << "File not found";
         QTest::newRow("other platform") << (h + "elsewhere.json") << unreadable;
         QTest::newRow("six redirects") << (h + "hops/6/appcast.json") << "redirect";
         QTest::newRow("https to http")
