@@ -12,7 +12,6 @@
 #include <QJsonArray>
 
 #include <bit>
-#include <cmath>
 #include <memory>
 
 namespace DistinctValues {
@@ -25,15 +24,13 @@ inline float of(int variable, int seed)
     return float(seed * 10000 + variable) / 4.0f;
 }
 
-// bits: variables that hold other bit patterns (NaN, infinity).
-inline QString stateFile(const QString &path, int seed, const QMap<int, quint32> &bits = {})
+inline QString stateFile(const QString &path, int seed)
 {
     QJsonObject state;
     for (int tag : Tags) {
         std::unique_ptr<ParameterGroup> group(GroupFactory::create(tag));
         for (int v = group->firstVariable(); v < group->firstVariable() + group->valueCount(); ++v)
-            state.insert(QString::number(v),
-                         qint64(bits.value(v, std::bit_cast<quint32>(of(v, seed)))));
+            state.insert(QString::number(v), qint64(std::bit_cast<quint32>(of(v, seed))));
     }
     QFile file(path);
     const QByteArray bytes = QJsonDocument(QJsonObject{{"variables", state}}).toJson();
@@ -82,9 +79,9 @@ inline QList<int> sections(const BackupFile &file)
     return tags;
 }
 
-// The variables of the file's sections that do not hold of(v, seed), or a
-// number where holes expects none; T0 never travels in a file.
-inline QList<int> differences(const BackupFile &file, int seed, const QList<int> &holes = {})
+// The variables of the file's sections that do not hold of(v, seed); T0
+// never travels in a file.
+inline QList<int> differences(const BackupFile &file, int seed)
 {
     QList<int> differ;
     for (int tag : Tags) {
@@ -94,8 +91,7 @@ inline QList<int> differences(const BackupFile &file, int seed, const QList<int>
         group->fromJson(file.section(tag), true);
         for (qsizetype i = tag == GroupTags::Tools ? 8 : 0; i < group->valueCount(); ++i) {
             const int v = group->firstVariable() + int(i);
-            const double value = group->value(i).value();
-            if (holes.contains(v) ? !std::isnan(value) : value != double(of(v, seed)))
+            if (group->value(i).value() != double(of(v, seed)))
                 differ.append(v);
         }
     }

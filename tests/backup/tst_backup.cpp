@@ -125,7 +125,6 @@ private slots:
         row("techparams text", with("techparams", "x"), invalid("[techparams]"));
         row("TechParams no values", member("TechParams", "value", numbers(256)),
             "Section TechParams is malformed.\nValidation error #1\ncontext: <root>[techparams]");
-        row("RPARAMS number", with("RPARAMS", 12), "Section RPARAMS is malformed.");
         row("too large", QByteArray(BackupFile::MaxFileSize + 1, ' '),
             "The file is larger than 4194304 bytes");
     }
@@ -160,11 +159,6 @@ private slots:
         QVERIFY(!document.isUntouched() && !document.isDirty());
         QVERIFY(document.save(path("out")));
         QCOMPARE(read(path("out")), QByteArray(R"({"_machine":"VrkA2","_version":3})"));
-        // Whatever version a machine reports is written and read back.
-        document.setVersion(ModelVersion(VrkA2, 4294967295u));
-        QVERIFY(document.save(path("out")));
-        QVERIFY(document.load(path("out")));
-        QCOMPARE(document.version().version(), 4294967295u);
     }
 
     void unknownKeysAndLetterCase()
