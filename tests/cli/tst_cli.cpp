@@ -167,20 +167,15 @@ private slots:
                      lines[0].endsWith(u" | 2757.25 | 12.5"_s),
                  qPrintable(lines[0]));
         QCOMPARE(lines[1], u"Tools Parameters | Tool T3, X | 2826.25 | -1"_s);
-        const CliRun json = cli(u"diff --json %1 %2"_s.arg(a, b));
-        QCOMPARE(json.at(u"results/0/differences"_s).toArray().size(), 2);
-        QCOMPARE(json.at(u"results/0/differences/0/variable"_s).toInt(), 1029);
-        QCOMPARE(json.at(u"results/0/differences/0/b"_s).toDouble(), 12.5);
-        QCOMPARE(json.at(u"results/0/differences/1/group"_s).toString(), u"tools"_s);
-        QCOMPARE(json.at(u"results/0/differences/1/a"_s).toDouble(), double(of(1305, 1)));
 
         // The file holds what simulator A holds, but for one R parameter.
         const CliRun machine = cli(
             u"diff --json %1 %2"_s.arg(backup(u"machine.vrk"_s, 1, {{1799, 3.0}}), simA.host()));
         QCOMPARE(machine.code, 0);
-        QCOMPARE(machine.at(u"results/0/differences"_s).toArray().size(), 1);
-        QCOMPARE(machine.at(u"results/0/differences/0/variable"_s).toInt(), 1799);
-        QCOMPARE(machine.at(u"results/0/differences/0/b"_s).toDouble(), double(of(1799, 1)));
+        QCOMPARE(machine.at(u"results/0/differences"_s),
+                 QJsonDocument::fromJson(R"([{"a": 3, "b": 2949.75, "group": "rparams",
+                     "label": "R007", "title": "R Parameters", "variable": 1799}])")
+                     .array());
         // Two machines of other types: their stamps differ, and every value.
         const CliRun machines = cli(u"diff %1 %2"_s.arg(simA.host(), simB.host()));
         QCOMPARE(machines.code, 0);
