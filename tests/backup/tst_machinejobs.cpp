@@ -173,12 +173,11 @@ private slots:
         QVERIFY(file.load());
         QCOMPARE(file.machine(), s.machine.modelVersion());
         QCOMPARE(DistinctValues::sections(file), DistinctValues::Tags); // no teeth
-        QCOMPARE(DistinctValues::differences(file, 1), QList<int>());
     }
 
-    // A full file (teeth too) reaches every variable of the machine but the
-    // tool row T0, which no file carries, and R005, null in the file. A file
-    // of one section: "restore, clamped".
+    // What the file carries reaches the machine and nothing else: not the
+    // section it lacks (coordsys), not the tool row T0, which no file carries,
+    // not R005, null in the file. The safety copy is of the sections written.
     void restoreWritesOnlyWhatTheFileCarries()
     {
         Station s;
@@ -189,18 +188,20 @@ private slots:
                 name);
         QJsonObject root = QJsonDocument::fromJson(read(name)).object();
         root.insert("teeth", teeth());
+        root.remove("coordsys");
         QVERIFY(write(name, json(root)));
 
         s.run("actionRestoreBackup", "restore.vrk");
         const QString box = s.lastBox();
         QVERIFY2(box.contains("\nBackup was restored successfully.\n"), qPrintable(box));
-        // The safety copy holds the machine's values before, and the box names it.
+        // The copy holds the machine's values before, and the box names it.
         const QStringList copies =
             SafetyCopies::list(SafetyCopies::defaultDirectory(), s.connection.Host());
         QVERIFY(!copies.isEmpty() && box.contains(QDir::toNativeSeparators(copies.last())));
         BackupFile copy(copies.last());
         QVERIFY(copy.load());
-        QCOMPARE(DistinctValues::sections(copy), DistinctValues::Tags);
+        QCOMPARE(DistinctValues::sections(copy),
+                 (QList<int>{GroupTags::TechParams, GroupTags::RParams, GroupTags::Tools}));
         QCOMPARE(DistinctValues::differences(copy, 1), QList<int>());
 
         const QMap<int, quint32> state = s.stop();
@@ -208,7 +209,8 @@ private slots:
             std::unique_ptr<ParameterGroup> group(GroupFactory::create(tag));
             for (int i = 0; i < group->valueCount(); ++i) {
                 const int v = group->firstVariable() + i;
-                const bool carried = v != 1797 && (tag != GroupTags::Tools || i >= 8);
+                const bool carried =
+                    v != 1797 && tag != GroupTags::Coordsys && (tag != GroupTags::Tools || i >= 8);
                 QVERIFY2(state.value(v) ==
                              std::bit_cast<quint32>(DistinctValues::of(v, carried ? 2 : 1)),
                          qPrintable(QString::number(v)));

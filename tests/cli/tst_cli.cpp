@@ -210,17 +210,12 @@ private slots:
     void throughRelay()
     {
         const quint16 port = SimProcess::freePort();
-        const QString args =
-            u"identify --ws --relay-port %1 --timeout 3 %2"_s.arg(port).arg(simB.host());
-        // No relay: the machine fails, with the reason.
-        const CliRun none = cli(args);
-        QVERIFY2(none.code == 1 && none.err.contains(simB.host().toUtf8()), none.err.constData());
         QProcess relay;
         auto stop = qScopeGuard([&relay] { relay.kill(), relay.waitForFinished(5000); });
         relay.setProcessChannelMode(QProcess::MergedChannels);
         relay.start(QStringLiteral(VRK6_RELAY_PATH), {u"--port"_s, QString::number(port)});
         QVERIFY(QTest::qWaitFor([&] { return relay.peek(4096).contains("listening on"); }, 10000));
-        const CliRun r = cli(args);
+        const CliRun r = cli(u"identify --ws --relay-port %1 %2"_s.arg(port).arg(simB.host()));
         QCOMPARE(r.code, 0);
         QCOMPARE(r.lines(),
                  QStringList{simB.host() + u": VRK-A1 (v. 7), B/N: 005-007, SW: 6.12"_s});
