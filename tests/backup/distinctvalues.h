@@ -5,10 +5,10 @@
 // that a backup file holds them.
 
 #include "backup/backupfile.h"
+#include "backupdata.h"
 #include "model/groupfactory.h"
 #include "model/parametergroup.h"
 
-#include <QFile>
 #include <QJsonArray>
 
 #include <bit>
@@ -32,21 +32,17 @@ inline QString stateFile(const QString &path, int seed)
         for (int v = group->firstVariable(); v < group->firstVariable() + group->valueCount(); ++v)
             state.insert(QString::number(v), qint64(std::bit_cast<quint32>(of(v, seed))));
     }
-    QFile file(path);
-    const QByteArray bytes = QJsonDocument(QJsonObject{{"variables", state}}).toJson();
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() ? path : QString();
+    return BackupData::write(path, BackupData::json({{"variables", state}})) ? path : QString();
 }
 
 // A simulator's state file (written when it stops); absent variables hold 0.
 inline QMap<int, quint32> readState(const QString &path)
 {
-    QFile file(path);
     QMap<int, quint32> state;
-    if (file.open(QIODevice::ReadOnly)) {
-        const QJsonObject vars = QJsonDocument::fromJson(file.readAll())["variables"].toObject();
-        for (auto it = vars.begin(); it != vars.end(); ++it)
-            state.insert(it.key().toInt(), quint32(it.value().toInteger()));
-    }
+    const QJsonObject vars =
+        QJsonDocument::fromJson(BackupData::read(path))["variables"].toObject();
+    for (auto it = vars.begin(); it != vars.end(); ++it)
+        state.insert(it.key().toInt(), quint32(it.value().toInteger()));
     return state;
 }
 
