@@ -420,7 +420,8 @@ private slots:
 
     // The import changes values behind the group's back; unless the group tells,
     // the document stays clean and could be closed without the save question.
-    // Null, text and numbers no 32-bit float holds leave the value as it was.
+    // Null and text leave the value as it was (numbers no 32-bit float holds:
+    // the backup_import replay).
     void importIntoDocument()
     {
         BackupDocument document;
@@ -437,9 +438,7 @@ private slots:
         old[0] = QJsonValue::Null;
         old[1] = QStringLiteral("12");
         old[2] = true;
-        old[3] = 1e300;
-        old[4] = -1e39;
-        old[5] = 3.4e38;
+        old[3] = 3.4e38;
         BackupImport import(
             write(json({{"machine", "CVRK"}, {"dataLevel", 2}, {"techparams", old}})));
         QVERIFY(import.load() && import.selectMapping() && import.parseSections());
@@ -447,10 +446,10 @@ private slots:
         QCOMPARE(whole.size(), 1);
         QVERIFY(document.isDirty() && !document.isUntouched());
         QCOMPARE(dirty.size(), 1);
-        QCOMPARE(missed.mid(0, 5), QList<qsizetype>({0, 1, 2, 3, 4}));
-        for (qsizetype i = 0; i < 5; ++i)
+        QCOMPARE(missed.mid(0, 3), QList<qsizetype>({0, 1, 2}));
+        for (qsizetype i = 0; i < 3; ++i)
             QVERIFY(group->value(i).value() == 0.0 && !group->value(i).isModified());
-        QCOMPARE(group->value(5).value(), 3.4e38);
+        QCOMPARE(group->value(3).value(), 3.4e38);
     }
 };
 
