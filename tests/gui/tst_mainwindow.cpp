@@ -1,8 +1,6 @@
-// The main window on real connections: the offline one for the key codes, the
-// simulator for the live panel and connection losses; and the feedback pieces
-// (spinner, progress and error boxes) on real requests.
+// The main window on the offline connection: keys, lamps, failures, zoom and
+// settings; and the feedback pieces (progress and error boxes) on real requests.
 #include "acpu/display.h"
-#include "acpu/modbusconnection.h"
 #include "acpu/offlineconnection.h"
 #include "acpu/request.h"
 #include "app/mainwindow.h"
@@ -24,24 +22,19 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStatusBar>
-#include <QTcpServer>
 
 #include <memory>
 
 namespace {
-// The main window on a connection of its own (the offline one by default).
-template <typename Connection = Acpu::OfflineConnection> struct Panel
+// The main window on an offline connection of its own.
+struct Panel
 {
-    Connection connection;
+    Acpu::OfflineConnection connection;
     Machine machine{&connection};
-    bool hostSet;
+    bool hostSet = connection.SetHost(QStringLiteral("offline"));
     MainWindow window{&machine};
 
-    explicit Panel(const QString &host = QStringLiteral("offline"))
-        : hostSet(connection.SetHost(host))
-    {
-        window.show();
-    }
+    Panel() { window.show(); }
     template <typename T> T *child(const char *name) const { return ::child<T>(&window, name); }
     void click(const char *button)
     {
@@ -50,11 +43,6 @@ template <typename Connection = Acpu::OfflineConnection> struct Panel
     void key(int key, Qt::KeyboardModifiers modifiers = {})
     {
         QTest::keyClick(&window, Qt::Key(key), modifiers);
-    }
-    bool communicationError() const
-    {
-        return window.statusBar()->currentMessage().startsWith(
-            QStringLiteral("Communication error: "));
     }
     // The offline connection's panel shows the last key it was sent.
     int lastSentKey()
@@ -183,6 +171,7 @@ private slots:
         QWaitingSpinner *spinner = panel.window.spinner();
         auto *line = panel.child<QLabel>("display1");
         QStatusBar *status = panel.window.statusBar();
+        QVERIFY(line->text().isEmpty()); // never the form's placeholder
         QTRY_VERIFY(!line->text().isEmpty());
         QVERIFY(!spinner->isSpinning());
         QString lamps; // the offline machine lights run and mode 1
@@ -207,19 +196,6 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!spinner->isSpinning(), 2000);
         QCOMPARE(line->grab().toImage(), live);
         QTRY_VERIFY_WITH_TIMEOUT(status->currentMessage().isEmpty(), 5000);
-    }
-
-    // A machine that takes the connection and never answers: the window says
-    // so, and never shows the form's placeholder as if it were the display.
-    void silentPeer()
-    {
-        QTcpServer peer;
-        QVERIFY(peer.listen(QHostAddress::LocalHost));
-        Panel<Acpu::ModbusConnection> panel(QStringLiteral("127.0.0.1:%1").arg(peer.serverPort()));
-        QTRY_VERIFY_WITH_TIMEOUT(panel.window.spinner()->isSpinning() && panel.communicationError(),
-                                 3000);
-        for (const char *name : {"display1", "display2", "display3", "display4"})
-            QVERIFY(panel.child<QLabel>(name)->text().isEmpty());
     }
 
     void zoomAndStoredGeometry()
