@@ -1,6 +1,6 @@
 // The Backup File Editor as a user meets it: start-up, documents, the save
-// question, import, export, window modes and the data-model dialog, on real
-// files, with every dialog answered by a simulated user.
+// question, import, export, window modes, views and the data-model dialog, on
+// real files, with every dialog answered by a simulated user.
 #include "app/startup.h"
 #include "backup/backupdata.h"
 #include "backup/backupdocument.h"
@@ -8,10 +8,13 @@
 #include "backup/fileviewer.h"
 #include "common/simulateduser.h"
 #include "editors/modelversiondialog.h"
+#include "editors/parametersview.h"
+#include "editors/teethview.h"
 #include "model/techparameters.h"
 #include "model/teeth.h"
 #include "privatenetwork.h"
 #include "widgetlookup.h"
+#include "widgets/qtableviewclipboard.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -22,6 +25,7 @@
 #include <QMessageBox>
 #include <QSettings>
 #include <QSpinBox>
+#include <QStandardItemModel>
 #include <QStandardPaths>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -348,6 +352,35 @@ private slots:
         child(window, "actionColumns")->trigger();
         for (int i = 0; i < subs.size(); ++i)
             QCOMPARE(subs[i]->geometry(), QRect(i * 180, 0, 180, mdi->viewport()->height()));
+    }
+
+    // The groups' sub-windows: each marks its own edits, the filter action
+    // thins rows and teeth shapes, the shape selector picks the teeth shown
+    // (an entry without a shape number picks none), none closes on its own.
+    void views()
+    {
+        auto *window = openWindow(path("full.vrk")); // a VRK-C1
+        auto *tech = area(window)->subWindowList().first()->findChild<ParametersView *>();
+        auto *teeth = window->findChild<TeethView *>();
+        QAbstractItemModel *rows = tech->table()->model(), *teethShown = teeth->table()->model();
+        QVERIFY(tech->windowTitle().endsWith(QStringLiteral(" [*]")));
+        QVERIFY(rows->setData(rows->index(3, 0), QStringLiteral("7")));
+        QVERIFY(tech->isWindowModified() && !teeth->isWindowModified());
+        auto *shapes = teeth->findChild<QComboBox *>(QStringLiteral("group"));
+        const int all = rows->rowCount();
+        trigger(window, "actionFilterItems");
+        QCOMPARE_LT(rows->rowCount(), all);
+        QCOMPARE(shapes->count(), 8); // no L9
+        trigger(window, "actionFilterItems");
+        QCOMPARE(rows->rowCount(), all);
+        shapes->setCurrentIndex(2);
+        QCOMPARE(teethShown->index(0, 0).data().toString(), QStringLiteral("303.000000"));
+        QStandardItemModel foreign;
+        foreign.appendRow(new QStandardItem(QStringLiteral("x")));
+        foreign.item(0)->setData(QStringLiteral("x"), Qt::UserRole);
+        shapes->setModel(&foreign);
+        QCOMPARE(teethShown->index(0, 0).data().toString(), QStringLiteral("303.000000"));
+        QVERIFY(!tech->close() && !teeth->close());
     }
 
     void dataModelDialog_data()
