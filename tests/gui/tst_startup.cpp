@@ -153,9 +153,8 @@ private slots:
         QStandardPaths::setTestModeEnabled(true);
         QVERIFY(BackupData::write(path("full.vrk"), BackupData::json(BackupData::full())) &&
                 BackupData::write(path("bad.vrk"), "{\"_machine\": "));
-        QVERIFY(
-            sim.start(QStringLiteral("--type ZumB1 --serial 4321 --model-version 7 --software 655")
-                          .split(QLatin1Char(' '))));
+        QVERIFY(sim.start(QStringLiteral("--type ZumB1 --serial 4321 --model-version 7")
+                              .split(QLatin1Char(' '))));
     }
 
     void init() { QSettings().clear(); }
