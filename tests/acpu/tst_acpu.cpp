@@ -223,12 +223,11 @@ private slots:
         QTest::addColumn<int>("port");
         QTest::addColumn<QString>("urlHost");
         QTest::newRow("ipv4") << "10.0.0.5" << true << "10.0.0.5" << 502 << "10.0.0.5";
-        QTest::newRow("ipv4 port") << "10.0.0.5:1502" << true << "10.0.0.5" << 1502 << "10.0.0.5";
-        QTest::newRow("name") << "m1.local" << true << "m1.local" << 502 << "m1.local";
+        QTest::newRow("ipv4 port, spaces")
+            << "  10.0.0.5:1502 " << true << "10.0.0.5" << 1502 << "10.0.0.5";
         QTest::newRow("bare ipv6") << "fe80::1" << true << "fe80::1" << 502 << "[fe80::1]";
         QTest::newRow("bracketed ipv6") << "[::1]" << true << "::1" << 502 << "[::1]";
         QTest::newRow("ipv6 port") << "[fe80::1]:1502" << true << "fe80::1" << 1502 << "[fe80::1]";
-        QTest::newRow("spaces") << "  10.0.0.5  " << true << "10.0.0.5" << 502 << "10.0.0.5";
         for (const char *bad :
              {"", "h:0", "h:70000", "h:abc", ":502", "[::1", "[::1]x", "[10.0.0.1]"})
             QTest::addRow("refused '%s'", bad) << bad << false << "" << 0 << "";
@@ -274,7 +273,7 @@ private slots:
         c.SendKey(0x0D); // ignored, no crash
         c.Close();
         c.Close(); // twice is safe
-        QCOMPARE(c.Read({{0, 1}}).error(), Connection::NotConnected);
+        QCOMPARE(c.Read({{0, 1}}).error(), Connection::NotConnected); // no client any more
     }
 
     void normalize_data()
@@ -288,9 +287,6 @@ private slots:
         QTest::newRow("gap of one stays apart")
             << VarRanges{{0, 2}, {3, 1}} << VarRanges{{0, 2}, {3, 1}};
         QTest::newRow("overlap extends") << VarRanges{{0, 4}, {2, 6}} << VarRanges{{0, 8}};
-        QTest::newRow("panel") << VarRanges{{4111, 5}, {800, 1}, {4101, 5}, {4096, 5}, {4106, 5}}
-                               << VarRanges{{800, 1}, {4096, 20}};
-        QTest::newRow("duplicates merge") << VarRanges{{3, 1}, {3, 1}} << VarRanges{{3, 1}};
     }
     void normalize()
     {
@@ -357,8 +353,6 @@ private slots:
         QVERIFY(kept->IsFinished());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(kept);
-        kept->SetFinished(false);
-        QVERIFY(!kept->IsFinished());
         delete kept;
 
         QPointer<Request> gone = new Request({{0, 1}}, 60);

@@ -1,7 +1,6 @@
 // ModbusConnection against the simulated control unit over real TCP: the
-// panel, identification of every type, and a key sent to a slow machine.
+// panel, and identification of every type.
 #include "acpu/modbusconnection.h"
-#include "acpu/panelmap.h"
 #include "connectto.h"
 #include "model/machine.h"
 #include "requestresult.h"
@@ -72,19 +71,6 @@ private slots:
         QCOMPARE(machine.modelVersion(), ModelVersion(MachineType(type), 7));
         QCOMPARE(machine.identText(), QStringLiteral("B/N: 005-007"));
         QCOMPARE(machine.softwareText(), QStringLiteral("SW: 6.15"));
-    }
-
-    void keyReachesSlowMachineOnce()
-    {
-        // Slower than the response time-out: the write times out here but
-        // the machine still acts on it; it must not see it twice.
-        SimProcess slow;
-        QVERIFY(slow.start({"--delay", "350"}));
-        ModbusConnection c;
-        QVERIFY(ConnectTo(c, slow.host()));
-        c.SendKey(0x31);
-        QTest::qWait(2000);
-        QCOMPARE(slow.keyCount(), 1);
     }
 };
 

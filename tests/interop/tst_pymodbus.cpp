@@ -2,7 +2,6 @@
 // encoding fault the simulator shares with the client shows here.
 #include "acpu/modbusconnection.h"
 #include "connectto.h"
-#include "model/machine.h"
 #include "requestresult.h"
 #include "simprocess.h"
 
@@ -57,26 +56,7 @@ private slots:
         QVERIFY(ConnectTo(c, server.host));
     }
 
-    void identificationAndExceptions()
-    {
-        Machine machine(&c);
-        QCOMPARE(RunToEnd(machine.requestIdentification()), QString());
-        QVERIFY(machine.updateIdentification());
-        QCOMPARE(machine.modelVersion(), ModelVersion(VrkA1, 7));
-        QCOMPARE(machine.identText(), QStringLiteral("S/N: 4321"));
-
-        // Registers from 30000 on do not exist there: the first chunk passes,
-        // the second gets an exception response and ends the request.
-        QList<int> progress;
-        const QString error = RunToEnd(c.Read({{14900, 200}}), &progress);
-        QVERIFY(!error.isEmpty() && !error.contains(QStringLiteral("finished")));
-        QCOMPARE(progress, (QList<int>{30}));
-        QVERIFY(!RunToEnd(c.WriteInt(15000, 1)).isEmpty());
-        QCOMPARE(c.State(), Connection::Connected);
-    }
-
-    // Ints and floats in chunks of 60 variables, each where it belongs; the
-    // teeth block in 96 chunks against the register pattern the server holds.
+    // Ints and floats in chunks of 60 variables, each where it belongs.
     void chunkedRoundTrip()
     {
         QList<Value> values;
@@ -90,16 +70,6 @@ private slots:
         QCOMPARE(progress, (QList<int>{40, 80, 100}));
         for (int i = 0; i < 150; ++i)
             QCOMPARE(quint32(c.ReadInt(2000 + i)), ValueBits(values.at(i)));
-
-        progress.clear();
-        QCOMPARE(RunToEnd(c.Read({{8192, 5760}}), &progress), QString());
-        QCOMPARE(progress.size(), 96);
-        QCOMPARE(progress.last(), 100);
-        for (int v = 8192; v <= 13951; ++v) {
-            if (c.ReadInt(v) != (2 * v | (2 * v + 1) << 16))
-                QFAIL(qPrintable(
-                    QStringLiteral("variable %1 reads %2").arg(v).arg(c.ReadInt(v), 0, 16)));
-        }
     }
 
     void serverGoneMidReadAndBack()
