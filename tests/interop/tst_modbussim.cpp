@@ -1,5 +1,5 @@
 // ModbusConnection against the simulated control unit over real TCP: the
-// panel, and identification of every type.
+// panel, identification of every type, and a machine that goes away.
 #include "acpu/modbusconnection.h"
 #include "connectto.h"
 #include "model/machine.h"
@@ -71,6 +71,39 @@ private slots:
         QCOMPARE(machine.modelVersion(), ModelVersion(MachineType(type), 7));
         QCOMPARE(machine.identText(), QStringLiteral("B/N: 005-007"));
         QCOMPARE(machine.softwareText(), QStringLiteral("SW: 6.15"));
+    }
+
+    // The simulator goes away during a chunked read: the read fails once, and
+    // polling connects again as soon as it is back.
+    void serverGoneMidReadAndBack()
+    {
+        SimProcess gone;
+        QVERIFY(gone.start());
+        QList<Connection::ConnectionState> states; // outlives the connection's signals
+        ModbusConnection c;
+        QVERIFY(ConnectTo(c, gone.host()));
+        connect(&c, &Connection::stateChanged, this,
+                [&states](Connection::ConnectionState s) { states.append(s); });
+        // Gone after the first of 96 chunks.
+        auto read = c.Read({{8192, 5760}});
+        QVERIFY(read.has_value());
+        connect(
+            *read, &Request::progress, this, [&gone] { gone.stop(); }, Qt::SingleShotConnection);
+        const QString error = RunToEnd(read, nullptr, 5000);
+        QVERIFY2(!error.isEmpty(), "a read cut short must not succeed");
+        QVERIFY2(!error.contains(QStringLiteral("finished")), qPrintable(error));
+
+        c.StartPolling();
+        QTRY_COMPARE_WITH_TIMEOUT(c.State(), Connection::Disconnected, 2000);
+        QVERIFY(gone.start({}, gone.port()));
+        QElapsedTimer clock;
+        clock.start();
+        QTRY_COMPARE_WITH_TIMEOUT(c.State(), Connection::Connected, 3000);
+        QVERIFY2(clock.elapsed() < 1500, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(states.size() >= 2);
+        QCOMPARE(states.last(), Connection::Connected);
+        QCOMPARE(states.at(states.size() - 2), Connection::Connecting);
+        QVERIFY(states.contains(Connection::Disconnected));
     }
 };
 
