@@ -1,7 +1,5 @@
-// The communication layer without a peer: the connection base (poll tick,
-// stalls, back-off, signals, WriteValues), the offline connection, what the
-// Modbus connection decides alone (host strings, display bytes, refusing work
-// while closed), and the range arithmetic of requests every transport uses.
+// The communication layer without a peer: the connection base, the offline
+// connection, what ModbusConnection decides alone, and the request arithmetic.
 #include "acpu/connection.h"
 #include "acpu/hostport.h"
 #include "acpu/modbusconnection.h"
@@ -16,8 +14,7 @@
 using namespace Acpu;
 
 namespace {
-// The smallest concrete connection: the base's own logic under test, with
-// the transport reduced to flags the test sets.
+// The connection base under test, its transport reduced to flags the test sets.
 class TickProbe : public Connection
 {
 public:

@@ -1,6 +1,5 @@
-// Feeds arbitrary service messages to WsConnection while one of its requests
-// waits for an answer. The token TID in the input becomes the transaction id
-// the connection is waiting for, so answers can match.
+// Arbitrary service messages to WsConnection while one of its requests waits;
+// the token TID becomes the transaction id it waits for, so answers can match.
 #include "acpu/wsconnection.h"
 #include "fuzzharness.h"
 

@@ -1,6 +1,5 @@
-// Replays a fuzz corpus with the ordinary compiler: every file below the
-// given folders is fed once to the target. A crash or sanitizer report fails
-// the test; an empty corpus fails too, so a missing folder cannot pass.
+// Feeds every file below the given folders once to the fuzz target; a crash
+// fails, and so does an empty corpus, so that a missing folder cannot pass.
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# The simulator checked by an independent Modbus client (mbpoll): the
-# identification block, the display registers, a key the display echoes, a
-# parameter written with function 16, and an exception for a refused range.
+# The simulator checked by an independent Modbus client (mbpoll): identification,
+# display, a key, a parameter written with function 16, and a refused range.
 set -euo pipefail
 sim=${1:?usage: mbpoll_sim.sh <vrk6-sim>}
 port=$(/usr/bin/python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')

@@ -1,11 +1,7 @@
 #!/usr/bin/python3
-"""An independent Modbus TCP server (pymodbus) posing as a control unit.
-
-Usage: pymodbus_server.py PORT
-Holds the identification block of a VRK-A1 (data model 7, S/N 4321, SW 6.15)
-and 30000 holding registers; addresses at or above 30000 answer with an
-exception. Prints "ready" once it listens.
-"""
+"""pymodbus_server.py PORT: an independent Modbus TCP server posing as a VRK-A1
+(data model 7, S/N 4321, SW 6.15) with 30000 holding registers; in the display
+and teeth block register n holds n. Prints "ready" once it listens."""
 import asyncio
 import logging
 import sys

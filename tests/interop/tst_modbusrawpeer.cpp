@@ -1,8 +1,6 @@
-// A peer that answers Modbus TCP wrongly: half a frame, an answer to another
-// request, an exception, an answer too late or never, a reset of every
-// connection, a connect never accepted. Every request must end exactly once,
-// fail where the answer was wrong, a stalled panel must be reported, and the
-// connection must recover. One row per path through ModbusConnection.
+// A hostile Modbus TCP peer (half frames, wrong answers, exceptions, late or no
+// answers, resets, connects never accepted): every request ends once, fails
+// where the answer was wrong, and the connection recovers. One row per path.
 #include "acpu/modbusconnection.h"
 #include "requestresult.h"
 
@@ -31,9 +29,8 @@ enum class Mode
     LateOnce // the first request 300 ms late (past the time-out), the others at once
 };
 
-// Answers reads of holding registers; requests for register `faulty`
-// (variable 10 unless told otherwise; -1: every request) get the faulty
-// treatment, everything else a correct answer.
+// Answers holding-register requests; those for register `faulty` (-1: every
+// request) get the faulty treatment.
 class RawPeer : public QObject
 {
 public:
