@@ -126,16 +126,10 @@ private slots:
         QCOMPARE(c.opens, 1);
     }
 
-    void stateAndErrorSignals()
+    void errorsAreSignalledEachTime()
     {
         TickProbe c;
-        QSignalSpy states(&c, &Connection::stateChanged);
         QSignalSpy errors(&c, &Connection::errorOccurred);
-        c.setState(Connection::Disconnected); // the initial state
-        QCOMPARE(states.size(), 0);
-        c.setState(Connection::Connected);
-        c.setState(Connection::Connected);
-        QCOMPARE(states.size(), 1);
         c.setError(5, QStringLiteral("lost"));
         c.setError(5, QStringLiteral("lost"));
         QCOMPARE(errors.size(), 2);
@@ -182,7 +176,8 @@ private slots:
     {
         OfflineConnection c;
         QSignalSpy states(&c, &Connection::stateChanged);
-        QVERIFY(c.Open());
+        c.Close(); // the state it has: no signal, as for the Open below
+        QVERIFY(c.Open() && c.Open());
         QCOMPARE(c.State(), Connection::Connected);
         Acpu::Display d;
         c.GetDisplay(d);
