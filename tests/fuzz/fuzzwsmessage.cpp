@@ -5,7 +5,6 @@
 
 #include <QHostAddress>
 #include <QJsonDocument>
-#include <QJsonObject>
 #include <QPointer>
 #include <QWebSocket>
 #include <QWebSocketServer>
@@ -27,9 +26,8 @@ struct Harness : FuzzApplication
         QObject::connect(&server, &QWebSocketServer::newConnection, [this] {
             peer = server.nextPendingConnection();
             QObject::connect(peer, &QWebSocket::textMessageReceived, [this](const QString &text) {
-                const QJsonObject message = QJsonDocument::fromJson(text.toUtf8()).object();
-                if (message.contains(QStringLiteral("tid")))
-                    lastTid = message.value(QStringLiteral("tid")).toInt();
+                lastTid =
+                    QJsonDocument::fromJson(text.toUtf8())[QStringLiteral("tid")].toInt(lastTid);
                 ++received;
             });
         });
