@@ -113,7 +113,7 @@ private:
     QHash<QTcpSocket *, QByteArray> buffers;
 };
 
-// A connection to the peer, polling, with its first panel refresh done.
+// A connection to the peer, polling.
 struct Polled
 {
     ModbusConnection c;
