@@ -5,8 +5,8 @@ set -euo pipefail
 sim=${1:?usage: mbpoll_sim.sh <vrk6-sim>}
 port=$(/usr/bin/python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
 log=$(mktemp)
-"$sim" --port "$port" --no-announce --type ZumB1 --serial 4242 --software 633 --model-version 7 \
-  --exception-range 5000:2 2>"$log" &
+"$sim" --port "$port" --no-announce --type ZumB1 --bn 5007 --serial 4242 --software 633 \
+  --model-version 7 --exception-range 5000:2 2>"$log" &
 pid=$!
 trap 'kill $pid 2>/dev/null; rm -f "$log"' EXIT
 for _ in $(seq 100); do grep -q "listening on" "$log" && break; sleep 0.05; done
@@ -16,6 +16,7 @@ fail() { echo "FAIL: $*"; exit 1; }
 
 ident=$(poll -t 4:int -r 512 -c 14)
 echo "$ident"
+grep -q '^\[516\]:[[:space:]]*5007$' <<<"$ident" || fail "B/N"
 grep -q '^\[524\]:[[:space:]]*3$' <<<"$ident" || fail "family of ZumB1 is 3"
 grep -q '^\[528\]:[[:space:]]*1$' <<<"$ident" || fail "model of ZumB1 is 1"
 grep -q '^\[530\]:[[:space:]]*4242$' <<<"$ident" || fail "serial"
