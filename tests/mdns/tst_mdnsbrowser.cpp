@@ -256,14 +256,9 @@ void TestMdnsBrowser::ignoredInput()
     QVERIFY(e.cache.lookupRecords(ModbusType, PTR).isEmpty());
     QVERIFY(e.cache.lookupRecords(Instance, ANY).isEmpty());
     QVERIFY(e.cache.lookupRecords(other.name, PTR).isEmpty());
-    // An NSEC with garbage inside, beside the records that matter, is skipped
-    // by its length; the rest still makes the service.
-    QByteArray withNsec = fullResponse(1600).toWire();
-    withNsec[11] = char(withNsec[11] + 1); // one more additional record
-    withNsec += QByteArray::fromHex("c00c002f8001000000780004c0ffffff");
-    e.server.injectRaw(withNsec);
+    // None of it keeps the service from being added afterwards.
+    e.server.inject(fullResponse());
     QTRY_COMPARE(e.added.size(), 1);
-    QCOMPARE(serviceAt(e.added, 0).port(), quint16(1600));
 }
 
 void TestMdnsBrowser::onLinkSources()

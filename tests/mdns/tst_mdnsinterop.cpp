@@ -117,11 +117,8 @@ void TestMdnsInterop::browsesZeroconfServices()
         row().value(0).siblingAtColumn(MdnsTableModel::AddressColumn).data().toString(),
         QStringLiteral("127.0.0.1"), 5000);
 
-    QElapsedTimer timer;
-    timer.start();
     peer.write("unregister two\n");
     QTRY_COMPARE_WITH_TIMEOUT(b.removed.size(), 1, 5000);
-    QVERIFY2(timer.elapsed() < 2500, qPrintable(QString::number(timer.elapsed())));
     QCOMPARE(b.removed.at(0).at(0).value<Service>().name(), two.name());
     peer.closeWriteChannel();
     QVERIFY(peer.waitForFinished(10000));
@@ -164,10 +161,8 @@ void TestMdnsInterop::simulatorAnnouncement()
     QVERIFY(seen["properties"].toObject()[QString::fromLatin1(description)].isNull());
 
     // Stopping the simulator says goodbye.
-    timer.restart();
     sim.stop();
     QTRY_COMPARE_WITH_TIMEOUT(b.removed.size(), 1, 5000);
-    QVERIFY2(timer.elapsed() < 2500, qPrintable(QString::number(timer.elapsed())));
 }
 
 int main(int argc, char **argv)
