@@ -220,12 +220,13 @@ private slots:
         c->StartPolling();
         QTRY_VERIFY_WITH_TIMEOUT(!stalled.isEmpty() || !errors.isEmpty(), 3000);
         QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
-        QCOMPARE(received.count(u"{\n    \"verb\": \"refresh\"\n}\n"_s), 1);
+        QCOMPARE(received.size(), 1); // one refresh waits at a time
+        QCOMPARE(next(), json(R"({"verb": "refresh"})"));
         QTRY_COMPARE_WITH_TIMEOUT(errors.size(), 1, 3000);
         QCOMPARE(errors.first().at(0).toInt(), int(QAbstractSocket::SocketTimeoutError));
 
         // The next refresh is asked for and answered: the outage is over.
-        QTRY_VERIFY_WITH_TIMEOUT(received.size() > 1, 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(!received.isEmpty(), 3000);
         send(u"{\"event\": \"refresh\", \"content\": {}}"_s);
         QVERIFY(polled.wait(3000));
         send(u"{\"event\": \"refresh_failed\", \"message\": \"machine silent\"}"_s);
