@@ -35,7 +35,7 @@ Service serviceNamed(const QSignalSpy &spy, const QByteArray &name)
     return {};
 }
 
-// Browses with a real server and resolves `hostname` to 127.0.0.1.
+// Browses with a real server.
 struct Browsing
 {
     Server server;
@@ -43,14 +43,6 @@ struct Browsing
     Browser browser{&server, TestData::TypeText, &cache};
     QSignalSpy added{&browser, &Browser::serviceAdded};
     QSignalSpy removed{&browser, &Browser::serviceRemoved};
-
-    bool resolvesToLoopback(const QByteArray &hostname)
-    {
-        Resolver resolver(&server, hostname, &cache);
-        QSignalSpy resolved(&resolver, &Resolver::resolved);
-        return (!resolved.isEmpty() || resolved.wait(3000)) &&
-               resolved.at(0).at(0).value<QHostAddress>() == QHostAddress(QHostAddress::LocalHost);
-    }
 };
 
 } // namespace
@@ -102,11 +94,9 @@ void TestMdnsInterop::browsesZeroconfServices()
     QCOMPARE(serviceNamed(b.added, "Peer One"),
              TestData::service("Peer One", "peer-one.local.", 1511,
                                {{"VRK A1 serial 11", QByteArray()}, {"empty", ""}}));
-    QVERIFY(b.resolvesToLoopback("peer-one.local."));
 
     // python3-zeroconf sends "ZUM.B1 line 3" as two labels in front of the type.
     QCOMPARE(serviceNamed(b.added, "ZUM.B1 line 3").port(), quint16(1513));
-    QVERIFY(b.resolvesToLoopback("zum-b1.local."));
     MdnsTableModel table;
     const auto row = [&table] {
         return table.match(table.index(0, MdnsTableModel::NameColumn), Qt::DisplayRole,
@@ -137,7 +127,10 @@ void TestMdnsInterop::simulatorAnnouncement()
     const auto service = b.added.at(0).at(0).value<Service>();
     QCOMPARE(service, TestData::service("ZUM-B1 4321", "ZUM-B1-4321.local.", sim.port(),
                                         {{"ZUM-B1 serial 4321 software 7.05", {}}}));
-    QVERIFY(b.resolvesToLoopback(service.hostname()));
+    Resolver resolver(&b.server, service.hostname(), &b.cache);
+    QSignalSpy resolved(&resolver, &Resolver::resolved);
+    QVERIFY(!resolved.isEmpty() || resolved.wait(3000));
+    QCOMPARE(resolved.at(0).at(0).value<QHostAddress>(), QHostAddress(QHostAddress::LocalHost));
 
     // python3-zeroconf finds it by asking: its announcements are over.
     QProcess browse;

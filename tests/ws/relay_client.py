@@ -84,9 +84,7 @@ async def session(uri):
         check("written values read back", event.get("values") == values, event)
         for text in BAD_INPUT + [b"\x00\x01binary"]:
             await ws.send(text)
-        # Any member order and whitespace is accepted.
-        await ws.send(' {"length": 14, "start_index" :256, "use_int": true,\n"tid": 99, '
-                      '"verb": "get_vars"} ')
+        await ws.send(get_vars(99, 256, 14))
         event = await answer(ws)
         check("bad input is not answered and the socket is still served",
               event.get("tid") == 99 and event.get("values", [])[9:10] == [4242], event)
