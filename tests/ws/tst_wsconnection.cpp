@@ -114,20 +114,29 @@ private slots:
         QVERIFY(!c->IsBusy());
     }
 
+    // Two chunks: the second goes out once the first is done.
     void writeCarriesRawBits()
     {
-        auto result = c->WriteFloat(7, -2.0f);
+        QList<Value> values(61, Value{0});
+        values.first() = -2.0f;
+        values.last() = -3;
+        auto result = c->Write({{7, 61}}, values);
         QVERIFY(result);
         QSignalSpy finished(*result, &Request::finished);
-        QJsonValue tid;
-        QCOMPARE(next(&tid), json(R"({"verb": "set_vars", "is_float": false,
-                                       "values": [{"key": 7, "value": -1073741824}]})"));
+        QJsonValue tid, second;
+        const QJsonArray sent = next(&tid)[u"values"].toArray();
+        QCOMPARE(sent.size(), 60);
+        QCOMPARE(sent.first(), json(R"({"key": 7, "value": -1073741824})"));
         // A read answer for a write's tid is not its answer.
         readDone(tid, 5, 1);
         QTest::qWait(50);
-        QVERIFY(finished.isEmpty());
+        QVERIFY(received.isEmpty());
         QCOMPARE(c->ReadInt(7), 0);
         send(u"{\"event\": \"set_vars_done\", \"tid\": %1}"_s.arg(tid.toInt()));
+        QCOMPARE(next(&second), json(R"({"verb": "set_vars", "is_float": false,
+                                          "values": [{"key": 67, "value": -3}]})"));
+        QVERIFY(finished.isEmpty());
+        send(u"{\"event\": \"set_vars_done\", \"tid\": %1}"_s.arg(second.toInt()));
         QVERIFY(finished.wait(5000));
         QCOMPARE((*result)->ErrorString(), QString());
     }

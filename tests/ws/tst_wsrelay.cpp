@@ -41,19 +41,6 @@ private slots:
         QVERIFY(ConnectTo(*c, sim.host()));
     }
 
-    void bulkWriteAndRead()
-    {
-        // The teeth block: 5760 variables, 96 transactions each way.
-        constexpr int first = 8192, count = 5760;
-        QList<Value> values;
-        for (int i = 0; i < count; ++i)
-            values.append(i % 2 ? Value{float(i) * 0.25f} : Value{-i});
-        QCOMPARE(RunToEnd(c->Write({{first, count}}, values), nullptr, 30000), QString());
-        QCOMPARE(RunToEnd(c->Read({{first, count}}), nullptr, 30000), QString());
-        for (int i = 0; i < count; ++i)
-            QCOMPARE(quint32(c->ReadInt(first + i)), ValueBits(values.at(i)));
-    }
-
     void keysEchoOnThePanel()
     {
         Acpu::Display display;
