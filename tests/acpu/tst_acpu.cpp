@@ -1,7 +1,5 @@
-// The communication layer without a peer: the connection base (poll tick,
-// stalls, back-off, signals, WriteValues), the offline connection, what the
-// Modbus connection decides alone (host strings, display bytes, refusing work
-// while closed), and the range arithmetic of requests every transport uses.
+// The communication layer without a peer: the connection base, the offline
+// connection, what ModbusConnection decides alone, and the request arithmetic.
 #include "acpu/connection.h"
 #include "acpu/hostport.h"
 #include "acpu/modbusconnection.h"
@@ -16,14 +14,13 @@
 using namespace Acpu;
 
 namespace {
-// The smallest concrete connection: the base's own logic under test, with
-// the transport reduced to flags the test sets.
+// The connection base under test, its transport reduced to flags the test sets.
 class TickProbe : public Connection
 {
 public:
     bool busy = false;
     bool refreshSucceeds = false;
-    int refreshes = 0, opens = 0, closes = 0, stalls = 0;
+    int refreshes = 0, opens = 0, closes = 0;
     QList<VarRanges> writtenRanges;
     QList<QList<Value>> writtenValues;
 
@@ -39,11 +36,7 @@ public:
     void GetDisplay(Acpu::Display &) override {}
     void SendKey(int) override {}
     bool IsBusy() override { return busy; }
-    bool Open() override
-    {
-        ++opens;
-        return true;
-    }
+    bool Open() override { return ++opens > 0; }
     void Close() override { ++closes; }
     void Refresh() override
     {
@@ -54,16 +47,13 @@ public:
 
     void setState(ConnectionState s) { SetState(s); }
     void setError(int code, const QString &text) { SetError(code, text); }
-    TickProbe()
-    {
-        connect(this, &Connection::pollingStalled, this, [this] { ++stalls; });
-    }
+    QSignalSpy stalled{this, &Connection::pollingStalled};
     // Runs n poll ticks; the stalls so far.
     int tick(int n = 1)
     {
         while (n--)
             QMetaObject::invokeMethod(this, "OnPollTimeout", Qt::DirectConnection);
-        return stalls;
+        return int(stalled.size());
     }
 };
 } // namespace
@@ -131,21 +121,14 @@ private slots:
         c.StopPolling();
         c.StartPolling();
         c.StopPolling();
-        QVERIFY(!c.IsPolling());
         QCOMPARE(c.tick(), 2);
         QCOMPARE(c.opens, 1);
     }
 
-    void stateAndErrorSignals()
+    void errorsAreSignalledEachTime()
     {
         TickProbe c;
-        QSignalSpy states(&c, &Connection::stateChanged);
         QSignalSpy errors(&c, &Connection::errorOccurred);
-        c.setState(Connection::Disconnected); // the initial state
-        QCOMPARE(states.size(), 0);
-        c.setState(Connection::Connected);
-        c.setState(Connection::Connected);
-        QCOMPARE(states.size(), 1);
         c.setError(5, QStringLiteral("lost"));
         c.setError(5, QStringLiteral("lost"));
         QCOMPARE(errors.size(), 2);
@@ -159,14 +142,11 @@ private slots:
         (void)c.WriteValues({{12, 3.0f}, {10, 1.0f}, {11, 2.0f}, {20, 4.0f}});
         QCOMPARE(c.writtenRanges.size(), 1);
         QCOMPARE(c.writtenRanges.first(), (VarRanges{{10, 3}, {20, 1}}));
-        QList<float> values;
-        for (const Value &v : c.writtenValues.first())
-            values.append(std::get<float>(v));
-        QCOMPARE(values, (QList<float>{1.0f, 2.0f, 3.0f, 4.0f}));
+        QCOMPARE(c.writtenValues.first(), (QList<Value>{1.0f, 2.0f, 3.0f, 4.0f}));
 
         (void)c.WriteInt(7, -1);
         QCOMPARE(c.writtenRanges.last(), (VarRanges{{7, 1}}));
-        QVERIFY(std::holds_alternative<int>(c.writtenValues.last().first()));
+        QCOMPARE(c.writtenValues.last(), QList<Value>{-1}); // an int, not a float
     }
 
     void offlineVariables()
@@ -182,20 +162,17 @@ private slots:
         QCOMPARE(c.ReadFloat(5), 1.5f); // the read did not overwrite the write
         QCOMPARE(c.ReadInt(5), 0x3FC00000);
 
-        // A request deleted before its turn never finishes.
-        Request *dropped = *c.Read({{1, 1}});
-        bool fired = false;
-        connect(dropped, &Request::finished, this, [&fired] { fired = true; });
-        delete dropped;
+        // A request deleted before its turn is never touched again (ASan: use after free).
+        delete *c.Read({{1, 1}});
         QTest::qWait(20);
-        QVERIFY(!fired);
     }
 
     void offlinePanelEchoesKeys()
     {
         OfflineConnection c;
         QSignalSpy states(&c, &Connection::stateChanged);
-        QVERIFY(c.Open());
+        c.Close(); // the state it has: no signal, as for the Open below
+        QVERIFY(c.Open() && c.Open());
         QCOMPARE(c.State(), Connection::Connected);
         Acpu::Display d;
         c.GetDisplay(d);
@@ -223,12 +200,11 @@ private slots:
         QTest::addColumn<int>("port");
         QTest::addColumn<QString>("urlHost");
         QTest::newRow("ipv4") << "10.0.0.5" << true << "10.0.0.5" << 502 << "10.0.0.5";
-        QTest::newRow("ipv4 port") << "10.0.0.5:1502" << true << "10.0.0.5" << 1502 << "10.0.0.5";
-        QTest::newRow("name") << "m1.local" << true << "m1.local" << 502 << "m1.local";
+        QTest::newRow("ipv4 port, spaces")
+            << "  10.0.0.5:1502 " << true << "10.0.0.5" << 1502 << "10.0.0.5";
         QTest::newRow("bare ipv6") << "fe80::1" << true << "fe80::1" << 502 << "[fe80::1]";
         QTest::newRow("bracketed ipv6") << "[::1]" << true << "::1" << 502 << "[::1]";
         QTest::newRow("ipv6 port") << "[fe80::1]:1502" << true << "fe80::1" << 1502 << "[fe80::1]";
-        QTest::newRow("spaces") << "  10.0.0.5  " << true << "10.0.0.5" << 502 << "10.0.0.5";
         for (const char *bad :
              {"", "h:0", "h:70000", "h:abc", ":502", "[::1", "[::1]x", "[10.0.0.1]"})
             QTest::addRow("refused '%s'", bad) << bad << false << "" << 0 << "";
@@ -273,7 +249,7 @@ private slots:
         QVERIFY(!c.IsBusy());
         c.SendKey(0x0D); // ignored, no crash
         c.Close();
-        c.Close(); // twice is safe
+        c.Close(); // twice is safe, and leaves no client to ask
         QCOMPARE(c.Read({{0, 1}}).error(), Connection::NotConnected);
     }
 
@@ -282,15 +258,11 @@ private slots:
         QTest::addColumn<VarRanges>("input");
         QTest::addColumn<VarRanges>("expected");
         QTest::newRow("empty") << VarRanges{} << VarRanges{};
-        QTest::newRow("adjacent and unsorted")
-            << VarRanges{{5, 2}, {7, 1}, {1, 2}} << VarRanges{{1, 2}, {5, 3}};
+        // 0-1 and 3 keep their gap of one; 3, 4-5 and 6 touch.
+        QTest::newRow("unsorted, gap, adjacent")
+            << VarRanges{{4, 2}, {6, 1}, {3, 1}, {0, 2}} << VarRanges{{0, 2}, {3, 4}};
         QTest::newRow("contained") << VarRanges{{10, 5}, {12, 1}} << VarRanges{{10, 5}};
-        QTest::newRow("gap of one stays apart")
-            << VarRanges{{0, 2}, {3, 1}} << VarRanges{{0, 2}, {3, 1}};
         QTest::newRow("overlap extends") << VarRanges{{0, 4}, {2, 6}} << VarRanges{{0, 8}};
-        QTest::newRow("panel") << VarRanges{{4111, 5}, {800, 1}, {4101, 5}, {4096, 5}, {4106, 5}}
-                               << VarRanges{{800, 1}, {4096, 20}};
-        QTest::newRow("duplicates merge") << VarRanges{{3, 1}, {3, 1}} << VarRanges{{3, 1}};
     }
     void normalize()
     {
@@ -357,8 +329,6 @@ private slots:
         QVERIFY(kept->IsFinished());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(kept);
-        kept->SetFinished(false);
-        QVERIFY(!kept->IsFinished());
         delete kept;
 
         QPointer<Request> gone = new Request({{0, 1}}, 60);

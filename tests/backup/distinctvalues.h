@@ -5,14 +5,13 @@
 // that a backup file holds them.
 
 #include "backup/backupfile.h"
+#include "backupdata.h"
 #include "model/groupfactory.h"
 #include "model/parametergroup.h"
 
-#include <QFile>
 #include <QJsonArray>
 
 #include <bit>
-#include <cmath>
 #include <memory>
 
 namespace DistinctValues {
@@ -25,31 +24,25 @@ inline float of(int variable, int seed)
     return float(seed * 10000 + variable) / 4.0f;
 }
 
-// bits: variables that hold other bit patterns (NaN, infinity).
-inline QString stateFile(const QString &path, int seed, const QMap<int, quint32> &bits = {})
+inline QString stateFile(const QString &path, int seed)
 {
     QJsonObject state;
     for (int tag : Tags) {
         std::unique_ptr<ParameterGroup> group(GroupFactory::create(tag));
         for (int v = group->firstVariable(); v < group->firstVariable() + group->valueCount(); ++v)
-            state.insert(QString::number(v),
-                         qint64(bits.value(v, std::bit_cast<quint32>(of(v, seed)))));
+            state.insert(QString::number(v), qint64(std::bit_cast<quint32>(of(v, seed))));
     }
-    QFile file(path);
-    const QByteArray bytes = QJsonDocument(QJsonObject{{"variables", state}}).toJson();
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() ? path : QString();
+    return BackupData::write(path, BackupData::json({{"variables", state}})) ? path : QString();
 }
 
 // A simulator's state file (written when it stops); absent variables hold 0.
 inline QMap<int, quint32> readState(const QString &path)
 {
-    QFile file(path);
     QMap<int, quint32> state;
-    if (file.open(QIODevice::ReadOnly)) {
-        const QJsonObject vars = QJsonDocument::fromJson(file.readAll())["variables"].toObject();
-        for (auto it = vars.begin(); it != vars.end(); ++it)
-            state.insert(it.key().toInt(), quint32(it.value().toInteger()));
-    }
+    const QJsonObject vars =
+        QJsonDocument::fromJson(BackupData::read(path))["variables"].toObject();
+    for (auto it = vars.begin(); it != vars.end(); ++it)
+        state.insert(it.key().toInt(), quint32(it.value().toInteger()));
     return state;
 }
 
@@ -82,9 +75,9 @@ inline QList<int> sections(const BackupFile &file)
     return tags;
 }
 
-// The variables of the file's sections that do not hold of(v, seed), or a
-// number where holes expects none; T0 never travels in a file.
-inline QList<int> differences(const BackupFile &file, int seed, const QList<int> &holes = {})
+// The variables of the file's sections that do not hold of(v, seed); T0
+// never travels in a file.
+inline QList<int> differences(const BackupFile &file, int seed)
 {
     QList<int> differ;
     for (int tag : Tags) {
@@ -94,8 +87,7 @@ inline QList<int> differences(const BackupFile &file, int seed, const QList<int>
         group->fromJson(file.section(tag), true);
         for (qsizetype i = tag == GroupTags::Tools ? 8 : 0; i < group->valueCount(); ++i) {
             const int v = group->firstVariable() + int(i);
-            const double value = group->value(i).value();
-            if (holes.contains(v) ? !std::isnan(value) : value != double(of(v, seed)))
+            if (group->value(i).value() != double(of(v, seed)))
                 differ.append(v);
         }
     }

@@ -125,7 +125,6 @@ private slots:
         row("techparams text", with("techparams", "x"), invalid("[techparams]"));
         row("TechParams no values", member("TechParams", "value", numbers(256)),
             "Section TechParams is malformed.\nValidation error #1\ncontext: <root>[techparams]");
-        row("RPARAMS number", with("RPARAMS", 12), "Section RPARAMS is malformed.");
         row("too large", QByteArray(BackupFile::MaxFileSize + 1, ' '),
             "The file is larger than 4194304 bytes");
     }
@@ -160,11 +159,6 @@ private slots:
         QVERIFY(!document.isUntouched() && !document.isDirty());
         QVERIFY(document.save(path("out")));
         QCOMPARE(read(path("out")), QByteArray(R"({"_machine":"VrkA2","_version":3})"));
-        // Whatever version a machine reports is written and read back.
-        document.setVersion(ModelVersion(VrkA2, 4294967295u));
-        QVERIFY(document.save(path("out")));
-        QVERIFY(document.load(path("out")));
-        QCOMPARE(document.version().version(), 4294967295u);
     }
 
     void unknownKeysAndLetterCase()
@@ -273,8 +267,6 @@ private slots:
         for (const QString &name : {fifo, m_dir->path(), QStringLiteral("/dev/zero")}) {
             const auto file = BackupFile(name).load();
             QVERIFY2(!file && file.error().startsWith(message), qPrintable(name));
-            const auto old = BackupImport(name).load();
-            QVERIFY2(!old && old.error().startsWith(message), qPrintable(name));
         }
         done = true;
         writer.join();
@@ -428,7 +420,8 @@ private slots:
 
     // The import changes values behind the group's back; unless the group tells,
     // the document stays clean and could be closed without the save question.
-    // Null, text and numbers no 32-bit float holds leave the value as it was.
+    // Null and text leave the value as it was (numbers no 32-bit float holds:
+    // the backup_import replay).
     void importIntoDocument()
     {
         BackupDocument document;
@@ -445,9 +438,7 @@ private slots:
         old[0] = QJsonValue::Null;
         old[1] = QStringLiteral("12");
         old[2] = true;
-        old[3] = 1e300;
-        old[4] = -1e39;
-        old[5] = 3.4e38;
+        old[3] = 3.4e38;
         BackupImport import(
             write(json({{"machine", "CVRK"}, {"dataLevel", 2}, {"techparams", old}})));
         QVERIFY(import.load() && import.selectMapping() && import.parseSections());
@@ -455,10 +446,10 @@ private slots:
         QCOMPARE(whole.size(), 1);
         QVERIFY(document.isDirty() && !document.isUntouched());
         QCOMPARE(dirty.size(), 1);
-        QCOMPARE(missed.mid(0, 5), QList<qsizetype>({0, 1, 2, 3, 4}));
-        for (qsizetype i = 0; i < 5; ++i)
+        QCOMPARE(missed.mid(0, 3), QList<qsizetype>({0, 1, 2}));
+        for (qsizetype i = 0; i < 3; ++i)
             QVERIFY(group->value(i).value() == 0.0 && !group->value(i).isModified());
-        QCOMPARE(group->value(5).value(), 3.4e38);
+        QCOMPARE(group->value(3).value(), 3.4e38);
     }
 };
 

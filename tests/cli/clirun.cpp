@@ -22,14 +22,9 @@ CliRun CliRun::run(const QStringList &args, int timeoutMs)
     return result;
 }
 
-QJsonObject CliRun::json() const
-{
-    return QJsonDocument::fromJson(out).object();
-}
-
 QJsonValue CliRun::at(const QString &path) const
 {
-    QJsonValue value = json();
+    QJsonValue value = QJsonDocument::fromJson(out).object();
     for (const QString &step : path.split(QLatin1Char('/'))) {
         bool isIndex = false;
         const int index = step.toInt(&isIndex);

@@ -12,7 +12,6 @@ struct CliRun
     QByteArray out;
     QByteArray err;
 
-    QJsonObject json() const;
     // The JSON output's value at a path of keys and indexes ("results/0/file").
     QJsonValue at(const QString &path) const;
     // The text form's lines on standard output.

@@ -1,8 +1,7 @@
-// vrk6-cli end to end: the tool run as a process against simulators, the
-// pymodbus control unit peer and the relay, and on real files. The machine
-// jobs themselves (what a backup holds, what a restore writes, the upload
-// chunks) are checked in depth by tst_machinejobs; here what the tool adds:
-// several machines at once, options, exit codes, text and JSON.
+// vrk6-cli run as a process against simulators and the relay, and on real
+// files. What the jobs and files hold is checked by tst_machinejobs and
+// tst_backup; here what the tool adds: several machines at once, options,
+// exit codes, text and JSON.
 #include "backup/backupdata.h"
 #include "backup/backupfile.h"
 #include "backup/distinctvalues.h"
@@ -25,15 +24,6 @@ using namespace Qt::StringLiterals;
 using DistinctValues::of;
 
 namespace {
-struct PeerProcess : QProcess
-{
-    ~PeerProcess() override
-    {
-        kill();
-        waitForFinished(5000);
-    }
-};
-
 // Arguments split at spaces: the test's paths and hosts hold none.
 CliRun cli(const QString &arguments)
 {
@@ -46,8 +36,7 @@ class TestCli : public QObject
     Q_OBJECT
     QTemporaryDir dir;
     SimProcess simA, simB, simC;
-    PeerProcess peer;
-    QString peerHost, down; // down: a port nothing listens on
+    QString down; // a port nothing listens on
 
     QString path(const QString &name) const { return dir.filePath(name); }
     QString backup(const QString &name, int seed, const QMap<int, double> &edits = {}) const
@@ -74,13 +63,6 @@ private slots:
         QVERIFY(startSim(simC, 3,
                          u"--type VrkE1 --model-version 6 --serial 3 --clamp 1792:256:100 "
                          "--upload-disabled"_s));
-        const quint16 port = SimProcess::freePort();
-        peerHost = u"127.0.0.1:%1"_s.arg(port);
-        peer.start(u"/usr/bin/python3"_s,
-                   {QStringLiteral(VRK6_SOURCE_DIR "/tests/interop/pymodbus_server.py"),
-                    QString::number(port)});
-        QVERIFY(QTest::qWaitFor([this] { return peer.readAllStandardOutput().contains("ready"); },
-                                20000));
         down = u"127.0.0.1:%1"_s.arg(SimProcess::freePort());
     }
 
@@ -116,31 +98,25 @@ private slots:
 
     void identifyJsonAndText()
     {
-        const QStringList hosts{simA.host(), down, simB.host(), peerHost};
+        const QStringList hosts{simA.host(), down, simB.host()};
         const CliRun text = cli(u"identify "_s + hosts.join(u' '));
         const CliRun json = cli(u"identify --json -q "_s + hosts.join(u' '));
         QVERIFY(text.code == 1 && json.code == 1);
         QVERIFY2(text.err.contains(down.toUtf8()), text.err.constData());
         QCOMPARE(text.lines(),
                  (QStringList{simA.host() + u": VRK-C1 (v. 8), S/N: 1000, SW: 6.12"_s,
-                              simB.host() + u": VRK-A1 (v. 7), B/N: 005-007, SW: 6.12"_s,
-                              peerHost + u": VRK-A1 (v. 7), S/N: 4321, SW: 6.15"_s}));
+                              simB.host() + u": VRK-A1 (v. 7), B/N: 005-007, SW: 6.12"_s}));
         // The same facts, in the order the machines were named.
-        QCOMPARE(json.at(u"results"_s).toArray().size(), 4);
-        for (qsizetype i = 0; i < 4; ++i)
+        QCOMPARE(json.at(u"results"_s).toArray().size(), 3);
+        for (qsizetype i = 0; i < 3; ++i)
             QCOMPARE(json.at(u"results/%1/host"_s.arg(i)).toString(), hosts[i]);
         QVERIFY(!json.at(u"ok"_s).toBool() && !json.at(u"results/1/ok"_s).toBool());
         QCOMPARE(json.at(u"errors/0/subject"_s).toString(), down);
-        QCOMPARE(json.at(u"results/2/machine"_s).toObject(),
-                 (QJsonObject{{"type", "VrkA1"},
-                              {"title", "VRK-A1"},
-                              {"modelVersion", 7},
-                              {"serial", 0},
-                              {"bn", 5007},
-                              {"ident", "B/N: 005-007"},
-                              {"software", 612},
-                              {"softwareText", "SW: 6.12"}}));
-        QCOMPARE(json.at(u"results/3/machine/software"_s).toInt(), 615);
+        QCOMPARE(json.at(u"results/2/machine"_s),
+                 QJsonDocument::fromJson(R"({"type": "VrkA1", "title": "VRK-A1", "modelVersion": 7,
+                     "serial": 0, "bn": 5007, "ident": "B/N: 005-007", "software": 612,
+                     "softwareText": "SW: 6.12"})")
+                     .object());
     }
 
     void readVariables()
@@ -151,22 +127,15 @@ private slots:
         QCOMPARE(r.lines(), (QStringList{u"1024\t%1\t2756"_s.arg(bits(of(1024, 1))),
                                          u"1025\t%1\t2756.25"_s.arg(bits(of(1025, 1))),
                                          u"265\t1000\t1.401e-42"_s}));
-        // Low half in the lower register: the peer's register n holds n.
-        const CliRun peerRead = cli(u"read %1 8193 --int --json"_s.arg(peerHost));
-        QCOMPARE(peerRead.code, 0);
-        QCOMPARE(peerRead.at(u"results/0/values/0"_s).toObject(),
-                 (QJsonObject{{"variable", 8193}, {"int", (16387LL << 16) | 16386}}));
+        QCOMPARE(cli(u"read %1 265 --int --json"_s.arg(simA.host())).at(u"results/0/values/0"_s),
+                 (QJsonObject{{"variable", 265}, {"int", 1000}}));
     }
 
     void validateReport()
     {
         const QString good = backup(u"good.vrk"_s, 1), broken = path(u"broken.vrk"_s);
-        QVERIFY(BackupData::write(
-            broken,
-            BackupData::json({{"_machine", "VrkC1"},
-                              {"_version", 8},
-                              {"techparams", QJsonObject{{"values", BackupData::numbers(255)}}},
-                              {"coordsys", QJsonObject{{"G53", 1}}}})));
+        QVERIFY(BackupData::write(broken, R"({"_machine":"VrkC1","_version":8,"tools":{"T0":1},
+                                              "coordsys":{"G53":1}})"));
         const CliRun text = cli(u"validate %1 %2"_s.arg(good, broken));
         const CliRun json = cli(u"validate --json %1 %2"_s.arg(good, broken));
         QVERIFY(text.code == 1 && json.code == 1 && json.at(u"results/0/ok"_s).toBool());
@@ -174,16 +143,12 @@ private slots:
         QCOMPARE(lines[0],
                  good +
                      u": valid, VRK-C1 (v. 8), sections: techparams, rparams, coordsys, tools"_s);
-        // Both faults, three numbered lines per validator error, as text and JSON.
+        // Both faults, a line each of the validator's report, as text and JSON.
         const QJsonArray report = json.at(u"results/1/report"_s).toArray();
-        QCOMPARE(lines.size(), 1 + report.size());
-        QVERIFY(report.size() >= 6 && report.size() % 3 == 0);
-        for (qsizetype i = 0; i < report.size(); ++i) {
+        QVERIFY(lines.size() == 1 + report.size() && report.size() >= 6);
+        for (qsizetype i = 0; i < report.size(); ++i)
             QCOMPARE(lines[i + 1], broken + u": "_s + report[i].toString());
-            if (i % 3 == 0)
-                QCOMPARE(report[i].toString(), u"Validation error #%1"_s.arg(i / 3 + 1));
-        }
-        QVERIFY(text.out.contains("G53") && text.out.contains("[techparams][values]"));
+        QVERIFY(text.out.contains("[coordsys]") && text.out.contains("[tools]"));
         QCOMPARE(cli(u"validate "_s + good).code, 0);
     }
 
@@ -202,20 +167,15 @@ private slots:
                      lines[0].endsWith(u" | 2757.25 | 12.5"_s),
                  qPrintable(lines[0]));
         QCOMPARE(lines[1], u"Tools Parameters | Tool T3, X | 2826.25 | -1"_s);
-        const CliRun json = cli(u"diff --json %1 %2"_s.arg(a, b));
-        QCOMPARE(json.at(u"results/0/differences"_s).toArray().size(), 2);
-        QCOMPARE(json.at(u"results/0/differences/0/variable"_s).toInt(), 1029);
-        QCOMPARE(json.at(u"results/0/differences/0/b"_s).toDouble(), 12.5);
-        QCOMPARE(json.at(u"results/0/differences/1/group"_s).toString(), u"tools"_s);
-        QCOMPARE(json.at(u"results/0/differences/1/a"_s).toDouble(), double(of(1305, 1)));
 
         // The file holds what simulator A holds, but for one R parameter.
         const CliRun machine = cli(
             u"diff --json %1 %2"_s.arg(backup(u"machine.vrk"_s, 1, {{1799, 3.0}}), simA.host()));
         QCOMPARE(machine.code, 0);
-        QCOMPARE(machine.at(u"results/0/differences"_s).toArray().size(), 1);
-        QCOMPARE(machine.at(u"results/0/differences/0/variable"_s).toInt(), 1799);
-        QCOMPARE(machine.at(u"results/0/differences/0/b"_s).toDouble(), double(of(1799, 1)));
+        QCOMPARE(machine.at(u"results/0/differences"_s),
+                 QJsonDocument::fromJson(R"([{"a": 3, "b": 2949.75, "group": "rparams",
+                     "label": "R007", "title": "R Parameters", "variable": 1799}])")
+                     .array());
         // Two machines of other types: their stamps differ, and every value.
         const CliRun machines = cli(u"diff %1 %2"_s.arg(simA.host(), simB.host()));
         QCOMPARE(machines.code, 0);
@@ -250,16 +210,12 @@ private slots:
     void throughRelay()
     {
         const quint16 port = SimProcess::freePort();
-        const QString args =
-            u"identify --ws --relay-port %1 --timeout 3 %2"_s.arg(port).arg(simB.host());
-        // No relay: the machine fails, with the reason.
-        const CliRun none = cli(args);
-        QVERIFY2(none.code == 1 && none.err.contains(simB.host().toUtf8()), none.err.constData());
-        PeerProcess relay;
+        QProcess relay;
+        auto stop = qScopeGuard([&relay] { relay.kill(), relay.waitForFinished(5000); });
         relay.setProcessChannelMode(QProcess::MergedChannels);
         relay.start(QStringLiteral(VRK6_RELAY_PATH), {u"--port"_s, QString::number(port)});
         QVERIFY(QTest::qWaitFor([&] { return relay.peek(4096).contains("listening on"); }, 10000));
-        const CliRun r = cli(args);
+        const CliRun r = cli(u"identify --ws --relay-port %1 %2"_s.arg(port).arg(simB.host()));
         QCOMPARE(r.code, 0);
         QCOMPARE(r.lines(),
                  QStringList{simB.host() + u": VRK-A1 (v. 7), B/N: 005-007, SW: 6.12"_s});
@@ -329,14 +285,12 @@ private slots:
         QCOMPARE(QDir(path(u"partly"_s)).entryList(QDir::Files).size(), 2);
         QCOMPARE(partly.lines().size(), 2);
 
-        // Teeth from the independent peer: its register n holds n.
-        const QString teeth = u"backup %1 -o %2"_s.arg(peerHost, path(u"peer.vrk"_s));
+        // Teeth only when asked; an existing file is kept.
+        const QString teeth = u"backup %1 -o %2"_s.arg(simA.host(), path(u"teeth.vrk"_s));
         QCOMPARE(cli(teeth + u" --with-teeth"_s).code, 0);
-        BackupFile file(path(u"peer.vrk"_s));
-        QVERIFY(file.load());
-        QCOMPARE(file.section(GroupTags::Teeth)[u"L1"_s][u"T0"_s][1].toDouble(),
-                 double(std::bit_cast<float>((16387u << 16) | 16386u)));
-        QCOMPARE(cli(teeth).code, 1); // kept
+        BackupFile file(path(u"teeth.vrk"_s));
+        QVERIFY(file.load() && DistinctValues::sections(file).contains(GroupTags::Teeth));
+        QCOMPARE(cli(teeth).code, 1);
     }
 
     void restoreDryRunAndChecks()

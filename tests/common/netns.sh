@@ -1,8 +1,6 @@
 #!/bin/sh
-# Runs a command in a private network namespace whose loopback carries
-# multicast, so that multicast DNS traffic of the tests never leaves this
-# machine. Exits 77 (skip) only where no such namespace can be made, and not
-# in CI, where that is a failure.
+# Runs a command in a network namespace whose loopback carries multicast, so no
+# test traffic leaves the machine. No namespace: exit 77 (skip), but 1 in CI.
 set -u
 if ! unshare -rn true 2>/dev/null && ! unshare -n true 2>/dev/null; then
   echo "cannot create a network namespace (unshare -rn failed): no multicast test network here"

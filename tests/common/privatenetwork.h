@@ -5,10 +5,8 @@
 #include <unistd.h>
 #include <vector>
 
-// Re-runs the test in a network namespace with only loopback, multicast routed
-// to it, so that discovery traffic never reaches a real network. Where no
-// namespace can be made the test exits 77 (skipped), but fails when CI=true;
-// netns.sh decides both for every test.
+// Re-runs the test through netns.sh, in a namespace with only loopback, so that
+// discovery traffic never reaches a real network.
 inline void RunInPrivateNetwork(int argc, char **argv)
 {
     if (std::getenv("VRK6_PRIVATE_NETWORK"))

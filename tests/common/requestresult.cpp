@@ -16,10 +16,9 @@ QString RunToEnd(Acpu::Connection::Result result, QList<int> *progress, int time
     QTest::qWait(10); // room for a wrong second finish
     if (finished.size() != 1)
         return QStringLiteral("finished %1 times").arg(finished.size());
-    if (progress) {
+    if (progress)
         for (const auto &args : steps)
             progress->append(args.at(0).toInt());
-    }
     const QString error = request->ErrorString();
     delete request;
     return error;

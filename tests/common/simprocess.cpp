@@ -1,6 +1,5 @@
 #include "simprocess.h"
 
-#include <QDeadlineTimer>
 #include <QTcpServer>
 #include <QTest>
 
@@ -19,38 +18,23 @@ quint16 SimProcess::freePort()
 bool SimProcess::start(const QStringList &options, quint16 port)
 {
     m_port = port ? port : freePort();
-    QStringList args{QStringLiteral("--port"), QString::number(m_port)};
-    if (!options.contains(QStringLiteral("--announce")))
+    QStringList args = QStringList{QStringLiteral("--port"), QString::number(m_port)} + options;
+    if (args.removeAll(QStringLiteral("--announce")) == 0)
         args << QStringLiteral("--no-announce");
-    for (const QString &option : options) {
-        if (option != QStringLiteral("--announce"))
-            args << option;
-    }
     output.clear();
-    process.setProcessChannelMode(QProcess::SeparateChannels);
     process.start(QStringLiteral(VRK6_SIM_PATH), args);
-    if (!process.waitForStarted(5000))
-        return false;
-    const QDeadlineTimer deadline(10000);
-    while (!deadline.hasExpired()) {
-        if (log().contains(QStringLiteral("listening on")))
-            return true;
-        if (process.state() == QProcess::NotRunning)
-            return false;
-        QTest::qWait(20);
-    }
-    return false;
+    const auto listening = [this] { return log().contains(QStringLiteral("listening on")); };
+    return QTest::qWaitFor([&] { return listening() || process.state() == QProcess::NotRunning; },
+                           15000) &&
+           listening();
 }
 
 void SimProcess::stop()
 {
-    if (process.state() == QProcess::NotRunning)
-        return;
-    process.terminate();
-    if (!process.waitForFinished(5000)) {
+    process.terminate(); // not kill: the simulator saves its --state file on the way out
+    if (!process.waitForFinished(5000))
         process.kill();
-        process.waitForFinished(5000);
-    }
+    process.waitForFinished(5000);
 }
 
 QString SimProcess::log()

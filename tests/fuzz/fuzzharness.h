@@ -1,7 +1,6 @@
 #pragma once
 
-// What the event-driven fuzz targets share: libFuzzer gives them no
-// application object, and queued work must run after each input.
+// libFuzzer gives the event-driven targets no application; queued work runs per input.
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 

@@ -1,12 +1,10 @@
-// Feeds arbitrary service messages to WsConnection while one of its requests
-// waits for an answer. The token TID in the input becomes the transaction id
-// the connection is waiting for, so answers can match.
+// Arbitrary service messages to WsConnection while one of its requests waits;
+// the token TID becomes the transaction id it waits for, so answers can match.
 #include "acpu/wsconnection.h"
 #include "fuzzharness.h"
 
 #include <QHostAddress>
 #include <QJsonDocument>
-#include <QJsonObject>
 #include <QPointer>
 #include <QWebSocket>
 #include <QWebSocketServer>
@@ -28,9 +26,8 @@ struct Harness : FuzzApplication
         QObject::connect(&server, &QWebSocketServer::newConnection, [this] {
             peer = server.nextPendingConnection();
             QObject::connect(peer, &QWebSocket::textMessageReceived, [this](const QString &text) {
-                const QJsonObject message = QJsonDocument::fromJson(text.toUtf8()).object();
-                if (message.contains(QStringLiteral("tid")))
-                    lastTid = message.value(QStringLiteral("tid")).toInt();
+                lastTid =
+                    QJsonDocument::fromJson(text.toUtf8())[QStringLiteral("tid")].toInt(lastTid);
                 ++received;
             });
         });

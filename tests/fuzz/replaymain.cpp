@@ -1,11 +1,11 @@
-// Replays a fuzz corpus with the ordinary compiler: every file below the
-// given folders is fed once to the target. A crash or sanitizer report fails
-// the test; an empty corpus fails too, so a missing folder cannot pass.
+// Feeds every file below the given folders once to the fuzz target; a crash
+// fails, and so does an empty corpus, so that a missing folder cannot pass.
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string>
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size);
@@ -19,12 +19,10 @@ int main(int argc, char **argv)
             if (!entry.is_regular_file())
                 continue;
             std::ifstream in(entry.path(), std::ios::binary);
-            std::vector<char> bytes{std::istreambuf_iterator<char>(in), {}};
-            // Copy into a buffer of exactly the input's size so an overread is visible.
-            auto *buffer = new uint8_t[bytes.size() ? bytes.size() : 1];
-            std::copy(bytes.begin(), bytes.end(), buffer);
-            LLVMFuzzerTestOneInput(buffer, bytes.size());
-            delete[] buffer;
+            const std::string text{std::istreambuf_iterator<char>(in), {}};
+            // A buffer of exactly the input's size, so that an overread is visible.
+            const std::vector<uint8_t> bytes(text.begin(), text.end());
+            LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
             ++count;
         }
         if (ec) {

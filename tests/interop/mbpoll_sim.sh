@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# The simulator checked by an independent Modbus client (mbpoll): the
-# identification block, the display registers, and a key the display echoes.
+# The simulator checked by an independent Modbus client (mbpoll): identification,
+# display, a key, a parameter written with function 16, and a refused range.
 set -euo pipefail
 sim=${1:?usage: mbpoll_sim.sh <vrk6-sim>}
 port=$(/usr/bin/python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
 log=$(mktemp)
-"$sim" --port "$port" --no-announce --type ZumB1 --serial 4242 --software 633 --model-version 7 2>"$log" &
+"$sim" --port "$port" --no-announce --type ZumB1 --bn 5007 --serial 4242 --software 633 \
+  --model-version 7 --exception-range 5000:2 2>"$log" &
 pid=$!
 trap 'kill $pid 2>/dev/null; rm -f "$log"' EXIT
 for _ in $(seq 100); do grep -q "listening on" "$log" && break; sleep 0.05; done
@@ -15,6 +16,7 @@ fail() { echo "FAIL: $*"; exit 1; }
 
 ident=$(poll -t 4:int -r 512 -c 14)
 echo "$ident"
+grep -q '^\[516\]:[[:space:]]*5007$' <<<"$ident" || fail "B/N"
 grep -q '^\[524\]:[[:space:]]*3$' <<<"$ident" || fail "family of ZumB1 is 3"
 grep -q '^\[528\]:[[:space:]]*1$' <<<"$ident" || fail "model of ZumB1 is 1"
 grep -q '^\[530\]:[[:space:]]*4242$' <<<"$ident" || fail "serial"
@@ -38,4 +40,10 @@ echo "line2='$line2' line3='$line3'"
 flag=$(poll -t 4:int -r 1474 -c 1)
 grep -q '^\[1474\]:[[:space:]]*0$' <<<"$flag" || fail "key flag not consumed"
 grep -q "key 0x5a" "$log" || fail "key not logged"
+
+# Variable 1500 = -2, low half first; variables 5000-5001 are refused.
+mbpoll -m tcp -a 1 -p "$port" -0 -o 2 -t 4 -r 3000 127.0.0.1 65534 65535 >/dev/null
+grep -q '^\[3000\]:[[:space:]]*-2$' <<<"$(poll -t 4:int -r 3000 -c 1)" || fail "parameter round trip"
+refused=$(mbpoll -m tcp -a 1 -p "$port" -0 -1 -o 2 -t 4 -r 9998 -c 4 127.0.0.1 2>&1) && fail "refused range read"
+grep -q "Illegal data address" <<<"$refused" || fail "refused range: $refused"
 echo "1 passed, 0 failed"

@@ -1,11 +1,6 @@
 #!/usr/bin/python3
-"""An independent Modbus TCP server (pymodbus) posing as a control unit.
-
-Usage: pymodbus_server.py PORT
-Holds the identification block of a VRK-A1 (data model 7, S/N 4321, SW 6.15)
-and 30000 holding registers; addresses at or above 30000 answer with an
-exception. Prints "ready" once it listens.
-"""
+"""pymodbus_server.py PORT: an independent Modbus TCP server whose holding
+register n holds n (n < 30000). Prints "ready" once it listens."""
 import asyncio
 import logging
 import sys
@@ -17,24 +12,14 @@ from pymodbus.server import StartAsyncTcpServer
 REGISTERS = 30000
 
 
-def variable(block, index, value):
-    block.setValues(2 * index + 1, [value & 0xFFFF, (value >> 16) & 0xFFFF])
-
-
 async def main():
     port = int(sys.argv[1])
     # The sequential block is addressed one-based by the slave context.
-    holding = ModbusSequentialDataBlock(1, [0] * REGISTERS)
-    for index, value in {262: 1, 264: 1, 265: 4321, 266: 615, 268: 7, 258: 0}.items():
-        variable(holding, index, value)
-    for i in range(2 * 8192, 2 * 13952):
-        holding.setValues(i + 1, [i & 0xFFFF])
+    holding = ModbusSequentialDataBlock(1, list(range(REGISTERS)))
     slave = ModbusSlaveContext(hr=holding, zero_mode=False)
     context = ModbusServerContext(slaves={1: slave}, single=False)
-    # Address reuse: a restarted server must get its port back while the old
-    # connections linger.
     server = await StartAsyncTcpServer(context=context, address=("127.0.0.1", port),
-                                       defer_start=True, allow_reuse_address=True)
+                                       defer_start=True)
     serving = asyncio.create_task(server.serve_forever())
     await server.serving
     print("ready", flush=True)

@@ -113,7 +113,6 @@ private slots:
         const QRect at3_2(3, 2, 5, 4);
         row("block at the anchor, trailing line feed", at3_2, "-1\t-2\n-3\t-4\n",
             "19=-1 20=-2 27=-3 28=-4");
-        row("one cell into a selection", at3_2, "-9.5", "19=-9.5");
         row("trailing tabs, exact fit", QRect(6, 7, 1, 1), "-1\t-2\t\t\n-3\t-4\n-5\t-6",
             "62=-1 63=-2 70=-3 71=-4 78=-5 79=-6");
         row("one row too many", QRect(0, 8, 1, 1), "-1\n-2\n-3", "", 1);
