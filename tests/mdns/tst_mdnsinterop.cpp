@@ -35,7 +35,7 @@ Service serviceNamed(const QSignalSpy &spy, const QByteArray &name)
     return {};
 }
 
-// Browses with a real server and resolves `hostname` to 127.0.0.1.
+// Browses with a real server.
 struct Browsing
 {
     Server server;
@@ -43,14 +43,6 @@ struct Browsing
     Browser browser{&server, TestData::TypeText, &cache};
     QSignalSpy added{&browser, &Browser::serviceAdded};
     QSignalSpy removed{&browser, &Browser::serviceRemoved};
-
-    bool resolvesToLoopback(const QByteArray &hostname)
-    {
-        Resolver resolver(&server, hostname, &cache);
-        QSignalSpy resolved(&resolver, &Resolver::resolved);
-        return (!resolved.isEmpty() || resolved.wait(3000)) &&
-               resolved.at(0).at(0).value<QHostAddress>() == QHostAddress(QHostAddress::LocalHost);
-    }
 };
 
 } // namespace
@@ -102,11 +94,9 @@ void TestMdnsInterop::browsesZeroconfServices()
     QCOMPARE(serviceNamed(b.added, "Peer One"),
              TestData::service("Peer One", "peer-one.local.", 1511,
                                {{"VRK A1 serial 11", QByteArray()}, {"empty", ""}}));
-    QVERIFY(b.resolvesToLoopback("peer-one.local."));
 
     // python3-zeroconf sends "ZUM.B1 line 3" as two labels in front of the type.
     QCOMPARE(serviceNamed(b.added, "ZUM.B1 line 3").port(), quint16(1513));
-    QVERIFY(b.resolvesToLoopback("zum-b1.local."));
     MdnsTableModel table;
     const auto row = [&table] {
         return table.match(table.index(0, MdnsTableModel::NameColumn), Qt::DisplayRole,
@@ -117,11 +107,8 @@ void TestMdnsInterop::browsesZeroconfServices()
         row().value(0).siblingAtColumn(MdnsTableModel::AddressColumn).data().toString(),
         QStringLiteral("127.0.0.1"), 5000);
 
-    QElapsedTimer timer;
-    timer.start();
     peer.write("unregister two\n");
     QTRY_COMPARE_WITH_TIMEOUT(b.removed.size(), 1, 5000);
-    QVERIFY2(timer.elapsed() < 2500, qPrintable(QString::number(timer.elapsed())));
     QCOMPARE(b.removed.at(0).at(0).value<Service>().name(), two.name());
     peer.closeWriteChannel();
     QVERIFY(peer.waitForFinished(10000));
@@ -138,14 +125,12 @@ void TestMdnsInterop::simulatorAnnouncement()
     QTRY_VERIFY_WITH_TIMEOUT(!b.added.isEmpty(), 3000);
     QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
     const auto service = b.added.at(0).at(0).value<Service>();
-    QVERIFY2(service.name().endsWith(" 4321"), service.name().constData());
-    QVERIFY2(service.hostname().endsWith("-4321.local."), service.hostname().constData());
-    QCOMPARE(service.port(), sim.port());
-    QCOMPARE(service.attributes().size(), 1);
-    const QByteArray description = service.attributes().firstKey();
-    QVERIFY2(description.endsWith(" serial 4321 software 7.05"), description.constData());
-    QVERIFY(service.attributes().first().isNull());
-    QVERIFY(b.resolvesToLoopback(service.hostname()));
+    QCOMPARE(service, TestData::service("ZUM-B1 4321", "ZUM-B1-4321.local.", sim.port(),
+                                        {{"ZUM-B1 serial 4321 software 7.05", {}}}));
+    Resolver resolver(&b.server, service.hostname(), &b.cache);
+    QSignalSpy resolved(&resolver, &Resolver::resolved);
+    QVERIFY(!resolved.isEmpty() || resolved.wait(3000));
+    QCOMPARE(resolved.at(0).at(0).value<QHostAddress>(), QHostAddress(QHostAddress::LocalHost));
 
     // python3-zeroconf finds it by asking: its announcements are over.
     QProcess browse;
@@ -155,19 +140,16 @@ void TestMdnsInterop::simulatorAnnouncement()
     QCOMPARE(browse.exitCode(), 0);
     const QList<QByteArray> lines = browse.readAllStandardOutput().trimmed().split('\n');
     QCOMPARE(lines.size(), 1);
-    const QJsonObject seen = QJsonDocument::fromJson(lines[0]).object();
-    QCOMPARE(seen["name"].toString(), QString::fromUtf8(service.name() + "." + TestData::TypeText));
-    QCOMPARE(seen["port"].toInt(), int(sim.port()));
-    QCOMPARE(seen["server"].toString(), QString::fromUtf8(service.hostname()));
-    QCOMPARE(seen["addresses"].toArray().first().toString(), QStringLiteral("127.0.0.1"));
-    QVERIFY(seen["properties"].toObject().contains(QString::fromLatin1(description)));
-    QVERIFY(seen["properties"].toObject()[QString::fromLatin1(description)].isNull());
+    QCOMPARE(QJsonDocument::fromJson(lines[0]).object(),
+             (QJsonObject{{"name", "ZUM-B1 4321." + QString::fromUtf8(TestData::TypeText)},
+                          {"port", sim.port()},
+                          {"server", "ZUM-B1-4321.local."},
+                          {"addresses", QJsonArray{"127.0.0.1"}},
+                          {"properties", QJsonObject{{"ZUM-B1 serial 4321 software 7.05", {}}}}}));
 
     // Stopping the simulator says goodbye.
-    timer.restart();
     sim.stop();
     QTRY_COMPARE_WITH_TIMEOUT(b.removed.size(), 1, 5000);
-    QVERIFY2(timer.elapsed() < 2500, qPrintable(QString::number(timer.elapsed())));
 }
 
 int main(int argc, char **argv)

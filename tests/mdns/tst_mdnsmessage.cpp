@@ -60,6 +60,15 @@ void TestMdnsMessage::roundTrip()
                  qPrintable(QString::number(i)));
     QVERIFY(parsed->additionals[0].cacheFlush);
     QCOMPARE(parsed->toWire(), wire);
+    // Every cut short of the whole datagram is refused.
+    for (qsizetype n = 0; n < wire.size(); ++n)
+        QVERIFY2(!parseExact(wire.first(n)), qPrintable(QString::number(n)));
+    // A record of a type not handled here is skipped by its length, garbage inside or not.
+    QByteArray withUnknown = wire + QByteArray::fromHex("c00c002f8001000000780004c0ffffff");
+    ++withUnknown[11]; // one more additional record
+    const auto skipped = parseExact(withUnknown);
+    QVERIFY(skipped);
+    QCOMPARE(skipped->toWire(), wire);
 
     // Names compare case-insensitively for ASCII only.
     QVERIFY(Name::fromDotted("M1.LOCAL") == Host);

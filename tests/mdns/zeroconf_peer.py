@@ -1,10 +1,6 @@
-"""Independent multicast DNS peer (python3-zeroconf) on 127.0.0.1.
-
-register [dotted]: registers two services (and one whose instance name
-  contains a dot), prints "registered", then unregisters one per stdin line
-  "unregister one|two|dotted". browse SECONDS: prints a JSON line per
-  _modbus._tcp service found.
-"""
+"""Independent multicast DNS peer (python3-zeroconf) on 127.0.0.1: "register [dotted]"
+registers services, then unregisters one per stdin line "unregister NAME"; "browse SECONDS"
+prints a JSON line per _modbus._tcp service found."""
 import json
 import socket
 import sys

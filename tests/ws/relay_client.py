@@ -84,9 +84,7 @@ async def session(uri):
         check("written values read back", event.get("values") == values, event)
         for text in BAD_INPUT + [b"\x00\x01binary"]:
             await ws.send(text)
-        # Any member order and whitespace is accepted.
-        await ws.send(' {"length": 14, "start_index" :256, "use_int": true,\n"tid": 99, '
-                      '"verb": "get_vars"} ')
+        await ws.send(get_vars(99, 256, 14))
         event = await answer(ws)
         check("bad input is not answered and the socket is still served",
               event.get("tid") == 99 and event.get("values", [])[9:10] == [4242], event)
@@ -113,6 +111,16 @@ async def failures(relay, sim):
         check(f"{name} is closed with {code}", closed[0] == code and closed[1].startswith(reason),
               closed)
 
+    # A machine that takes the connection and never answers: the failed
+    # refresh is said before the client's own one-second time-out.
+    with socket.create_server(("127.0.0.1", 0)) as silent:
+        async with websockets.connect(base + f"127.0.0.1:{silent.getsockname()[1]}/") as ws:
+            started = time.monotonic()
+            await ws.send('{"verb": "refresh"}')
+            event, elapsed = await answer(ws), time.monotonic() - started
+            check("a silent machine's refresh fails within 1 s",
+                  event.get("event") == "refresh_failed" and elapsed < 1, (event, elapsed))
+
     async def one(n):  # many sockets at once
         async with websockets.connect(base + f"127.0.0.1:{sim}/") as ws:
             await ws.send(get_vars(1000 + n, 256, 14))
@@ -124,20 +132,21 @@ async def failures(relay, sim):
 
 
 async def hostile(uri, sim_log):
-    # The first write fails on the machine (an exception) while the second is
-    # already on its way: the second is answered before the socket closes.
-    async with websockets.connect(uri) as ws:
-        burst(ws, [set_vars('[{"key": 20000, "value": 1}]', -5),
-                   set_vars('[{"key": 300, "value": 77}]', -6)])
-        events = []
-        try:
-            while True:
-                events.append(await answer(ws))
-        except websockets.ConnectionClosed:
-            pass
-        check("a write in flight is answered before closing with 1011",
-              events == [{"event": "set_vars_done", "tid": -6}] and ws.close_code == 1011,
-              (events, ws.close_code))
+    # The machine refuses the first command (an exception) while a write is
+    # already on its way: that one is answered, the failed one never, then 1011.
+    for name, first in [("write", set_vars('[{"key": 20000, "value": 1}]', -5)),
+                        ("read", get_vars(-5, 20000, 4))]:
+        async with websockets.connect(uri) as ws:
+            burst(ws, [first, set_vars('[{"key": 300, "value": 77}]', -6)])
+            events = []
+            try:
+                while True:
+                    events.append(await answer(ws))
+            except (websockets.ConnectionClosed, asyncio.TimeoutError):
+                pass
+            outcome = events, ws.close_code
+            check(f"a failed {name} closes with 1011 after the answers in flight",
+                  outcome == ([{"event": "set_vars_done", "tid": -6}], 1011), outcome)
 
     # 20,000 keys on one socket: the relay refuses what exceeds its queue and
     # serves another socket at once.

