@@ -9,7 +9,9 @@
 #include "simprocess.h"
 
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QSignalSpy>
+#include <QTimer>
 
 #include <modbus/modbus.h>
 
@@ -85,6 +87,17 @@ inline std::vector<Times> alternate(int rounds, const std::vector<Subject> &subj
         std::printf("  %-36s median %9.3f ms wall, %9.3f ms CPU\n", subjects[s].name,
                     times[s].wallMs(), times[s].cpuMs());
     return times;
+}
+
+// Runs a plain event loop until it quits or ms pass: QTest's waits sleep
+// 10 ms between event checks, which would hold every reply back.
+inline void runFor(QEventLoop &loop, int ms)
+{
+    QTimer timer; // gone on return, so it cannot end a later run
+    timer.setSingleShot(true);
+    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    timer.start(ms);
+    loop.exec();
 }
 
 // Prints a figure with the aim it is held to; true when the aim is met.

@@ -44,11 +44,8 @@ Phase runEditor(Machine &machine, Acpu::Connection *writer)
     clock.start();
     const double cpuStart = Bench::cpuMs();
     editor.findChild<QAction *>(QStringLiteral("actionRefresh100ms"))->trigger();
-    // A plain event loop: QTest::qWait sleeps between its turns, which would
-    // hold every chunk's reply back.
     QEventLoop loop;
-    QTimer::singleShot(RunMs, &loop, &QEventLoop::quit);
-    loop.exec();
+    Bench::runFor(loop, RunMs);
     phase.cpuMs = Bench::cpuMs() - cpuStart;
     phase.elapsedMs = clock.elapsed();
     return phase;

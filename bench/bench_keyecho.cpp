@@ -7,9 +7,7 @@
 #include "bench.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <QRandomGenerator>
-#include <QTimer>
 
 int main(int argc, char **argv)
 {
@@ -19,16 +17,8 @@ int main(int argc, char **argv)
     SimProcess sim;
     Acpu::ModbusConnection c;
     Acpu::Display display;
-    // Waits in a real event loop: QTest's waits sleep 10 ms between event
-    // checks, which a key's two round trips would pay twice.
-    QEventLoop loop;
-    const auto runFor = [&](int ms) {
-        QTimer timer; // gone on return, so it cannot end a later wait
-        timer.setSingleShot(true);
-        QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-        timer.start(ms);
-        loop.exec();
-    };
+    QEventLoop loop; // quit early by the key's echo
+    const auto runFor = [&](int ms) { Bench::runFor(loop, ms); };
     QList<double> echo;
     QElapsedTimer clock;
     QString before;
