@@ -3,16 +3,7 @@
 #include "common/privatenetwork.h"
 
 #include <QApplication>
-#include <QNetworkInterface>
 #include <QTest>
-
-inline bool OnlyLoopback()
-{
-    for (const QNetworkInterface &i : QNetworkInterface::allInterfaces())
-        if (i.type() != QNetworkInterface::Loopback)
-            return false;
-    return true;
-}
 
 // Runs a test class with the GUI library's resources, as the program does;
 // `isolated` runs it in the private network.
