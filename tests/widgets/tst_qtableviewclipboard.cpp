@@ -118,9 +118,8 @@ private slots:
         row("one row too many", QRect(0, 8, 1, 1), "-1\n-2\n-3", "", 1);
         row("one column too many", QRect(6, 1, 1, 1), "-1\t-2\t-3", "", 1);
         // A copied cell that holds no number is empty, and the target keeps its value.
-        row("empty last cell", QRect(3, 2, 1, 1), "-1\t\n-3\t-4", "19=-1 27=-3 28=-4");
+        row("empty last cell, empty row", QRect(3, 2, 1, 1), "-1\t\n\n-3\t-4", "19=-1 35=-3 36=-4");
         row("read-only", QRect(3, 2, 1, 1), "-1", "", 2);
-        row("empty row inside", QRect(0, 1, 1, 1), "-1\n\n-2", "8=-1 24=-2");
         row("only line feeds", QRect(0, 1, 1, 1), "\n\n", "");
         row("T0 and no number skipped", QRect(0, 0, 1, 1), "-5\t-6\nx\t-8", "9=-8");
         row("nothing selected", QRect(), "-5", "");
