@@ -1,5 +1,5 @@
-// Feeds every file below the given folders once to the fuzz target; a crash
-// fails, and so does an empty corpus, so that a missing folder cannot pass.
+// Feeds every file below the given folders once to the fuzz target; a crash,
+// an unreadable folder (the iterator throws) or an empty corpus fails.
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -14,8 +14,7 @@ int main(int argc, char **argv)
 {
     std::size_t count = 0;
     for (int i = 1; i < argc; ++i) {
-        std::error_code ec;
-        for (const auto &entry : std::filesystem::recursive_directory_iterator(argv[i], ec)) {
+        for (const auto &entry : std::filesystem::recursive_directory_iterator(argv[i])) {
             if (!entry.is_regular_file())
                 continue;
             std::ifstream in(entry.path(), std::ios::binary);
@@ -24,10 +23,6 @@ int main(int argc, char **argv)
             const std::vector<uint8_t> bytes(text.begin(), text.end());
             LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
             ++count;
-        }
-        if (ec) {
-            std::fprintf(stderr, "cannot read %s: %s\n", argv[i], ec.message().c_str());
-            return 1;
         }
     }
     std::printf("replayed %zu inputs\n", count);

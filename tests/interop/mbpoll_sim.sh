@@ -16,12 +16,10 @@ fail() { echo "FAIL: $*"; exit 1; }
 
 ident=$(poll -t 4:int -r 512 -c 14)
 echo "$ident"
-grep -q '^\[516\]:[[:space:]]*5007$' <<<"$ident" || fail "B/N"
-grep -q '^\[524\]:[[:space:]]*3$' <<<"$ident" || fail "family of ZumB1 is 3"
-grep -q '^\[528\]:[[:space:]]*1$' <<<"$ident" || fail "model of ZumB1 is 1"
-grep -q '^\[530\]:[[:space:]]*4242$' <<<"$ident" || fail "serial"
-grep -q '^\[532\]:[[:space:]]*633$' <<<"$ident" || fail "software"
-grep -q '^\[536\]:[[:space:]]*7$' <<<"$ident" || fail "data-model version"
+# B/N, family and model of ZumB1 (3, 1), serial, software, data-model version.
+for expected in 516:5007 524:3 528:1 530:4242 532:633 536:7; do
+  grep -q "^\[${expected%:*}\]:[[:space:]]*${expected#*:}\$" <<<"$ident" || fail "register $expected"
+done
 
 # Display text: register 8192 holds characters 0 (low byte) and 1 (high byte).
 text() {

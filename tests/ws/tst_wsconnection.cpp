@@ -2,7 +2,6 @@
 // relay service: the messages it sends and how it takes the answers.
 #include "acpu/wsconnection.h"
 
-#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -145,27 +144,24 @@ private slots:
     {
         c->SendKey(0x81);
         QCOMPARE(next(), json(R"({"verb": "key", "key": 129})"));
-        c->Refresh();
-        QCOMPARE(next(), json(R"({"verb": "refresh"})"));
 
         QSignalSpy polled(c, &Connection::pollingFinished);
-        const QString lamps = u"\"led1\": true, \"led2\": false, \"led4\": true"_s;
-        send(u"{\"event\": \"refresh\", \"content\": {\"line1\": \"VRK C1\", %1, \"led3\": true}}"_s
-                 .arg(lamps));
+        send(uR"({"event": "refresh", "content": {"line1": "L1", "line2": "L2", "line3": "L3",
+                  "line4": "L4", "led1": true, "led2": false, "led3": true, "led4": true}})"_s);
         QVERIFY(polled.wait(5000));
         Acpu::Display display;
         c->GetDisplay(display);
-        QCOMPARE(display.line1(), u"VRK C1"_s);
-        QCOMPARE(display.line2(), QString());
+        QCOMPARE(QStringList({display.line1(), display.line2(), display.line3(), display.line4()}),
+                 QStringList({u"L1"_s, u"L2"_s, u"L3"_s, u"L4"_s}));
         QVERIFY(display.runLed() && !display.errorLed() && display.mode1Led() &&
                 display.mode2Led());
 
-        // A lamp the service leaves out is off; the others keep their state.
-        send(u"{\"event\": \"refresh\", \"content\": {\"line1\": \"VRK C1\", %1}}"_s.arg(lamps));
+        // A line or lamp the service leaves out is empty or off.
+        send(uR"({"event": "refresh", "content": {"line1": "L1", "led1": true, "led4": true}})"_s);
         QVERIFY(polled.wait(5000));
-        QSignalSpy run(&display, &Acpu::Display::runLedChanged);
         c->GetDisplay(display);
-        QVERIFY(!display.mode1Led() && display.mode2Led() && run.isEmpty());
+        QVERIFY(display.line2().isEmpty() && display.runLed() && !display.mode1Led() &&
+                display.mode2Led());
     }
 
     // Unknown tids, a JSON array, a message without an event, a duplicate and
@@ -203,19 +199,6 @@ private slots:
         QCOMPARE(c->ReadInt(10), 0);
     }
 
-    void lostServiceFailsWaitingRequests()
-    {
-        auto result = c->Read({{10, 1}});
-        QVERIFY(result);
-        QSignalSpy finished(*result, &Request::finished);
-        QVERIFY(!next().isEmpty());
-        peer->close();
-        QVERIFY(finished.wait(5000));
-        QVERIFY(!(*result)->ErrorString().isEmpty());
-        QCOMPARE(c->State(), Connection::Disconnected);
-        QVERIFY(!c->IsBusy());
-    }
-
     // A service that leaves the panel refresh unanswered: the waiting refresh
     // counts as busy, stalls show within a second, its time-out is an error;
     // a failure the service reports is an error at once.
@@ -224,11 +207,8 @@ private slots:
         QSignalSpy stalled(c, &Connection::pollingStalled);
         QSignalSpy errors(c, &Connection::errorOccurred);
         QSignalSpy polled(c, &Connection::pollingFinished);
-        QElapsedTimer clock;
-        clock.start();
         c->StartPolling();
-        QTRY_VERIFY_WITH_TIMEOUT(!stalled.isEmpty() || !errors.isEmpty(), 3000);
-        QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+        QTRY_VERIFY_WITH_TIMEOUT(!stalled.isEmpty(), 1000);
         QCOMPARE(received.size(), 1); // one refresh waits at a time
         QCOMPARE(next(), json(R"({"verb": "refresh"})"));
         QTRY_COMPARE_WITH_TIMEOUT(errors.size(), 1, 3000);
@@ -243,11 +223,20 @@ private slots:
         QCOMPARE(errors.last().at(1).toString(), u"machine silent"_s);
     }
 
-    void oversizedMessageClosesTheSocket()
+    // The service closes the socket (here: Qt refuses its oversized message)
+    // while a read waits: the read fails, the user is told why.
+    void lostServiceFailsWaitingRequests()
     {
+        auto result = c->Read({{10, 1}});
+        QVERIFY(result);
+        QSignalSpy finished(*result, &Request::finished);
         QSignalSpy errors(c, &Connection::errorOccurred);
+        QVERIFY(!next().isEmpty());
         peer->sendTextMessage(QString(2 * 1024 * 1024, u'x'));
-        QTRY_COMPARE_WITH_TIMEOUT(c->State(), Connection::Disconnected, 5000);
+        QVERIFY(finished.wait(5000));
+        QVERIFY(!(*result)->ErrorString().isEmpty());
+        QCOMPARE(c->State(), Connection::Disconnected);
+        QVERIFY(!c->IsBusy());
         QTRY_VERIFY(!errors.isEmpty());
         QVERIFY2(errors.last().at(1).toString().contains(u"1024 KiB"_s),
                  qPrintable(errors.last().at(1).toString()));
