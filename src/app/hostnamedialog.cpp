@@ -90,6 +90,7 @@ void HostnameDialog::OpenConnection(QString hostname)
     Acpu::Connection *connection = m_machine->connection();
     m_opening = true;
     m_errorShownWhileOpening = false;
+    m_cancelled = false;
     const bool started = connection->SetHost(hostname);
     m_opening = false;
     if (!started) {
@@ -147,7 +148,9 @@ void HostnameDialog::OnIdLoaded()
     if (!request)
         return;
     if (!request->ErrorString().isEmpty()) {
-        ShowRequestError(request, this);
+        // Cancel drops the connection under the identification: no error.
+        if (!m_cancelled)
+            ShowRequestError(request, this);
         return;
     }
     // A machine too old to identify itself is accepted all the same.
@@ -165,6 +168,7 @@ void HostnameDialog::done(int r)
         return;
     }
     if (r == Rejected && m_busy) {
+        m_cancelled = true;
         m_machine->connection()->Disconnect();
         return;
     }

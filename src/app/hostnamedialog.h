@@ -54,6 +54,7 @@ private:
     // reported is not shown twice.
     bool m_opening = false;
     bool m_errorShownWhileOpening = false;
+    bool m_cancelled = false; // by the user, while busy
     // An error box that waits for the dialog to be placed on the screen.
     QPointer<QMessageBox> m_waitingBox;
 };
