@@ -102,37 +102,24 @@ private slots:
     }
 
     // The factory, the section names, the variables of the first and last value.
-    void groups_data()
-    {
-        QTest::addColumn<int>("tag");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("first");
-        QTest::addColumn<int>("count");
-        QTest::newRow("techparams") << 1 << "TechParams" << 1024 << 256;
-        QTest::newRow("rparams") << 2 << "rparams" << 1792 << 256;
-        QTest::newRow("coordsys") << 3 << "COORDSYS" << 1544 << 48;
-        QTest::newRow("tools") << 4 << "tools" << 1280 << 80;
-        QTest::newRow("teeth") << 5 << "Teeth" << 8192 << 5760;
-        QTest::newRow("no group") << 6 << "_machine" << 0 << 0;
-    }
-
     void groups()
     {
-        QFETCH(int, tag);
-        QFETCH(QString, name);
-        QFETCH(int, first);
-        QFETCH(int, count);
-        std::unique_ptr<ParameterGroup> group(GroupFactory::create(tag));
-        QCOMPARE(ParameterGroup::tagFromName(name), count ? tag : 0);
-        QCOMPARE(!group, !count);
-        if (!count)
-            return;
-        QCOMPARE(group->name(), name.toLower());
-        QCOMPARE(group->variableRange(), (Acpu::VarRange{first, count}));
-        group->value(0).setValue(1.0);
-        group->value(count - 1).setValue(2.0);
-        QCOMPARE(group->modifiedValues(),
-                 (ParameterGroup::VariableValues{{first, 1.0f}, {first + count - 1, 2.0f}}));
+        const std::tuple<int, const char *, int, int> cases[] = {
+            {1, "TechParams", 1024, 256}, {2, "rparams", 1792, 256}, {3, "COORDSYS", 1544, 48},
+            {4, "tools", 1280, 80},       {5, "Teeth", 8192, 5760},  {6, "_machine", 0, 0}};
+        for (const auto &[tag, name, first, count] : cases) {
+            std::unique_ptr<ParameterGroup> group(GroupFactory::create(tag));
+            QCOMPARE(ParameterGroup::tagFromName(name), count ? tag : 0);
+            QCOMPARE(!group, !count);
+            if (!group)
+                continue;
+            QCOMPARE(group->name(), QString::fromLatin1(name).toLower());
+            QCOMPARE(group->variableRange(), (Acpu::VarRange{first, count}));
+            group->value(0).setValue(1.0);
+            group->value(count - 1).setValue(2.0);
+            QCOMPARE(group->modifiedValues(),
+                     (ParameterGroup::VariableValues{{first, 1.0f}, {first + count - 1, 2.0f}}));
+        }
     }
 
     void editsAndRestore()
