@@ -87,17 +87,15 @@ private slots:
                 QCOMPARE(at + stateIds.at(item.state(version)), at + stateIds.at(state));
             }
         }
-        const auto labels = [&lists](const char *list, MachineType type) {
+        const auto axes = [&lists](MachineType type) {
             QStringList result;
-            for (const ModelItem &item : lists.value(list))
+            for (const ModelItem &item : lists.value("axis columns"))
                 result.append(item.label(ModelVersion(type, 6)));
             return result.join(u',');
         };
-        const QString vrk = QStringLiteral("Z,X,Y,A,Axis 4,Axis 5,Axis 6,Axis 7");
-        QCOMPARE(labels("axis columns", VrkA1), vrk);
-        QCOMPARE(labels("axis columns", ZumB1),
-                 QStringLiteral("Xu,Yu,Xd,Yd,Z,Axis 5,Axis 6,Axis 7"));
-        QCOMPARE(labels("axis columns", InOutTest),
+        QCOMPARE(axes(VrkA1), QStringLiteral("Z,X,Y,A,Axis 4,Axis 5,Axis 6,Axis 7"));
+        QCOMPARE(axes(ZumB1), QStringLiteral("Xu,Yu,Xd,Yd,Z,Axis 5,Axis 6,Axis 7"));
+        QCOMPARE(axes(InOutTest),
                  QStringLiteral("Axis 0,Axis 1,Axis 2,Axis 3,Axis 4,Axis 5,Axis 6,Axis 7"));
     }
 
