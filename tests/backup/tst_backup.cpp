@@ -21,22 +21,7 @@
 
 using namespace BackupData;
 
-namespace {
-
 using Filled = QMap<qsizetype, qsizetype>; // current index <- old index
-
-// Ranges {first, last, oldFirst} paired element by element.
-Filled ranges(std::initializer_list<std::array<qsizetype, 3>> list)
-{
-    Filled filled;
-    for (const auto &[first, last, oldFirst] : list) {
-        for (qsizetype i = first; i <= last; ++i)
-            filled.insert(i, oldFirst + i - first);
-    }
-    return filled;
-}
-
-} // namespace
 
 class TestBackup : public QObject
 {
@@ -306,6 +291,15 @@ private slots:
         auto old = [](QJsonObject root, const QString &key, qsizetype count) {
             root.insert(key, numbers(count, 100.0, 1.0)); // old value k is 100 + k
             return root;
+        };
+        // Ranges {first, last, oldFirst} paired element by element.
+        const auto ranges = [](std::initializer_list<std::array<qsizetype, 3>> list) {
+            Filled filled;
+            for (const auto &[first, last, oldFirst] : list) {
+                for (qsizetype i = first; i <= last; ++i)
+                    filled.insert(i, oldFirst + i - first);
+            }
+            return filled;
         };
         const Filled level1 = ranges({{0, 12, 0},
                                       {15, 25, 13},
