@@ -2,10 +2,15 @@
 
 // Backup documents built in code, so each test states only what it changes.
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+
+#include <cstdint>
+#include <cstdlib>
 
 namespace BackupData {
 
@@ -61,6 +66,18 @@ inline QByteArray read(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A fuzz input as a file of this process in the temporary folder.
+inline QString fuzzFile(const QString &name, const uint8_t *data, size_t size)
+{
+    const QString path =
+        QDir::tempPath() +
+        QStringLiteral("/fuzz_%1_%2").arg(QCoreApplication::applicationPid()).arg(name);
+    if (!write(path,
+               QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size))))
+        std::abort();
+    return path;
 }
 
 } // namespace BackupData

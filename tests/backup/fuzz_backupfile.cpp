@@ -4,31 +4,16 @@
 // hold is ever offered for writing.
 #include "backup/backupdocument.h"
 #include "backup/backupfile.h"
+#include "backupdata.h"
 #include "model/machinevalue.h"
 #include "model/parametergroup.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-
 #include <cmath>
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static const QString base =
-        QDir::tempPath() +
-        QStringLiteral("/fuzz_backupfile_%1_").arg(QCoreApplication::applicationPid());
-    static const QString in = base + QStringLiteral("in.vrk");
-    static const QString out = base + QStringLiteral("out.vrk");
-    {
-        QFile file(in);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            std::abort();
-        file.write(reinterpret_cast<const char *>(data), qint64(size));
-    }
+    const QString in = BackupData::fuzzFile(QStringLiteral("backupfile.vrk"), data, size);
+    const QString out = in + QStringLiteral(".out.vrk");
     BackupFile file(in);
     if (!file.load())
         return 0;

@@ -1,30 +1,15 @@
 // Feeds arbitrary bytes to BackupImport as a version 5 backup file and runs
 // the whole import into a technological-parameters group.
 #include "backup/backupimport.h"
+#include "backupdata.h"
 #include "model/techparameters.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-
 #include <cmath>
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
 #include <limits>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static const QString path =
-        QDir::tempPath() +
-        QStringLiteral("/fuzz_backupimport_%1.cvrk").arg(QCoreApplication::applicationPid());
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            std::abort();
-        file.write(reinterpret_cast<const char *>(data), qint64(size));
-    }
-    BackupImport import(path);
+    BackupImport import(BackupData::fuzzFile(QStringLiteral("backupimport.cvrk"), data, size));
     if (!import.load() || !import.selectMapping() || !import.parseSections())
         return 0;
     TechParameters group;

@@ -60,12 +60,6 @@ struct Station
         window->show();
         return true;
     }
-    // The simulator's parameter memory, once it has stopped.
-    QMap<int, quint32> stop()
-    {
-        sim.stop();
-        return DistinctValues::readState(path("state"));
-    }
     Writes writes()
     {
         static const QRegularExpression line(QStringLiteral("vrk6-sim: write (\\d+) (\\d+)"));
@@ -182,10 +176,9 @@ private slots:
     {
         Station s;
         QVERIFY(s.start());
-        const QString name = s.path("restore.vrk");
-        QVERIFY(DistinctValues::backupFile(name, s.machine.modelVersion(), 2,
-                                           {{1797, std::numeric_limits<double>::quiet_NaN()}}) ==
-                name);
+        const QString name =
+            DistinctValues::backupFile(s.path("restore.vrk"), s.machine.modelVersion(), 2,
+                                       {{1797, std::numeric_limits<double>::quiet_NaN()}});
         QJsonObject root = QJsonDocument::fromJson(read(name)).object();
         root.insert("teeth", teeth());
         root.remove("coordsys");
@@ -204,7 +197,8 @@ private slots:
                  (QList<int>{GroupTags::TechParams, GroupTags::RParams, GroupTags::Tools}));
         QCOMPARE(DistinctValues::differences(copy, 1), QList<int>());
 
-        const QMap<int, quint32> state = s.stop();
+        s.sim.stop(); // which writes its parameter memory to the state file
+        const QMap<int, quint32> state = DistinctValues::readState(s.path("state"));
         for (int tag : DistinctValues::Tags) {
             std::unique_ptr<ParameterGroup> group(GroupFactory::create(tag));
             for (int i = 0; i < group->valueCount(); ++i) {
@@ -241,13 +235,7 @@ private slots:
             QTest::newRow(name) << action << options << dialog << content << box << writes;
         };
         const auto program = [](int size) { // 60 words repeat
-            QByteArray bytes;
-            for (int i = 0; i < size; ++i)
-                bytes.append(char('A' + i % 24));
-            return bytes;
-        };
-        const auto result = [](int code) {
-            return QStringList{"--upload-result", QString::number(code)};
+            return QByteArray("ABCDEFGHIJKLMNOPQRSTUVWX").repeated(10).left(size);
         };
         const QByteArray stamp = json({{"_machine", "VrkC1"}, {"_version", 8}});
         QJsonObject rparams{{"_machine", "VrkC1"}, {"_version", 8}};
@@ -276,9 +264,9 @@ private slots:
             {{513, 1}, {515, 60}, {515, 1}});
         row("upload, 236 bytes", upload, none, "a.vrk", program(236), uploaded,
             {{513, 1}, {515, 60}});
-        row("upload, result 5", upload, result(5), "a.vrk", program(7),
+        row("upload, result 5", upload, {"--upload-result", "5"}, "a.vrk", program(7),
             "There was an error uploading the program.\nError code: 2", {{513, 1}, {515, 3}});
-        row("upload, result 1", upload, result(1), "a.vrk", program(4),
+        row("upload, result 1", upload, {"--upload-result", "1"}, "a.vrk", program(4),
             "There was an unexpected problem uploading the program.\nResult code: 1",
             {{513, 1}, {515, 2}});
         row("restore, lost", restore, delay, "a.vrk", {}, lost);
