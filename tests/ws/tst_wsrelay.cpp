@@ -47,13 +47,22 @@ private slots:
         const int keysBefore = sim.keyCount();
         c.StartPolling();
         QTRY_VERIFY_WITH_TIMEOUT(display.line1().contains(u"4242"_s), 10000);
-        for (int key : {int('R'), int('4'), int('2'), 0x81}) // F1: the Run lamp
+        const auto lamps = [&display] {
+            return QList<bool>{display.runLed(), display.errorLed(), display.mode1Led(),
+                               display.mode2Led()};
+        };
+        // F1 toggles the Run lamp, F2 lights step by step, F4 the Error lamp:
+        // the two lamp patterns tell any two lamps apart.
+        for (int key : {int('R'), int('4'), int('2'), 0x81, 0x82})
             c.SendKey(key);
         QTRY_VERIFY_WITH_TIMEOUT(display.line2().contains(u"R42"_s), 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(display.runLed(), 10000);
-        QCOMPARE(sim.keyCount() - keysBefore, 4);
+        QTRY_COMPARE_WITH_TIMEOUT(lamps(), (QList<bool>{true, false, true, false}), 10000);
+        QVERIFY(display.line3().startsWith(u"Key 82 count"_s));
+        QVERIFY(display.line4().startsWith(u"Mode: step by step"_s));
+        QCOMPARE(sim.keyCount() - keysBefore, 5);
         c.SendKey(0x81);
-        QTRY_VERIFY_WITH_TIMEOUT(!display.runLed(), 10000);
+        c.SendKey(0x84);
+        QTRY_COMPARE_WITH_TIMEOUT(lamps(), (QList<bool>{false, true, true, false}), 10000);
 
         relay.kill();
         QVERIFY(relay.waitForFinished(5000));
