@@ -160,7 +160,6 @@ private slots:
     void versionRule()
     {
         QVERIFY(Appcast::isNewer(u"1.10"_s, u"1.9"_s));
-        QVERIFY(!Appcast::isNewer(u"24.8.8"_s, u"24.8.8"_s));
         QVERIFY(Appcast::isNewer(u"24.9.0-beta"_s, u"24.8.8"_s));
     }
 
