@@ -149,47 +149,12 @@ private slots:
         QCOMPARE(c.writtenValues.last(), QList<Value>{-1}); // an int, not a float
     }
 
-    void offlineVariables()
-    {
-        OfflineConnection c; // closed: it never answers NotConnected
-        QSignalSpy written(*c.WriteFloat(5, 1.5f), &Request::finished);
-        Request *read = *c.Read({{4, 3}});
-        QSignalSpy finished(read, &Request::finished);
-        QCOMPARE(finished.size(), 0); // never inside Read
-        QVERIFY(finished.wait(1000));
-        QCOMPARE(written.size(), 1);
-        QCOMPARE(c.ReadInt(4), 0);
-        QCOMPARE(c.ReadFloat(5), 1.5f); // the read did not overwrite the write
-        QCOMPARE(c.ReadInt(5), 0x3FC00000);
-
-        // A request deleted before its turn is never touched again (ASan: use after free).
-        delete *c.Read({{1, 1}});
-        QTest::qWait(20);
-    }
-
-    void offlinePanelEchoesKeys()
+    // A request deleted before its turn is never touched again (ASan: use after free).
+    void offlineRequestDeletedBeforeItsTurn()
     {
         OfflineConnection c;
-        QSignalSpy states(&c, &Connection::stateChanged);
-        c.Close(); // the state it has: no signal, as for the Open below
-        QVERIFY(c.Open() && c.Open());
-        QCOMPARE(c.State(), Connection::Connected);
-        Acpu::Display d;
-        c.GetDisplay(d);
-        QSignalSpy line1(&d, &Acpu::Display::line1Changed);
-        QSignalSpy line3(&d, &Acpu::Display::line3Changed);
-        c.SendKey(27);
-        c.GetDisplay(d);
-        QCOMPARE(d.line3(), QStringLiteral(" Last sent key = 1b "));
-        QCOMPARE(line3.size(), 1);
-        QCOMPARE(line1.size(), 0); // Assign emits only what changed
-
-        QSignalSpy polled(&c, &Connection::pollingFinished);
-        c.Refresh();
-        QCOMPARE(polled.size(), 1);
-        c.Close();
-        QCOMPARE(c.State(), Connection::Disconnected);
-        QCOMPARE(states.size(), 2);
+        delete *c.Read({{1, 1}});
+        QTest::qWait(20);
     }
 
     void hostStrings_data()
