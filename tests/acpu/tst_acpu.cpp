@@ -236,6 +236,7 @@ private slots:
         QCOMPARE(NormalizeRanges(input), expected);
     }
 
+    // Each chunk carries the values that belong to it, also across ranges.
     void chunks_data()
     {
         QTest::addColumn<VarRanges>("ranges");
@@ -243,6 +244,9 @@ private slots:
         QTest::addColumn<QList<VarRange>>("expected");
         QTest::newRow("one range in 60s")
             << VarRanges{{0, 130}} << qint64(60) << QList<VarRange>{{0, 60}, {60, 60}, {120, 10}};
+        QTest::newRow("two ranges in 60s")
+            << VarRanges{{100, 61}, {300, 64}} << qint64(60)
+            << QList<VarRange>{{100, 60}, {160, 1}, {300, 60}, {360, 4}};
         // Ranges are taken as given: not merged, each chunked on its own.
         QTest::newRow("upload window") << VarRanges{{513, 1}, {515, 60}, {515, 2}} << qint64(60)
                                        << QList<VarRange>{{513, 1}, {515, 60}, {515, 2}};
@@ -256,50 +260,38 @@ private slots:
         QFETCH(VarRanges, ranges);
         QFETCH(qint64, maximum);
         QFETCH(QList<VarRange>, expected);
-        Request request(ranges, maximum);
+        QList<Value> values;
+        for (const VarRange &r : ranges)
+            for (qint64 i = 0; i < r.length; ++i)
+                values.append(Value{int(values.size())});
+        Request request(ranges, maximum, std::move(values));
         QList<VarRange> chunks;
-        for (VarRange c = request.NextChunk(); !c.isEmpty(); c = request.NextChunk()) {
-            QCOMPARE(request.CurrentChunk(), c);
-            chunks.append(c);
+        int sent = 0;
+        for (auto [chunk, chunkValues] = request.NextChunkWithValues(); !chunk.isEmpty();
+             std::tie(chunk, chunkValues) = request.NextChunkWithValues()) {
+            QCOMPARE(request.CurrentChunk(), chunk);
+            QCOMPARE(chunkValues.size(), chunk.length);
+            QCOMPARE(std::get<int>(chunkValues.first()), sent);
+            sent += int(chunk.length);
+            chunks.append(chunk);
         }
         QCOMPARE(chunks, expected);
         QVERIFY(request.NextChunk().isEmpty());
     }
 
-    void valuesFollowTheirChunks()
-    {
-        QList<Value> values;
-        for (int i = 0; i < 125; ++i)
-            values.append(Value{i});
-        Request request({{100, 61}, {300, 64}}, 60, std::move(values));
-        QCOMPARE(request.GetType(), Request::Write);
-        QList<int> firsts, sizes;
-        for (auto [chunk, chunkValues] = request.NextChunkWithValues(); !chunk.isEmpty();
-             std::tie(chunk, chunkValues) = request.NextChunkWithValues()) {
-            QCOMPARE(chunkValues.size(), chunk.length);
-            firsts.append(std::get<int>(chunkValues.first()));
-            sizes.append(static_cast<int>(chunk.length));
-        }
-        QCOMPARE(sizes, (QList<int>{60, 1, 60, 4}));
-        QCOMPARE(firsts, (QList<int>{0, 60, 61, 121}));
-    }
-
     void finishingDeletesOnlyWithAutoDelete()
     {
-        QPointer<Request> kept = new Request({{0, 1}}, 60);
-        kept->SetAutoDelete(false);
-        QSignalSpy finished(kept.data(), &Request::finished);
-        kept->SetFinished(true);
-        QCOMPARE(finished.size(), 1);
-        QVERIFY(kept->IsFinished());
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(kept);
-        delete kept;
-
-        QPointer<Request> gone = new Request({{0, 1}}, 60);
-        gone->SetFinished(true);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(!gone);
+        for (const bool autoDelete : {false, true}) {
+            QPointer<Request> request = new Request({{0, 1}}, 60);
+            if (!autoDelete)
+                request->SetAutoDelete(false); // the default deletes
+            QSignalSpy finished(request.data(), &Request::finished);
+            request->SetFinished(true);
+            QVERIFY(finished.size() == 1 && request->IsFinished());
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QCOMPARE(request.isNull(), autoDelete);
+            delete request;
+        }
     }
 };
 
