@@ -94,8 +94,7 @@ void TestMdnsInterop::browsesZeroconfServices()
              TestData::service("Peer One", "peer-one.local.", 1511,
                                {{"VRK A1 serial 11", QByteArray()}, {"empty", ""}}));
 
-    // python3-zeroconf sends "ZUM.B1 line 3" as two labels in front of the type.
-    QCOMPARE(serviceNamed(b.added, "ZUM.B1 line 3").port(), quint16(1513));
+    // python3-zeroconf sends "ZUM.B1 line 3" as two labels: the table shows one name.
     MdnsTableModel table;
     const auto row = [&table] {
         return table.match(table.index(0, MdnsTableModel::NameColumn), Qt::DisplayRole,
