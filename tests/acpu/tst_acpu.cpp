@@ -149,47 +149,12 @@ private slots:
         QCOMPARE(c.writtenValues.last(), QList<Value>{-1}); // an int, not a float
     }
 
-    void offlineVariables()
-    {
-        OfflineConnection c; // closed: it never answers NotConnected
-        QSignalSpy written(*c.WriteFloat(5, 1.5f), &Request::finished);
-        Request *read = *c.Read({{4, 3}});
-        QSignalSpy finished(read, &Request::finished);
-        QCOMPARE(finished.size(), 0); // never inside Read
-        QVERIFY(finished.wait(1000));
-        QCOMPARE(written.size(), 1);
-        QCOMPARE(c.ReadInt(4), 0);
-        QCOMPARE(c.ReadFloat(5), 1.5f); // the read did not overwrite the write
-        QCOMPARE(c.ReadInt(5), 0x3FC00000);
-
-        // A request deleted before its turn is never touched again (ASan: use after free).
-        delete *c.Read({{1, 1}});
-        QTest::qWait(20);
-    }
-
-    void offlinePanelEchoesKeys()
+    // A request deleted before its turn is never touched again (ASan: use after free).
+    void offlineRequestDeletedBeforeItsTurn()
     {
         OfflineConnection c;
-        QSignalSpy states(&c, &Connection::stateChanged);
-        c.Close(); // the state it has: no signal, as for the Open below
-        QVERIFY(c.Open() && c.Open());
-        QCOMPARE(c.State(), Connection::Connected);
-        Acpu::Display d;
-        c.GetDisplay(d);
-        QSignalSpy line1(&d, &Acpu::Display::line1Changed);
-        QSignalSpy line3(&d, &Acpu::Display::line3Changed);
-        c.SendKey(27);
-        c.GetDisplay(d);
-        QCOMPARE(d.line3(), QStringLiteral(" Last sent key = 1b "));
-        QCOMPARE(line3.size(), 1);
-        QCOMPARE(line1.size(), 0); // Assign emits only what changed
-
-        QSignalSpy polled(&c, &Connection::pollingFinished);
-        c.Refresh();
-        QCOMPARE(polled.size(), 1);
-        c.Close();
-        QCOMPARE(c.State(), Connection::Disconnected);
-        QCOMPARE(states.size(), 2);
+        delete *c.Read({{1, 1}});
+        QTest::qWait(20);
     }
 
     void hostStrings_data()
@@ -230,10 +195,10 @@ private slots:
                                                   {0xA0, u' '},   {0xE0, u' '},   {0xFF, u' '}};
         for (const auto &[byte, shown] : known)
             QCOMPARE(PanelMap::DecodeByte(quint8(byte)), QChar(shown));
-        const QChar tilde = PanelMap::DecodeByte(0x7E), del = PanelMap::DecodeByte(0x7F);
-        QVERIFY(tilde != del);
-        QVERIFY(tilde.unicode() > 0x7F && del.unicode() > 0x7F);
-        // Every byte the display can show survives the way back.
+        // Tilde and DEL are shown as other signs; every byte the display can
+        // show (these two as well) survives the way back.
+        QVERIFY(PanelMap::DecodeByte(0x7E).unicode() > 0x7F &&
+                PanelMap::DecodeByte(0x7F).unicode() > 0x7F);
         for (int b = 0; b < 256; ++b) {
             const QChar c = PanelMap::DecodeByte(quint8(b));
             if (c != QChar(u' '))
@@ -271,6 +236,7 @@ private slots:
         QCOMPARE(NormalizeRanges(input), expected);
     }
 
+    // Each chunk carries the values that belong to it, also across ranges.
     void chunks_data()
     {
         QTest::addColumn<VarRanges>("ranges");
@@ -278,6 +244,9 @@ private slots:
         QTest::addColumn<QList<VarRange>>("expected");
         QTest::newRow("one range in 60s")
             << VarRanges{{0, 130}} << qint64(60) << QList<VarRange>{{0, 60}, {60, 60}, {120, 10}};
+        QTest::newRow("two ranges in 60s")
+            << VarRanges{{100, 61}, {300, 64}} << qint64(60)
+            << QList<VarRange>{{100, 60}, {160, 1}, {300, 60}, {360, 4}};
         // Ranges are taken as given: not merged, each chunked on its own.
         QTest::newRow("upload window") << VarRanges{{513, 1}, {515, 60}, {515, 2}} << qint64(60)
                                        << QList<VarRange>{{513, 1}, {515, 60}, {515, 2}};
@@ -291,50 +260,38 @@ private slots:
         QFETCH(VarRanges, ranges);
         QFETCH(qint64, maximum);
         QFETCH(QList<VarRange>, expected);
-        Request request(ranges, maximum);
+        QList<Value> values;
+        for (const VarRange &r : ranges)
+            for (qint64 i = 0; i < r.length; ++i)
+                values.append(Value{int(values.size())});
+        Request request(ranges, maximum, std::move(values));
         QList<VarRange> chunks;
-        for (VarRange c = request.NextChunk(); !c.isEmpty(); c = request.NextChunk()) {
-            QCOMPARE(request.CurrentChunk(), c);
-            chunks.append(c);
+        int sent = 0;
+        for (auto [chunk, chunkValues] = request.NextChunkWithValues(); !chunk.isEmpty();
+             std::tie(chunk, chunkValues) = request.NextChunkWithValues()) {
+            QCOMPARE(request.CurrentChunk(), chunk);
+            QCOMPARE(chunkValues.size(), chunk.length);
+            QCOMPARE(std::get<int>(chunkValues.first()), sent);
+            sent += int(chunk.length);
+            chunks.append(chunk);
         }
         QCOMPARE(chunks, expected);
         QVERIFY(request.NextChunk().isEmpty());
     }
 
-    void valuesFollowTheirChunks()
-    {
-        QList<Value> values;
-        for (int i = 0; i < 125; ++i)
-            values.append(Value{i});
-        Request request({{100, 61}, {300, 64}}, 60, std::move(values));
-        QCOMPARE(request.GetType(), Request::Write);
-        QList<int> firsts, sizes;
-        for (auto [chunk, chunkValues] = request.NextChunkWithValues(); !chunk.isEmpty();
-             std::tie(chunk, chunkValues) = request.NextChunkWithValues()) {
-            QCOMPARE(chunkValues.size(), chunk.length);
-            firsts.append(std::get<int>(chunkValues.first()));
-            sizes.append(static_cast<int>(chunk.length));
-        }
-        QCOMPARE(sizes, (QList<int>{60, 1, 60, 4}));
-        QCOMPARE(firsts, (QList<int>{0, 60, 61, 121}));
-    }
-
     void finishingDeletesOnlyWithAutoDelete()
     {
-        QPointer<Request> kept = new Request({{0, 1}}, 60);
-        kept->SetAutoDelete(false);
-        QSignalSpy finished(kept.data(), &Request::finished);
-        kept->SetFinished(true);
-        QCOMPARE(finished.size(), 1);
-        QVERIFY(kept->IsFinished());
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(kept);
-        delete kept;
-
-        QPointer<Request> gone = new Request({{0, 1}}, 60);
-        gone->SetFinished(true);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(!gone);
+        for (const bool autoDelete : {false, true}) {
+            QPointer<Request> request = new Request({{0, 1}}, 60);
+            if (!autoDelete)
+                request->SetAutoDelete(false); // the default deletes
+            QSignalSpy finished(request.data(), &Request::finished);
+            request->SetFinished(true);
+            QVERIFY(finished.size() == 1 && request->IsFinished());
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QCOMPARE(request.isNull(), autoDelete);
+            delete request;
+        }
     }
 };
 

@@ -1,5 +1,5 @@
-"""Independent multicast DNS peer (python3-zeroconf) on 127.0.0.1: "register [dotted]"
-registers services, then unregisters one per stdin line "unregister NAME"; "browse SECONDS"
+"""Independent multicast DNS peer (python3-zeroconf) on 127.0.0.1: "register" registers
+services, then unregisters one per stdin line "unregister NAME"; "browse SECONDS"
 prints a JSON line per _modbus._tcp service found."""
 import json
 import socket
@@ -12,18 +12,17 @@ TYPE = "_modbus._tcp.local."
 zc = Zeroconf(interfaces=["127.0.0.1"], ip_version=IPVersion.V4Only)
 loopback = [socket.inet_aton("127.0.0.1")]
 
+
+def service(name, port, server, properties):
+    return ServiceInfo(TYPE, name + "." + TYPE, port=port, server=server, addresses=loopback,
+                       properties=properties)
+
+
 if sys.argv[1] == "register":
-    infos = {
-        "one": ServiceInfo(TYPE, "Peer One." + TYPE, port=1511, server="peer-one.local.",
-                           addresses=loopback,
-                           properties={b"VRK A1 serial 11": None, b"empty": b""}),
-        "two": ServiceInfo(TYPE, "Peer Two \u017e." + TYPE, port=1512, server="peer-two.local.",
-                           addresses=loopback, properties={b"model": b"ZUM B1"}),
-    }
-    if sys.argv[2:] == ["dotted"]:
-        infos["dotted"] = ServiceInfo(TYPE, "ZUM.B1 line 3." + TYPE, port=1513,
-                                      server="zum-b1.local.", addresses=loopback,
-                                      properties={b"model": b"ZUM B1"})
+    infos = {"one": service("Peer One", 1511, "peer-one.local.",
+                            {b"VRK A1 serial 11": None, b"empty": b""}),
+             "two": service("Peer Two \u017e", 1512, "peer-two.local.", {b"model": b"ZUM B1"}),
+             "dotted": service("ZUM.B1 line 3", 1513, "zum-b1.local.", {b"model": b"ZUM B1"})}
     for info in infos.values():
         zc.register_service(info)
     print("registered", flush=True)
