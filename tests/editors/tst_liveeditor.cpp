@@ -339,7 +339,6 @@ private slots:
     // Save writes only the group and the machine's data model; a loaded
     // backup comes in as edits where it differs, after a question when it is
     // of another data model, and a backup without the group is refused.
-    // Runs last: reads of the tests after it timed out (cause not found).
     void backups()
     {
         QTemporaryDir dir;
