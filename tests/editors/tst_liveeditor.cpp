@@ -117,7 +117,7 @@ private slots:
     {
         QStandardPaths::setTestModeEnabled(true);
         QSettings().clear();
-        QVERIFY(live.start());
+        QVERIFY(live.start({QStringLiteral("--clamp"), QStringLiteral("1812:1:100")}));
     }
 
     // Read, edit, Apply (exactly the edits reach the machine), Reset, and OK
@@ -214,6 +214,24 @@ private slots:
         editor.click(QDialogButtonBox::Apply);
         delete editor.window.data(); // before the reply can arrive
         QTRY_COMPARE(live.value(1799), 70.5f);
+    }
+
+    // A machine that limits a value silently: the write is read back, the
+    // user is told, and the value stays an edit over what the machine holds;
+    // OK keeps the window open.
+    void clampedWrite()
+    {
+        Editor editor(live, 2);
+        SimulatedUser user;
+        QVERIFY(editor.edit(20, 0, QStringLiteral("500")) &&
+                editor.edit(21, 0, QStringLiteral("5")));
+        editor.click(QDialogButtonBox::Ok);
+        QTRY_COMPARE(user.said.size(), 1);
+        QVERIFY2(user.said.first().contains("R020: sent 500, read 100"), qPrintable(user.said[0]));
+        QCOMPARE(live.value(1812), 100.0f);
+        QCOMPARE(editor.window->group()->modifiedValues(),
+                 (ParameterGroup::VariableValues{{1812, 500.0f}}));
+        QVERIFY(editor.window->isVisible());
     }
 
     // Both periods exclude each other and lock the table; reads follow the

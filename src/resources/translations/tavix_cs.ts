@@ -630,6 +630,18 @@ Přesto zálohu obnovit?</translation>
 <context>
     <name>LiveEditor</name>
     <message>
+        <source>%1: sent %2, read %3</source>
+        <translation>%1: odesláno %2, přečteno %3</translation>
+    </message>
+    <message>
+        <source>Values Not Taken</source>
+        <translation>Hodnoty nepřijaty</translation>
+    </message>
+    <message>
+        <source>The machine holds %1 of the written values otherwise than sent; they stay marked as edits.</source>
+        <translation>Stroj má %1 ze zapsaných hodnot jinak, než byly odeslány; zůstávají označeny jako úpravy.</translation>
+    </message>
+    <message>
         <source>Open Backup File</source>
         <translation>Otevřít soubor zálohy</translation>
     </message>

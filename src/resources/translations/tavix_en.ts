@@ -626,6 +626,18 @@ Restore the backup anyway?</source>
 <context>
     <name>LiveEditor</name>
     <message>
+        <source>%1: sent %2, read %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Values Not Taken</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The machine holds %1 of the written values otherwise than sent; they stay marked as edits.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Open Backup File</source>
         <translation type="unfinished"></translation>
     </message>
