@@ -117,7 +117,7 @@ private slots:
     {
         QStandardPaths::setTestModeEnabled(true);
         QSettings().clear();
-        QVERIFY(live.start({QStringLiteral("--clamp"), QStringLiteral("1812:1:100")}));
+        QVERIFY(live.start({QStringLiteral("--clamp"), QStringLiteral("1812:22:100")}));
     }
 
     // Read, edit, Apply (exactly the edits reach the machine), Reset, and OK
@@ -223,14 +223,19 @@ private slots:
     {
         Editor editor(live, 2);
         SimulatedUser user;
-        QVERIFY(editor.edit(20, 0, QStringLiteral("500")) &&
-                editor.edit(21, 0, QStringLiteral("5")));
+        for (int row = 20; row < 42; ++row)
+            QVERIFY(editor.edit(row, 0, QStringLiteral("500")));
+        QVERIFY(editor.edit(42, 0, QStringLiteral("5")));
         editor.click(QDialogButtonBox::Ok);
         QTRY_COMPARE(user.said.size(), 1);
-        QVERIFY2(user.said.first().contains("R020: sent 500, read 100"), qPrintable(user.said[0]));
+        // The box lists the first 20 and counts the rest.
+        QVERIFY2(user.said.first().contains("\nR020: sent 500, read 100\n") &&
+                     user.said.first().endsWith("\nR039: sent 500, read 100\nand 2 more"),
+                 qPrintable(user.said[0]));
         QCOMPARE(live.value(1812), 100.0f);
-        QCOMPARE(editor.window->group()->modifiedValues(),
-                 (ParameterGroup::VariableValues{{1812, 500.0f}}));
+        const ParameterGroup::VariableValues edits = editor.window->group()->modifiedValues();
+        QCOMPARE(edits.size(), 22);
+        QCOMPARE(edits.first(), std::pair(1812, 500.0f));
         QVERIFY(editor.window->isVisible());
     }
 

@@ -630,6 +630,10 @@ Přesto zálohu obnovit?</translation>
 <context>
     <name>LiveEditor</name>
     <message>
+        <source>and %1 more</source>
+        <translation>a dalších %1</translation>
+    </message>
+    <message>
         <source>%1: sent %2, read %3</source>
         <translation>%1: odesláno %2, přečteno %3</translation>
     </message>

@@ -626,6 +626,10 @@ Restore the backup anyway?</source>
 <context>
     <name>LiveEditor</name>
     <message>
+        <source>and %1 more</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>%1: sent %2, read %3</source>
         <translation type="unfinished"></translation>
     </message>
