@@ -359,6 +359,26 @@ private slots:
         QTRY_VERIFY(shownWindows<ParametersEditor>().isEmpty());
     }
 
+    // Another machine answering at the address after a reconnect (a control
+    // unit swapped or updated) is identified again: a backup must not carry
+    // the former one's stamp. One box says so.
+    void mainWindowIdentifiesTheMachineAfterAReconnect()
+    {
+        LiveMachine swapped;
+        QVERIFY(swapped.start());
+        MainWindow main(&swapped.machine);
+        SimulatedUser user;
+        const quint16 port = swapped.sim.port();
+        swapped.sim.stop();
+        QVERIFY(
+            swapped.sim.start({"--type", "ZumB1", "--model-version", "7", "--serial", "5"}, port));
+        QTRY_COMPARE_WITH_TIMEOUT(user.said.size(), 1, 10000);
+        QVERIFY2(user.said.first().contains("ZUM-B1 (v. 7)"), qPrintable(user.said[0]));
+        QCOMPARE(swapped.machine.modelVersion(), ModelVersion(MachineType::ZumB1, 7));
+        QVERIFY2(main.windowTitle().startsWith("ZUM-B1 (v. 7) Remote Display :: S/N: 5 ("),
+                 qPrintable(main.windowTitle()));
+    }
+
     // Save writes only the group and the machine's data model; a loaded
     // backup comes in as edits where it differs, after a question when it is
     // of another data model, and a backup without the group is refused.

@@ -725,6 +725,18 @@ Chcete pokračovat?</translation>
 <context>
     <name>MainWindow</name>
     <message>
+        <source>Another Machine</source>
+        <translation>Jiný stroj</translation>
+    </message>
+    <message>
+        <source>The machine at %1 is now %2 %3, no longer %4.</source>
+        <translation>Stroj na adrese %1 je nyní %2 %3, už ne %4.</translation>
+    </message>
+    <message>
+        <source>Parameter editors opened before still show the former machine&apos;s parameters: close them and open them again.</source>
+        <translation>Dříve otevřené editory parametrů ukazují parametry předchozího stroje: zavřete je a otevřete znovu.</translation>
+    </message>
+    <message>
         <source>%1 Remote Display :: %2 (%3)</source>
         <translation>%1 Vzdálený displej :: %2 (%3)</translation>
     </message>

@@ -718,6 +718,18 @@ Do you wish to proceed?</source>
 <context>
     <name>MainWindow</name>
     <message>
+        <source>Another Machine</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The machine at %1 is now %2 %3, no longer %4.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Parameter editors opened before still show the former machine&apos;s parameters: close them and open them again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>%1 Remote Display :: %2 (%3)</source>
         <translation type="unfinished"></translation>
     </message>
