@@ -7,6 +7,7 @@
 #include "app/settingskeys.h"
 #include "backup/backupcreator.h"
 #include "backup/backuprestorer.h"
+#include "backup/messagebox.h"
 #include "backup/programuploader.h"
 #include "editors/parameterseditor.h"
 #include "editors/teetheditor.h"
@@ -123,8 +124,8 @@ MainWindow::MainWindow(Machine *machine, QWidget *parent)
     for (QLabel *label : {ui->display1, ui->display2, ui->display3, ui->display4})
         label->setFont(displayFont);
 
-    ui->machineSerNum->setText(machine->identText());
-    ui->machineType->setText(machine->modelVersion().toString());
+    m_titlePattern = windowTitle();
+    showIdentity();
 
     installEventFilter(this);
     installKeyFilter(ui->centralwidget);
@@ -143,8 +144,6 @@ MainWindow::MainWindow(Machine *machine, QWidget *parent)
     settings.endGroup();
 
     Acpu::Connection *connection = machine->connection();
-    setWindowTitle(windowTitle().arg(machine->modelVersion().toString(), machine->identText(),
-                                     connection->Host()));
 
     connect(m_display, &Acpu::Display::line1Changed, ui->display1, &QLabel::setText);
     connect(m_display, &Acpu::Display::line2Changed, ui->display2, &QLabel::setText);
@@ -164,6 +163,43 @@ MainWindow::MainWindow(Machine *machine, QWidget *parent)
 
     connection->StartPolling();
     statusBar()->showMessage(tr("Application started..."), StartedMessageMs);
+}
+
+void MainWindow::showIdentity()
+{
+    ui->machineSerNum->setText(m_machine->identText());
+    ui->machineType->setText(m_machine->modelVersion().toString());
+    setWindowTitle(m_titlePattern.arg(m_machine->modelVersion().toString(), m_machine->identText(),
+                                      m_machine->connection()->Host()));
+}
+
+void MainWindow::checkIdentity()
+{
+    const Acpu::Connection::Result result = m_machine->requestIdentification();
+    if (!result)
+        return;
+    Acpu::Request *request = *result;
+    connect(request, &Acpu::Request::finished, this, [this, request] {
+        Machine now(m_machine->connection());
+        if (!request->ErrorString().isEmpty() || !now.updateIdentification() ||
+            (now.modelVersion() == m_machine->modelVersion() &&
+             now.identText() == m_machine->identText()))
+            return;
+        const QString before =
+            m_machine->modelVersion().toString() + QLatin1Char(' ') + m_machine->identText();
+        m_machine->updateIdentification();
+        showIdentity();
+        const bool editorsOpen = std::any_of(m_editors.cbegin(), m_editors.cend(),
+                                             [](const QPointer<LiveEditor> &e) { return e; });
+        openBox(QMessageBox::Warning, tr("Another Machine"),
+                tr("The machine at %1 is now %2 %3, no longer %4.")
+                    .arg(m_machine->connection()->Host(), m_machine->modelVersion().toString(),
+                         m_machine->identText(), before),
+                this,
+                editorsOpen ? tr("Parameter editors opened before still show the former "
+                                 "machine's parameters: close them and open them again.")
+                            : QString());
+    });
 }
 
 MainWindow::~MainWindow()
@@ -194,11 +230,14 @@ void MainWindow::OnConnectionStateChanged()
     switch (m_machine->connection()->State()) {
     case Acpu::Connection::Disconnected:
     case Acpu::Connection::Connecting:
+        m_reconnecting = true;
         showDelivering(false);
         break;
     case Acpu::Connection::Connected:
         // A connection is no panel yet: only a refresh that succeeds shows
         // the machine is answering again.
+        if (std::exchange(m_reconnecting, false))
+            checkIdentity();
         break;
     case Acpu::Connection::Offline:
         m_spinner->stop();

@@ -103,6 +103,10 @@ private:
     void showDelivering(bool delivering);
     void zoomIn();
     void zoomOut();
+    // Type, version and serial number in the labels and the title.
+    void showIdentity();
+    // After a reconnect: another control unit may answer at the address.
+    void checkIdentity();
 
     std::unique_ptr<Ui::MainWindow> ui;
     Machine *m_machine;
@@ -114,6 +118,9 @@ private:
     // The communication error in the status bar until the panel is back.
     QString m_shownError;
     bool m_zoomed = false;
+    // Set when the connection went down: the next connection is identified.
+    bool m_reconnecting = false;
+    QString m_titlePattern;
     QSize m_initialSize;
     QSize m_sizeBeforeZoom;
     // Point sizes of the display labels, keypad buttons and lamp labels

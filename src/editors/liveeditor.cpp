@@ -37,6 +37,8 @@ namespace {
 constexpr int StatusMessageMs = 1000;
 constexpr int SlowRefreshMs = 1000;
 constexpr int FastRefreshMs = 100;
+// A pasted table may be refused whole: the box must still fit the screen.
+constexpr qsizetype MaxListedValues = 20;
 } // namespace
 
 LiveEditor::LiveEditor(Machine *machine, ParameterGroup *group, QWidget *parent)
@@ -272,6 +274,7 @@ void LiveEditor::writeEdits(bool closeWhenDone)
     Acpu::Request *request = *result;
     ShowProgress(request, this);
     // One write at a time: a second OK would send the same values again.
+    // Enabled again once the values have been read back.
     m_form.buttonBox->setEnabled(false);
     connect(request, &Acpu::Request::finished, this, [this, request, items, closeWhenDone] {
         onWriteCompleted(request, items, closeWhenDone);
@@ -281,20 +284,72 @@ void LiveEditor::writeEdits(bool closeWhenDone)
 void LiveEditor::onWriteCompleted(Acpu::Request *request,
                                   const ParameterGroup::VariableValues &written, bool closeWhenDone)
 {
+    if (!request->ErrorString().isEmpty()) {
+        m_form.buttonBox->setEnabled(true);
+        ShowRequestError(request, this);
+        return;
+    }
+    // A machine may limit a value without an error: only what reads back as
+    // sent counts as written.
+    Acpu::VarRanges ranges;
+    for (const auto &[variable, number] : written)
+        ranges.append({variable, 1});
+    auto result = m_connection->Read(Acpu::NormalizeRanges(ranges));
+    if (!result) {
+        m_form.buttonBox->setEnabled(true);
+        ShowConnectionBroken(this);
+        return;
+    }
+    Acpu::Request *readBack = *result;
+    ShowProgress(readBack, this);
+    connect(readBack, &Acpu::Request::finished, this, [this, readBack, written, closeWhenDone] {
+        onReadBackCompleted(readBack, written, closeWhenDone);
+    });
+}
+
+void LiveEditor::onReadBackCompleted(Acpu::Request *request,
+                                     const ParameterGroup::VariableValues &written,
+                                     bool closeWhenDone)
+{
     m_form.buttonBox->setEnabled(true);
     if (!request->ErrorString().isEmpty()) {
         ShowRequestError(request, this);
         return;
     }
     // Only what reached the machine becomes clean: a value edited again (or
-    // reset) while the write was under way keeps its state.
+    // reset) while the write was under way keeps its state. One the machine
+    // holds otherwise stays an edit over the machine's value.
     const int first = m_group->firstVariable();
+    QStringList refused;
+    qsizetype refusedCount = 0;
     for (const auto &[variable, number] : written) {
         ParameterValue &value = m_group->value(variable - first);
-        if (value.isModified() && static_cast<float>(value.value()) == number)
+        const float read = m_connection->ReadFloat(variable);
+        if (read != number) {
+            if (++refusedCount <= MaxListedValues)
+                refused.append(
+                    tr("%1: sent %2, read %3")
+                        .arg(m_group->valueLabel(variable - first, m_machine->modelVersion()),
+                             MachineValue::editText(number),
+                             MachineValue::editText(MachineValue::fromMachine(read))));
+            const double edit = value.value();
+            value.reset(MachineValue::fromMachine(read));
+            value.setValue(edit);
+        } else if (value.isModified() && static_cast<float>(value.value()) == number) {
             value.accept();
+        }
     }
     m_model->DataStoreChanged();
+    if (refusedCount > MaxListedValues)
+        refused.append(tr("and %1 more").arg(refusedCount - MaxListedValues));
+    if (refusedCount > 0) {
+        openBox(QMessageBox::Warning, tr("Values Not Taken"),
+                tr("The machine holds %1 of the written values otherwise than sent; they stay "
+                   "marked as edits.")
+                    .arg(refusedCount),
+                this, refused.join(u'\n'));
+        return;
+    }
     if (closeWhenDone)
         close();
 }

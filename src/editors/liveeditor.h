@@ -88,6 +88,8 @@ private:
     void writeEdits(bool closeWhenDone);
     void onWriteCompleted(Acpu::Request *request, const ParameterGroup::VariableValues &written,
                           bool closeWhenDone);
+    void onReadBackCompleted(Acpu::Request *request, const ParameterGroup::VariableValues &written,
+                             bool closeWhenDone);
     void showFileError(const QString &text, const QString &fileName, const QString &detail);
     QString settingsGroup() const;
 

@@ -117,7 +117,7 @@ private slots:
     {
         QStandardPaths::setTestModeEnabled(true);
         QSettings().clear();
-        QVERIFY(live.start());
+        QVERIFY(live.start({QStringLiteral("--clamp"), QStringLiteral("1812:22:100")}));
     }
 
     // Read, edit, Apply (exactly the edits reach the machine), Reset, and OK
@@ -214,6 +214,29 @@ private slots:
         editor.click(QDialogButtonBox::Apply);
         delete editor.window.data(); // before the reply can arrive
         QTRY_COMPARE(live.value(1799), 70.5f);
+    }
+
+    // A machine that limits a value silently: the write is read back, the
+    // user is told, and the value stays an edit over what the machine holds;
+    // OK keeps the window open.
+    void clampedWrite()
+    {
+        Editor editor(live, 2);
+        SimulatedUser user;
+        for (int row = 20; row < 42; ++row)
+            QVERIFY(editor.edit(row, 0, QStringLiteral("500")));
+        QVERIFY(editor.edit(42, 0, QStringLiteral("5")));
+        editor.click(QDialogButtonBox::Ok);
+        QTRY_COMPARE(user.said.size(), 1);
+        // The box lists the first 20 and counts the rest.
+        QVERIFY2(user.said.first().contains("\nR020: sent 500, read 100\n") &&
+                     user.said.first().endsWith("\nR039: sent 500, read 100\nand 2 more"),
+                 qPrintable(user.said[0]));
+        QCOMPARE(live.value(1812), 100.0f);
+        const ParameterGroup::VariableValues edits = editor.window->group()->modifiedValues();
+        QCOMPARE(edits.size(), 22);
+        QCOMPARE(edits.first(), std::pair(1812, 500.0f));
+        QVERIFY(editor.window->isVisible());
     }
 
     // Both periods exclude each other and lock the table; reads follow the
@@ -334,6 +357,26 @@ private slots:
         }
         QVERIFY(main.close());
         QTRY_VERIFY(shownWindows<ParametersEditor>().isEmpty());
+    }
+
+    // Another machine answering at the address after a reconnect (a control
+    // unit swapped or updated) is identified again: a backup must not carry
+    // the former one's stamp. One box says so.
+    void mainWindowIdentifiesTheMachineAfterAReconnect()
+    {
+        LiveMachine swapped;
+        QVERIFY(swapped.start());
+        MainWindow main(&swapped.machine);
+        SimulatedUser user;
+        const quint16 port = swapped.sim.port();
+        swapped.sim.stop();
+        QVERIFY(
+            swapped.sim.start({"--type", "ZumB1", "--model-version", "7", "--serial", "5"}, port));
+        QTRY_COMPARE_WITH_TIMEOUT(user.said.size(), 1, 10000);
+        QVERIFY2(user.said.first().contains("ZUM-B1 (v. 7)"), qPrintable(user.said[0]));
+        QCOMPARE(swapped.machine.modelVersion(), ModelVersion(MachineType::ZumB1, 7));
+        QVERIFY2(main.windowTitle().startsWith("ZUM-B1 (v. 7) Remote Display :: S/N: 5 ("),
+                 qPrintable(main.windowTitle()));
     }
 
     // Save writes only the group and the machine's data model; a loaded

@@ -630,6 +630,22 @@ Přesto zálohu obnovit?</translation>
 <context>
     <name>LiveEditor</name>
     <message>
+        <source>and %1 more</source>
+        <translation>a dalších %1</translation>
+    </message>
+    <message>
+        <source>%1: sent %2, read %3</source>
+        <translation>%1: odesláno %2, přečteno %3</translation>
+    </message>
+    <message>
+        <source>Values Not Taken</source>
+        <translation>Hodnoty nepřijaty</translation>
+    </message>
+    <message>
+        <source>The machine holds %1 of the written values otherwise than sent; they stay marked as edits.</source>
+        <translation>Stroj má %1 ze zapsaných hodnot jinak, než byly odeslány; zůstávají označeny jako úpravy.</translation>
+    </message>
+    <message>
         <source>Open Backup File</source>
         <translation>Otevřít soubor zálohy</translation>
     </message>
@@ -708,6 +724,18 @@ Chcete pokračovat?</translation>
 </context>
 <context>
     <name>MainWindow</name>
+    <message>
+        <source>Another Machine</source>
+        <translation>Jiný stroj</translation>
+    </message>
+    <message>
+        <source>The machine at %1 is now %2 %3, no longer %4.</source>
+        <translation>Stroj na adrese %1 je nyní %2 %3, už ne %4.</translation>
+    </message>
+    <message>
+        <source>Parameter editors opened before still show the former machine&apos;s parameters: close them and open them again.</source>
+        <translation>Dříve otevřené editory parametrů ukazují parametry předchozího stroje: zavřete je a otevřete znovu.</translation>
+    </message>
     <message>
         <source>%1 Remote Display :: %2 (%3)</source>
         <translation>%1 Vzdálený displej :: %2 (%3)</translation>

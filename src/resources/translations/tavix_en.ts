@@ -626,6 +626,22 @@ Restore the backup anyway?</source>
 <context>
     <name>LiveEditor</name>
     <message>
+        <source>and %1 more</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: sent %2, read %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Values Not Taken</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The machine holds %1 of the written values otherwise than sent; they stay marked as edits.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Open Backup File</source>
         <translation type="unfinished"></translation>
     </message>
@@ -701,6 +717,18 @@ Do you wish to proceed?</source>
 </context>
 <context>
     <name>MainWindow</name>
+    <message>
+        <source>Another Machine</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The machine at %1 is now %2 %3, no longer %4.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Parameter editors opened before still show the former machine&apos;s parameters: close them and open them again.</source>
+        <translation type="unfinished"></translation>
+    </message>
     <message>
         <source>%1 Remote Display :: %2 (%3)</source>
         <translation type="unfinished"></translation>
