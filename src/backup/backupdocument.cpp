@@ -14,7 +14,7 @@ BackupDocument::BackupDocument(QObject *parent) : QObject(parent)
 {
     for (const int tag : AllTags)
         adoptGroup(tag);
-    setVersion(ModelVersion(VrkC1, 6));
+    m_version = m_savedVersion = ModelVersion(VrkC1, 6);
 }
 
 BackupDocument::~BackupDocument()
@@ -37,6 +37,8 @@ void BackupDocument::setVersion(const ModelVersion &version)
     m_version = version;
     emit versionChanged(version);
     emit titleChanged(m_fileName, version);
+    m_untouched = false;
+    updateDirty();
 }
 
 TableModel *BackupDocument::createModel(int tag)
@@ -79,7 +81,9 @@ void BackupDocument::onDataChanged()
 
 void BackupDocument::updateDirty()
 {
-    bool dirty = false;
+    // The file's stamp is saved with the values: another data model is an
+    // edit too.
+    bool dirty = m_version != m_savedVersion;
     for (const ParameterGroup *group : std::as_const(m_groups))
         dirty = dirty || group->isModified();
     if (dirty == m_dirty)
@@ -95,7 +99,7 @@ Result<void> BackupDocument::load(const QString &fileName)
         return loaded;
 
     // The groups made below are new, so no model needs telling of the version.
-    m_version = file.machine();
+    m_version = m_savedVersion = file.machine();
     clearGroups();
     for (const int tag : AllTags) {
         if (!file.hasSection(tag))
@@ -130,8 +134,10 @@ Result<void> BackupDocument::save(const QString &fileName)
 {
     if (auto saved = write(fileName, [](int) { return true; }); !saved)
         return saved;
+    m_savedVersion = m_version;
     for (ParameterGroup *group : std::as_const(m_groups))
         group->accept();
+    updateDirty();
     m_untouched = false;
     setFileName(fileName);
     return {};

@@ -143,6 +143,11 @@ private slots:
         QVERIFY(document.groupTags().isEmpty());
         QCOMPARE(document.version(), ModelVersion(VrkA2, 3));
         QVERIFY(!document.isUntouched() && !document.isDirty());
+        // Another data model is an edit of the file: closing must not lose it.
+        document.setVersion(ModelVersion(VrkB1, 7));
+        QVERIFY(document.isDirty());
+        document.setVersion(ModelVersion(VrkA2, 3));
+        QVERIFY(!document.isDirty());
         QVERIFY(document.save(path("out")));
         QCOMPARE(read(path("out")), QByteArray(R"({"_machine":"VrkA2","_version":3})"));
 
