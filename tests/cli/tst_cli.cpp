@@ -184,7 +184,8 @@ private slots:
 
     void convertVersion5()
     {
-        const QString cvrk = path(u"old.cvrk"_s), target = path(u"converted.vrk"_s);
+        // A name that holds a placeholder is printed as given.
+        const QString cvrk = path(u"old.cvrk"_s), target = path(u"converted%3.vrk"_s);
         QVERIFY(BackupData::write(
             cvrk, BackupData::json({{"machine", "CVRK"},
                                     {"dataLevel", 1},
@@ -203,7 +204,9 @@ private slots:
         // An existing file is kept unless --overwrite.
         const CliRun again = cli(args);
         QVERIFY(again.code == 1 && again.err.contains("--overwrite"));
-        QCOMPARE(cli(args + u"--overwrite"_s).code, 0);
+        const CliRun text = cli(args + u"--overwrite"_s);
+        QVERIFY2(text.code == 0 && text.lines().value(0).startsWith(target + u" written"_s),
+                 text.out.constData());
     }
 
     // A relay that completes the WebSocket handshake and then answers only the
@@ -283,7 +286,7 @@ private slots:
     {
         // Simulator A's values but for an R parameter and two technological ones.
         const QMap<int, double> edits{{1030, 1.5}, {1100, -2.0}, {1792 + 9, 7.0}};
-        const QString file = backup(u"restore.vrk"_s, 1, edits);
+        const QString file = backup(u"restore%3.vrk"_s, 1, edits);
         // Whatever the simulator logged is in its pipe once the tool has ended.
         const auto writes = [](SimProcess &sim) {
             QTest::qWait(100);
@@ -301,6 +304,7 @@ private slots:
         }
         const CliRun dryText = cli(u"restore %1 %2 --dry-run"_s.arg(simA.host(), file));
         QCOMPARE(dryText.lines().size(), 1 + 3);
+        QVERIFY(dryText.lines()[0].contains(u" of %1: 3 parameters"_s.arg(file)));
         QVERIFY(dryText.lines()[3].endsWith(u" | 2950.25 -> 7"_s));
         QCOMPARE(writes(simA), 0);
 

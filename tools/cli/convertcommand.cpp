@@ -92,9 +92,9 @@ void ConvertCommand::start()
         return fail(m_target, saved.error());
 
     QJsonArray check;
+    // One arg() call: a file name may itself hold "%3".
     m_out.text(QStringLiteral("%1 written for %2. Values to check (not imported): %3")
-                   .arg(m_target, m_version.toString())
-                   .arg(missed.size()));
+                   .arg(m_target, m_version.toString(), QString::number(missed.size())));
     for (qsizetype index : missed) {
         const QString label = group->valueLabel(index, m_version);
         check.append(QJsonObject{{QStringLiteral("index"), qint64(index)},
