@@ -380,7 +380,8 @@ private slots:
              "Section axes unknown."},
             {json({{"type", "rparams"}, {"values", 3}}),
              "Section values missing or is not an array."},
-            {R"({"machine": "CVRK")", "Error: unterminated string on position 18"}};
+            {R"({"machine": "CVRK")", "Error: unterminated string on position 18"},
+            {"[1, 2]", "The file holds no backup: its content is not a JSON object."}};
         for (const auto &[bytes, message] : cases) {
             BackupImport import(write(bytes));
             const auto loaded = import.load();

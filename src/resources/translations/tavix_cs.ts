@@ -177,6 +177,10 @@
         <source>Error: %1 on position %2</source>
         <translation>Chyba: %1 na pozici %2</translation>
     </message>
+    <message>
+        <source>The file holds no backup: its content is not a JSON object.</source>
+        <translation>Soubor neobsahuje zálohu: jeho obsah není objekt JSON.</translation>
+    </message>
 </context>
 <context>
     <name>BackupRestorer</name>
