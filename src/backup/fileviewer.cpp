@@ -15,6 +15,7 @@
 
 #include "ui_fileviewer.h"
 
+#include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
@@ -231,8 +232,21 @@ void FileViewer::on_actionOpen_triggered()
         openFile(fileName);
 }
 
+// A value typed into a cell stays in its editor until the cell loses the
+// focus, which a shortcut or a tool button does not take: saving or closing
+// must not pass it by.
+void FileViewer::commitOpenEditors()
+{
+    for (QAbstractItemView *view : findChildren<QAbstractItemView *>()) {
+        for (QWidget *editor :
+             view->viewport()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            QMetaObject::invokeMethod(view, "commitData", Q_ARG(QWidget *, editor));
+    }
+}
+
 bool FileViewer::saveTo(const QString &fileName)
 {
+    commitOpenEditors();
     const auto saved = document->save(fileName);
     if (!saved)
         openBox(
@@ -383,6 +397,7 @@ bool FileViewer::closeDocument()
 {
     if (!document)
         return true;
+    commitOpenEditors();
     if (document->isDirty()) {
         QMessageBox question(
             QMessageBox::Question, tr("Save Changes"),

@@ -67,6 +67,7 @@ private:
     template <typename View> View *followed(View *view);
     void openFile(const QString &fileName);
     bool saveTo(const QString &fileName);
+    void commitOpenEditors();
     bool saveDocument();
     bool closeDocument();
     // Shows the document in this window if it is empty, else in a new one.

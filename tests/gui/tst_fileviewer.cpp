@@ -20,6 +20,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -192,16 +193,19 @@ private slots:
     {
         QTest::addColumn<QMessageBox::StandardButton>("answer");
         QTest::addColumn<bool>("saveFails");
-        QTest::newRow("yes") << QMessageBox::Yes << false;
-        QTest::newRow("no") << QMessageBox::No << false;
-        QTest::newRow("cancel") << QMessageBox::Cancel << false;
-        QTest::newRow("yes, save fails") << QMessageBox::Yes << true;
+        QTest::addColumn<bool>("inEditor"); // the value still in the cell's open editor
+        QTest::newRow("yes") << QMessageBox::Yes << false << false;
+        QTest::newRow("no") << QMessageBox::No << false << false;
+        QTest::newRow("cancel") << QMessageBox::Cancel << false << false;
+        QTest::newRow("yes, save fails") << QMessageBox::Yes << true << false;
+        QTest::newRow("yes, value in its editor") << QMessageBox::Yes << false << true;
     }
 
     void saveQuestion()
     {
         QFETCH(QMessageBox::StandardButton, answer);
         QFETCH(bool, saveFails);
+        QFETCH(bool, inEditor);
         const bool saved = answer == QMessageBox::Yes && !saveFails;
         const bool closes = saved || answer == QMessageBox::No;
         const QString file = path("question.vrk");
@@ -210,8 +214,15 @@ private slots:
         const QByteArray before = read(file);
         SimulatedUser user;
         QPointer<FileViewer> window = openWindow(file);
-        table(window, "Technological")->setData(table(window, "Technological")->index(0, 0), 4.5);
-        QVERIFY(window->isWindowModified());
+        const QModelIndex cell = table(window, "Technological")->index(0, 0);
+        if (inEditor) {
+            auto *view = area(window)->subWindowList().first()->findChild<QTableView *>();
+            view->edit(cell);
+            view->viewport()->findChild<QLineEdit *>()->setText("4.5");
+        } else {
+            table(window, "Technological")->setData(cell, 4.5);
+            QVERIFY(window->isWindowModified());
+        }
 
         user.buttons = {answer};
         // A real failure: the file size limit stops the write of the (larger
