@@ -158,7 +158,9 @@ void FileViewer::onDirtyChanged(bool dirty)
 
 void FileViewer::onTitleChanged(const QString &fileName, const ModelVersion &version)
 {
-    const QString name = fileName.isEmpty() ? tr("(unnamed)") : QDir::toNativeSeparators(fileName);
+    QString name = fileName.isEmpty() ? tr("(unnamed)") : QDir::toNativeSeparators(fileName);
+    // "[*]" in a file name is not the modified marker: doubled, it shows as written.
+    name.replace(QLatin1String("[*]"), QLatin1String("[*][*]"));
     setWindowTitle(tr("Backup File Editor :: %1[*] (%2)").arg(name, version.toString()));
 }
 
