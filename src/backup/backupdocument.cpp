@@ -2,6 +2,7 @@
 
 #include "backup/backupfile.h"
 #include "model/groupfactory.h"
+#include "model/machinevalue.h"
 #include "model/parametergroup.h"
 #include "model/tablemodel.h"
 
@@ -104,8 +105,14 @@ Result<void> BackupDocument::load(const QString &fileName)
     for (const int tag : AllTags) {
         if (!file.hasSection(tag))
             continue;
-        if (ParameterGroup *group = adoptGroup(tag))
-            group->fromJson(file.section(tag), true);
+        ParameterGroup *group = adoptGroup(tag);
+        if (!group)
+            continue;
+        // A row or key the section lacks has no number: shown empty and saved
+        // as null, never as an invented 0 that a restore would write.
+        for (qsizetype i = 0; i < group->valueCount(); ++i)
+            group->value(i).reset(MachineValue::NoNumber);
+        group->fromJson(file.section(tag), true);
     }
     // A file without sections sends no change signal; a document that was
     // dirty before must not stay so with its groups gone.

@@ -227,6 +227,13 @@ private slots:
         values[7] = QJsonValue::Null;
         QVERIFY(document.import(file()));
         QCOMPARE(group->modifiedValues(), (ParameterGroup::VariableValues{{1024, 2.0f}}));
+
+        // What a file does not carry has no number either: saved, it must not
+        // come back as zeros that a restore would write.
+        QVERIFY(document.load(write(json({{"_machine", "VrkD1"},
+                                          {"_version", 7},
+                                          {"coordsys", QJsonObject{{"G54", numbers(8)}}}}))));
+        QCOMPARE(document.group(GroupTags::Coordsys)->definedValues().size(), 8);
     }
 
     // A pipe, a device or a directory is refused before it is opened: opening a
