@@ -203,8 +203,10 @@ private slots:
         QCOMPARE(file.machine(), ModelVersion(VrkC1, 8));
         // The mapping is the import's (tst_backup): here it only has to arrive.
         QCOMPARE(file.section(GroupTags::TechParams)[u"values"_s][15].toDouble(), 113.0); // <- 13
-        // Active on this machine but without an old counterpart: listed to check.
+        // Active on this machine but without an old counterpart: listed to check,
+        // and without a number, so that a restore leaves the machine's value.
         QCOMPARE(r.at(u"results/0/check/0/index"_s).toInt(), 53);
+        QVERIFY(file.section(GroupTags::TechParams)[u"values"_s][53].isNull());
         // An existing file is kept unless --overwrite.
         const CliRun again = cli(args);
         QVERIFY(again.code == 1 && again.err.contains("--overwrite"));
