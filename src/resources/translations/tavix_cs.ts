@@ -969,6 +969,13 @@ Chcete pokračovat?</translation>
     </message>
 </context>
 <context>
+    <name>ParameterTable</name>
+    <message>
+        <source>Axis %1</source>
+        <translation>Osa %1</translation>
+    </message>
+</context>
+<context>
     <name>ParametersEditor</name>
     <message>
         <source>%1[*] :: %2 %3 (%4)</source>

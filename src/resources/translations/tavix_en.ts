@@ -962,6 +962,13 @@ Do you wish to proceed?</source>
     </message>
 </context>
 <context>
+    <name>ParameterTable</name>
+    <message>
+        <source>Axis %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>ParametersEditor</name>
     <message>
         <source>%1[*] :: %2 %3 (%4)</source>
