@@ -9,6 +9,15 @@
 namespace {
 constexpr int AllTags[] = {GroupTags::TechParams, GroupTags::RParams, GroupTags::Coordsys,
                            GroupTags::Tools, GroupTags::Teeth};
+
+// A group made for a file: a row or key the section lacks has no number,
+// shown empty and saved as null, never as an invented 0 that a restore would
+// write.
+void clearValues(ParameterGroup &group)
+{
+    for (qsizetype i = 0; i < group.valueCount(); ++i)
+        group.value(i).reset(MachineValue::NoNumber);
+}
 } // namespace
 
 BackupDocument::BackupDocument(QObject *parent) : QObject(parent)
@@ -54,7 +63,11 @@ ParameterGroup *BackupDocument::addGroup(int tag)
 {
     if (m_groups.contains(tag))
         return nullptr;
-    return adoptGroup(tag);
+    // It is filled from a file (an import) that may not carry every value.
+    ParameterGroup *group = adoptGroup(tag);
+    if (group)
+        clearValues(*group);
+    return group;
 }
 
 ParameterGroup *BackupDocument::adoptGroup(int tag)
@@ -108,10 +121,7 @@ Result<void> BackupDocument::load(const QString &fileName)
         ParameterGroup *group = adoptGroup(tag);
         if (!group)
             continue;
-        // A row or key the section lacks has no number: shown empty and saved
-        // as null, never as an invented 0 that a restore would write.
-        for (qsizetype i = 0; i < group->valueCount(); ++i)
-            group->value(i).reset(MachineValue::NoNumber);
+        clearValues(*group);
         group->fromJson(file.section(tag), true);
     }
     // A file without sections sends no change signal; a document that was

@@ -234,6 +234,11 @@ private slots:
                                           {"_version", 7},
                                           {"coordsys", QJsonObject{{"G54", numbers(8)}}}}))));
         QCOMPARE(document.group(GroupTags::Coordsys)->definedValues().size(), 8);
+        // Nor does a group that an import adds.
+        QVERIFY(document.import(write(json({{"_machine", "VrkD1"},
+                                            {"_version", 7},
+                                            {"tools", QJsonObject{{"T2", numbers(8)}}}}))));
+        QCOMPARE(document.group(GroupTags::Tools)->definedValues().size(), 8);
     }
 
     // A pipe, a device or a directory is refused before it is opened: opening a
