@@ -103,8 +103,13 @@ void FileViewer::attachDocument()
         createSubWindow(tag);
     // The document opens on its first group, not on the last one made.
     if (const QList<QMdiSubWindow *> subWindows = ui->mdiArea->subWindowList();
-        !subWindows.isEmpty())
+        !subWindows.isEmpty()) {
         ui->mdiArea->setActiveSubWindow(subWindows.first());
+        // The area fills a tab by activating it; a lone sub-window made
+        // before the window was shown is never activated again.
+        if (ui->mdiArea->viewMode() == QMdiArea::TabbedView)
+            subWindows.first()->showMaximized();
+    }
     setDocumentActionsEnabled(true);
     if (ui->actionMultiWindow->isChecked())
         ui->mdiArea->tileSubWindows();

@@ -338,8 +338,12 @@ private slots:
         const QList<QMdiSubWindow *> subs = mdi->subWindowList();
         for (QMdiSubWindow *sub : subs)
             QVERIFY(!(sub->windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint)));
-        if (!multiWindow)
+        if (!multiWindow) {
+            // A file of one group fills the area too.
+            auto *single = openWindow(path("teeth.vrk"));
+            QTRY_VERIFY(area(single)->subWindowList().first()->isMaximized());
             return;
+        }
 
         // Tiled on open: side by side, none over another, over the whole area.
         QTRY_VERIFY(subs.at(0)->isVisible());
