@@ -2,19 +2,29 @@
 
 #include "backup/backupfile.h"
 #include "model/groupfactory.h"
+#include "model/machinevalue.h"
 #include "model/parametergroup.h"
 #include "model/tablemodel.h"
 
 namespace {
 constexpr int AllTags[] = {GroupTags::TechParams, GroupTags::RParams, GroupTags::Coordsys,
                            GroupTags::Tools, GroupTags::Teeth};
+
+// A group made for a file: a row or key the section lacks has no number,
+// shown empty and saved as null, never as an invented 0 that a restore would
+// write.
+void clearValues(ParameterGroup &group)
+{
+    for (qsizetype i = 0; i < group.valueCount(); ++i)
+        group.value(i).reset(MachineValue::NoNumber);
+}
 } // namespace
 
 BackupDocument::BackupDocument(QObject *parent) : QObject(parent)
 {
     for (const int tag : AllTags)
         adoptGroup(tag);
-    setVersion(ModelVersion(VrkC1, 6));
+    m_version = m_savedVersion = ModelVersion(VrkC1, 6);
 }
 
 BackupDocument::~BackupDocument()
@@ -37,6 +47,8 @@ void BackupDocument::setVersion(const ModelVersion &version)
     m_version = version;
     emit versionChanged(version);
     emit titleChanged(m_fileName, version);
+    m_untouched = false;
+    updateDirty();
 }
 
 TableModel *BackupDocument::createModel(int tag)
@@ -51,7 +63,11 @@ ParameterGroup *BackupDocument::addGroup(int tag)
 {
     if (m_groups.contains(tag))
         return nullptr;
-    return adoptGroup(tag);
+    // It is filled from a file (an import) that may not carry every value.
+    ParameterGroup *group = adoptGroup(tag);
+    if (group)
+        clearValues(*group);
+    return group;
 }
 
 ParameterGroup *BackupDocument::adoptGroup(int tag)
@@ -79,7 +95,9 @@ void BackupDocument::onDataChanged()
 
 void BackupDocument::updateDirty()
 {
-    bool dirty = false;
+    // The file's stamp is saved with the values: another data model is an
+    // edit too.
+    bool dirty = m_version != m_savedVersion;
     for (const ParameterGroup *group : std::as_const(m_groups))
         dirty = dirty || group->isModified();
     if (dirty == m_dirty)
@@ -95,13 +113,16 @@ Result<void> BackupDocument::load(const QString &fileName)
         return loaded;
 
     // The groups made below are new, so no model needs telling of the version.
-    m_version = file.machine();
+    m_version = m_savedVersion = file.machine();
     clearGroups();
     for (const int tag : AllTags) {
         if (!file.hasSection(tag))
             continue;
-        if (ParameterGroup *group = adoptGroup(tag))
-            group->fromJson(file.section(tag), true);
+        ParameterGroup *group = adoptGroup(tag);
+        if (!group)
+            continue;
+        clearValues(*group);
+        group->fromJson(file.section(tag), true);
     }
     // A file without sections sends no change signal; a document that was
     // dirty before must not stay so with its groups gone.
@@ -130,8 +151,10 @@ Result<void> BackupDocument::save(const QString &fileName)
 {
     if (auto saved = write(fileName, [](int) { return true; }); !saved)
         return saved;
+    m_savedVersion = m_version;
     for (ParameterGroup *group : std::as_const(m_groups))
         group->accept();
+    updateDirty();
     m_untouched = false;
     setFileName(fileName);
     return {};

@@ -69,5 +69,7 @@ private:
     bool m_untouched = true;
     bool m_dirty = false;
     ModelVersion m_version;
+    // The data model of the file as last loaded or saved.
+    ModelVersion m_savedVersion;
     QMap<int, ParameterGroup *> m_groups;
 };

@@ -99,6 +99,10 @@ Result<void> BackupImport::load()
     if (auto read = BackupFile::readDocument(m_fileName, tr("Error: %1 on position %2"), document);
         !read)
         return read;
+    // An array would read as an object without members: a backup of nothing
+    // whose every parameter is zero.
+    if (!document.isObject())
+        return std::unexpected(tr("The file holds no backup: its content is not a JSON object."));
 
     m_root = document.object();
     m_family =

@@ -15,6 +15,7 @@
 
 #include "ui_fileviewer.h"
 
+#include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
@@ -102,8 +103,13 @@ void FileViewer::attachDocument()
         createSubWindow(tag);
     // The document opens on its first group, not on the last one made.
     if (const QList<QMdiSubWindow *> subWindows = ui->mdiArea->subWindowList();
-        !subWindows.isEmpty())
+        !subWindows.isEmpty()) {
         ui->mdiArea->setActiveSubWindow(subWindows.first());
+        // The area fills a tab by activating it; a lone sub-window made
+        // before the window was shown is never activated again.
+        if (ui->mdiArea->viewMode() == QMdiArea::TabbedView)
+            subWindows.first()->showMaximized();
+    }
     setDocumentActionsEnabled(true);
     if (ui->actionMultiWindow->isChecked())
         ui->mdiArea->tileSubWindows();
@@ -157,7 +163,9 @@ void FileViewer::onDirtyChanged(bool dirty)
 
 void FileViewer::onTitleChanged(const QString &fileName, const ModelVersion &version)
 {
-    const QString name = fileName.isEmpty() ? tr("(unnamed)") : QDir::toNativeSeparators(fileName);
+    QString name = fileName.isEmpty() ? tr("(unnamed)") : QDir::toNativeSeparators(fileName);
+    // "[*]" in a file name is not the modified marker: doubled, it shows as written.
+    name.replace(QLatin1String("[*]"), QLatin1String("[*][*]"));
     setWindowTitle(tr("Backup File Editor :: %1[*] (%2)").arg(name, version.toString()));
 }
 
@@ -231,13 +239,36 @@ void FileViewer::on_actionOpen_triggered()
         openFile(fileName);
 }
 
+// A value typed into a cell stays in its editor until the cell loses the
+// focus, which a shortcut or a tool button does not take: saving or closing
+// must not pass it by.
+void FileViewer::commitOpenEditors()
+{
+    for (QAbstractItemView *view : findChildren<QAbstractItemView *>()) {
+        for (QWidget *editor :
+             view->viewport()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            QMetaObject::invokeMethod(view, "commitData", Q_ARG(QWidget *, editor));
+    }
+}
+
 bool FileViewer::saveTo(const QString &fileName)
 {
+    commitOpenEditors();
     const auto saved = document->save(fileName);
     if (!saved)
         openBox(
             fileError(tr("There was an error saving the backup file."), fileName, saved.error()));
     return bool(saved);
+}
+
+QString FileViewer::askSaveFileName(const QString &start)
+{
+    QFileDialog dialog(this, tr("Save Backup File"), start, tr("Backup files (*.vrk)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // A name typed without extension gets one, so that the file shows in the
+    // Open dialog; the dialog asks before replacing a file of that name.
+    dialog.setDefaultSuffix(QStringLiteral("vrk"));
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
 
 bool FileViewer::saveDocument()
@@ -246,8 +277,7 @@ bool FileViewer::saveDocument()
         return false;
     if (!document->fileName().isEmpty())
         return saveTo(document->fileName());
-    const QString fileName = QFileDialog::getSaveFileName(this, tr("Save Backup File"), QString(),
-                                                          tr("Backup files (*.vrk)"));
+    const QString fileName = askSaveFileName(QString());
     return !fileName.isEmpty() && saveTo(fileName);
 }
 
@@ -260,8 +290,7 @@ void FileViewer::on_actionSaveAs_triggered()
 {
     if (!document)
         return;
-    const QString fileName = QFileDialog::getSaveFileName(
-        this, tr("Save Backup File"), startFileName(), tr("Backup files (*.vrk)"));
+    const QString fileName = askSaveFileName(startFileName());
     if (!fileName.isEmpty())
         saveTo(fileName);
 }
@@ -383,6 +412,7 @@ bool FileViewer::closeDocument()
 {
     if (!document)
         return true;
+    commitOpenEditors();
     if (document->isDirty()) {
         QMessageBox question(
             QMessageBox::Question, tr("Save Changes"),

@@ -67,6 +67,8 @@ private:
     template <typename View> View *followed(View *view);
     void openFile(const QString &fileName);
     bool saveTo(const QString &fileName);
+    QString askSaveFileName(const QString &start);
+    void commitOpenEditors();
     bool saveDocument();
     bool closeDocument();
     // Shows the document in this window if it is empty, else in a new one.

@@ -23,7 +23,7 @@ QString ParameterTable::valueLabel(qsizetype index, ModelVersion version) const
 QList<ModelItem> ParameterTable::axisItems()
 {
     using namespace MachineMasks;
-    auto axis = [](qsizetype n) { return QStringLiteral("Axis %1").arg(n); };
+    auto axis = [](qsizetype n) { return tr("Axis %1").arg(n); };
     auto alt = [](const char *others, const char *zum) {
         return ModelItem::AltLabels{{AllButZumB1, QString::fromLatin1(others)},
                                     {ZumB1Only, QString::fromLatin1(zum)}};

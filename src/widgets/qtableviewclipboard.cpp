@@ -64,7 +64,12 @@ void QTableViewClipboard::paste()
     if (!anchor.isValid())
         anchor = target->index(0, 0);
 
-    QStringList lines = QApplication::clipboard()->text(QClipboard::Clipboard).split(u'\n');
+    // Spreadsheets on some systems end lines with CR LF; a CR left at the end
+    // of a line would count as a cell of its own.
+    QStringList lines = QApplication::clipboard()
+                            ->text(QClipboard::Clipboard)
+                            .replace(QLatin1String("\r\n"), QLatin1String("\n"))
+                            .split(u'\n');
     dropTrailingEmpty(lines);
     if (lines.isEmpty())
         return;

@@ -143,6 +143,11 @@ private slots:
         QVERIFY(document.groupTags().isEmpty());
         QCOMPARE(document.version(), ModelVersion(VrkA2, 3));
         QVERIFY(!document.isUntouched() && !document.isDirty());
+        // Another data model is an edit of the file: closing must not lose it.
+        document.setVersion(ModelVersion(VrkB1, 7));
+        QVERIFY(document.isDirty());
+        document.setVersion(ModelVersion(VrkA2, 3));
+        QVERIFY(!document.isDirty());
         QVERIFY(document.save(path("out")));
         QCOMPARE(read(path("out")), QByteArray(R"({"_machine":"VrkA2","_version":3})"));
 
@@ -222,6 +227,18 @@ private slots:
         values[7] = QJsonValue::Null;
         QVERIFY(document.import(file()));
         QCOMPARE(group->modifiedValues(), (ParameterGroup::VariableValues{{1024, 2.0f}}));
+
+        // What a file does not carry has no number either: saved, it must not
+        // come back as zeros that a restore would write.
+        QVERIFY(document.load(write(json({{"_machine", "VrkD1"},
+                                          {"_version", 7},
+                                          {"coordsys", QJsonObject{{"G54", numbers(8)}}}}))));
+        QCOMPARE(document.group(GroupTags::Coordsys)->definedValues().size(), 8);
+        // Nor does a group that an import adds.
+        QVERIFY(document.import(write(json({{"_machine", "VrkD1"},
+                                            {"_version", 7},
+                                            {"tools", QJsonObject{{"T2", numbers(8)}}}}))));
+        QCOMPARE(document.group(GroupTags::Tools)->definedValues().size(), 8);
     }
 
     // A pipe, a device or a directory is refused before it is opened: opening a
@@ -375,7 +392,8 @@ private slots:
              "Section axes unknown."},
             {json({{"type", "rparams"}, {"values", 3}}),
              "Section values missing or is not an array."},
-            {R"({"machine": "CVRK")", "Error: unterminated string on position 18"}};
+            {R"({"machine": "CVRK")", "Error: unterminated string on position 18"},
+            {"[1, 2]", "The file holds no backup: its content is not a JSON object."}};
         for (const auto &[bytes, message] : cases) {
             BackupImport import(write(bytes));
             const auto loaded = import.load();

@@ -156,6 +156,10 @@ private slots:
     {
         const QString a = backup(u"diff-a.vrk"_s, 1);
         QCOMPARE(cli(u"diff %1 %1"_s.arg(a)).out, QByteArray());
+        // A directory is no machine: it is named for what it is.
+        const CliRun folder = cli(u"diff %1 %2"_s.arg(a, path(u""_s)));
+        QVERIFY2(folder.code == 1 && folder.err.contains("Not a regular file"),
+                 folder.err.constData());
         // Technological parameter 5, and tool T3 axis X (row 3, column 1).
         const QString b = backup(u"diff-b.vrk"_s, 1, {{1029, 12.5}, {1280 + 3 * 8 + 1, -1.0}});
         const CliRun text = cli(u"diff %1 %2"_s.arg(a, b));
@@ -184,7 +188,8 @@ private slots:
 
     void convertVersion5()
     {
-        const QString cvrk = path(u"old.cvrk"_s), target = path(u"converted.vrk"_s);
+        // A name that holds a placeholder is printed as given.
+        const QString cvrk = path(u"old.cvrk"_s), target = path(u"converted%3.vrk"_s);
         QVERIFY(BackupData::write(
             cvrk, BackupData::json({{"machine", "CVRK"},
                                     {"dataLevel", 1},
@@ -198,12 +203,16 @@ private slots:
         QCOMPARE(file.machine(), ModelVersion(VrkC1, 8));
         // The mapping is the import's (tst_backup): here it only has to arrive.
         QCOMPARE(file.section(GroupTags::TechParams)[u"values"_s][15].toDouble(), 113.0); // <- 13
-        // Active on this machine but without an old counterpart: listed to check.
+        // Active on this machine but without an old counterpart: listed to check,
+        // and without a number, so that a restore leaves the machine's value.
         QCOMPARE(r.at(u"results/0/check/0/index"_s).toInt(), 53);
+        QVERIFY(file.section(GroupTags::TechParams)[u"values"_s][53].isNull());
         // An existing file is kept unless --overwrite.
         const CliRun again = cli(args);
         QVERIFY(again.code == 1 && again.err.contains("--overwrite"));
-        QCOMPARE(cli(args + u"--overwrite"_s).code, 0);
+        const CliRun text = cli(args + u"--overwrite"_s);
+        QVERIFY2(text.code == 0 && text.lines().value(0).startsWith(target + u" written"_s),
+                 text.out.constData());
     }
 
     // A relay that completes the WebSocket handshake and then answers only the
@@ -283,7 +292,7 @@ private slots:
     {
         // Simulator A's values but for an R parameter and two technological ones.
         const QMap<int, double> edits{{1030, 1.5}, {1100, -2.0}, {1792 + 9, 7.0}};
-        const QString file = backup(u"restore.vrk"_s, 1, edits);
+        const QString file = backup(u"restore%3.vrk"_s, 1, edits);
         // Whatever the simulator logged is in its pipe once the tool has ended.
         const auto writes = [](SimProcess &sim) {
             QTest::qWait(100);
@@ -301,6 +310,7 @@ private slots:
         }
         const CliRun dryText = cli(u"restore %1 %2 --dry-run"_s.arg(simA.host(), file));
         QCOMPARE(dryText.lines().size(), 1 + 3);
+        QVERIFY(dryText.lines()[0].contains(u" of %1: 3 parameters"_s.arg(file)));
         QVERIFY(dryText.lines()[3].endsWith(u" | 2950.25 -> 7"_s));
         QCOMPARE(writes(simA), 0);
 

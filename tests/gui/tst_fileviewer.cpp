@@ -20,6 +20,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -31,6 +32,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QWindow>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -178,13 +180,16 @@ private slots:
         QVERIFY(!child(first, "actionSave")->isEnabled());
         QVERIFY(user.said.isEmpty());
 
-        // A fresh document in the empty window, in the untouched one's place.
+        // A fresh document in the empty window, in the untouched one's place,
+        // saved under a name typed without extension; the title shows its
+        // name as it is, even one holding the modified-marker placeholder.
         child(first, "actionNew")->trigger();
-        user.files = {{path("fresh.vrk")}};
+        user.files = {{path("fresh[*]")}};
         child(first, "actionSave")->trigger();
-        QCOMPARE(first->windowTitle(),
-                 title(QDir::toNativeSeparators(path("fresh.vrk")), "VRK-C1 (v. 6)"));
-        QVERIFY(QFile::exists(path("fresh.vrk")));
+        QCOMPARE(first->windowHandle()->title(),
+                 QStringLiteral("Backup File Editor :: %1 (VRK-C1 (v. 6))")
+                     .arg(QDir::toNativeSeparators(path("fresh[*].vrk"))));
+        QVERIFY(QFile::exists(path("fresh[*].vrk")));
         QCOMPARE(shownWindows<FileViewer>().size(), 1);
     }
 
@@ -192,16 +197,19 @@ private slots:
     {
         QTest::addColumn<QMessageBox::StandardButton>("answer");
         QTest::addColumn<bool>("saveFails");
-        QTest::newRow("yes") << QMessageBox::Yes << false;
-        QTest::newRow("no") << QMessageBox::No << false;
-        QTest::newRow("cancel") << QMessageBox::Cancel << false;
-        QTest::newRow("yes, save fails") << QMessageBox::Yes << true;
+        QTest::addColumn<bool>("inEditor"); // the value still in the cell's open editor
+        QTest::newRow("yes") << QMessageBox::Yes << false << false;
+        QTest::newRow("no") << QMessageBox::No << false << false;
+        QTest::newRow("cancel") << QMessageBox::Cancel << false << false;
+        QTest::newRow("yes, save fails") << QMessageBox::Yes << true << false;
+        QTest::newRow("yes, value in its editor") << QMessageBox::Yes << false << true;
     }
 
     void saveQuestion()
     {
         QFETCH(QMessageBox::StandardButton, answer);
         QFETCH(bool, saveFails);
+        QFETCH(bool, inEditor);
         const bool saved = answer == QMessageBox::Yes && !saveFails;
         const bool closes = saved || answer == QMessageBox::No;
         const QString file = path("question.vrk");
@@ -210,8 +218,15 @@ private slots:
         const QByteArray before = read(file);
         SimulatedUser user;
         QPointer<FileViewer> window = openWindow(file);
-        table(window, "Technological")->setData(table(window, "Technological")->index(0, 0), 4.5);
-        QVERIFY(window->isWindowModified());
+        const QModelIndex cell = table(window, "Technological")->index(0, 0);
+        if (inEditor) {
+            auto *view = area(window)->subWindowList().first()->findChild<QTableView *>();
+            view->edit(cell);
+            view->viewport()->findChild<QLineEdit *>()->setText("4.5");
+        } else {
+            table(window, "Technological")->setData(cell, 4.5);
+            QVERIFY(window->isWindowModified());
+        }
 
         user.buttons = {answer};
         // A real failure: the file size limit stops the write of the (larger
@@ -294,7 +309,7 @@ private slots:
              {std::pair{child(window, "actionExportConfig"), QList<int>{1, 2, 3, 4}},
               std::pair{exportAction(window, Tools().title()), QList<int>{4}}}) {
             QFile::remove(out);
-            user.files = {{out}};
+            user.files = {{path("export")}}; // typed without extension
             action->trigger();
             QTRY_VERIFY(QFile::exists(out));
             BackupFile exported(out);
@@ -323,8 +338,12 @@ private slots:
         const QList<QMdiSubWindow *> subs = mdi->subWindowList();
         for (QMdiSubWindow *sub : subs)
             QVERIFY(!(sub->windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint)));
-        if (!multiWindow)
+        if (!multiWindow) {
+            // A file of one group fills the area too.
+            auto *single = openWindow(path("teeth.vrk"));
+            QTRY_VERIFY(area(single)->subWindowList().first()->isMaximized());
             return;
+        }
 
         // Tiled on open: side by side, none over another, over the whole area.
         QTRY_VERIFY(subs.at(0)->isVisible());

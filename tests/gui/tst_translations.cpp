@@ -1,6 +1,7 @@
 // The translations are compiled into the resources the program loads, and
 // Qt's own come along.
 #include "app/startup.h"
+#include "model/parametertable.h"
 #include "privatenetwork.h"
 
 #include <QFile>
@@ -17,6 +18,8 @@ private slots:
         QCOMPARE(QCoreApplication::translate("MainWindow", "Zoom Window"), zoom);
         QCOMPARE(QCoreApplication::translate("MessageBox", "Please Wait"),
                  QStringLiteral("Čekejte prosím"));
+        // Table headers the model makes follow the language too.
+        QCOMPARE(ParameterTable::axisItems().last().label(), QStringLiteral("Osa 7"));
         // Qt's own texts come along where the system has them.
         if (QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) +
                           QStringLiteral("/qtbase_cs.qm")))

@@ -123,6 +123,8 @@ private slots:
         row("only line feeds", QRect(0, 1, 1, 1), "\n\n", "");
         row("T0 and no number skipped", QRect(0, 0, 1, 1), "-5\t-6\nx\t-8", "9=-8");
         row("nothing selected", QRect(), "-5", "");
+        // Spreadsheets on other systems end their lines with CR LF.
+        row("CR LF, last column", QRect(7, 8, 1, 1), "-1\t\r\n-2\r\n\r\n", "71=-1 79=-2");
     }
 
     void paste()

@@ -3,6 +3,7 @@
 #include "backup/backupfile.h"
 #include "backup/backupimport.h"
 #include "model/groupfactory.h"
+#include "model/machinevalue.h"
 #include "model/parametergroup.h"
 
 #include <QFileInfo>
@@ -19,7 +20,8 @@ QString ConvertCommand::summary() const
     return QStringLiteral(
         "Converts a version 5 backup into a new backup file for the machine type and data-model "
         "version given. Only the technological parameters are taken over; those that could not "
-        "be are listed and must be checked.");
+        "be are listed and must be checked; the file holds no number for them, so a restore "
+        "leaves them as the machine has them.");
 }
 
 void ConvertCommand::addOptions(QCommandLineParser &parser)
@@ -81,6 +83,10 @@ void ConvertCommand::start()
     if (const auto parsed = import.parseSections(); !parsed)
         return fail(m_source, parsed.error());
     std::unique_ptr<ParameterGroup> group(GroupFactory::create(GroupTags::TechParams));
+    // What the old file does not give is not invented: a 0 here would be
+    // written into the machine by a restore.
+    for (qsizetype i = 0; i < group->valueCount(); ++i)
+        group->value(i).reset(MachineValue::NoNumber);
     const QList<qsizetype> missed = import.importTechParams(group.get(), m_version);
 
     BackupFile file(m_target);
@@ -92,9 +98,9 @@ void ConvertCommand::start()
         return fail(m_target, saved.error());
 
     QJsonArray check;
+    // One arg() call: a file name may itself hold "%3".
     m_out.text(QStringLiteral("%1 written for %2. Values to check (not imported): %3")
-                   .arg(m_target, m_version.toString())
-                   .arg(missed.size()));
+                   .arg(m_target, m_version.toString(), QString::number(missed.size())));
     for (qsizetype index : missed) {
         const QString label = group->valueLabel(index, m_version);
         check.append(QJsonObject{{QStringLiteral("index"), qint64(index)},

@@ -30,7 +30,9 @@ Result<void> DiffCommand::take(const QCommandLineParser &parser)
         return std::unexpected(QStringLiteral("name two backup files or machines"));
     for (int i = 0; i < 2; ++i) {
         m_sides[i].name = args.at(i);
-        m_sides[i].isFile = QFileInfo(args.at(i)).isFile();
+        // Whatever exists under that name is meant: a directory or a pipe is
+        // refused by the loader for what it is, not looked up as a host.
+        m_sides[i].isFile = QFileInfo::exists(args.at(i));
         if (!m_sides[i].isFile) {
             if (const auto host = checkHosts({args.at(i)}); !host)
                 return std::unexpected(QStringLiteral("no such file, and %1").arg(host.error()));

@@ -148,8 +148,7 @@ void RestoreCommand::dryRun(BackupWriter *writer, MachineLink &link, Outcome &ou
         }
         outcome.json.insert(QStringLiteral("changes"), changes);
         outcome.lines.prepend(QStringLiteral("%1: dry run of %2: %3 parameters would change")
-                                  .arg(link.host(), m_fileName)
-                                  .arg(changes.size()));
+                                  .arg(link.host(), m_fileName, QString::number(changes.size())));
         ended(QString());
     });
     startOrEnd(reader->start(writer->tags()), link, ended);
@@ -172,30 +171,28 @@ void RestoreCommand::restore(BackupWriter *writer, MachineLink &link, Outcome &o
                                      "(give --no-safety-copy to restore without one)")
                           .arg(file, error));
             });
-    connect(writer, &BackupWriter::done, this,
-            [this, writer, &link, &outcome, ended](const QList<ValueDifference> &differences) {
-                link.unwatch();
-                const QString copy = writer->safetyCopyFile();
-                outcome.json.insert(QStringLiteral("written"), writer->plannedValues().size());
-                QJsonArray refused;
-                for (const ValueDifference &d : differences)
-                    refused.append(
-                        differenceJson(d, QStringLiteral("sent"), QStringLiteral("read")));
-                outcome.json.insert(QStringLiteral("notTaken"), refused);
-                outcome.lines.append(
-                    QStringLiteral("%1: %2 values of %3 written%4")
-                        .arg(link.host())
-                        .arg(writer->plannedValues().size())
-                        .arg(m_fileName,
-                             copy.isEmpty() ? QString() : QStringLiteral(", safety copy ") + copy));
-                if (differences.isEmpty())
-                    return ended(QString());
-                for (const ValueDifference &d : differences)
-                    outcome.lines.append(QStringLiteral("%1 | %2 | sent %3, reads %4")
-                                             .arg(d.group, d.item, Output::floatText(d.sent),
-                                                  Output::floatText(d.read)));
-                ended(QStringLiteral("%1 values read back differ from what was sent")
-                          .arg(differences.size()));
-            });
+    connect(
+        writer, &BackupWriter::done, this,
+        [this, writer, &link, &outcome, ended](const QList<ValueDifference> &differences) {
+            link.unwatch();
+            const QString copy = writer->safetyCopyFile();
+            outcome.json.insert(QStringLiteral("written"), writer->plannedValues().size());
+            QJsonArray refused;
+            for (const ValueDifference &d : differences)
+                refused.append(differenceJson(d, QStringLiteral("sent"), QStringLiteral("read")));
+            outcome.json.insert(QStringLiteral("notTaken"), refused);
+            outcome.lines.append(
+                QStringLiteral("%1: %2 values of %3 written%4")
+                    .arg(link.host(), QString::number(writer->plannedValues().size()), m_fileName,
+                         copy.isEmpty() ? QString() : QStringLiteral(", safety copy ") + copy));
+            if (differences.isEmpty())
+                return ended(QString());
+            for (const ValueDifference &d : differences)
+                outcome.lines.append(QStringLiteral("%1 | %2 | sent %3, reads %4")
+                                         .arg(d.group, d.item, Output::floatText(d.sent),
+                                              Output::floatText(d.read)));
+            ended(QStringLiteral("%1 values read back differ from what was sent")
+                      .arg(differences.size()));
+        });
     startOrEnd(writer->start(), link, ended);
 }

@@ -177,6 +177,10 @@
         <source>Error: %1 on position %2</source>
         <translation>Chyba: %1 na pozici %2</translation>
     </message>
+    <message>
+        <source>The file holds no backup: its content is not a JSON object.</source>
+        <translation>Soubor neobsahuje zálohu: jeho obsah není objekt JSON.</translation>
+    </message>
 </context>
 <context>
     <name>BackupRestorer</name>
@@ -990,6 +994,13 @@ Chcete pokračovat?</translation>
     <message>
         <source>Known versions:</source>
         <translation>Známé verze:</translation>
+    </message>
+</context>
+<context>
+    <name>ParameterTable</name>
+    <message>
+        <source>Axis %1</source>
+        <translation>Osa %1</translation>
     </message>
 </context>
 <context>

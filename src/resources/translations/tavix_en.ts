@@ -177,6 +177,10 @@
         <source>Error: %1 on position %2</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The file holds no backup: its content is not a JSON object.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>BackupRestorer</name>
@@ -982,6 +986,13 @@ Do you wish to proceed?</source>
     </message>
     <message>
         <source>Known versions:</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ParameterTable</name>
+    <message>
+        <source>Axis %1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
