@@ -1,13 +1,19 @@
 #include "widgets/qtableviewclipboard.h"
 
+#include "widgets/celleditdelegate.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QTimer>
+#include <QToolTip>
 
 #include <algorithm>
 
 namespace {
+
+constexpr int RefusalShownMs = 6000;
 
 QModelIndexList sortedSelection(const QItemSelectionModel *selection)
 {
@@ -26,7 +32,12 @@ void dropTrailingEmpty(QStringList &list)
 
 } // namespace
 
-QTableViewClipboard::QTableViewClipboard(QWidget *parent) : QTableView(parent) {}
+QTableViewClipboard::QTableViewClipboard(QWidget *parent) : QTableView(parent)
+{
+    auto *delegate = new CellEditDelegate(this);
+    setItemDelegate(delegate);
+    connect(delegate, &CellEditDelegate::refused, this, &QTableViewClipboard::showRefused);
+}
 
 void QTableViewClipboard::keyPressEvent(QKeyEvent *event)
 {
@@ -125,4 +136,17 @@ void QTableViewClipboard::showError(const QString &text)
         new QMessageBox(QMessageBox::Warning, tr("Paste Error"), text, QMessageBox::Ok, this);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
+}
+
+void QTableViewClipboard::showRefused(const QModelIndex &index, const QString &text)
+{
+    // At the cell and without a box: a typo needs no click to go away. Once
+    // the editor has closed, or the focus it hands back would hide the tip.
+    const QString message = tr("\"%1\" is not a number the machine can hold; the value is "
+                               "unchanged. Decimals are written with a point, as in 1.5.")
+                                .arg(text);
+    const QPoint at = viewport()->mapToGlobal(visualRect(index).bottomLeft());
+    QTimer::singleShot(0, this, [this, at, message] {
+        QToolTip::showText(at, message, viewport(), {}, RefusalShownMs);
+    });
 }

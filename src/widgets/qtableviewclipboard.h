@@ -17,4 +17,5 @@ private:
     void copy();
     void paste();
     void showError(const QString &text);
+    void showRefused(const QModelIndex &index, const QString &text);
 };

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTest>
+#include <QToolTip>
 
 #include <cstring>
 #include <limits>
@@ -69,19 +70,25 @@ private slots:
 
     // An editor opened and closed without typing changes nothing, and copy
     // carries the same text: the shortest that gives back the machine's float.
+    // Text the model refuses changes nothing either, and is said at the cell.
     void editorAndCopyKeepTheValue_data()
     {
         QTest::addColumn<float>("number");
         QTest::addColumn<QString>("text");
-        QTest::newRow("0.0003125") << 0.0003125f << "0.0003125";
-        QTest::newRow("1e-7") << 1e-7f << "1e-07";
-        QTest::newRow("largest") << std::numeric_limits<float>::max() << "3.4028235e+38";
-        QTest::newRow("no number") << std::numeric_limits<float>::quiet_NaN() << "";
+        QTest::addColumn<QString>("typed"); // null: nothing typed
+        QTest::newRow("0.0003125") << 0.0003125f << "0.0003125" << QString();
+        QTest::newRow("1e-7") << 1e-7f << "1e-07" << QString();
+        QTest::newRow("largest") << std::numeric_limits<float>::max() << "3.4028235e+38"
+                                 << QString();
+        QTest::newRow("no number") << std::numeric_limits<float>::quiet_NaN() << "" << QString();
+        QTest::newRow("decimal comma") << 1.5f << "1.5"
+                                       << "1,5";
     }
 
     void editorAndCopyKeepTheValue()
     {
         QFETCH(float, number);
+        QFETCH(QString, typed);
         const QModelIndex cell = view->model()->index(1, 2);
         ParameterValue &value = group->value(8 + 2);
         value.reset(number);
@@ -89,11 +96,15 @@ private slots:
         auto *editor = view->findChild<QLineEdit *>();
         QVERIFY(editor);
         QTEST(editor->text(), "text");
+        if (!typed.isNull())
+            editor->setText(typed);
         // What Enter does, without waiting on the delegate's queued call.
         emit view->itemDelegate()->commitData(editor);
         emit view->itemDelegate()->closeEditor(editor);
         const double after = value.value(), before = value.storedValue();
         QVERIFY(!value.isModified() && std::memcmp(&after, &before, sizeof after) == 0);
+        QTest::qWait(20); // the tip shows once the editor has closed
+        QCOMPARE(QToolTip::text().contains(u'"' + typed + u'"'), !typed.isNull());
 
         select({2, 1, 1, 1});
         keys(QKeySequence::Copy);

@@ -1139,6 +1139,10 @@ Chcete pokračovat?</translation>
 <context>
     <name>QTableViewClipboard</name>
     <message>
+        <source>&quot;%1&quot; is not a number the machine can hold; the value is unchanged. Decimals are written with a point, as in 1.5.</source>
+        <translation>„%1“ není číslo, které stroj může uložit; hodnota zůstává beze změny. Desetinnou část oddělte tečkou, například 1.5.</translation>
+    </message>
+    <message>
         <source>Paste Error</source>
         <translation>Chyba vložení</translation>
     </message>

@@ -1132,6 +1132,10 @@ Do you wish to proceed?</source>
 <context>
     <name>QTableViewClipboard</name>
     <message>
+        <source>&quot;%1&quot; is not a number the machine can hold; the value is unchanged. Decimals are written with a point, as in 1.5.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Paste Error</source>
         <translation type="unfinished"></translation>
     </message>
