@@ -162,6 +162,8 @@ MainWindow::MainWindow(Machine *machine, QWidget *parent)
     OnConnectionStateChanged();
 
     connection->StartPolling();
+    // The narrow panel cuts a long error short: the whole text on hover.
+    connect(statusBar(), &QStatusBar::messageChanged, statusBar(), &QWidget::setToolTip);
     statusBar()->showMessage(tr("Application started..."), StartedMessageMs);
 }
 

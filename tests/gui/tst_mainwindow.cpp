@@ -188,6 +188,7 @@ private slots:
         QCOMPARE(status->currentMessage() ==
                      QStringLiteral("Communication error: 5 - Connection refused %1"),
                  failure == QLatin1String("error"));
+        QCOMPARE(status->toolTip(), status->currentMessage()); // the panel may cut it short
 
         // The connection polls on: the next refresh brings the panel back.
         QTRY_VERIFY_WITH_TIMEOUT(!spinner->isSpinning(), 2000);
