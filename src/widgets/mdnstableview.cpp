@@ -63,10 +63,19 @@ void MdnsTableView::selectionChanged(const QItemSelection &selected,
     QTableView::selectionChanged(selected, deselected);
     // Only a row the user chose replaces the typed host: focus arriving by
     // Tab makes a cell current without choosing anything.
-    if (selected.isEmpty())
+    if (selected.isEmpty() || m_removingRows)
         return;
     if (const auto record = resolvedRecordAt(selected.indexes().first()))
         emit machineSelected(record->target());
+}
+
+void MdnsTableView::rowsAboutToBeRemoved(const QModelIndex &parent, int start, int end)
+{
+    // A machine that leaves the network takes the selection with it; the one
+    // the view selects next was not chosen and must not replace the host.
+    m_removingRows = true;
+    QTableView::rowsAboutToBeRemoved(parent, start, end);
+    m_removingRows = false;
 }
 
 void MdnsTableView::OnDoubleClick(QModelIndex index)

@@ -23,6 +23,7 @@ signals:
 protected:
     void selectionChanged(const QItemSelection &selected,
                           const QItemSelection &deselected) override;
+    void rowsAboutToBeRemoved(const QModelIndex &parent, int start, int end) override;
 
 private slots:
     void OnRowsInserted(QModelIndex parent, int first, int last);
@@ -33,4 +34,6 @@ private slots:
 
 private:
     MdnsTableModel *m_model;
+    // Set while the view moves the selection off rows about to go.
+    bool m_removingRows = false;
 };

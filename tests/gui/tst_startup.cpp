@@ -283,6 +283,9 @@ private slots:
             QVERIFY(target.dialog.isBusy());
             target.connection.Disconnect();
             QTRY_VERIFY(!target.dialog.isBusy());
+            // The chosen machine leaving does not put the next one in its place.
+            Feed(model, "onServiceRemoved", MakeService("ZUM-B1 4321", "ZUM-B1-4321.local."));
+            QCOMPARE(target.box->currentText(), QStringLiteral("127.0.0.6"));
             target.dialog.reject(); // not busy any more: Cancel ends the dialog
             QVERIFY(!target.dialog.isVisible());
         }
