@@ -220,21 +220,31 @@ void WsConnection::Refresh()
     Send(QJsonObject{{QStringLiteral("verb"), QStringLiteral("refresh")}});
 }
 
-void WsConnection::OnDisconnected()
+QString WsConnection::CloseMessage() const
 {
     // A close frame carries the service's reason (a lost machine, for
     // example); Qt's own refusal of an oversized message comes this way too.
+    if (!m_socket)
+        return {};
     const QWebSocketProtocol::CloseCode code = m_socket->closeCode();
     if (code == QWebSocketProtocol::CloseCodeNormal ||
         code == QWebSocketProtocol::CloseCodeGoingAway)
-        return;
+        return {};
     QString message = m_socket->closeReason();
     if (code == QWebSocketProtocol::CloseCodeTooMuchData)
         message =
             tr("The relay service sent a message larger than %1 KiB.").arg(MaxMessageBytes / 1024);
-    qCWarning(lcWs).noquote() << Host() << "socket closed with code" << int(code) << message;
-    SetError(QAbstractSocket::RemoteHostClosedError,
-             tr("The relay service closed the connection: %1").arg(message));
+    return tr("The relay service closed the connection: %1").arg(message);
+}
+
+void WsConnection::OnDisconnected()
+{
+    const QString message = CloseMessage();
+    if (message.isEmpty())
+        return;
+    qCWarning(lcWs).noquote() << Host() << "socket closed with code" << int(m_socket->closeCode())
+                              << m_socket->closeReason();
+    SetError(QAbstractSocket::RemoteHostClosedError, message);
 }
 
 void WsConnection::OnStateChange(QAbstractSocket::SocketState state)
@@ -251,8 +261,12 @@ void WsConnection::OnStateChange(QAbstractSocket::SocketState state)
     case QAbstractSocket::UnconnectedState:
     case QAbstractSocket::ClosingState:
         m_refreshTimer.stop();
-        if (state == QAbstractSocket::UnconnectedState)
-            FailPending(tr("The connection to the relay service was lost."));
+        if (state == QAbstractSocket::UnconnectedState) {
+            // The waiting requests fail with the service's reason when it gave one.
+            const QString reason = CloseMessage();
+            FailPending(reason.isEmpty() ? tr("The connection to the relay service was lost.")
+                                         : reason);
+        }
         SetState(Disconnected);
         break;
     case QAbstractSocket::BoundState:

@@ -59,6 +59,8 @@ private:
     void OnReadAnswer(const QJsonObject &message);
     void OnWriteAnswer(const QJsonObject &message);
     void FailPending(const QString &message);
+    // Why the service closed the socket; empty for an ordinary close.
+    QString CloseMessage() const;
     void OnRefreshEvent(const QJsonObject &message);
     void OnDisconnected();
 

@@ -223,22 +223,35 @@ private slots:
         QCOMPARE(errors.last().at(1).toString(), u"machine silent"_s);
     }
 
-    // The service closes the socket (here: Qt refuses its oversized message)
-    // while a read waits: the read fails, the user is told why.
+    // The service closes the socket while a read waits (Qt refusing its
+    // oversized message, or the relay after the machine failed a request):
+    // the read fails and says why.
+    void lostServiceFailsWaitingRequests_data()
+    {
+        QTest::addColumn<bool>("oversized");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("oversized") << true << u"1024 KiB"_s;
+        QTest::newRow("closed by the relay") << false << u"machine request failed: X"_s;
+    }
     void lostServiceFailsWaitingRequests()
     {
+        QFETCH(bool, oversized);
+        QFETCH(QString, reason);
         auto result = c->Read({{10, 1}});
         QVERIFY(result);
         QSignalSpy finished(*result, &Request::finished);
         QSignalSpy errors(c, &Connection::errorOccurred);
         QVERIFY(!next().isEmpty());
-        peer->sendTextMessage(QString(2 * 1024 * 1024, u'x'));
+        if (oversized)
+            peer->sendTextMessage(QString(2 * 1024 * 1024, u'x'));
+        else
+            peer->close(QWebSocketProtocol::CloseCodeBadOperation, reason);
         QVERIFY(finished.wait(5000));
-        QVERIFY(!(*result)->ErrorString().isEmpty());
+        QVERIFY2((*result)->ErrorString().contains(reason), qPrintable((*result)->ErrorString()));
         QCOMPARE(c->State(), Connection::Disconnected);
         QVERIFY(!c->IsBusy());
         QTRY_VERIFY(!errors.isEmpty());
-        QVERIFY2(errors.last().at(1).toString().contains(u"1024 KiB"_s),
+        QVERIFY2(errors.last().at(1).toString().contains(reason),
                  qPrintable(errors.last().at(1).toString()));
     }
 
