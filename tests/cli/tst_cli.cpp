@@ -86,6 +86,7 @@ private slots:
             << u"convert x.cvrk -o y.vrk --type InOutTest --model-version 8"_s << u"--type"_s;
         QTest::newRow("diff one") << u"diff a.vrk"_s << u"two"_s;
         QTest::newRow("discover time") << u"discover --timeout 0"_s << u"--timeout"_s;
+        QTest::newRow("discover nan") << u"discover --timeout nan"_s << u"--timeout"_s;
     }
     void badCommandLine()
     {

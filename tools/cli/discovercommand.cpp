@@ -36,7 +36,8 @@ Result<void> DiscoverCommand::take(const QCommandLineParser &parser)
     if (parser.isSet(QStringLiteral("timeout"))) {
         bool ok = false;
         const double seconds = parser.value(QStringLiteral("timeout")).toDouble(&ok);
-        if (!ok || seconds <= 0 || seconds > 3600)
+        // Written so that "nan", which converts, is refused too.
+        if (!ok || !(seconds > 0 && seconds <= 3600))
             return std::unexpected(
                 QStringLiteral("--timeout: give seconds, more than 0 and up to 3600"));
         m_timeoutMs = static_cast<int>(seconds * 1000);
