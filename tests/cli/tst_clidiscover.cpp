@@ -26,7 +26,8 @@ private slots:
         for (const QNetworkInterface &iface : QNetworkInterface::allInterfaces())
             QVERIFY2(iface.type() == QNetworkInterface::Loopback, qPrintable(iface.name()));
         QVERIFY(sim1.start({u"--announce"_s, u"--serial"_s, u"11"_s}));
-        QVERIFY(sim2.start({u"--announce"_s, u"--type"_s, u"ZumB1"_s, u"--serial"_s, u"22"_s}));
+        QVERIFY(sim2.start({u"--announce"_s, u"--type"_s, u"ZumB1"_s, u"--serial"_s, u"22"_s,
+                            u"--name"_s, u"ZUM %1\tB1"_s}));
     }
 
     // Services of another implementation: tst_mdnsinterop.
@@ -40,12 +41,15 @@ private slots:
             found.append(service[u"name"_s].toString() + u" @ "_s +
                          service[u"target"_s].toString());
         QCOMPARE(found,
-                 (QStringList{u"VRK-C1 11 @ "_s + sim1.host(), u"ZUM-B1 22 @ "_s + sim2.host()}));
+                 (QStringList{u"VRK-C1 11 @ "_s + sim1.host(), u"ZUM %1\tB1 @ "_s + sim2.host()}));
         QCOMPARE(json.at(u"results/1/description"_s).toString(),
                  u"ZUM-B1 serial 22 software 6.12"_s);
         QCOMPARE(text.lines().size(), 2);
         QCOMPARE(text.lines()[0], u"VRK-C1 11\tVRK-C1-11.local:%1\t127.0.0.1\tVRK-C1 serial 11 "
                                   "software 6.12"_s.arg(sim1.port()));
+        // A name's tab would add a field, and its %1 must not take the port.
+        QCOMPARE(text.lines()[1], u"ZUM %1 B1\tZUM-1-B1.local:"_s + QString::number(sim2.port()) +
+                                      u"\t127.0.0.1\tZUM-B1 serial 22 software 6.12"_s);
     }
 
     // The README's example as written, with the backup folder of the test.

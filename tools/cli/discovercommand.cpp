@@ -131,13 +131,18 @@ void DiscoverCommand::report()
             addresses.append(address.toString());
         const QString name = QString::fromUtf8(found.service.name());
         const QString address = target(found);
-        if (m_targets)
+        if (m_targets) {
             m_out.text(address);
-        else
-            m_out.text(QStringLiteral("%1\t%2:%3\t%4\t%5")
-                           .arg(name, host)
-                           .arg(found.service.port())
-                           .arg(addresses.join(QLatin1Char(',')), description));
+        } else {
+            // One line of tab-separated fields, whatever a name holds: its
+            // control characters become spaces, its % signs stay as they are.
+            QStringList fields{name, host + u':' + QString::number(found.service.port()),
+                               addresses.join(QLatin1Char(',')), description};
+            for (QString &field : fields)
+                field.replace(QRegularExpression(QStringLiteral("[\\x00-\\x1f\\x7f]")),
+                              QStringLiteral(" "));
+            m_out.text(fields.join(QLatin1Char('\t')));
+        }
         m_out.result({{QStringLiteral("name"), name},
                       {QStringLiteral("host"), host},
                       {QStringLiteral("port"), found.service.port()},
