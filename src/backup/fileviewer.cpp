@@ -261,23 +261,14 @@ bool FileViewer::saveTo(const QString &fileName)
     return bool(saved);
 }
 
-QString FileViewer::askSaveFileName(const QString &start)
-{
-    QFileDialog dialog(this, tr("Save Backup File"), start, tr("Backup files (*.vrk)"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    // A name typed without extension gets one, so that the file shows in the
-    // Open dialog; the dialog asks before replacing a file of that name.
-    dialog.setDefaultSuffix(QStringLiteral("vrk"));
-    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
-}
-
 bool FileViewer::saveDocument()
 {
     if (!document)
         return false;
     if (!document->fileName().isEmpty())
         return saveTo(document->fileName());
-    const QString fileName = askSaveFileName(QString());
+    const QString fileName = QFileDialog::getSaveFileName(this, tr("Save Backup File"), QString(),
+                                                          tr("Backup files (*.vrk)"));
     return !fileName.isEmpty() && saveTo(fileName);
 }
 
@@ -290,7 +281,8 @@ void FileViewer::on_actionSaveAs_triggered()
 {
     if (!document)
         return;
-    const QString fileName = askSaveFileName(startFileName());
+    const QString fileName = QFileDialog::getSaveFileName(
+        this, tr("Save Backup File"), startFileName(), tr("Backup files (*.vrk)"));
     if (!fileName.isEmpty())
         saveTo(fileName);
 }

@@ -67,7 +67,6 @@ private:
     template <typename View> View *followed(View *view);
     void openFile(const QString &fileName);
     bool saveTo(const QString &fileName);
-    QString askSaveFileName(const QString &start);
     void commitOpenEditors();
     bool saveDocument();
     bool closeDocument();

@@ -90,9 +90,6 @@ QFileDialog *CreateSaveBackupDialog(QWidget *parent)
         QCoreApplication::translate("MessageBox", "Backup files (*.vrk)"));
     dialog->setFileMode(QFileDialog::AnyFile);
     dialog->setAcceptMode(QFileDialog::AcceptSave);
-    // A name typed without extension gets one, so that the file shows in the
-    // Open dialogs; the dialog asks before replacing a file of that name.
-    dialog->setDefaultSuffix(QStringLiteral("vrk"));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     return dialog;
 }

@@ -180,11 +180,11 @@ private slots:
         QVERIFY(!child(first, "actionSave")->isEnabled());
         QVERIFY(user.said.isEmpty());
 
-        // A fresh document in the empty window, in the untouched one's place,
-        // saved under a name typed without extension; the title shows its
-        // name as it is, even one holding the modified-marker placeholder.
+        // A fresh document in the empty window, in the untouched one's place;
+        // the title shows its name as it is, even one holding the
+        // modified-marker placeholder.
         child(first, "actionNew")->trigger();
-        user.files = {{path("fresh[*]")}};
+        user.files = {{path("fresh[*].vrk")}};
         child(first, "actionSave")->trigger();
         QCOMPARE(first->windowHandle()->title(),
                  QStringLiteral("Backup File Editor :: %1 (VRK-C1 (v. 6))")
@@ -309,7 +309,7 @@ private slots:
              {std::pair{child(window, "actionExportConfig"), QList<int>{1, 2, 3, 4}},
               std::pair{exportAction(window, Tools().title()), QList<int>{4}}}) {
             QFile::remove(out);
-            user.files = {{path("export")}}; // typed without extension
+            user.files = {{out}};
             action->trigger();
             QTRY_VERIFY(QFile::exists(out));
             BackupFile exported(out);
