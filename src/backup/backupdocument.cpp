@@ -2,22 +2,12 @@
 
 #include "backup/backupfile.h"
 #include "model/groupfactory.h"
-#include "model/machinevalue.h"
 #include "model/parametergroup.h"
 #include "model/tablemodel.h"
 
 namespace {
 constexpr int AllTags[] = {GroupTags::TechParams, GroupTags::RParams, GroupTags::Coordsys,
                            GroupTags::Tools, GroupTags::Teeth};
-
-// A group made for a file: a row or key the section lacks has no number,
-// shown empty and saved as null, never as an invented 0 that a restore would
-// write.
-void clearValues(ParameterGroup &group)
-{
-    for (qsizetype i = 0; i < group.valueCount(); ++i)
-        group.value(i).reset(MachineValue::NoNumber);
-}
 } // namespace
 
 BackupDocument::BackupDocument(QObject *parent) : QObject(parent)
@@ -66,7 +56,7 @@ ParameterGroup *BackupDocument::addGroup(int tag)
     // It is filled from a file (an import) that may not carry every value.
     ParameterGroup *group = adoptGroup(tag);
     if (group)
-        clearValues(*group);
+        group->clear();
     return group;
 }
 
@@ -121,7 +111,7 @@ Result<void> BackupDocument::load(const QString &fileName)
         ParameterGroup *group = adoptGroup(tag);
         if (!group)
             continue;
-        clearValues(*group);
+        group->clear();
         group->fromJson(file.section(tag), true);
     }
     // A file without sections sends no change signal; a document that was

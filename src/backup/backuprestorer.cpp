@@ -143,14 +143,11 @@ void BackupRestorer::fail(const MachineJobError &error)
 void BackupRestorer::OnRequestFinished(const QList<ValueDifference> &differences)
 {
     QStringList lines;
-    for (const ValueDifference &difference :
-         differences.first(std::min<qsizetype>(differences.size(), MaxListedDifferences))) {
+    for (const ValueDifference &difference : differences)
         lines.append(tr("%1: %2: sent %3, read %4")
                          .arg(difference.group, difference.item)
                          .arg(floatText(difference.sent), floatText(difference.read)));
-    }
-    if (differences.size() > MaxListedDifferences)
-        lines.append(tr("and %1 more").arg(differences.size() - MaxListedDifferences));
+    lines = listedLines(lines);
     if (const QString note = safetyCopyNote(); !note.isEmpty())
         lines.append(lines.isEmpty() ? note : QStringLiteral("\n") + note);
 

@@ -20,9 +20,6 @@ class BackupRestorer : public QObject
 {
     Q_OBJECT
 public:
-    // At most this many differing values are listed after a restore.
-    static constexpr int MaxListedDifferences = 20;
-
     BackupRestorer(Machine *machine, QWidget *parent);
 
     void Start();

@@ -93,3 +93,12 @@ QFileDialog *CreateSaveBackupDialog(QWidget *parent)
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     return dialog;
 }
+
+QStringList listedLines(const QStringList &lines)
+{
+    constexpr qsizetype MaxListed = 20;
+    if (lines.size() <= MaxListed)
+        return lines;
+    return lines.first(MaxListed) << QCoreApplication::translate("MessageBox", "and %1 more")
+                                         .arg(lines.size() - MaxListed);
+}

@@ -4,6 +4,7 @@
 
 #include <QMessageBox>
 #include <QString>
+#include <QStringList>
 
 class QFileDialog;
 class QProgressDialog;
@@ -33,3 +34,6 @@ QMessageBox *openBox(QMessageBox::Icon icon, const QString &title, const QString
                      const QString &detailed = {});
 // Returned unopened, deleted when closed.
 QFileDialog *CreateSaveBackupDialog(QWidget *parent);
+// The first 20 lines of a box's details, then "and N more": a refused table
+// of thousands of values must still give a box that fits the screen.
+QStringList listedLines(const QStringList &lines);

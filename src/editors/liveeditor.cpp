@@ -37,8 +37,6 @@ namespace {
 constexpr int StatusMessageMs = 1000;
 constexpr int SlowRefreshMs = 1000;
 constexpr int FastRefreshMs = 100;
-// A pasted table may be refused whole: the box must still fit the screen.
-constexpr qsizetype MaxListedValues = 20;
 } // namespace
 
 LiveEditor::LiveEditor(Machine *machine, ParameterGroup *group, QWidget *parent)
@@ -321,17 +319,15 @@ void LiveEditor::onReadBackCompleted(Acpu::Request *request,
     // holds otherwise stays an edit over the machine's value.
     const int first = m_group->firstVariable();
     QStringList refused;
-    qsizetype refusedCount = 0;
     for (const auto &[variable, number] : written) {
         ParameterValue &value = m_group->value(variable - first);
         const float read = m_connection->ReadFloat(variable);
         if (read != number) {
-            if (++refusedCount <= MaxListedValues)
-                refused.append(
-                    tr("%1: sent %2, read %3")
-                        .arg(m_group->valueLabel(variable - first, m_machine->modelVersion()),
-                             MachineValue::editText(number),
-                             MachineValue::editText(MachineValue::fromMachine(read))));
+            refused.append(
+                tr("%1: sent %2, read %3")
+                    .arg(m_group->valueLabel(variable - first, m_machine->modelVersion()),
+                         MachineValue::editText(number),
+                         MachineValue::editText(MachineValue::fromMachine(read))));
             const double edit = value.value();
             value.reset(MachineValue::fromMachine(read));
             value.setValue(edit);
@@ -340,14 +336,12 @@ void LiveEditor::onReadBackCompleted(Acpu::Request *request,
         }
     }
     m_model->DataStoreChanged();
-    if (refusedCount > MaxListedValues)
-        refused.append(tr("and %1 more").arg(refusedCount - MaxListedValues));
-    if (refusedCount > 0) {
+    if (!refused.isEmpty()) {
         openBox(QMessageBox::Warning, tr("Values Not Taken"),
                 tr("The machine holds %1 of the written values otherwise than sent; they stay "
                    "marked as edits.")
-                    .arg(refusedCount),
-                this, refused.join(u'\n'));
+                    .arg(refused.size()),
+                this, listedLines(refused).join(u'\n'));
         return;
     }
     if (closeWhenDone)

@@ -125,6 +125,12 @@ void ParameterGroup::accept()
     emit DataChanged();
 }
 
+void ParameterGroup::clear()
+{
+    for (qsizetype i = 0; i < valueCount(); ++i)
+        value(i).reset(MachineValue::NoNumber);
+}
+
 void ParameterGroup::revert()
 {
     for (qsizetype i = 0; i < valueCount(); ++i)

@@ -76,6 +76,11 @@ public:
     bool isModified() const;
     void accept();
     void revert();
+    // Every value holds no number, stored and current: a group about to be
+    // filled from a file that may lack some of them, which must then save as
+    // null, not as an invented 0 that a restore would write. No signal: it is
+    // meant for a group nothing shows yet.
+    void clear();
     // What to write to the machine. Neither list ever holds a value that
     // MachineValue::fits refuses (NaN, infinity, beyond the float range), so a
     // variable whose parameter holds no number is not touched.

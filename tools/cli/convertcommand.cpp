@@ -3,7 +3,6 @@
 #include "backup/backupfile.h"
 #include "backup/backupimport.h"
 #include "model/groupfactory.h"
-#include "model/machinevalue.h"
 #include "model/parametergroup.h"
 
 #include <QFileInfo>
@@ -83,10 +82,8 @@ void ConvertCommand::start()
     if (const auto parsed = import.parseSections(); !parsed)
         return fail(m_source, parsed.error());
     std::unique_ptr<ParameterGroup> group(GroupFactory::create(GroupTags::TechParams));
-    // What the old file does not give is not invented: a 0 here would be
-    // written into the machine by a restore.
-    for (qsizetype i = 0; i < group->valueCount(); ++i)
-        group->value(i).reset(MachineValue::NoNumber);
+    // What the old file does not give stays without a number.
+    group->clear();
     const QList<qsizetype> missed = import.importTechParams(group.get(), m_version);
 
     BackupFile file(m_target);

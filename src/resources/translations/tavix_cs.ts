@@ -252,10 +252,6 @@ Přesto zálohu obnovit?</translation>
         <source>There was an error loading the backup file.</source>
         <translation>Při načítání souboru zálohy došlo k chybě.</translation>
     </message>
-    <message>
-        <source>and %1 more</source>
-        <translation>a dalších %1</translation>
-    </message>
 </context>
 <context>
     <name>BackupWriter</name>
@@ -634,10 +630,6 @@ Přesto zálohu obnovit?</translation>
 <context>
     <name>LiveEditor</name>
     <message>
-        <source>and %1 more</source>
-        <translation>a dalších %1</translation>
-    </message>
-    <message>
         <source>%1: sent %2, read %3</source>
         <translation>%1: odesláno %2, přečteno %3</translation>
     </message>
@@ -921,6 +913,10 @@ Chcete pokračovat?</translation>
 </context>
 <context>
     <name>MessageBox</name>
+    <message>
+        <source>and %1 more</source>
+        <translation>a dalších %1</translation>
+    </message>
     <message>
         <source>Communication Error</source>
         <translation>Chyba komunikace</translation>

@@ -248,10 +248,6 @@ Restore the backup anyway?</source>
         <source>There was an error loading the backup file.</source>
         <translation type="unfinished"></translation>
     </message>
-    <message>
-        <source>and %1 more</source>
-        <translation type="unfinished"></translation>
-    </message>
 </context>
 <context>
     <name>BackupWriter</name>
@@ -630,10 +626,6 @@ Restore the backup anyway?</source>
 <context>
     <name>LiveEditor</name>
     <message>
-        <source>and %1 more</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>%1: sent %2, read %3</source>
         <translation type="unfinished"></translation>
     </message>
@@ -914,6 +906,10 @@ Do you wish to proceed?</source>
 </context>
 <context>
     <name>MessageBox</name>
+    <message>
+        <source>and %1 more</source>
+        <translation type="unfinished"></translation>
+    </message>
     <message>
         <source>Communication Error</source>
         <translation type="unfinished"></translation>
