@@ -312,7 +312,6 @@ private slots:
         const CliRun rparams =
             cli(u"restore --json %1 %2 --sections rparams"_s.arg(simA.host(), file));
         QCOMPARE(rparams.code, 0);
-        QVERIFY(writes(simA) > 0);
         const CliRun read = cli(u"read --float %1 1801 1030"_s.arg(simA.host()));
         QCOMPARE(read.lines(), (QStringList{u"1801\t7"_s, u"1030\t2757.5"_s}));
         BackupFile safety(rparams.at(u"results/0/safetyCopy"_s).toString());
