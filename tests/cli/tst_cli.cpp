@@ -8,7 +8,6 @@
 #include "clirun.h"
 #include "simprocess.h"
 
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -233,16 +232,11 @@ private slots:
             connect(socket, &QWebSocket::textMessageReceived, socket,
                     [socket](const QString &text) {
                         const QJsonObject m = QJsonDocument::fromJson(text.toUtf8()).object();
-                        QJsonArray values; // VRK-C1 (v. 8), S/N 77, SW 6.12
-                        for (int v = 256; v < 270; ++v)
-                            values.append(
-                                QMap<int, int>{{262, 1}, {264, 6}, {265, 77}, {266, 612}, {268, 8}}
-                                    .value(v));
+                        // Variables 256..269: VRK-C1 (v. 8), S/N 77, SW 6.12.
                         if (m[u"start_index"_s].toInt() == 256)
-                            socket->sendTextMessage(
-                                QString::fromUtf8(BackupData::json({{"event", "get_vars_done"},
-                                                                    {"tid", m[u"tid"_s]},
-                                                                    {"values", values}})));
+                            socket->sendTextMessage(uR"({"event": "get_vars_done", "tid": %1,
+                                    "values": [0, 0, 0, 0, 0, 0, 1, 0, 6, 77, 612, 0, 8, 0]})"_s
+                                                        .arg(m[u"tid"_s].toInteger()));
                     });
         });
         QElapsedTimer clock;
@@ -274,12 +268,6 @@ private slots:
             QCOMPARE(DistinctValues::sections(file), DistinctValues::Tags);
             QCOMPARE(DistinctValues::differences(file, i + 1), QList<int>());
         }
-        // One machine down: the others are still backed up.
-        const CliRun partly = cli(
-            u"backup --dir %1 %2 %3 %4"_s.arg(path(u"partly"_s), simA.host(), down, simB.host()));
-        QVERIFY2(partly.code == 1 && partly.err.contains(down.toUtf8()), partly.err.constData());
-        QCOMPARE(QDir(path(u"partly"_s)).entryList(QDir::Files).size(), 2);
-        QCOMPARE(partly.lines().size(), 2);
 
         // Teeth only when asked; an existing file is kept.
         const QString teeth = u"backup %1 -o %2"_s.arg(simA.host(), path(u"teeth.vrk"_s));
@@ -324,7 +312,6 @@ private slots:
         const CliRun rparams =
             cli(u"restore --json %1 %2 --sections rparams"_s.arg(simA.host(), file));
         QCOMPARE(rparams.code, 0);
-        QVERIFY(writes(simA) > 0);
         const CliRun read = cli(u"read --float %1 1801 1030"_s.arg(simA.host()));
         QCOMPARE(read.lines(), (QStringList{u"1801\t7"_s, u"1030\t2757.5"_s}));
         BackupFile safety(rparams.at(u"results/0/safetyCopy"_s).toString());

@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <string>
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size);
@@ -18,9 +17,8 @@ int main(int argc, char **argv)
             if (!entry.is_regular_file())
                 continue;
             std::ifstream in(entry.path(), std::ios::binary);
-            const std::string text{std::istreambuf_iterator<char>(in), {}};
             // A buffer of exactly the input's size, so that an overread is visible.
-            const std::vector<uint8_t> bytes(text.begin(), text.end());
+            const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
             LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
             ++count;
         }

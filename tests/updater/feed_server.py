@@ -52,21 +52,16 @@ class Handler(http.server.SimpleHTTPRequestHandler):
             elif route == "nolength":
                 self.head(200)
                 self.wfile.write(self.file(rest))
-            elif route in ("cut", "stall"):
+            elif route in ("cut", "stall", "slow"):
                 body = self.file(rest)
                 self.head(200, [("Content-Length", str(len(body)))])
-                self.wfile.write(body[: len(body) // 2])
+                time.sleep(2.2 if route == "slow" else 0)
+                first = 1 if route == "slow" else len(body) // 2
+                self.wfile.write(body[:first])
                 self.wfile.flush()
-                if route == "stall":
-                    time.sleep(120)
-            elif route == "slow":
-                body = self.file(rest)
-                self.head(200, [("Content-Length", str(len(body)))])
-                time.sleep(2.2)
-                self.wfile.write(body[:1])
-                self.wfile.flush()
-                time.sleep(0.2)
-                self.wfile.write(body[1:])
+                time.sleep({"cut": 0, "stall": 120, "slow": 0.2}[route])
+                if route == "slow":
+                    self.wfile.write(body[first:])
             elif route == "announce":
                 self.head(200, [("Content-Length", rest)])
                 self.wfile.write(b"x" * 4096)

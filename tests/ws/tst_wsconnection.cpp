@@ -130,7 +130,6 @@ private slots:
         readDone(tid, 5, 1);
         QTest::qWait(50);
         QVERIFY(received.isEmpty());
-        QCOMPARE(c->ReadInt(7), 0);
         send(u"{\"event\": \"set_vars_done\", \"tid\": %1}"_s.arg(tid.toInt()));
         QCOMPARE(next(&second), json(R"({"verb": "set_vars", "is_float": false,
                                           "values": [{"key": 67, "value": -3}]})"));
