@@ -7,6 +7,9 @@
 #include "model/tablemodel.h"
 #include "model/techparameters.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -22,6 +25,67 @@
 using namespace BackupData;
 
 using Filled = QMap<qsizetype, qsizetype>; // current index <- old index
+
+namespace {
+
+constexpr auto Open = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
+                      QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+
+// A small backup with a mode other than the default.
+bool writeExisting(const QString &path)
+{
+    return write(path, json({{"_machine", "VrkB2"},
+                             {"_version", 7},
+                             {"coordsys", rows("G", 54, 59, 8, 0.5)}})) &&
+           QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+}
+
+// Runs this test's binary with SAVE_DIR set, through the wrapper command
+// given; true when its checks passed and the save failed with this error.
+bool runChild(QStringList command, const QString &dir, const char *error)
+{
+    qputenv("SAVE_DIR", dir.toLocal8Bit());
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(command.takeFirst(), command);
+    process.waitForFinished(60000);
+    qunsetenv("SAVE_DIR");
+    const QByteArray output = process.readAll();
+    qInfo("%s", output.constData());
+    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0 &&
+           output.contains("save error: ") && output.contains(error);
+}
+
+} // namespace
+
+// The child: loads SAVE_DIR/backup.vrk (writes it first for the full disk),
+// makes it too large for a 16 kB disk and saves it over itself.
+class SaveFails : public QObject
+{
+    Q_OBJECT
+private slots:
+    void nothingLost()
+    {
+        const QString dir = qEnvironmentVariable("SAVE_DIR");
+        const QString path = dir + QStringLiteral("/backup.vrk");
+        QVERIFY(QFile::exists(path) || writeExisting(path));
+        const QByteArray before = read(path);
+        const QFile::Permissions mode = QFileInfo(path).permissions();
+        BackupDocument document;
+        QVERIFY(document.load(path));
+        document.addGroup(GroupTags::Teeth)->fromJson(teeth(1.0 / 3.0), false);
+
+        // A full disk once left a truncated file and reported success.
+        const auto saved = document.save(path);
+        QVERIFY(!saved);
+        qInfo("save error: %s", qPrintable(saved.error()));
+        QVERIFY(document.isDirty() && document.fileName() == path);
+        QCOMPARE(read(path), before);
+        QCOMPARE(QFileInfo(path).permissions(), mode);
+        QCOMPARE(QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System),
+                 QStringList{"backup.vrk"});
+    }
+};
 
 class TestBackup : public QObject
 {
@@ -241,6 +305,47 @@ private slots:
         QCOMPARE(document.group(GroupTags::Tools)->definedValues().size(), 8);
     }
 
+    // A save that fails must lose nothing. The failures are real: a full tmpfs in
+    // a private mount namespace, and a directory an unprivileged user may not
+    // write (root ignores directory permissions); both met by a child process.
+    void fullDisk()
+    {
+        const QString script =
+            QStringLiteral("mount -t tmpfs -o size=16k tmpfs \"$SAVE_DIR\" && exec \"$0\"");
+        QVERIFY(runChild(
+            {"unshare", "-rm", "sh", "-c", script, QCoreApplication::applicationFilePath()},
+            m_dir->path(), "No space left on device"));
+    }
+
+    void readOnlyDirectory()
+    {
+        const QString file = path("backup.vrk");
+        QVERIFY(writeExisting(file));
+        QStringList command{QCoreApplication::applicationFilePath()};
+        QTemporaryDir binDir;
+        if (::geteuid() == 0) {
+            // The user may write the file, only not the directory it lies in.
+            QCOMPARE(::chown(qPrintable(file), 65534, 65534), 0);
+            // The build tree may lie where that user cannot reach it: run a copy
+            // of this test from a directory open to everyone.
+            const QString binary = binDir.filePath(QStringLiteral("tst_backup"));
+            QVERIFY(QFile::copy(command.first(), binary));
+            QVERIFY(QFile::setPermissions(binDir.path(), Open) &&
+                    QFile::setPermissions(binary, Open));
+            command =
+                QStringList{"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", binary};
+        }
+        const QByteArray before = read(file);
+        QVERIFY(QFile::setPermissions(m_dir->path(), Open & ~QFile::WriteOwner));
+        auto restore = qScopeGuard([&] { QFile::setPermissions(m_dir->path(), Open); });
+
+        QVERIFY(runChild(command, m_dir->path(), "Permission denied"));
+        // Seen from outside the child as well.
+        QCOMPARE(read(file), before);
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{"backup.vrk"});
+    }
+
     // A pipe, a device or a directory is refused before it is opened: opening a
     // pipe for reading waits for a writer, with the window frozen.
     void notRegularFiles()
@@ -441,5 +546,15 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestBackup)
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsSet("SAVE_DIR")) {
+        SaveFails child;
+        return QTest::qExec(&child, argc, argv);
+    }
+    TestBackup test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_backup.moc"
