@@ -16,6 +16,7 @@
 #include "requestresult.h"
 #include "simprocess.h"
 #include "simulateduser.h"
+#include "widgetlookup.h"
 
 #include <QAction>
 #include <QApplication>
@@ -92,9 +93,9 @@ struct Station
     // Answers the one question shown, which must default to No.
     bool ask(const QString &says, QMessageBox::StandardButton button)
     {
-        if (!QTest::qWaitFor([&] { return boxes().size() == 1; }, LongMs))
+        if (!QTest::qWaitFor([&] { return shownWindows<QMessageBox>().size() == 1; }, LongMs))
             return false;
-        QMessageBox *question = boxes().first();
+        QMessageBox *question = shownWindows<QMessageBox>().first();
         QAbstractButton *answer = question->button(button);
         const bool right = (question->windowTitle() + question->text()).contains(says) &&
                            question->defaultButton() == question->button(QMessageBox::No) && answer;
@@ -110,19 +111,13 @@ struct Station
                window->findChildren<BackupRestorer *>().size() +
                window->findChildren<ProgramUploader *>().size();
     }
-    QList<QMessageBox *> boxes() const
-    {
-        QList<QMessageBox *> open = window->findChildren<QMessageBox *>();
-        open.removeIf([](const QMessageBox *box) { return !box->isVisible(); });
-        return open;
-    }
     // Waits for every job to end: the title and texts of the one box left,
     // one per line, or "(boxes: N)".
     QString lastBox()
     {
         (void)QTest::qWaitFor([&] { return jobs() == 0; }, LongMs);
         QTest::qWait(50);
-        const QList<QMessageBox *> open = boxes();
+        const QList<QMessageBox *> open = shownWindows<QMessageBox>();
         if (jobs() != 0 || open.size() != 1)
             return QStringLiteral("(jobs: %1, boxes: %2)").arg(jobs()).arg(open.size());
         return QStringList{open[0]->windowTitle(), open[0]->text(), open[0]->informativeText(),
@@ -301,8 +296,6 @@ private slots:
             QCOMPARE(texts, QStringLiteral("(jobs: 0, boxes: 0)"));
         for (const QString &part : box.split(u'\n', Qt::SkipEmptyParts))
             QVERIFY2(texts.contains(part) && !texts.startsWith(u'('), qPrintable(texts));
-        for (QWidget *widget : QApplication::topLevelWidgets())
-            QVERIFY(!dialog.isEmpty() || !qobject_cast<QFileDialog *>(widget));
         if (lose)
             return;
         QCOMPARE(s.writes(), (Writes{{513, 1}} + writes)); // after the test's own
