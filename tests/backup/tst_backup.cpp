@@ -192,8 +192,9 @@ private slots:
     }
 
     // A file of the stamp alone saves as the stamp alone; unknown machines and
-    // keys, and sections in another letter case, load.
-    void stampsAndUnknownKeys()
+    // keys, and sections in another letter case, load; a full file saves as it
+    // came, and exports write the edited values and the sections asked for.
+    void loadSaveAndExport()
     {
         BackupDocument document;
         QVERIFY(document.load(write(R"({"_version":3,"_machine":"VrkA2"})")));
@@ -217,23 +218,15 @@ private slots:
         QVERIFY(document.save(path("out")));
         QCOMPARE(keys("out"), QStringList({"_machine", "_version", "rparams", "techparams"}));
         QVERIFY(read(path("out")).contains(R"("_machine":"Unknown")"));
-    }
 
-    void roundTripAndExports()
-    {
         const QJsonObject original = full(QStringLiteral("VrkE1"), 11);
-        BackupDocument document;
-        QVERIFY(document.load(write(json(original))));
-
-        QVERIFY(document.save(path("out")));
+        QVERIFY(document.load(write(json(original))) && document.save(path("out")));
         BackupFile file(path("out"));
         QVERIFY(file.load());
-        QCOMPARE(file.machine(), ModelVersion(VrkE1, 11));
         // Tools row T0 is not written, so each section is the original.
         for (int tag = 1; tag <= 5; ++tag)
             QCOMPARE(file.section(tag), original.value(ParameterGroup::groupName(tag)).toObject());
 
-        // Exports write the edited values, the stamp and the sections asked for.
         TableModel *model = document.createModel(GroupTags::TechParams);
         QVERIFY(model->setData(model->index(3, 0), 77.0, Qt::EditRole));
         QVERIFY(document.exportWithoutTeeth(path("noteeth")));
