@@ -95,7 +95,6 @@ class TestBackup : public QObject
     {
         return BackupData::write(path("in"), bytes) ? path("in") : QString();
     }
-    // The top-level keys of a file written by the program.
     QStringList keys(const QString &name) const
     {
         return QJsonDocument::fromJson(read(path(name))).object().keys();

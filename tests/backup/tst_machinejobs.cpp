@@ -69,7 +69,6 @@ struct Station
             result.append({m.captured(1).toInt(), m.captured(2).toInt()});
         return result;
     }
-    // Runs a File command and answers its file dialog when names are given.
     void run(const QString &action, const QString &names = {})
     {
         window->findChild<QAction *>(action)->trigger();
