@@ -14,7 +14,6 @@
 
 namespace BackupData {
 
-// count numbers first, first + step, ...
 inline QJsonArray numbers(qsizetype count, double first = 0.0, double step = 0.25)
 {
     QJsonArray array;

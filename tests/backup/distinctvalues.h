@@ -35,17 +35,6 @@ inline QString stateFile(const QString &path, int seed)
     return BackupData::write(path, BackupData::json({{"variables", state}})) ? path : QString();
 }
 
-// A simulator's state file (written when it stops); absent variables hold 0.
-inline QMap<int, quint32> readState(const QString &path)
-{
-    QMap<int, quint32> state;
-    const QJsonObject vars =
-        QJsonDocument::fromJson(BackupData::read(path))["variables"].toObject();
-    for (auto it = vars.begin(); it != vars.end(); ++it)
-        state.insert(it.key().toInt(), quint32(it.value().toInteger()));
-    return state;
-}
-
 // edits replace values; NaN is a value without a number.
 inline QString backupFile(const QString &path, const ModelVersion &version, int seed,
                           const QMap<int, double> &edits = {})
