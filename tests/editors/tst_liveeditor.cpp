@@ -121,47 +121,52 @@ private slots:
     }
 
     // Read, edit, Apply (exactly the edits reach the machine), Reset, and OK
-    // with nothing modified, for each editor; the second cell is the row below.
-    void readEditApply_data()
-    {
-        QTest::addColumn<int>("tag");
-        QTest::addColumn<int>("row");
-        QTest::addColumn<int>("column");
-        QTest::addColumn<int>("variable");
-        QTest::newRow("parameters") << 1 << 3 << 0 << 1027;
-        QTest::newRow("teeth") << 5 << 3 << 2 << tooth(0, 2, 3);
-    }
+    // with nothing modified. Unwritten edits are not thrown away by switching
+    // refresh on: the user is asked, No keeps them and refresh off, Yes reads.
     void readEditApply()
     {
-        QFETCH(int, tag);
-        QFETCH(int, row);
-        QFETCH(int, column);
-        QFETCH(int, variable);
-        QVERIFY(live.set({{variable, 3.5f}, {variable + 1, -2.25f}}));
-        Editor editor(live, tag);
+        QVERIFY(live.set({{1027, 3.5f}, {1028, -2.25f}}));
+        Editor editor(live, 1);
+        SimulatedUser user;
         editor.trigger("actionRefreshOnce");
-        QTRY_COMPARE_WITH_TIMEOUT(editor.text(row, column), QStringLiteral("3.500000"), 20000);
-        QCOMPARE(editor.text(row + 1, column), QStringLiteral("-2.250000"));
+        QTRY_COMPARE_WITH_TIMEOUT(editor.text(3), QStringLiteral("3.500000"), 20000);
+        QCOMPARE(editor.text(4), QStringLiteral("-2.250000"));
 
-        QVERIFY(editor.edit(row, column, QStringLiteral("7.25")));
-        QVERIFY(editor.edit(row + 1, column, QStringLiteral("1")));
+        QVERIFY(editor.edit(3, 0, QStringLiteral("7.25")) &&
+                editor.edit(4, 0, QStringLiteral("1")));
         QVERIFY(editor.window->isWindowModified());
         // The table shows the edit through the style proxy, as marked.
-        QVERIFY(editor.table->index(row, column).data(Qt::FontRole).value<QFont>().italic());
-        const qsizetype before = live.writes().size();
+        QVERIFY(editor.table->index(3, 0).data(Qt::FontRole).value<QFont>().italic());
+        user.buttons = {QMessageBox::No};
+        editor.trigger("actionRefresh1s");
+        QCOMPARE(user.said.size(), 1);
+        QVERIFY(user.said.first().startsWith("Values edited but not written to the machine: 2.\n"));
+        QVERIFY(!editor.checked("actionRefresh1s"));
+        QVERIFY(editor.editable(3));
+        QTest::qWait(1200);
+        QCOMPARE(editor.text(3), QStringLiteral("7.250000"));
+
+        qsizetype before = live.writes().size();
         editor.click(QDialogButtonBox::Apply);
         QTRY_VERIFY(!editor.window->isWindowModified());
-        QTRY_COMPARE(live.writes().mid(before), QStringList{QStringLiteral("%1 2").arg(variable)});
-        QCOMPARE(live.value(variable), 7.25f);
+        QTRY_COMPARE(live.writes().mid(before), QStringList{QStringLiteral("1027 2")});
+        QCOMPARE(live.value(1027), 7.25f);
 
-        QVERIFY(editor.edit(row, column, QStringLiteral("-9")));
+        QVERIFY(editor.edit(3, 0, QStringLiteral("-9")));
         editor.click(QDialogButtonBox::Reset);
-        QCOMPARE(editor.text(row, column), QStringLiteral("7.250000"));
+        QCOMPARE(editor.text(3), QStringLiteral("7.250000"));
+        QVERIFY(!editor.window->isWindowModified());
+        QVERIFY(live.set({{1027, 2.5f}}));
+        before = live.writes().size();
+        QVERIFY(editor.edit(3, 0, QStringLiteral("-9")));
+        user.buttons = {QMessageBox::Yes};
+        editor.trigger("actionRefresh100ms");
+        QTRY_COMPARE(editor.text(3), QStringLiteral("2.500000"));
         QVERIFY(!editor.window->isWindowModified());
         editor.click(QDialogButtonBox::Ok);
         QTRY_VERIFY(!editor.window);
         QTest::qWait(200); // a write would be logged by now
-        QCOMPARE(live.writes().size(), before + 1);
+        QCOMPARE(live.writes().size(), before);
     }
 
     // A machine that cannot be asked keeps the automatic refresh trying: it
@@ -265,30 +270,6 @@ private slots:
         // Timers may fire a few per cent early.
         for (qsizetype i = 1; i < reads.size(); ++i)
             QCOMPARE_GE(reads[i] - reads[i - 1], 95 + 5 * 28);
-    }
-
-    // Unwritten edits are not thrown away by switching refresh on: the user
-    // is asked, No keeps them and refresh off, Yes reads.
-    void refreshAsksBeforeDroppingEdits()
-    {
-        Editor editor(live, 1);
-        SimulatedUser user;
-        QVERIFY(live.set({{1032, 2.5f}}));
-        editor.trigger("actionRefreshOnce");
-        QTRY_COMPARE(editor.text(8), QStringLiteral("2.500000"));
-        QVERIFY(editor.edit(8, 0, QStringLiteral("3")) && editor.edit(9, 0, QStringLiteral("4")));
-        user.buttons = {QMessageBox::No};
-        editor.trigger("actionRefresh1s");
-        QCOMPARE(user.said.size(), 1);
-        QVERIFY(user.said.first().startsWith("Values edited but not written to the machine: 2.\n"));
-        QVERIFY(!editor.checked("actionRefresh1s"));
-        QVERIFY(editor.editable(8));
-        QTest::qWait(1200);
-        QCOMPARE(editor.text(8), QStringLiteral("3.000000"));
-        user.buttons = {QMessageBox::Yes};
-        editor.trigger("actionRefresh100ms");
-        QTRY_VERIFY(!editor.window->isWindowModified());
-        QCOMPARE(editor.text(8), QStringLiteral("2.500000"));
     }
 
     // Teeth: the filter action thins the shape selector; edits of several
