@@ -169,61 +169,12 @@ private slots:
         QCOMPARE(live.writes().size(), before);
     }
 
-    // A machine that cannot be asked keeps the automatic refresh trying: it
-    // resumes by itself once the machine is back. The close prompt: Cancel
-    // keeps the edits (the place is saved anyway), Yes with the machine gone
-    // keeps window and edits, No drops them.
-    void lostMachine()
-    {
-        QTemporaryDir dir;
-        const QString state = dir.filePath(QStringLiteral("state.json"));
-        LiveMachine lost;
-        QVERIFY(lost.start({QStringLiteral("--state"), state}));
-        lost.connection.StartPolling();
-        Editor editor(lost, 1);
-        SimulatedUser user;
-        editor.trigger("actionRefresh100ms");
-        const quint16 port = lost.sim.port();
-        lost.sim.stop();
-        QTRY_COMPARE(editor.window->statusBar()->currentMessage(),
-                     QStringLiteral("Communication error"));
-        QVERIFY(BackupData::write(state, R"({"variables": {"1025": 1088421888}})")); // 7.0f
-        QTest::qWait(500);
-        QVERIFY(lost.sim.start({QStringLiteral("--state"), state}, port));
-        QTRY_COMPARE_WITH_TIMEOUT(editor.text(1), QStringLiteral("7.000000"), 20000);
-        editor.trigger("actionRefresh100ms");
-
-        QVERIFY(editor.edit(5, 0, QStringLiteral("12.5")));
-        user.buttons = {QMessageBox::Cancel, QMessageBox::Yes};
-        QVERIFY(!editor.window->close());
-        QVERIFY(QSettings().contains(QStringLiteral("Parameters/techparams/geometry")));
-        lost.sim.stop();
-        QTRY_VERIFY(lost.connection.State() != Acpu::Connection::Connected);
-        QVERIFY(!editor.window->close());
-        QTRY_COMPARE(user.said.size(), 3);
-        QVERIFY(user.said.last().startsWith("Connection with the machine is broken.\n"));
-        QVERIFY(editor.window->isVisible());
-        QCOMPARE(editor.text(5), QStringLiteral("12.500000"));
-        user.buttons = {QMessageBox::No};
-        QVERIFY(editor.window->close());
-        QTRY_VERIFY(!editor.window);
-    }
-
-    // A write still under way when the window goes (the main window deletes
-    // its editors when it is destroyed) must find nothing of it when it
-    // finishes; the sanitizer run (label interop) sees a use after free.
-    void writeFinishingAfterClose()
-    {
-        Editor editor(live, 2);
-        QVERIFY(editor.edit(7, 0, QStringLiteral("70.5")));
-        editor.click(QDialogButtonBox::Apply);
-        delete editor.window.data(); // before the reply can arrive
-        QTRY_COMPARE(live.value(1799), 70.5f);
-    }
-
     // A machine that limits a value silently: the write is read back, the
     // user is told, and the value stays an edit over what the machine holds;
-    // OK keeps the window open.
+    // OK keeps the window open. A write still under way when the window goes
+    // (the main window deletes its editors when it is destroyed) must find
+    // nothing of it when it finishes; the sanitizer run (label interop) sees
+    // a use after free.
     void clampedWrite()
     {
         Editor editor(live, 2);
@@ -242,15 +193,30 @@ private slots:
         QCOMPARE(edits.size(), 22);
         QCOMPARE(edits.first(), std::pair(1812, 500.0f));
         QVERIFY(editor.window->isVisible());
+        QVERIFY(editor.edit(7, 0, QStringLiteral("70.5")));
+        editor.click(QDialogButtonBox::Apply);
+        delete editor.window.data(); // before the reply can arrive
+        QTRY_COMPARE(live.value(1799), 70.5f);
     }
 
     // Both periods exclude each other and lock the table; reads follow the
     // machine and never overlap, each starting a period after the last ended.
-    void automaticRefresh()
+    // A machine that cannot be asked keeps the automatic refresh trying: it
+    // resumes by itself once the machine is back. The close prompt: Cancel
+    // keeps the edits (the place is saved anyway), Yes with the machine gone
+    // keeps window and edits, No drops them.
+    void automaticRefreshAndLostMachine()
     {
-        LiveMachine slow; // a read of the group's five chunks takes 5 x 30 ms
-        QVERIFY(slow.start({QStringLiteral("--delay"), QStringLiteral("30")}));
+        QTemporaryDir dir;
+        const QString state = dir.filePath(QStringLiteral("state.json"));
+        // A read of the group's five chunks takes 5 x 30 ms.
+        const QStringList options = {QStringLiteral("--state"), state, QStringLiteral("--delay"),
+                                     QStringLiteral("30")};
+        LiveMachine slow;
+        QVERIFY(slow.start(options));
+        slow.connection.StartPolling();
         Editor editor(slow, 1);
+        SimulatedUser user;
         QElapsedTimer clock;
         clock.start();
         QList<qint64> reads; // when each ended
@@ -270,6 +236,32 @@ private slots:
         // Timers may fire a few per cent early.
         for (qsizetype i = 1; i < reads.size(); ++i)
             QCOMPARE_GE(reads[i] - reads[i - 1], 95 + 5 * 28);
+
+        editor.trigger("actionRefresh100ms");
+        const quint16 port = slow.sim.port();
+        slow.sim.stop();
+        QTRY_COMPARE(editor.window->statusBar()->currentMessage(),
+                     QStringLiteral("Communication error"));
+        QVERIFY(BackupData::write(state, R"({"variables": {"1025": 1088421888}})")); // 7.0f
+        QTest::qWait(500);
+        QVERIFY(slow.sim.start(options, port));
+        QTRY_COMPARE_WITH_TIMEOUT(editor.text(1), QStringLiteral("7.000000"), 20000);
+        editor.trigger("actionRefresh100ms");
+
+        QVERIFY(editor.edit(5, 0, QStringLiteral("12.5")));
+        user.buttons = {QMessageBox::Cancel, QMessageBox::Yes};
+        QVERIFY(!editor.window->close());
+        QVERIFY(QSettings().contains(QStringLiteral("Parameters/techparams/geometry")));
+        slow.sim.stop();
+        QTRY_VERIFY(slow.connection.State() != Acpu::Connection::Connected);
+        QVERIFY(!editor.window->close());
+        QTRY_COMPARE(user.said.size(), 3);
+        QVERIFY(user.said.last().startsWith("Connection with the machine is broken.\n"));
+        QVERIFY(editor.window->isVisible());
+        QCOMPARE(editor.text(5), QStringLiteral("12.500000"));
+        user.buttons = {QMessageBox::No};
+        QVERIFY(editor.window->close());
+        QTRY_VERIFY(!editor.window);
     }
 
     // Teeth: the filter action thins the shape selector, which picks the shape
