@@ -302,13 +302,20 @@ private slots:
         QCOMPARE(live.value(tooth(0, 0, 1)), 5.0f);
     }
 
-    // Choosing an editor twice opens one; after it closed, a new one reads again.
-    void mainWindowOpensOneEditorPerGroup()
+    // Choosing an editor twice opens one; after it closed, a new one reads
+    // again. Another machine answering at the address after a reconnect (a
+    // control unit swapped or updated) is identified again: a backup must not
+    // carry the former one's stamp. One box says so, and that the editor still
+    // open shows the former one's values.
+    void mainWindow()
     {
-        MainWindow main(&live.machine);
+        LiveMachine swapped;
+        QVERIFY(swapped.start());
+        MainWindow main(&swapped.machine);
         main.show();
+        SimulatedUser user;
         for (const float value : {21.5f, 22.5f}) {
-            QVERIFY(live.set({{1024, value}}));
+            QVERIFY(swapped.set({{1024, value}}));
             trigger(&main, "actionTechParameters");
             trigger(&main, "actionTechParameters");
             const QList<ParametersEditor *> editors = shownWindows<ParametersEditor>();
@@ -322,28 +329,20 @@ private slots:
                 QTRY_VERIFY(!shown);
             }
         }
-        QVERIFY(main.close());
-        QTRY_VERIFY(shownWindows<ParametersEditor>().isEmpty());
-    }
 
-    // Another machine answering at the address after a reconnect (a control
-    // unit swapped or updated) is identified again: a backup must not carry
-    // the former one's stamp. One box says so.
-    void mainWindowIdentifiesTheMachineAfterAReconnect()
-    {
-        LiveMachine swapped;
-        QVERIFY(swapped.start());
-        MainWindow main(&swapped.machine);
-        SimulatedUser user;
         const quint16 port = swapped.sim.port();
         swapped.sim.stop();
         QVERIFY(
             swapped.sim.start({"--type", "ZumB1", "--model-version", "7", "--serial", "5"}, port));
         QTRY_COMPARE_WITH_TIMEOUT(user.said.size(), 1, 10000);
-        QVERIFY2(user.said.first().contains("ZUM-B1 (v. 7)"), qPrintable(user.said[0]));
+        QVERIFY2(user.said.first().contains("ZUM-B1 (v. 7)") &&
+                     user.said.first().contains("\nParameter editors opened before"),
+                 qPrintable(user.said[0]));
         QCOMPARE(swapped.machine.modelVersion(), ModelVersion(MachineType::ZumB1, 7));
         QVERIFY2(main.windowTitle().startsWith("ZUM-B1 (v. 7) Remote Display :: S/N: 5 ("),
                  qPrintable(main.windowTitle()));
+        QVERIFY(main.close());
+        QTRY_VERIFY(shownWindows<ParametersEditor>().isEmpty());
     }
 
     // Save writes only the group and the machine's data model; a loaded
