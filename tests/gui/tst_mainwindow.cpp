@@ -1,17 +1,22 @@
 // The main window on the offline connection: keys, lamps, failures, zoom and
-// settings; and the feedback pieces (progress and error boxes) on real requests.
+// settings; the feedback pieces (progress and error boxes) on real requests;
+// and the translations compiled into the resources, with Qt's own.
 #include "acpu/display.h"
 #include "acpu/offlineconnection.h"
 #include "acpu/request.h"
 #include "app/mainwindow.h"
+#include "app/startup.h"
 #include "backup/messagebox.h"
 #include "model/machine.h"
+#include "model/parametertable.h"
 #include "privatenetwork.h"
 #include "widgetlookup.h"
 #include "widgets/qwaitingspinner.h"
 
 #include <QAction>
+#include <QFile>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -277,6 +282,26 @@ private slots:
             QStringLiteral("There was an error writing data to the machine.\nResponse timeout."));
         box->close(); // closing deletes it
         QTRY_VERIFY(box.isNull());
+    }
+
+    // Last: it leaves the program in Czech.
+    void compiledTranslationsLoad()
+    {
+        const QString zoom = QStringLiteral("Zvětšit okno");
+        installTranslations(QLocale(QStringLiteral("cs")));
+        QCOMPARE(QCoreApplication::translate("MainWindow", "Zoom Window"), zoom);
+        QCOMPARE(QCoreApplication::translate("MessageBox", "Please Wait"),
+                 QStringLiteral("Čekejte prosím"));
+        // Table headers the model makes follow the language too.
+        QCOMPARE(ParameterTable::axisItems().last().label(), QStringLiteral("Osa 7"));
+        // Qt's own texts come along where the system has them.
+        if (QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) +
+                          QStringLiteral("/qtbase_cs.qm")))
+            QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"),
+                     QStringLiteral("Zrušit"));
+        // A language without files changes nothing and breaks nothing.
+        installTranslations(QLocale(QStringLiteral("xx")));
+        QCOMPARE(QCoreApplication::translate("MainWindow", "Zoom Window"), zoom);
     }
 };
 
