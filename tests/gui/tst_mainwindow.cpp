@@ -75,10 +75,6 @@ struct Panel
     {
         QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton);
     }
-    void key(int key, Qt::KeyboardModifiers modifiers = {})
-    {
-        QTest::keyClick(&window, Qt::Key(key), modifiers);
-    }
     // The offline connection's panel shows the last key it was sent.
     int lastSentKey()
     {
@@ -115,11 +111,6 @@ QAbstractItemModel *table(QWidget *window, const QString &title)
         if (sub->widget()->windowTitle().startsWith(title))
             return sub->widget()->findChild<QTableView *>()->model();
     return nullptr;
-}
-
-QString title(const QString &name, const QString &version)
-{
-    return QStringLiteral("Backup File Editor :: %1[*] (%2)").arg(name, version);
 }
 
 FileViewer *openWindow(const QString &fileName)
@@ -195,15 +186,15 @@ private slots:
                      qPrintable(button));
         }
         for (auto it = MainWindow::KeyMap().cbegin(); it != MainWindow::KeyMap().cend(); ++it) {
-            panel.key(it.key(), Qt::ShiftModifier);
+            QTest::keyClick(&panel.window, Qt::Key(it.key()), Qt::ShiftModifier);
             QVERIFY2(panel.lastSentKey() == it->second,
                      qPrintable(QKeySequence(it.key()).toString()));
         }
-        panel.key(Qt::Key_Up, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::keyClick(&panel.window, Qt::Key_Up, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(panel.lastSentKey(), MainWindow::KeyMap().value(Qt::Key_Up).first);
         QTest::keyClick(&panel.window, 'a');
         QCOMPARE(panel.lastSentKey(), 0x61);
-        panel.key(Qt::Key_Period); // no panel code: nothing is sent
+        QTest::keyClick(&panel.window, Qt::Key_Period); // no panel code: nothing is sent
         QCOMPARE(panel.lastSentKey(), 0x61);
         QTest::keyClick(panel.child<QLabel>("display2"), Qt::Key_7);
         QCOMPARE(panel.lastSentKey(), 0x37);
@@ -211,41 +202,34 @@ private slots:
 
     // The keyboard belongs to the machine whatever the user did with the
     // menus before; menus open by mouse, and by mnemonic only with Alt held.
-    void keysReachTheMachineAfterMenus_data()
-    {
-        QTest::addColumn<QString>("before");
-        for (const char *row : {"Alt tapped", "menu closed by Esc", "menu closed by click"})
-            QTest::newRow(row) << QString::fromLatin1(row);
-    }
-
     void keysReachTheMachineAfterMenus()
     {
-        QFETCH(QString, before);
         Panel panel;
         QVERIFY(QTest::qWaitForWindowActive(&panel.window));
         QMenuBar *bar = panel.window.menuBar();
         const QPoint fileMenu = bar->actionGeometry(bar->actions().first()).center();
         QWidget *const focus = nullptr; // keys go where the application sends them
-        for (auto it = MainWindow::KeyMap().cbegin(); it != MainWindow::KeyMap().cend(); ++it) {
-            if (before == QLatin1String("Alt tapped")) {
-                QTest::keyClick(focus, Qt::Key_Alt);
-            } else {
-                QTest::mouseClick(bar, Qt::LeftButton, {}, fileMenu);
-                QTRY_VERIFY(QApplication::activePopupWidget());
-                if (before == QLatin1String("menu closed by Esc"))
-                    QTest::keyClick(focus, Qt::Key_Escape);
-                else
+        for (const QString before : {"Alt tapped", "menu closed by Esc", "menu closed by click"})
+            for (auto it = MainWindow::KeyMap().cbegin(); it != MainWindow::KeyMap().cend(); ++it) {
+                if (before == QLatin1String("Alt tapped")) {
+                    QTest::keyClick(focus, Qt::Key_Alt);
+                } else {
                     QTest::mouseClick(bar, Qt::LeftButton, {}, fileMenu);
-                QTRY_VERIFY(!QApplication::activePopupWidget());
+                    QTRY_VERIFY(QApplication::activePopupWidget());
+                    if (before == QLatin1String("menu closed by Esc"))
+                        QTest::keyClick(focus, Qt::Key_Escape);
+                    else
+                        QTest::mouseClick(bar, Qt::LeftButton, {}, fileMenu);
+                    QTRY_VERIFY(!QApplication::activePopupWidget());
+                }
+                // As the window system does once a popup has gone.
+                panel.window.activateWindow();
+                QVERIFY(QTest::qWaitForWindowActive(&panel.window));
+                panel.connection.SendKey(0);
+                QTest::keyClick(focus, Qt::Key(it.key()));
+                QVERIFY2(panel.lastSentKey() == it->first,
+                         qPrintable(before + ": " + QKeySequence(it.key()).toString()));
             }
-            // As the window system does once a popup has gone.
-            panel.window.activateWindow();
-            QVERIFY(QTest::qWaitForWindowActive(&panel.window));
-            panel.connection.SendKey(0);
-            QTest::keyClick(focus, Qt::Key(it.key()));
-            QVERIFY2(panel.lastSentKey() == it->first,
-                     qPrintable(QKeySequence(it.key()).toString()));
-        }
         QVERIFY(!QApplication::activePopupWidget());
         QTest::keyClick(focus, Qt::Key_F, Qt::AltModifier);
         QTRY_VERIFY(qobject_cast<QMenu *>(QApplication::activePopupWidget()));
@@ -255,16 +239,8 @@ private slots:
     // Whichever way the connection reports trouble, the spinner covers the
     // display, its text dims and an error stays in the status bar until a
     // refresh succeeds again.
-    void failureShowsUntilTheNextRefresh_data()
-    {
-        QTest::addColumn<QString>("failure");
-        for (const char *row : {"error", "stall", "lost"})
-            QTest::newRow(row) << QString::fromLatin1(row);
-    }
-
     void failureShowsUntilTheNextRefresh()
     {
-        QFETCH(QString, failure);
         Panel panel;
         QWaitingSpinner *spinner = panel.window.spinner();
         auto *line = panel.child<QLabel>("display1");
@@ -278,32 +254,38 @@ private slots:
         QCOMPARE(lamps, QStringLiteral("1010"));
         const QImage live = line->grab().toImage();
 
-        if (failure == QLatin1String("error"))
-            emit panel.connection.errorOccurred(5, QStringLiteral("Connection refused %1"));
-        else if (failure == QLatin1String("stall"))
-            emit panel.connection.pollingStalled();
-        else
-            panel.connection.Close();
-        QVERIFY(spinner->isVisible() && spinner->isSpinning());
-        QVERIFY2(line->grab().toImage() != live, "the stale text is dimmed");
-        QCOMPARE(status->currentMessage() ==
-                     QStringLiteral("Communication error: 5 - Connection refused %1"),
-                 failure == QLatin1String("error"));
-        QCOMPARE(status->toolTip(), status->currentMessage()); // the panel may cut it short
+        for (const QString failure : {"error", "stall", "lost"}) {
+            if (failure == QLatin1String("error"))
+                emit panel.connection.errorOccurred(5, QStringLiteral("Connection refused %1"));
+            else if (failure == QLatin1String("stall"))
+                emit panel.connection.pollingStalled();
+            else
+                panel.connection.Close();
+            QVERIFY2(spinner->isVisible() && spinner->isSpinning(), qPrintable(failure));
+            QVERIFY2(line->grab().toImage() != live, "the stale text is dimmed");
+            QCOMPARE(status->currentMessage() ==
+                         QStringLiteral("Communication error: 5 - Connection refused %1"),
+                     failure == QLatin1String("error"));
+            QCOMPARE(status->toolTip(), status->currentMessage()); // the panel may cut it short
 
-        // The connection polls on: the next refresh brings the panel back.
-        QTRY_VERIFY_WITH_TIMEOUT(!spinner->isSpinning(), 2000);
-        QCOMPARE(line->grab().toImage(), live);
-        QTRY_VERIFY_WITH_TIMEOUT(status->currentMessage().isEmpty(), 5000);
+            // The connection polls on: the next refresh brings the panel back.
+            QTRY_VERIFY_WITH_TIMEOUT(!spinner->isSpinning(), 2000);
+            QCOMPARE(line->grab().toImage(), live);
+            QTRY_VERIFY_WITH_TIMEOUT(status->currentMessage().isEmpty(), 5000);
+        }
     }
 
-    void zoomAndStoredGeometry()
+    // Zoom enlarges the window and its texts and stores no geometry; the size
+    // a window closes at comes back; resetting the windows' settings forgets
+    // sizes and layouts, not the host history and the editor's window mode.
+    void zoomStoredGeometryAndReset()
     {
         const QString geometryKey = QStringLiteral("MainWindow/geometry");
+        QSize before;
         {
             Panel panel;
             MainWindow &w = panel.window;
-            const QSize before = w.size();
+            before = w.size();
             auto *label = panel.child<QLabel>("display3");
             auto *lamp = panel.child<QLabel>("runLedLabel");
             const qreal points[] = {label->font().pointSizeF(), lamp->font().pointSizeF()};
@@ -327,19 +309,12 @@ private slots:
         }
         Panel panel; // comes back as it was closed
         QCOMPARE(panel.window.size(), QSize(500, 640));
-    }
-
-    void resetWindowsSettings()
-    {
-        Panel panel;
-        const QSize initial = panel.window.size();
-        panel.window.resize(initial + QSize(40, 30));
         QSettings settings;
         for (const char *key : {"MainWindow/geometry", "FileViewer/state", "Parameters/teeth/state",
                                 "HostnameDialog/geometry", "hostnames", "mdiMode"})
             settings.setValue(QString::fromLatin1(key), QStringLiteral("x"));
         panel.child<QAction>("actionResetWindowsSettings")->trigger();
-        QCOMPARE(panel.window.size(), initial);
+        QCOMPARE(panel.window.size(), before);
         QCOMPARE(settings.allKeys(), QStringLiteral("hostnames mdiMode").split(QLatin1Char(' ')));
         panel.child<QAction>("actionClearHostHistory")->trigger();
         QCOMPARE(settings.allKeys(), QStringList{QStringLiteral("mdiMode")});
@@ -654,8 +629,9 @@ private slots:
     }
 
     // The dialog starts at the version given, at the first machine when it
-    // knows none.
-    void dataModelDialog()
+    // knows none; the model chosen in it reaches the document (which saves it:
+    // tst_backup), the title and the greying of the views.
+    void dataModel()
     {
         const std::tuple<ModelVersion, QString, ModelVersion> rows[] = {
             {ModelVersion(), "VRK-A1", {VrkA1, 6}},
@@ -666,16 +642,10 @@ private slots:
             QCOMPARE(dialog.findChild<QComboBox *>("machine")->currentText(), shown);
             QCOMPARE(dialog.version(), chosen);
         }
-    }
 
-    // The chosen model reaches the document (which saves it: tst_backup), the
-    // title and the greying of the views.
-    void dataModelOfDocument()
-    {
         SimulatedUser user;
         const QString file = path("full.vrk");
         auto *window = openWindow(file);
-        const ModelVersion after(ZumB1, 7);
         user.other = [](QDialog *dialog) {
             auto *machine = dialog->findChild<QComboBox *>("machine");
             machine->setCurrentIndex(machine->findText("ZUM-B1"));
@@ -683,9 +653,9 @@ private slots:
             dialog->accept();
         };
         child(window, "actionSelectDataModel")->trigger();
-        QTRY_COMPARE(documentOf(window)->version(), after);
+        QTRY_COMPARE(documentOf(window)->version(), ModelVersion(ZumB1, 7));
         QCOMPARE(window->windowTitle(),
-                 title(QDir::toNativeSeparators(file), QStringLiteral("ZUM-B1 (v. 7)")));
+                 "Backup File Editor :: " + QDir::toNativeSeparators(file) + "[*] (ZUM-B1 (v. 7))");
         // Row 60 is the ZUM-B1's only: grey before, black now.
         const QModelIndex cell = table(window, "Technological")->index(60, 0);
         QCOMPARE(cell.data(Qt::ForegroundRole).value<QBrush>().color(), QColor(Qt::black));
