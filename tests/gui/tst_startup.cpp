@@ -50,7 +50,6 @@ template <typename... Args> void Feed(MdnsTableModel *model, const char *slot, A
         model, slot, QArgument<Args>(QMetaType::fromType<Args>().name(), args)...));
 }
 
-// The row's cells, joined by '|'.
 QString Row(const MdnsTableModel *model, int row)
 {
     QStringList cells;
