@@ -71,10 +71,6 @@ struct Panel
 
     Panel() { window.show(); }
     template <typename T> T *child(const char *name) const { return ::child<T>(&window, name); }
-    void click(const char *button)
-    {
-        QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton);
-    }
     // The offline connection's panel shows the last key it was sent.
     int lastSentKey()
     {
@@ -175,13 +171,13 @@ private slots:
             buttons.append({QStringLiteral("f%1btn").arg(i + 1), Qt::Key_F1 + i});
         auto *led = panel.child<QRadioButton>("shiftLed");
         for (const auto &[button, key] : buttons) {
-            panel.click("shiftBtn");
+            QTest::mouseClick(panel.child<QPushButton>("shiftBtn"), Qt::LeftButton);
             QVERIFY(led->isChecked());
-            panel.click(qPrintable(button));
+            QTest::mouseClick(panel.child<QPushButton>(qPrintable(button)), Qt::LeftButton);
             QVERIFY2(panel.lastSentKey() == MainWindow::KeyMap().value(key).second,
                      qPrintable(button));
             QVERIFY(!led->isChecked());
-            panel.click(qPrintable(button));
+            QTest::mouseClick(panel.child<QPushButton>(qPrintable(button)), Qt::LeftButton);
             QVERIFY2(panel.lastSentKey() == MainWindow::KeyMap().value(key).first,
                      qPrintable(button));
         }
