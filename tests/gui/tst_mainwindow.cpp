@@ -1,17 +1,42 @@
-// The main window on the offline connection: keys, lamps, failures, zoom and
-// settings; and the feedback pieces (progress and error boxes) on real requests.
+// The program's windows as a user meets them. The main window on the offline
+// connection: keys, lamps, failures, zoom and settings; the feedback pieces
+// (progress and error boxes) on real requests. The Backup File Editor:
+// start-up, documents, the save question, import, export, window modes, views
+// and the data-model dialog, on real files, with every dialog answered by a
+// simulated user. Last, the translations compiled into the resources.
 #include "acpu/display.h"
 #include "acpu/offlineconnection.h"
 #include "acpu/request.h"
 #include "app/mainwindow.h"
+#include "app/startup.h"
+#include "backup/backupdata.h"
+#include "backup/backupdocument.h"
+#include "backup/backupfile.h"
+#include "backup/fileviewer.h"
 #include "backup/messagebox.h"
+#include "common/simulateduser.h"
+#include "editors/modelversiondialog.h"
+#include "editors/parametersview.h"
+#include "editors/teethview.h"
 #include "model/machine.h"
+#include "model/parametertable.h"
+#include "model/techparameters.h"
+#include "model/teeth.h"
+#include "model/tools.h"
 #include "privatenetwork.h"
 #include "widgetlookup.h"
+#include "widgets/qtableviewclipboard.h"
 #include "widgets/qwaitingspinner.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
+#include <QLibraryInfo>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -20,10 +45,20 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QSpinBox>
+#include <QStandardItemModel>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWindow>
 
+#include <csignal>
 #include <memory>
+#include <sys/resource.h>
+
+using namespace BackupData;
 
 namespace {
 // The main window on an offline connection of its own.
@@ -36,14 +71,6 @@ struct Panel
 
     Panel() { window.show(); }
     template <typename T> T *child(const char *name) const { return ::child<T>(&window, name); }
-    void click(const char *button)
-    {
-        QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton);
-    }
-    void key(int key, Qt::KeyboardModifiers modifiers = {})
-    {
-        QTest::keyClick(&window, Qt::Key(key), modifiers);
-    }
     // The offline connection's panel shows the last key it was sent.
     int lastSentKey()
     {
@@ -54,16 +81,77 @@ struct Panel
         return match.hasMatch() ? match.captured(1).toInt(nullptr, 16) : -1;
     }
 };
+
+BackupDocument *documentOf(QWidget *window)
+{
+    return window->findChild<BackupDocument *>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+QAction *exportAction(QWidget *window, const QString &title)
+{
+    for (QAction *action : child<QMenu>(window, "menuExport")->actions())
+        if (action->text() == title + QStringLiteral("..."))
+            return action;
+    return nullptr;
+}
+
+QMdiArea *area(QWidget *window)
+{
+    return window->findChild<QMdiArea *>();
+}
+
+// The table of the sub-window of a group.
+QAbstractItemModel *table(QWidget *window, const QString &title)
+{
+    for (QMdiSubWindow *sub : area(window)->subWindowList())
+        if (sub->widget()->windowTitle().startsWith(title))
+            return sub->widget()->findChild<QTableView *>()->model();
+    return nullptr;
+}
+
+FileViewer *openWindow(const QString &fileName)
+{
+    auto *window = new FileViewer(fileName);
+    window->show();
+    return window;
+}
 } // namespace
 
 class TestMainWindow : public QObject
 {
     Q_OBJECT
+    QTemporaryDir dir;
+    QString path(const char *name) const { return dir.filePath(QString::fromLatin1(name)); }
+
 private slots:
-    void init()
+    void initTestCase()
     {
         QStandardPaths::setTestModeEnabled(true);
-        QSettings().clear();
+        const QJsonObject all = full();
+        QVERIFY(
+            write(path("full.vrk"), json(all)) && write(path("bad.vrk"), "{\"_machine\": ") &&
+            write(path("coordsys.vrk"),
+                  json({{"_machine", "VrkD1"}, {"_version", 7}, {"coordsys", all["coordsys"]}})) &&
+            write(path("teeth.vrk"),
+                  json({{"_machine", "VrkA1"}, {"_version", 6}, {"teeth", teeth(0.5)}})) &&
+            write(
+                path("cvrk1.cvrk"),
+                json({{"machine", "CVRK"}, {"dataLevel", 1}, {"techparams", numbers(53, 2.0)}})) &&
+            write(path("zum3.cvrk"), json({{"machine", "ZUM"}, {"dataLevel", 3}})) &&
+            write(path("bad.cvrk"), "{\"machine\""));
+    }
+
+    void init() { QSettings().clear(); }
+
+    void cleanup()
+    {
+        QList<QPointer<QWidget>> left; // a window takes its dialogs with it
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            if (qobject_cast<FileViewer *>(widget))
+                left.append(widget);
+        for (const QPointer<QWidget> &window : left)
+            delete window;
+        QCOMPARE(FileViewer::windowCount(), 0);
     }
 
     // Every on-screen key sends its key's code, shifted after the shift key
@@ -83,26 +171,26 @@ private slots:
             buttons.append({QStringLiteral("f%1btn").arg(i + 1), Qt::Key_F1 + i});
         auto *led = panel.child<QRadioButton>("shiftLed");
         for (const auto &[button, key] : buttons) {
-            panel.click("shiftBtn");
+            QTest::mouseClick(panel.child<QPushButton>("shiftBtn"), Qt::LeftButton);
             QVERIFY(led->isChecked());
-            panel.click(qPrintable(button));
+            QTest::mouseClick(panel.child<QPushButton>(qPrintable(button)), Qt::LeftButton);
             QVERIFY2(panel.lastSentKey() == MainWindow::KeyMap().value(key).second,
                      qPrintable(button));
             QVERIFY(!led->isChecked());
-            panel.click(qPrintable(button));
+            QTest::mouseClick(panel.child<QPushButton>(qPrintable(button)), Qt::LeftButton);
             QVERIFY2(panel.lastSentKey() == MainWindow::KeyMap().value(key).first,
                      qPrintable(button));
         }
         for (auto it = MainWindow::KeyMap().cbegin(); it != MainWindow::KeyMap().cend(); ++it) {
-            panel.key(it.key(), Qt::ShiftModifier);
+            QTest::keyClick(&panel.window, Qt::Key(it.key()), Qt::ShiftModifier);
             QVERIFY2(panel.lastSentKey() == it->second,
                      qPrintable(QKeySequence(it.key()).toString()));
         }
-        panel.key(Qt::Key_Up, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::keyClick(&panel.window, Qt::Key_Up, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(panel.lastSentKey(), MainWindow::KeyMap().value(Qt::Key_Up).first);
         QTest::keyClick(&panel.window, 'a');
         QCOMPARE(panel.lastSentKey(), 0x61);
-        panel.key(Qt::Key_Period); // no panel code: nothing is sent
+        QTest::keyClick(&panel.window, Qt::Key_Period); // no panel code: nothing is sent
         QCOMPARE(panel.lastSentKey(), 0x61);
         QTest::keyClick(panel.child<QLabel>("display2"), Qt::Key_7);
         QCOMPARE(panel.lastSentKey(), 0x37);
@@ -110,41 +198,34 @@ private slots:
 
     // The keyboard belongs to the machine whatever the user did with the
     // menus before; menus open by mouse, and by mnemonic only with Alt held.
-    void keysReachTheMachineAfterMenus_data()
-    {
-        QTest::addColumn<QString>("before");
-        for (const char *row : {"Alt tapped", "menu closed by Esc", "menu closed by click"})
-            QTest::newRow(row) << QString::fromLatin1(row);
-    }
-
     void keysReachTheMachineAfterMenus()
     {
-        QFETCH(QString, before);
         Panel panel;
         QVERIFY(QTest::qWaitForWindowActive(&panel.window));
         QMenuBar *bar = panel.window.menuBar();
         const QPoint fileMenu = bar->actionGeometry(bar->actions().first()).center();
         QWidget *const focus = nullptr; // keys go where the application sends them
-        for (auto it = MainWindow::KeyMap().cbegin(); it != MainWindow::KeyMap().cend(); ++it) {
-            if (before == QLatin1String("Alt tapped")) {
-                QTest::keyClick(focus, Qt::Key_Alt);
-            } else {
-                QTest::mouseClick(bar, Qt::LeftButton, {}, fileMenu);
-                QTRY_VERIFY(QApplication::activePopupWidget());
-                if (before == QLatin1String("menu closed by Esc"))
-                    QTest::keyClick(focus, Qt::Key_Escape);
-                else
+        for (const QString before : {"Alt tapped", "menu closed by Esc", "menu closed by click"})
+            for (auto it = MainWindow::KeyMap().cbegin(); it != MainWindow::KeyMap().cend(); ++it) {
+                if (before == QLatin1String("Alt tapped")) {
+                    QTest::keyClick(focus, Qt::Key_Alt);
+                } else {
                     QTest::mouseClick(bar, Qt::LeftButton, {}, fileMenu);
-                QTRY_VERIFY(!QApplication::activePopupWidget());
+                    QTRY_VERIFY(QApplication::activePopupWidget());
+                    if (before == QLatin1String("menu closed by Esc"))
+                        QTest::keyClick(focus, Qt::Key_Escape);
+                    else
+                        QTest::mouseClick(bar, Qt::LeftButton, {}, fileMenu);
+                    QTRY_VERIFY(!QApplication::activePopupWidget());
+                }
+                // As the window system does once a popup has gone.
+                panel.window.activateWindow();
+                QVERIFY(QTest::qWaitForWindowActive(&panel.window));
+                panel.connection.SendKey(0);
+                QTest::keyClick(focus, Qt::Key(it.key()));
+                QVERIFY2(panel.lastSentKey() == it->first,
+                         qPrintable(before + ": " + QKeySequence(it.key()).toString()));
             }
-            // As the window system does once a popup has gone.
-            panel.window.activateWindow();
-            QVERIFY(QTest::qWaitForWindowActive(&panel.window));
-            panel.connection.SendKey(0);
-            QTest::keyClick(focus, Qt::Key(it.key()));
-            QVERIFY2(panel.lastSentKey() == it->first,
-                     qPrintable(QKeySequence(it.key()).toString()));
-        }
         QVERIFY(!QApplication::activePopupWidget());
         QTest::keyClick(focus, Qt::Key_F, Qt::AltModifier);
         QTRY_VERIFY(qobject_cast<QMenu *>(QApplication::activePopupWidget()));
@@ -154,16 +235,8 @@ private slots:
     // Whichever way the connection reports trouble, the spinner covers the
     // display, its text dims and an error stays in the status bar until a
     // refresh succeeds again.
-    void failureShowsUntilTheNextRefresh_data()
-    {
-        QTest::addColumn<QString>("failure");
-        for (const char *row : {"error", "stall", "lost"})
-            QTest::newRow(row) << QString::fromLatin1(row);
-    }
-
     void failureShowsUntilTheNextRefresh()
     {
-        QFETCH(QString, failure);
         Panel panel;
         QWaitingSpinner *spinner = panel.window.spinner();
         auto *line = panel.child<QLabel>("display1");
@@ -177,32 +250,38 @@ private slots:
         QCOMPARE(lamps, QStringLiteral("1010"));
         const QImage live = line->grab().toImage();
 
-        if (failure == QLatin1String("error"))
-            emit panel.connection.errorOccurred(5, QStringLiteral("Connection refused %1"));
-        else if (failure == QLatin1String("stall"))
-            emit panel.connection.pollingStalled();
-        else
-            panel.connection.Close();
-        QVERIFY(spinner->isVisible() && spinner->isSpinning());
-        QVERIFY2(line->grab().toImage() != live, "the stale text is dimmed");
-        QCOMPARE(status->currentMessage() ==
-                     QStringLiteral("Communication error: 5 - Connection refused %1"),
-                 failure == QLatin1String("error"));
-        QCOMPARE(status->toolTip(), status->currentMessage()); // the panel may cut it short
+        for (const QString failure : {"error", "stall", "lost"}) {
+            if (failure == QLatin1String("error"))
+                emit panel.connection.errorOccurred(5, QStringLiteral("Connection refused %1"));
+            else if (failure == QLatin1String("stall"))
+                emit panel.connection.pollingStalled();
+            else
+                panel.connection.Close();
+            QVERIFY2(spinner->isVisible() && spinner->isSpinning(), qPrintable(failure));
+            QVERIFY2(line->grab().toImage() != live, "the stale text is dimmed");
+            QCOMPARE(status->currentMessage() ==
+                         QStringLiteral("Communication error: 5 - Connection refused %1"),
+                     failure == QLatin1String("error"));
+            QCOMPARE(status->toolTip(), status->currentMessage()); // the panel may cut it short
 
-        // The connection polls on: the next refresh brings the panel back.
-        QTRY_VERIFY_WITH_TIMEOUT(!spinner->isSpinning(), 2000);
-        QCOMPARE(line->grab().toImage(), live);
-        QTRY_VERIFY_WITH_TIMEOUT(status->currentMessage().isEmpty(), 5000);
+            // The connection polls on: the next refresh brings the panel back.
+            QTRY_VERIFY_WITH_TIMEOUT(!spinner->isSpinning(), 2000);
+            QCOMPARE(line->grab().toImage(), live);
+            QTRY_VERIFY_WITH_TIMEOUT(status->currentMessage().isEmpty(), 5000);
+        }
     }
 
-    void zoomAndStoredGeometry()
+    // Zoom enlarges the window and its texts and stores no geometry; the size
+    // a window closes at comes back; resetting the windows' settings forgets
+    // sizes and layouts, not the host history and the editor's window mode.
+    void zoomStoredGeometryAndReset()
     {
         const QString geometryKey = QStringLiteral("MainWindow/geometry");
+        QSize before;
         {
             Panel panel;
             MainWindow &w = panel.window;
-            const QSize before = w.size();
+            before = w.size();
             auto *label = panel.child<QLabel>("display3");
             auto *lamp = panel.child<QLabel>("runLedLabel");
             const qreal points[] = {label->font().pointSizeF(), lamp->font().pointSizeF()};
@@ -226,19 +305,12 @@ private slots:
         }
         Panel panel; // comes back as it was closed
         QCOMPARE(panel.window.size(), QSize(500, 640));
-    }
-
-    void resetWindowsSettings()
-    {
-        Panel panel;
-        const QSize initial = panel.window.size();
-        panel.window.resize(initial + QSize(40, 30));
         QSettings settings;
         for (const char *key : {"MainWindow/geometry", "FileViewer/state", "Parameters/teeth/state",
                                 "HostnameDialog/geometry", "hostnames", "mdiMode"})
             settings.setValue(QString::fromLatin1(key), QStringLiteral("x"));
         panel.child<QAction>("actionResetWindowsSettings")->trigger();
-        QCOMPARE(panel.window.size(), initial);
+        QCOMPARE(panel.window.size(), before);
         QCOMPARE(settings.allKeys(), QStringLiteral("hostnames mdiMode").split(QLatin1Char(' ')));
         panel.child<QAction>("actionClearHostHistory")->trigger();
         QCOMPARE(settings.allKeys(), QStringList{QStringLiteral("mdiMode")});
@@ -277,6 +349,332 @@ private slots:
             QStringLiteral("There was an error writing data to the machine.\nResponse timeout."));
         box->close(); // closing deletes it
         QTRY_VERIFY(box.isNull());
+    }
+
+    // The program ends with its last editor window: not while another is
+    // open, and not kept alive by a stray window.
+    void lastWindowEndsProgram()
+    {
+        SimulatedUser user;
+        QWidget stray;
+        QPointer<FileViewer> first, second;
+        bool secondKept = false, loopAlive = false, hung = false;
+        QTimer::singleShot(100, &user, [&] {
+            first = shownWindows<FileViewer>().value(0);
+            table(first, "Technological")->setData(table(first, "Technological")->index(0, 0), 4.5);
+            child(first, "actionNew")->trigger();
+            second = shownWindows<FileViewer>().value(
+                shownWindows<FileViewer>().value(0) == first ? 1 : 0);
+            stray.show();
+            user.buttons = {QMessageBox::No};
+            first->close();
+            secondKept = second && second->isVisible();
+            // Still running a while later, then the last window goes.
+            QTimer::singleShot(300, &user, [&] {
+                loopAlive = true;
+                second->close();
+                QTimer::singleShot(10000, &stray, [&] {
+                    hung = true;
+                    stray.close();
+                });
+            });
+        });
+        QCOMPARE(runApplication({"vrk6-display", "-f", path("full.vrk")}), 0);
+        QVERIFY(secondKept && loopAlive);
+        QVERIFY2(!hung, "the last editor window closed, the program went on");
+        QCOMPARE(user.said.size(), 1); // asked, answered No
+    }
+
+    void documents()
+    {
+        SimulatedUser user;
+        auto *first = new FileViewer;
+        first->show();
+
+        // An untouched document gives way; a used one keeps its window.
+        user.files = {{path("full.vrk")}, {path("coordsys.vrk")}};
+        child(first, "actionOpen")->trigger();
+        QCOMPARE(documentOf(first)->fileName(), path("full.vrk"));
+        QCOMPARE(area(first)->subWindowList().size(), 5);
+        child(first, "actionOpen")->trigger();
+        QCOMPARE(shownWindows<FileViewer>().size(), 2);
+        FileViewer *second =
+            shownWindows<FileViewer>().at(shownWindows<FileViewer>().at(0) == first ? 1 : 0);
+        QCOMPARE(documentOf(second)->fileName(), path("coordsys.vrk"));
+
+        // Closing the document of one of two windows closes that window; of
+        // the last one, leaves it open and empty.
+        child(second, "actionClose")->trigger();
+        QTRY_COMPARE(FileViewer::windowCount(), 1);
+        child(first, "actionClose")->trigger();
+        QCOMPARE(shownWindows<FileViewer>(), QList<FileViewer *>{first});
+        QVERIFY(!documentOf(first) && area(first)->subWindowList().isEmpty());
+        QCOMPARE(first->windowTitle(), QStringLiteral("Backup File Editor"));
+        QVERIFY(!child(first, "actionSave")->isEnabled());
+        QVERIFY(user.said.isEmpty());
+
+        // A fresh document in the empty window, in the untouched one's place;
+        // the title shows its name as it is, even one holding the
+        // modified-marker placeholder.
+        child(first, "actionNew")->trigger();
+        user.files = {{path("fresh[*].vrk")}};
+        child(first, "actionSave")->trigger();
+        QCOMPARE(first->windowHandle()->title(),
+                 QStringLiteral("Backup File Editor :: %1 (VRK-C1 (v. 6))")
+                     .arg(QDir::toNativeSeparators(path("fresh[*].vrk"))));
+        QVERIFY(QFile::exists(path("fresh[*].vrk")));
+        QCOMPARE(shownWindows<FileViewer>().size(), 1);
+    }
+
+    void saveQuestion_data()
+    {
+        QTest::addColumn<QMessageBox::StandardButton>("answer");
+        QTest::addColumn<bool>("saveFails");
+        QTest::addColumn<bool>("inEditor"); // the value still in the cell's open editor
+        QTest::newRow("yes") << QMessageBox::Yes << false << false;
+        QTest::newRow("no") << QMessageBox::No << false << false;
+        QTest::newRow("cancel") << QMessageBox::Cancel << false << false;
+        QTest::newRow("yes, save fails") << QMessageBox::Yes << true << false;
+        QTest::newRow("yes, value in its editor") << QMessageBox::Yes << false << true;
+    }
+
+    void saveQuestion()
+    {
+        QFETCH(QMessageBox::StandardButton, answer);
+        QFETCH(bool, saveFails);
+        QFETCH(bool, inEditor);
+        const bool saved = answer == QMessageBox::Yes && !saveFails;
+        const bool closes = saved || answer == QMessageBox::No;
+        const QString file = path("question.vrk");
+        QFile::remove(file);
+        QVERIFY(QFile::copy(path("full.vrk"), file));
+        const QByteArray before = read(file);
+        SimulatedUser user;
+        QPointer<FileViewer> window = openWindow(file);
+        const QModelIndex cell = table(window, "Technological")->index(0, 0);
+        if (inEditor) {
+            auto *view = area(window)->subWindowList().first()->findChild<QTableView *>();
+            view->edit(cell);
+            view->viewport()->findChild<QLineEdit *>()->setText("4.5");
+        } else {
+            table(window, "Technological")->setData(cell, 4.5);
+            QVERIFY(window->isWindowModified());
+        }
+
+        user.buttons = {answer};
+        // A real failure: the file size limit stops the write of the (larger
+        // than the limit) document half-way, as a full disk would.
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        const rlimit smaller{saveFails ? 8192 : limit.rlim_cur, limit.rlim_max};
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &smaller), 0);
+        window->close();
+        setrlimit(RLIMIT_FSIZE, &limit);
+
+        QCOMPARE(!window->isVisible(), closes);
+        QCOMPARE(read(file) != before, saved);
+        QVERIFY(closes || window->isWindowModified());
+        QTRY_COMPARE(user.said.size(), saveFails ? 2 : 1);
+        QVERIFY(!saveFails ||
+                user.said.last().startsWith("There was an error saving the backup file.\n"));
+    }
+
+    void imports_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QString>("said"); // how the one box begins
+        QTest::addColumn<int>("brought");  // the group the import adds, or 0
+        const QString loadError = "There was an error loading the backup file.\n";
+        // Of two files the first fails and is reported; the second still comes in.
+        QTest::newRow("two files")
+            << "actionImport" << QStringList{path("bad.vrk"), path("teeth.vrk")}
+            << loadError + QDir::toNativeSeparators(path("bad.vrk")) << 5;
+        const QString v5 = "actionImportV5Backup";
+        QTest::newRow("CVRK level 1")
+            << v5 << QStringList{path("cvrk1.cvrk")}
+            << "Import completed. Following parameters were not imported and must be checked:\n"
+            << 1;
+        QTest::newRow("unsupported")
+            << v5 << QStringList{path("zum3.cvrk")} << "Unsupported backup data.\nZUM: 3" << 0;
+        QTest::newRow("malformed") << v5 << QStringList{path("bad.cvrk")} << loadError << 0;
+    }
+
+    // An import brings its group, as edits, into a sub-window the document
+    // gets for it; a version 5 backup lists what it lacked; a file the import
+    // cannot take changes nothing.
+    void imports()
+    {
+        QFETCH(QString, action);
+        QFETCH(QStringList, files);
+        QFETCH(QString, said);
+        QFETCH(int, brought);
+        SimulatedUser user;
+        auto *window = openWindow(path("coordsys.vrk"));
+        user.files = {files};
+        child(window, qPrintable(action))->trigger();
+        QTRY_COMPARE(user.said.size(), 1);
+        const QString listed = user.said.first();
+        QVERIFY2(listed.startsWith(said), qPrintable(listed));
+        const TechParameters tech;
+        QCOMPARE(area(window)->subWindowList().size(), brought ? 2 : 1);
+        QCOMPARE(exportAction(window, tech.title())->isEnabled(), brought == 1);
+        QCOMPARE(exportAction(window, Teeth().title())->isEnabled(), brought == 5);
+        QCOMPARE(window->isWindowModified(), brought != 0);
+        if (brought != 1)
+            return;
+        QAbstractItemModel *values = table(window, tech.title());
+        QCOMPARE(values->data(values->index(1, 0)).toDouble(), 2.25);
+        const QStringList lines = listed.split('\n');
+        QVERIFY(lines.contains(tech.items().at(53).label(ModelVersion(VrkD1, 7))));
+        QVERIFY(!lines.contains(tech.items().at(1).label(ModelVersion(VrkD1, 7))));
+    }
+
+    // Each export action writes its sections elsewhere (what the document
+    // keeps: tst_backup).
+    void exports()
+    {
+        SimulatedUser user;
+        auto *window = openWindow(path("full.vrk"));
+        const QString out = path("export.vrk");
+        for (const auto &[action, tags] :
+             {std::pair{child(window, "actionExportConfig"), QList<int>{1, 2, 3, 4}},
+              std::pair{exportAction(window, Tools().title()), QList<int>{4}}}) {
+            QFile::remove(out);
+            user.files = {{out}};
+            action->trigger();
+            QTRY_VERIFY(QFile::exists(out));
+            BackupFile exported(out);
+            QVERIFY(exported.load());
+            for (int tag = 1; tag <= 5; ++tag)
+                QCOMPARE(exported.hasSection(tag), tags.contains(tag));
+        }
+    }
+
+    void windowModes_data()
+    {
+        QTest::addColumn<bool>("multiWindow");
+        QTest::newRow("tabbed") << false;
+        QTest::newRow("multiple windows") << true;
+    }
+
+    void windowModes()
+    {
+        QFETCH(bool, multiWindow);
+        QSettings().setValue("FileViewer/mdiMode", multiWindow);
+        auto *window = openWindow(path("full.vrk"));
+        QMdiArea *mdi = area(window);
+        for (const char *name : {"actionTile", "actionCascade", "actionColumns"})
+            QCOMPARE(child(window, name)->isEnabled(), multiWindow);
+        QCOMPARE(mdi->viewMode(), multiWindow ? QMdiArea::SubWindowView : QMdiArea::TabbedView);
+        const QList<QMdiSubWindow *> subs = mdi->subWindowList();
+        for (QMdiSubWindow *sub : subs)
+            QVERIFY(!(sub->windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint)));
+        if (!multiWindow) {
+            // A file of one group fills the area too.
+            auto *single = openWindow(path("teeth.vrk"));
+            QTRY_VERIFY(area(single)->subWindowList().first()->isMaximized());
+            return;
+        }
+
+        // Tiled on open: side by side, none over another, over the whole area.
+        QTRY_VERIFY(subs.at(0)->isVisible());
+        QRect covered;
+        for (int i = 0; i < subs.size(); ++i) {
+            covered |= subs[i]->geometry();
+            for (int j = i + 1; j < subs.size(); ++j)
+                QVERIFY(!subs[i]->geometry().intersects(subs[j]->geometry()));
+        }
+        QCOMPARE(covered, mdi->viewport()->rect());
+
+        window->resize(window->width() + 900 - mdi->viewport()->width(), window->height());
+        QTRY_COMPARE(mdi->viewport()->width(), 900);
+        child(window, "actionColumns")->trigger();
+        for (int i = 0; i < subs.size(); ++i)
+            QCOMPARE(subs[i]->geometry(), QRect(i * 180, 0, 180, mdi->viewport()->height()));
+    }
+
+    // The groups' sub-windows: each marks its own edits, the filter action
+    // thins rows and teeth shapes, the shape selector picks the teeth shown
+    // (an entry without a shape number picks none), none closes on its own.
+    void views()
+    {
+        auto *window = openWindow(path("full.vrk")); // a VRK-C1
+        auto *tech = area(window)->subWindowList().first()->findChild<ParametersView *>();
+        auto *teeth = window->findChild<TeethView *>();
+        QAbstractItemModel *rows = tech->table()->model(), *teethShown = teeth->table()->model();
+        QVERIFY(tech->windowTitle().endsWith(QStringLiteral(" [*]")));
+        QVERIFY(rows->setData(rows->index(3, 0), QStringLiteral("7")));
+        QVERIFY(tech->isWindowModified() && !teeth->isWindowModified());
+        auto *shapes = teeth->findChild<QComboBox *>(QStringLiteral("group"));
+        const int all = rows->rowCount();
+        trigger(window, "actionFilterItems");
+        QCOMPARE_LT(rows->rowCount(), all);
+        QCOMPARE(shapes->count(), 8); // no L9
+        trigger(window, "actionFilterItems");
+        QCOMPARE(rows->rowCount(), all);
+        shapes->setCurrentIndex(2);
+        QCOMPARE(teethShown->index(0, 0).data().toString(), QStringLiteral("303.000000"));
+        QStandardItemModel foreign;
+        foreign.appendRow(new QStandardItem(QStringLiteral("x")));
+        foreign.item(0)->setData(QStringLiteral("x"), Qt::UserRole);
+        shapes->setModel(&foreign);
+        QCOMPARE(teethShown->index(0, 0).data().toString(), QStringLiteral("303.000000"));
+        QVERIFY(!tech->close() && !teeth->close());
+    }
+
+    // The dialog starts at the version given, at the first machine when it
+    // knows none; the model chosen in it reaches the document (which saves it:
+    // tst_backup), the title and the greying of the views.
+    void dataModel()
+    {
+        const std::tuple<ModelVersion, QString, ModelVersion> rows[] = {
+            {ModelVersion(), "VRK-A1", {VrkA1, 6}},
+            {{Unknown, 7}, "VRK-A1", {VrkA1, 7}},
+            {{VrkE1, 9}, "VRK-E1", {VrkE1, 9}}};
+        for (const auto &[given, shown, chosen] : rows) {
+            ModelVersionDialog dialog(given);
+            QCOMPARE(dialog.findChild<QComboBox *>("machine")->currentText(), shown);
+            QCOMPARE(dialog.version(), chosen);
+        }
+
+        SimulatedUser user;
+        const QString file = path("full.vrk");
+        auto *window = openWindow(file);
+        user.other = [](QDialog *dialog) {
+            auto *machine = dialog->findChild<QComboBox *>("machine");
+            machine->setCurrentIndex(machine->findText("ZUM-B1"));
+            dialog->findChild<QSpinBox *>("modelVersion")->setValue(7);
+            dialog->accept();
+        };
+        child(window, "actionSelectDataModel")->trigger();
+        QTRY_COMPARE(documentOf(window)->version(), ModelVersion(ZumB1, 7));
+        QCOMPARE(window->windowTitle(),
+                 "Backup File Editor :: " + QDir::toNativeSeparators(file) + "[*] (ZUM-B1 (v. 7))");
+        // Row 60 is the ZUM-B1's only: grey before, black now.
+        const QModelIndex cell = table(window, "Technological")->index(60, 0);
+        QCOMPARE(cell.data(Qt::ForegroundRole).value<QBrush>().color(), QColor(Qt::black));
+    }
+
+    // Last: it leaves the program in Czech.
+    void compiledTranslationsLoad()
+    {
+        const QString zoom = QStringLiteral("Zvětšit okno");
+        installTranslations(QLocale(QStringLiteral("cs")));
+        QCOMPARE(QCoreApplication::translate("MainWindow", "Zoom Window"), zoom);
+        QCOMPARE(QCoreApplication::translate("MessageBox", "Please Wait"),
+                 QStringLiteral("Čekejte prosím"));
+        // Table headers the model makes follow the language too.
+        QCOMPARE(ParameterTable::axisItems().last().label(), QStringLiteral("Osa 7"));
+        // Qt's own texts come along where the system has them.
+        if (QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) +
+                          QStringLiteral("/qtbase_cs.qm")))
+            QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"),
+                     QStringLiteral("Zrušit"));
+        // A language without files changes nothing and breaks nothing.
+        installTranslations(QLocale(QStringLiteral("xx")));
+        QCOMPARE(QCoreApplication::translate("MainWindow", "Zoom Window"), zoom);
     }
 };
 

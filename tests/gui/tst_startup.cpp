@@ -50,7 +50,6 @@ template <typename... Args> void Feed(MdnsTableModel *model, const char *slot, A
         model, slot, QArgument<Args>(QMetaType::fromType<Args>().name(), args)...));
 }
 
-// The row's cells, joined by '|'.
 QString Row(const MdnsTableModel *model, int row)
 {
     QStringList cells;
@@ -356,12 +355,10 @@ private slots:
                                 << title;
         };
         row("unknown", "--bogus", error, {}, 22);
-        row("help", "-h", help);
         row("help all", "--help-all", help);
         row("version", "-v", QStringLiteral("VRK6 Remote Display 24.8.8"));
         row("help wins", "-v -h", help);
         row("offline", "--offline", {}, QStringLiteral("Unknown (v. 0) Remote Display"));
-        row("file alone", "-f", {}, unnamed);
         row("file and offline", "-f -o", {}, unnamed);
         row("file", "-f " + path("full.vrk"), {},
             "Backup File Editor :: " + QDir::toNativeSeparators(path("full.vrk")) +
