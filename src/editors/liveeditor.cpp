@@ -24,6 +24,7 @@
 
 #include <cmath>
 #include <mutex>
+#include <utility>
 
 // The icons live in the static library; a window may come before main's
 // resources (tests, other programs).
@@ -271,19 +272,27 @@ void LiveEditor::writeEdits(bool closeWhenDone)
     }
     Acpu::Request *request = *result;
     ShowProgress(request, this);
-    // One write at a time: a second OK would send the same values again.
-    // Enabled again once the values have been read back.
+    // A second OK would send the same values again: the buttons come back
+    // once the values have been read back.
     m_form.buttonBox->setEnabled(false);
-    connect(request, &Acpu::Request::finished, this, [this, request, items, closeWhenDone] {
-        onWriteCompleted(request, items, closeWhenDone);
-    });
+    m_writing = true;
+    m_closeAfterWrite = closeWhenDone;
+    connect(request, &Acpu::Request::finished, this,
+            [this, request, items] { onWriteCompleted(request, items); });
+}
+
+bool LiveEditor::endWrite()
+{
+    m_form.buttonBox->setEnabled(true);
+    m_writing = false;
+    return std::exchange(m_closeAfterWrite, false);
 }
 
 void LiveEditor::onWriteCompleted(Acpu::Request *request,
-                                  const ParameterGroup::VariableValues &written, bool closeWhenDone)
+                                  const ParameterGroup::VariableValues &written)
 {
     if (!request->ErrorString().isEmpty()) {
-        m_form.buttonBox->setEnabled(true);
+        endWrite();
         ShowRequestError(request, this);
         return;
     }
@@ -294,22 +303,20 @@ void LiveEditor::onWriteCompleted(Acpu::Request *request,
         ranges.append({variable, 1});
     auto result = m_connection->Read(Acpu::NormalizeRanges(ranges));
     if (!result) {
-        m_form.buttonBox->setEnabled(true);
+        endWrite();
         ShowConnectionBroken(this);
         return;
     }
     Acpu::Request *readBack = *result;
     ShowProgress(readBack, this);
-    connect(readBack, &Acpu::Request::finished, this, [this, readBack, written, closeWhenDone] {
-        onReadBackCompleted(readBack, written, closeWhenDone);
-    });
+    connect(readBack, &Acpu::Request::finished, this,
+            [this, readBack, written] { onReadBackCompleted(readBack, written); });
 }
 
 void LiveEditor::onReadBackCompleted(Acpu::Request *request,
-                                     const ParameterGroup::VariableValues &written,
-                                     bool closeWhenDone)
+                                     const ParameterGroup::VariableValues &written)
 {
-    m_form.buttonBox->setEnabled(true);
+    const bool closeWhenDone = endWrite();
     if (!request->ErrorString().isEmpty()) {
         ShowRequestError(request, this);
         return;
@@ -356,6 +363,12 @@ void LiveEditor::closeEvent(QCloseEvent *event)
     settings.setValue(SettingsKeys::State, saveState());
     settings.endGroup();
 
+    if (m_writing) {
+        m_closeAfterWrite = true;
+        statusBar()->showMessage(tr("The window closes once the values are written."));
+        event->ignore();
+        return;
+    }
     if (!m_group->isModified()) {
         event->accept();
         return;

@@ -86,10 +86,11 @@ private:
     // a refresh that changes nothing repaints nothing.
     bool matchesMachine() const;
     void writeEdits(bool closeWhenDone);
-    void onWriteCompleted(Acpu::Request *request, const ParameterGroup::VariableValues &written,
-                          bool closeWhenDone);
-    void onReadBackCompleted(Acpu::Request *request, const ParameterGroup::VariableValues &written,
-                             bool closeWhenDone);
+    void onWriteCompleted(Acpu::Request *request, const ParameterGroup::VariableValues &written);
+    void onReadBackCompleted(Acpu::Request *request, const ParameterGroup::VariableValues &written);
+    // Ends a write (and its read-back); true when the window is to close now
+    // that the values are written.
+    bool endWrite();
     void showFileError(const QString &text, const QString &fileName, const QString &detail);
     QString settingsGroup() const;
 
@@ -101,5 +102,9 @@ private:
     QTimer m_refreshTimer;
     // The automatic refresh's read while it runs: never more than one.
     QPointer<Acpu::Request> m_periodicRead;
+    // One write at a time: a close while it runs waits for its end instead of
+    // asking again and sending the same values a second time.
+    bool m_writing = false;
+    bool m_closeAfterWrite = false;
     Form m_form{};
 };

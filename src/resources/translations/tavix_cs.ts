@@ -634,6 +634,10 @@ Přesto zálohu obnovit?</translation>
         <translation>%1: odesláno %2, přečteno %3</translation>
     </message>
     <message>
+        <source>The window closes once the values are written.</source>
+        <translation>Okno se zavře, jakmile budou hodnoty zapsány.</translation>
+    </message>
+    <message>
         <source>Values Not Taken</source>
         <translation>Hodnoty nepřijaty</translation>
     </message>

@@ -630,6 +630,10 @@ Restore the backup anyway?</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>The window closes once the values are written.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Values Not Taken</source>
         <translation type="unfinished"></translation>
     </message>
