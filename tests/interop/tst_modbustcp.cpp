@@ -303,21 +303,20 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("type");
-        QTest::addColumn<QString>("software");
         for (unsigned t = 0; t < MachineTypeCount; ++t)
             QTest::newRow(qPrintable(MachineDescription::machineTypeName(MachineType(t))))
-                << MachineDescription::machineTypeName(MachineType(t)) << int(t) << "615";
-        // Below 6.00 the block is not taken: the machine stays unidentified.
-        QTest::newRow("old software") << "VrkA1" << -1 << "599";
+                << MachineDescription::machineTypeName(MachineType(t)) << int(t);
+        // Below 6.00 (the others run 6.00) the block is not taken: the machine
+        // stays unidentified.
+        QTest::newRow("old software") << "VrkA1" << -1;
     }
     void identificationOfEveryType()
     {
         QFETCH(QString, name);
         QFETCH(int, type);
-        QFETCH(QString, software);
         SimProcess other;
-        QVERIFY(other.start({"--type", name, "--model-version", "7", "--serial", "0", "--bn",
-                             "5007", "--software", software}));
+        QVERIFY(other.start(
+            {"--type", name, "--model-version", "7", "--software", type < 0 ? "599" : "600"}));
         ModbusConnection c;
         QVERIFY(ConnectTo(c, other.host()));
         Machine machine(&c);
@@ -329,8 +328,6 @@ private slots:
         }
         QCOMPARE(int(machine.machineType()), type);
         QCOMPARE(machine.modelVersion(), ModelVersion(MachineType(type), 7));
-        QCOMPARE(machine.identText(), QStringLiteral("B/N: 005-007"));
-        QCOMPARE(machine.softwareText(), QStringLiteral("SW: 6.15"));
     }
 
     // The simulator goes away during a chunked read: the read fails once, and
