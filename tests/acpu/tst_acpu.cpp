@@ -64,28 +64,23 @@ class TestAcpu : public QObject
 private slots:
     // Stalls count ticks since the last successful refresh: busy ticks, and
     // idle ticks whose refresh failed in between (time-out = interval).
-    void stallsFromTheThirdTickWithoutSuccess_data()
-    {
-        QTest::addColumn<bool>("busy");
-        QTest::newRow("busy") << true;
-        QTest::newRow("refreshes fail") << false;
-    }
     void stallsFromTheThirdTickWithoutSuccess()
     {
-        QFETCH(bool, busy);
-        TickProbe c;
-        c.setState(Connection::Connected);
-        c.busy = busy;
-        QCOMPARE(c.tick(2), 0);
-        QCOMPARE(c.tick(), 1);
-        QCOMPARE(c.tick(), 2);
-        QCOMPARE(c.refreshes, busy ? 0 : 4);
-        c.busy = false;
-        c.refreshSucceeds = true;
-        QCOMPARE(c.tick(), 3); // stalls once more: the refresh it starts succeeds only now
-        c.refreshSucceeds = false;
-        c.busy = busy;
-        QCOMPARE(c.tick(2), 3); // the count started again
+        for (const bool busy : {true, false}) {
+            TickProbe c;
+            c.setState(Connection::Connected);
+            c.busy = busy;
+            QCOMPARE(c.tick(2), 0);
+            QCOMPARE(c.tick(), 1);
+            QCOMPARE(c.tick(), 2);
+            QCOMPARE(c.refreshes, busy ? 0 : 4);
+            c.busy = false;
+            c.refreshSucceeds = true;
+            QCOMPARE(c.tick(), 3); // stalls once more: the refresh it starts succeeds only now
+            c.refreshSucceeds = false;
+            c.busy = busy;
+            QCOMPARE(c.tick(2), 3); // the count started again
+        }
     }
 
     // Attempts at 0, 0.2, 0.6, 1.4 and 3 s: the delay doubles from 200 ms.
