@@ -1,9 +1,8 @@
-// ModbusConnection over TCP against its peers. A hostile raw peer (half
-// frames, wrong answers, exceptions, late or no answers, resets, connects never
-// accepted): every request ends once, fails where the answer was wrong, and the
-// connection recovers; one row per path. The simulator (panel, every type, a
-// machine that goes away), and pymodbus, where a fault shared with the
-// simulator shows.
+// ModbusConnection over TCP. A hostile raw peer (half frames, wrong answers,
+// exceptions, late or no answers, resets, connects never accepted): every
+// request ends once, fails where the answer was wrong, and the connection
+// recovers; one row per path. The simulator (panel, every type, a machine that
+// goes away) and pymodbus, where a fault shared with the simulator shows.
 #include "acpu/modbusconnection.h"
 #include "connectto.h"
 #include "model/machine.h"
