@@ -18,7 +18,6 @@ int main(int argc, char **argv)
     Acpu::ModbusConnection c;
     Acpu::Display display;
     QEventLoop loop; // quit early by the key's echo
-    const auto runFor = [&](int ms) { Bench::runFor(loop, ms); };
     QList<double> echo;
     QElapsedTimer clock;
     QString before;
@@ -37,16 +36,16 @@ int main(int argc, char **argv)
     if (!QTest::qWaitFor([&] { return !display.line1().trimmed().isEmpty(); }, 10000))
         return Bench::fail("no panel from the simulator");
     QSignalSpy polled(&c, &Acpu::Connection::pollingFinished);
-    runFor(3000);
+    Bench::runFor(loop, 3000);
     const double idleRate = polled.size() / 3.0;
 
     for (int i = 0; i < Keys; ++i) {
-        runFor(int(QRandomGenerator::global()->bounded(PollMs)));
+        Bench::runFor(loop, int(QRandomGenerator::global()->bounded(PollMs)));
         before = display.line3();
         waiting = true;
         clock.start();
         c.SendKey('0' + i % 10);
-        runFor(5000);
+        Bench::runFor(loop, 5000);
         if (waiting)
             return Bench::fail("a key never showed");
     }

@@ -40,10 +40,8 @@ int main(int argc, char **argv)
         }
         return true;
     };
-    return Bench::againstLibmodbus(sim, 11, 1.2,
-                                   QStringLiteral("100 KiB program upload (%1 words, %2 "
-                                                  "transactions)")
-                                       .arg(image.size())
-                                       .arg(ranges.size()),
-                                   {"ProgramSender's request", ours}, peer);
+    const QString title = QStringLiteral("100 KiB program upload (%1 words, %2 transactions)")
+                              .arg(image.size())
+                              .arg(ranges.size());
+    return Bench::againstLibmodbus(sim, 11, 1.2, title, {"ProgramSender's request", ours}, peer);
 }

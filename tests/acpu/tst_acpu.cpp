@@ -64,28 +64,23 @@ class TestAcpu : public QObject
 private slots:
     // Stalls count ticks since the last successful refresh: busy ticks, and
     // idle ticks whose refresh failed in between (time-out = interval).
-    void stallsFromTheThirdTickWithoutSuccess_data()
-    {
-        QTest::addColumn<bool>("busy");
-        QTest::newRow("busy") << true;
-        QTest::newRow("refreshes fail") << false;
-    }
     void stallsFromTheThirdTickWithoutSuccess()
     {
-        QFETCH(bool, busy);
-        TickProbe c;
-        c.setState(Connection::Connected);
-        c.busy = busy;
-        QCOMPARE(c.tick(2), 0);
-        QCOMPARE(c.tick(), 1);
-        QCOMPARE(c.tick(), 2);
-        QCOMPARE(c.refreshes, busy ? 0 : 4);
-        c.busy = false;
-        c.refreshSucceeds = true;
-        QCOMPARE(c.tick(), 3); // stalls once more: the refresh it starts succeeds only now
-        c.refreshSucceeds = false;
-        c.busy = busy;
-        QCOMPARE(c.tick(2), 3); // the count started again
+        for (const bool busy : {true, false}) {
+            TickProbe c;
+            c.setState(Connection::Connected);
+            c.busy = busy;
+            QCOMPARE(c.tick(2), 0);
+            QCOMPARE(c.tick(), 1);
+            QCOMPARE(c.tick(), 2);
+            QCOMPARE(c.refreshes, busy ? 0 : 4);
+            c.busy = false;
+            c.refreshSucceeds = true;
+            QCOMPARE(c.tick(), 3); // stalls once more: the refresh it starts succeeds only now
+            c.refreshSucceeds = false;
+            c.busy = busy;
+            QCOMPARE(c.tick(2), 3); // the count started again
+        }
     }
 
     // Attempts at 0, 0.2, 0.6, 1.4 and 3 s: the delay doubles from 200 ms.
@@ -125,7 +120,7 @@ private slots:
         QCOMPARE(c.opens, 1);
     }
 
-    void errorsAreSignalledEachTime()
+    void errorsAndWrites()
     {
         TickProbe c;
         QSignalSpy errors(&c, &Connection::errorOccurred);
@@ -134,16 +129,11 @@ private slots:
         QCOMPARE(errors.size(), 2);
         QCOMPARE(c.ErrorCode(), 5);
         QCOMPARE(c.ErrorString(), QStringLiteral("lost"));
-    }
 
-    void writeValuesSortsAndMerges()
-    {
-        TickProbe c;
         (void)c.WriteValues({{12, 3.0f}, {10, 1.0f}, {11, 2.0f}, {20, 4.0f}});
         QCOMPARE(c.writtenRanges.size(), 1);
         QCOMPARE(c.writtenRanges.first(), (VarRanges{{10, 3}, {20, 1}}));
         QCOMPARE(c.writtenValues.first(), (QList<Value>{1.0f, 2.0f, 3.0f, 4.0f}));
-
         (void)c.WriteInt(7, -1);
         QCOMPARE(c.writtenRanges.last(), (VarRanges{{7, 1}}));
         QCOMPARE(c.writtenValues.last(), QList<Value>{-1}); // an int, not a float
@@ -157,34 +147,25 @@ private slots:
         QTest::qWait(20);
     }
 
-    void hostStrings_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("valid");
-        QTest::addColumn<QString>("host");
-        QTest::addColumn<int>("port");
-        QTest::addColumn<QString>("urlHost");
-        QTest::newRow("ipv4") << "10.0.0.5" << true << "10.0.0.5" << 502 << "10.0.0.5";
-        QTest::newRow("ipv4 port, spaces")
-            << "  10.0.0.5:1502 " << true << "10.0.0.5" << 1502 << "10.0.0.5";
-        QTest::newRow("bare ipv6") << "fe80::1" << true << "fe80::1" << 502 << "[fe80::1]";
-        QTest::newRow("bracketed ipv6") << "[::1]" << true << "::1" << 502 << "[::1]";
-        QTest::newRow("ipv6 port") << "[fe80::1]:1502" << true << "fe80::1" << 1502 << "[fe80::1]";
-        for (const char *bad :
-             {"", "h:0", "h:70000", "h:abc", ":502", "[::1", "[::1]x", "[10.0.0.1]"})
-            QTest::addRow("refused '%s'", bad) << bad << false << "" << 0 << "";
-    }
     void hostStrings()
     {
-        QFETCH(QString, text);
-        QFETCH(bool, valid);
-        const auto parsed = ParseHostPort(text, 502);
-        QCOMPARE(parsed.has_value(), valid);
-        if (!valid)
-            return;
-        QTEST(parsed->host, "host");
-        QTEST(int(parsed->port), "port");
-        QTEST(parsed->urlHost(), "urlHost");
+        // Text, host, port, host as a URL writes it.
+        const std::tuple<QString, QString, int, QString> valid[] = {
+            {"10.0.0.5", "10.0.0.5", 502, "10.0.0.5"},
+            {"  10.0.0.5:1502 ", "10.0.0.5", 1502, "10.0.0.5"},
+            {"fe80::1", "fe80::1", 502, "[fe80::1]"},
+            {"[::1]", "::1", 502, "[::1]"},
+            {"[fe80::1]:1502", "fe80::1", 1502, "[fe80::1]"}};
+        for (const auto &[text, host, port, urlHost] : valid) {
+            const auto parsed = ParseHostPort(text, 502);
+            QVERIFY2(parsed, qPrintable(text));
+            QCOMPARE(parsed->host, host);
+            QCOMPARE(int(parsed->port), port);
+            QCOMPARE(parsed->urlHost(), urlHost);
+        }
+        for (const char *bad :
+             {"", "h:0", "h:70000", "h:abc", ":502", "[::1", "[::1]x", "[10.0.0.1]"})
+            QVERIFY2(!ParseHostPort(QString::fromLatin1(bad), 502), bad);
     }
 
     void displayBytes()
@@ -218,65 +199,48 @@ private slots:
         QCOMPARE(c.Read({{0, 1}}).error(), Connection::NotConnected);
     }
 
-    void normalize_data()
-    {
-        QTest::addColumn<VarRanges>("input");
-        QTest::addColumn<VarRanges>("expected");
-        QTest::newRow("empty") << VarRanges{} << VarRanges{};
-        // 0-1 and 3 keep their gap of one; 3, 4-5 and 6 touch.
-        QTest::newRow("unsorted, gap, adjacent")
-            << VarRanges{{4, 2}, {6, 1}, {3, 1}, {0, 2}} << VarRanges{{0, 2}, {3, 4}};
-        QTest::newRow("contained") << VarRanges{{10, 5}, {12, 1}} << VarRanges{{10, 5}};
-        QTest::newRow("overlap extends") << VarRanges{{0, 4}, {2, 6}} << VarRanges{{0, 8}};
-    }
     void normalize()
     {
-        QFETCH(VarRanges, input);
-        QFETCH(VarRanges, expected);
-        QCOMPARE(NormalizeRanges(input), expected);
+        const std::pair<VarRanges, VarRanges> cases[] = {
+            {{}, {}},
+            // 0-1 and 3 keep their gap of one; 3, 4-5 and 6 touch.
+            {{{4, 2}, {6, 1}, {3, 1}, {0, 2}}, {{0, 2}, {3, 4}}},
+            {{{10, 5}, {12, 1}}, {{10, 5}}}, // contained
+            {{{0, 4}, {2, 6}}, {{0, 8}}}};   // an overlap extends
+        for (const auto &[input, expected] : cases)
+            QCOMPARE(NormalizeRanges(input), expected);
     }
 
     // Each chunk carries the values that belong to it, also across ranges.
-    void chunks_data()
-    {
-        QTest::addColumn<VarRanges>("ranges");
-        QTest::addColumn<qint64>("maximum");
-        QTest::addColumn<QList<VarRange>>("expected");
-        QTest::newRow("one range in 60s")
-            << VarRanges{{0, 130}} << qint64(60) << QList<VarRange>{{0, 60}, {60, 60}, {120, 10}};
-        QTest::newRow("two ranges in 60s")
-            << VarRanges{{100, 61}, {300, 64}} << qint64(60)
-            << QList<VarRange>{{100, 60}, {160, 1}, {300, 60}, {360, 4}};
-        // Ranges are taken as given: not merged, each chunked on its own.
-        QTest::newRow("upload window") << VarRanges{{513, 1}, {515, 60}, {515, 2}} << qint64(60)
-                                       << QList<VarRange>{{513, 1}, {515, 60}, {515, 2}};
-        QTest::newRow("unlimited") << VarRanges{{0, 1000}, {5000, 3}} << qint64(-1)
-                                   << QList<VarRange>{{0, 1000}, {5000, 3}};
-        QTest::newRow("empty range skipped")
-            << VarRanges{{10, 0}, {20, 2}} << qint64(60) << QList<VarRange>{{20, 2}};
-    }
     void chunks()
     {
-        QFETCH(VarRanges, ranges);
-        QFETCH(qint64, maximum);
-        QFETCH(QList<VarRange>, expected);
-        QList<Value> values;
-        for (const VarRange &r : ranges)
-            for (qint64 i = 0; i < r.length; ++i)
-                values.append(Value{int(values.size())});
-        Request request(ranges, maximum, std::move(values));
-        QList<VarRange> chunks;
-        int sent = 0;
-        for (auto [chunk, chunkValues] = request.NextChunkWithValues(); !chunk.isEmpty();
-             std::tie(chunk, chunkValues) = request.NextChunkWithValues()) {
-            QCOMPARE(request.CurrentChunk(), chunk);
-            QCOMPARE(chunkValues.size(), chunk.length);
-            QCOMPARE(std::get<int>(chunkValues.first()), sent);
-            sent += int(chunk.length);
-            chunks.append(chunk);
+        const std::tuple<VarRanges, qint64, QList<VarRange>> cases[] = {
+            {{{0, 130}}, 60, {{0, 60}, {60, 60}, {120, 10}}},
+            {{{100, 61}, {300, 64}}, 60, {{100, 60}, {160, 1}, {300, 60}, {360, 4}}},
+            // The upload window: ranges are taken as given, not merged, each
+            // chunked on its own.
+            {{{513, 1}, {515, 60}, {515, 2}}, 60, {{513, 1}, {515, 60}, {515, 2}}},
+            {{{0, 1000}, {5000, 3}}, -1, {{0, 1000}, {5000, 3}}}, // unlimited
+            {{{10, 0}, {20, 2}}, 60, {{20, 2}}}};                 // an empty range skipped
+        for (const auto &[ranges, maximum, expected] : cases) {
+            QList<Value> values;
+            for (const VarRange &r : ranges)
+                for (qint64 i = 0; i < r.length; ++i)
+                    values.append(Value{int(values.size())});
+            Request request(ranges, maximum, std::move(values));
+            QList<VarRange> chunks;
+            int sent = 0;
+            for (auto [chunk, chunkValues] = request.NextChunkWithValues(); !chunk.isEmpty();
+                 std::tie(chunk, chunkValues) = request.NextChunkWithValues()) {
+                QCOMPARE(request.CurrentChunk(), chunk);
+                QCOMPARE(chunkValues.size(), chunk.length);
+                QCOMPARE(std::get<int>(chunkValues.first()), sent);
+                sent += int(chunk.length);
+                chunks.append(chunk);
+            }
+            QCOMPARE(chunks, expected);
+            QVERIFY(request.NextChunk().isEmpty());
         }
-        QCOMPARE(chunks, expected);
-        QVERIFY(request.NextChunk().isEmpty());
     }
 
     void finishingDeletesOnlyWithAutoDelete()

@@ -8,10 +8,7 @@
 class SimProcess
 {
 public:
-    SimProcess() = default;
     ~SimProcess();
-    SimProcess(const SimProcess &) = delete;
-    SimProcess &operator=(const SimProcess &) = delete;
 
     // Starts the simulator with these extra options (DNS-SD announcement off
     // unless the options say otherwise) and waits until it listens.

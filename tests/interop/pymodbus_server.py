@@ -9,16 +9,13 @@ from pymodbus.datastore import (ModbusSequentialDataBlock, ModbusServerContext,
                                 ModbusSlaveContext)
 from pymodbus.server import StartAsyncTcpServer
 
-REGISTERS = 30000
-
 
 async def main():
-    port = int(sys.argv[1])
     # The sequential block is addressed one-based by the slave context.
-    holding = ModbusSequentialDataBlock(1, list(range(REGISTERS)))
-    slave = ModbusSlaveContext(hr=holding, zero_mode=False)
-    context = ModbusServerContext(slaves={1: slave}, single=False)
-    server = await StartAsyncTcpServer(context=context, address=("127.0.0.1", port),
+    holding = ModbusSequentialDataBlock(1, list(range(30000)))
+    context = ModbusServerContext(slaves={1: ModbusSlaveContext(hr=holding, zero_mode=False)},
+                                  single=False)
+    server = await StartAsyncTcpServer(context=context, address=("127.0.0.1", int(sys.argv[1])),
                                        defer_start=True)
     serving = asyncio.create_task(server.serve_forever())
     await server.serving
@@ -26,6 +23,5 @@ async def main():
     await serving
 
 
-if __name__ == "__main__":
-    logging.disable(logging.CRITICAL)
-    asyncio.run(main())
+logging.disable(logging.CRITICAL)
+asyncio.run(main())

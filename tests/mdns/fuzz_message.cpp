@@ -3,6 +3,7 @@
 #include "mdns/message.h"
 #include "mdns/service.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
@@ -25,12 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QList<Mdns::Record> before =
         message->answers + message->authorities + message->additionals;
     const QList<Mdns::Record> after = again->answers + again->authorities + again->additionals;
-    if (before.size() != after.size())
+    if (!std::ranges::equal(before, after, [](const Mdns::Record &x, const Mdns::Record &y) {
+            return x.sameRecord(y) && x.ttl == y.ttl && x.cacheFlush == y.cacheFlush;
+        }))
         std::abort();
-    for (qsizetype i = 0; i < before.size(); ++i) {
-        if (!before[i].sameRecord(after[i]) || before[i].ttl != after[i].ttl ||
-            before[i].cacheFlush != after[i].cacheFlush)
-            std::abort();
-    }
     return 0;
 }

@@ -6,7 +6,6 @@
 #include "mdns/resolver.h"
 #include "mdns/server.h"
 #include "testdata.h"
-#include "testserver.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
@@ -14,6 +13,49 @@
 
 using namespace Mdns;
 using namespace TestData;
+
+// A transport without a network: the test hands it datagrams as if they came
+// from the link, and it keeps what was sent, with the clock time.
+class TestServer : public AbstractServer
+{
+public:
+    struct Sent
+    {
+        Message message;
+        qint64 time;
+        QHostAddress address; // null: to the multicast groups
+        quint16 port;
+    };
+
+    explicit TestServer(Clock *clock) : m_clock(clock) {}
+
+    void sendMessage(const Message &m, const QHostAddress &address, quint16 port) override
+    {
+        // Through the codec, as the network would carry it.
+        sent.append({Message::fromWire(m.toWire()).value(), m_clock->now(), address, port});
+    }
+    void sendMessageToAll(const Message &m) override { sendMessage(m, {}, Port); }
+    void inject(const Message &m, quint16 port = Port)
+    {
+        processDatagram(m.toWire(), QHostAddress(QStringLiteral("192.0.2.1")), port, 1);
+    }
+
+    QList<Sent> queriesFor(const Name &name, quint16 type) const
+    {
+        QList<Sent> found;
+        for (const Sent &s : sent)
+            if (std::ranges::any_of(s.message.questions, [&](const auto &q) {
+                    return q.name == name && q.type == type;
+                }))
+                found.append(s);
+        return found;
+    }
+
+    QList<Sent> sent;
+
+private:
+    Clock *m_clock;
+};
 
 namespace {
 

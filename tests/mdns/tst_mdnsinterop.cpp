@@ -27,10 +27,9 @@ const QString Peer = QStringLiteral(VRK6_TEST_DATA "/zeroconf_peer.py");
 
 Service serviceNamed(const QSignalSpy &spy, const QByteArray &name)
 {
-    for (const QList<QVariant> &args : spy) {
-        if (args.at(0).value<Service>().name() == name)
-            return args.at(0).value<Service>();
-    }
+    for (const QList<QVariant> &args : spy)
+        if (const auto service = args.at(0).value<Service>(); service.name() == name)
+            return service;
     return {};
 }
 
