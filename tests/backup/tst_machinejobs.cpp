@@ -256,6 +256,9 @@ private slots:
             {{1792, 60}, {1852, 60}, {1912, 60}, {1972, 60}, {2032, 16}});
         // Not enabled: tst_cli uploadSeveral.
         row("upload, busy", upload, none, {}, {}, "Machine is not ready for program upload.");
+        // Another upload began while the file dialog stood open.
+        row("upload, busy once chosen", upload, none, "a.vrk", program(8),
+            "Machine is not ready for program upload.", {{513, 1}});
         row("upload, 16 MiB + 1", upload, none, "a.vrk", QByteArray(16 * 1024 * 1024 + 1, 'G'),
             "The program file is larger than 16 MiB, the largest program that is sent.");
         row("upload, zero word inside", upload, none, "a.vrk", QByteArray("G90\n\0\0\0\0G01\n", 12),
@@ -287,7 +290,12 @@ private slots:
         QVERIFY(write(s.path("a.vrk"), content.isNull() ? json(full()) : content));
         QVERIFY(write(s.path("b.vrk"), json(full())));
         const bool lose = box == QStringLiteral("Communication Error");
-        s.run(action, dialog);
+        s.run(action, tag == "upload, busy once chosen" ? QString() : dialog);
+        if (tag == "upload, busy once chosen") {
+            QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeModalWidget(), LongMs);
+            QVERIFY(RunToEnd(s.connection.WriteInt(513, 2)).isEmpty());
+            s.answer(dialog);
+        }
         if (tag == "restore, other version, No")
             QVERIFY(s.ask("VRK-C1 (v. 7)", QMessageBox::No));
         if (lose) {
@@ -307,7 +315,8 @@ private slots:
             return;
         QCOMPARE(s.writes(), (Writes{{513, 1}} + writes)); // after the test's own
         // The simulator drops the zero bytes that fill the last word.
-        if (action == QStringLiteral("actionLoadProgram") && !writes.isEmpty())
+        if (action == QStringLiteral("actionLoadProgram") && !writes.isEmpty() &&
+            writes.last().first == 515)
             QCOMPARE(read(s.path("programs/program-001.cnc")), content);
     }
 
