@@ -133,10 +133,9 @@ void BackupRestorer::fail(const MachineJobError &error)
         box = openBox(QMessageBox::Warning, tr("Restore Failed"),
                       tr("The backup file holds none of the parameters that are restored."),
                       parentWidget, QDir::toNativeSeparators(m_chosenFile));
-    if (const QString note = safetyCopyNote(); !note.isEmpty())
-        box->setInformativeText(box->informativeText().isEmpty()
-                                    ? note
-                                    : box->informativeText() + QStringLiteral("\n\n") + note);
+    QStringList notes{box->informativeText(), m_writer.writtenText(), safetyCopyNote()};
+    notes.removeAll(QString());
+    box->setInformativeText(notes.join(QStringLiteral("\n\n")));
     deleteLater();
 }
 

@@ -254,6 +254,23 @@ private slots:
             "Restore Not Verified\n30 of the values\nR Parameters: R000: sent 100, read 10\n"
             "and 10 more",
             {{1792, 60}, {1852, 60}, {1912, 60}, {1972, 60}, {2032, 16}});
+        // A restore cut short says what the machine holds now; the second
+        // one without a safety copy.
+        const QStringList refused{"--exception-range", "1900:10"};
+        row("restore, copy unread", restore, refused, "a.vrk", {},
+            "There was an error reading data from the machine.\nNothing was written");
+        row("restore, cut short", restore, refused, "a.vrk", {},
+            "There was an error writing data to the machine.\nWritten before the error: "
+            "Technological Parameters, R Parameters (in part), G54 - G59, Tools Parameters.\n",
+            {{1024, 60},
+             {1084, 60},
+             {1144, 60},
+             {1204, 60},
+             {1264, 16},
+             {1288, 60},
+             {1348, 12},
+             {1544, 48},
+             {1792, 60}});
         // Not enabled: tst_cli uploadSeveral.
         row("upload, busy", upload, none, {}, {}, "Machine is not ready for program upload.");
         // Another upload began while the file dialog stood open.
@@ -290,10 +307,15 @@ private slots:
         QVERIFY(write(s.path("a.vrk"), content.isNull() ? json(full()) : content));
         QVERIFY(write(s.path("b.vrk"), json(full())));
         const bool lose = box == QStringLiteral("Communication Error");
-        s.run(action, tag == "upload, busy once chosen" ? QString() : dialog);
-        if (tag == "upload, busy once chosen") {
+        // Rows that act while the file dialog is open.
+        const bool meanwhile = tag == "upload, busy once chosen" || tag == "restore, cut short";
+        s.run(action, meanwhile ? QString() : dialog);
+        if (meanwhile) {
             QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeModalWidget(), LongMs);
-            QVERIFY(RunToEnd(s.connection.WriteInt(513, 2)).isEmpty());
+            if (tag == "restore, cut short")
+                s.window->findChild<BackupRestorer *>()->setSafetyCopyDirectory({});
+            else
+                QVERIFY(RunToEnd(s.connection.WriteInt(513, 2)).isEmpty());
             s.answer(dialog);
         }
         if (tag == "restore, other version, No")
