@@ -21,7 +21,7 @@ QString floatText(float value)
 } // namespace
 
 BackupRestorer::BackupRestorer(Machine *machine, QWidget *parent)
-    : QObject(parent), parentWidget(parent), machine(machine), m_writer(machine),
+    : QObject(parent), parentWidget(parent), machine(machine), m_writer(machine, this),
       mismatchBox(parent)
 {
     m_writer.setSafetyCopyDirectory(SafetyCopies::defaultDirectory());

@@ -51,6 +51,11 @@ ParameterGroup::VariableValues BackupWriter::plannedValues() const
     return m_planned;
 }
 
+bool BackupWriter::isRunning() const
+{
+    return MachineJob::isRunning() || (m_safetyReader && m_safetyReader->isRunning());
+}
+
 BackupWriter::Started BackupWriter::start()
 {
     m_written = -1;

@@ -65,6 +65,8 @@ public:
     // so that the user knows what state it is left in.
     QString writtenText() const;
 
+    bool isRunning() const override;
+
 signals:
     void safetyCopySaved(const QString &fileName);
     // Nothing has been written yet; proceed() writes anyway.

@@ -3,7 +3,7 @@
 #include "backup/messagebox.h"
 
 ProgramUploader::ProgramUploader(Machine *machine, QWidget *parent)
-    : QObject(parent), machine(machine), parentWidget(parent), m_sender(machine)
+    : QObject(parent), machine(machine), parentWidget(parent), m_sender(machine, this)
 {
     fileDialog.setWindowTitle(tr("Open CNC Program File"));
     fileDialog.setNameFilter(tr("CNC files (*.cnc);;All files (*.*)"));

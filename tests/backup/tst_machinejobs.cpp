@@ -342,6 +342,28 @@ private slots:
             QCOMPARE(read(s.path("programs/program-001.cnc")), content);
     }
 
+    // A job talking to the machine keeps the window open (cut short, a
+    // restore would leave the machine half written); one waiting in its
+    // file dialog ends with the window, whose close would otherwise leave
+    // the dialog and the program running.
+    void closingTheWindowEndsOrWaitsForJobs()
+    {
+        Station s;
+        QVERIFY(s.start());
+        QVERIFY(write(s.path("a.vrk"), json(full())));
+        s.run("actionRestoreBackup", "a.vrk");
+        QVERIFY(!s.window->close());
+        QTRY_COMPARE_WITH_TIMEOUT(s.jobs(), 0, LongMs);
+        QCOMPARE(s.boxes().size(), 2); // why not closed; the restore's own
+        qDeleteAll(s.boxes());
+        s.run("actionLoadProgram");
+        QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<QFileDialog *>(QApplication::activeModalWidget()),
+                                 LongMs);
+        QVERIFY(s.window->close());
+        QCOMPARE(s.jobs(), 0);
+        QVERIFY(!QApplication::activeModalWidget());
+    }
+
     void unsavedSafetyCopyAsksFirst()
     {
         Station s;

@@ -741,6 +741,14 @@ Chcete pokračovat?</translation>
 <context>
     <name>MainWindow</name>
     <message>
+        <source>Machine Job Running</source>
+        <translation>Práce se strojem běží</translation>
+    </message>
+    <message>
+        <source>A backup, restore or program upload is still working with the machine. Close the window when it has ended.</source>
+        <translation>Záloha, obnova nebo nahrávání programu ještě pracuje se strojem. Zavřete okno, až skončí.</translation>
+    </message>
+    <message>
         <source>Another Machine</source>
         <translation>Jiný stroj</translation>
     </message>

@@ -734,6 +734,14 @@ Do you wish to proceed?</source>
 <context>
     <name>MainWindow</name>
     <message>
+        <source>Machine Job Running</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A backup, restore or program upload is still working with the machine. Close the window when it has ended.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Another Machine</source>
         <translation type="unfinished"></translation>
     </message>
