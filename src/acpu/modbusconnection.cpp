@@ -197,6 +197,7 @@ void ModbusConnection::OnReplyFinished()
 void ModbusConnection::CompleteReply(QModbusReply *reply, Request *request)
 {
     reply->deleteLater();
+    m_silent = reply->error() == QModbusDevice::TimeoutError;
     if (reply->error() == QModbusDevice::TimeoutError && request->GetType() == Request::Read &&
         !m_retried.contains(request)) {
         // A read changes nothing on the machine, and a busy workstation can
@@ -352,6 +353,10 @@ QString ModbusConnection::DecodeLine(int firstVariable) const
 
 void ModbusConnection::SendKey(int code)
 {
+    if (m_silent) {
+        qCDebug(lcModbus).noquote() << Host() << "key" << code << "not sent: no answer";
+        return;
+    }
     // Fire and forget: the request deletes itself when done.
     auto result = Write({VarRange{PanelMap::KeyVariable, 2}}, {Value{code}, Value{1}});
     if (result)
@@ -383,9 +388,9 @@ bool ModbusConnection::Open()
     // Qt's client joins address and port into a URL, so IPv6 needs brackets.
     const auto target = ParseHostPort(Host(), DefaultPort);
     m_client->setConnectionParameter(QModbusDevice::NetworkAddressParameter,
-                                   target ? target->urlHost() : Host());
+                                     target ? target->urlHost() : Host());
     m_client->setConnectionParameter(QModbusDevice::NetworkPortParameter,
-                                   target ? target->port : DefaultPort);
+                                     target ? target->port : DefaultPort);
     m_client->setTimeout(ResponseTimeoutMs);
     // A timed-out frame must never be sent again: the machine may have acted
     // on it already (a key press, a parameter write).
@@ -405,6 +410,7 @@ void ModbusConnection::Close()
         return;
     QModbusTcpClient *old = m_client;
     m_client = nullptr;
+    m_silent = false;
     qCDebug(lcModbus).noquote() << "closing" << Host();
     old->disconnectDevice();
     // Replies of the old client die with it; their requests fail first.

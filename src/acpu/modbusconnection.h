@@ -91,6 +91,10 @@ private:
     bool m_refreshAfterKey = false;
     // Why the last request failed, for the error a failed refresh reports.
     QModbusDevice::Error m_lastFailure = QModbusDevice::NoError;
+    // The last answer awaited timed out: a key sent now would wait in the
+    // machine's queue and act when it resumes, long after the operator
+    // gave up on it.
+    bool m_silent = false;
 };
 
 } // namespace Acpu

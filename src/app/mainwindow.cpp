@@ -568,6 +568,18 @@ void MainWindow::zoomOut()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    const QList<MachineJob *> jobs = findChildren<MachineJob *>();
+    if (std::any_of(jobs.cbegin(), jobs.cend(),
+                    [](const MachineJob *job) { return job->isRunning(); })) {
+        // Cut short, a restore or an upload would leave the machine half
+        // written, and nobody would say so.
+        openBox(QMessageBox::Warning, tr("Machine Job Running"),
+                tr("A backup, restore or program upload is still working with the machine. "
+                   "Close the window when it has ended."),
+                this);
+        event->ignore();
+        return;
+    }
     bool refused = false;
     for (QPointer<LiveEditor> &editor : m_editors) {
         if (editor && !editor->close())
@@ -579,8 +591,14 @@ void MainWindow::closeEvent(QCloseEvent *event)
         settings.setValue(SettingsKeys::Geometry, saveGeometry());
         settings.setValue(SettingsKeys::State, saveState());
     }
-    if (refused)
+    if (refused) {
         event->ignore();
-    else
-        event->accept();
+        return;
+    }
+    // Jobs waiting in their file dialogs end with the window: the dialogs
+    // have no parent and would keep the program running.
+    qDeleteAll(findChildren<ProgramUploader *>(Qt::FindDirectChildrenOnly));
+    qDeleteAll(findChildren<BackupCreator *>(Qt::FindDirectChildrenOnly));
+    qDeleteAll(findChildren<BackupRestorer *>(Qt::FindDirectChildrenOnly));
+    event->accept();
 }

@@ -5,7 +5,7 @@
 #include <QDir>
 
 BackupCreator::BackupCreator(Machine *machine, QWidget *parent)
-    : QObject(parent), parentWidget(parent), machine(machine), m_reader(machine)
+    : QObject(parent), parentWidget(parent), machine(machine), m_reader(machine, this)
 {
     fileDialog.setWindowTitle(tr("Save Backup File"));
     fileDialog.setNameFilter(tr("Backup files (*.vrk)"));

@@ -21,7 +21,7 @@ QString floatText(float value)
 } // namespace
 
 BackupRestorer::BackupRestorer(Machine *machine, QWidget *parent)
-    : QObject(parent), parentWidget(parent), machine(machine), m_writer(machine),
+    : QObject(parent), parentWidget(parent), machine(machine), m_writer(machine, this),
       mismatchBox(parent)
 {
     m_writer.setSafetyCopyDirectory(SafetyCopies::defaultDirectory());
@@ -133,10 +133,9 @@ void BackupRestorer::fail(const MachineJobError &error)
         box = openBox(QMessageBox::Warning, tr("Restore Failed"),
                       tr("The backup file holds none of the parameters that are restored."),
                       parentWidget, QDir::toNativeSeparators(m_chosenFile));
-    if (const QString note = safetyCopyNote(); !note.isEmpty())
-        box->setInformativeText(box->informativeText().isEmpty()
-                                    ? note
-                                    : box->informativeText() + QStringLiteral("\n\n") + note);
+    QStringList notes{box->informativeText(), m_writer.writtenText(), safetyCopyNote()};
+    notes.removeAll(QString());
+    box->setInformativeText(notes.join(QStringLiteral("\n\n")));
     deleteLater();
 }
 

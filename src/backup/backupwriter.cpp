@@ -9,6 +9,7 @@
 
 #include <QDir>
 
+#include <algorithm>
 #include <limits>
 
 BackupWriter::BackupWriter(Machine *machine, QObject *parent)
@@ -50,8 +51,14 @@ ParameterGroup::VariableValues BackupWriter::plannedValues() const
     return m_planned;
 }
 
+bool BackupWriter::isRunning() const
+{
+    return MachineJob::isRunning() || (m_safetyReader && m_safetyReader->isRunning());
+}
+
 BackupWriter::Started BackupWriter::start()
 {
+    m_written = -1;
     if (m_planned.isEmpty())
         return std::unexpected(MachineJobError{MachineJobError::NothingToWrite, {}, {}});
     return m_safetyDirectory.isEmpty() ? write() : startSafetyCopy();
@@ -101,6 +108,7 @@ BackupWriter::Started BackupWriter::write()
 
 void BackupWriter::onWriteFinished()
 {
+    m_written = m_request->Transferred();
     if (requestFailed())
         return;
     Acpu::VarRanges ranges;
@@ -131,4 +139,44 @@ void BackupWriter::onReadBackFinished()
     if (!differences.isEmpty())
         qCWarning(lcBackup) << differences.size() << "values differ after the restore";
     emit done(differences);
+}
+
+QString BackupWriter::writtenText() const
+{
+    if (m_written >= m_planned.size())
+        return tr("Every value was written; reading them back for the check failed.");
+    // The write goes in ascending variable order (not group order), and its
+    // chunks are confirmed in turn: what lies below the first unconfirmed
+    // variable was taken.
+    QList<int> variables;
+    for (const auto &[variable, value] : m_planned)
+        variables.append(variable);
+    std::sort(variables.begin(), variables.end());
+    const int firstUnconfirmed = variables.value(std::max<qsizetype>(m_written, 0));
+    QStringList written, notWritten;
+    for (const ParameterGroup *group : std::as_const(m_groups)) {
+        qsizetype all = 0, confirmed = 0;
+        for (const auto &[variable, value] : m_planned) {
+            const qsizetype index = variable - group->firstVariable();
+            if (index < 0 || index >= group->valueCount())
+                continue;
+            ++all;
+            if (variable < firstUnconfirmed)
+                ++confirmed;
+        }
+        if (all == 0)
+            continue;
+        if (confirmed == all)
+            written.append(group->title());
+        else if (confirmed > 0)
+            written.append(tr("%1 (in part)").arg(group->title()));
+        else
+            notWritten.append(group->title());
+    }
+    if (written.isEmpty())
+        return tr("Nothing was written to the machine.");
+    QString text = tr("Written before the error: %1.").arg(written.join(QStringLiteral(", ")));
+    if (!notWritten.isEmpty())
+        text += u'\n' + tr("Not written: %1.").arg(notWritten.join(QStringLiteral(", ")));
+    return text;
 }

@@ -61,6 +61,12 @@ public:
     // After safetyCopyFailed(): write without a safety copy.
     Started proceed();
 
+    // After failed(): which groups the machine confirmed before the error,
+    // so that the user knows what state it is left in.
+    QString writtenText() const;
+
+    bool isRunning() const override;
+
 signals:
     void safetyCopySaved(const QString &fileName);
     // Nothing has been written yet; proceed() writes anyway.
@@ -83,6 +89,8 @@ private:
     ParameterGroup::VariableValues m_planned;
     QString m_safetyDirectory;
     QString m_safetyFile;
+    // Values of m_planned the machine confirmed; -1 until the write ends.
+    qsizetype m_written = -1;
     std::unique_ptr<BackupReader> m_safetyReader;
 };
 

@@ -18,6 +18,9 @@ public:
 
     using QObject::QObject;
 
+    // A request it started has not finished yet.
+    virtual bool isRunning() const { return m_running; }
+
 signals:
     void requestStarted(Acpu::Request *request);
     void failed(const MachineJobError &error);
@@ -31,6 +34,9 @@ protected:
         if (!result)
             return std::unexpected(MachineJobError{MachineJobError::NotConnected, {}, {}});
         m_request = *result;
+        m_running = true;
+        // Before onFinished, which may start the next request.
+        connect(m_request, &Acpu::Request::finished, this, [this] { m_running = false; });
         connect(m_request, &Acpu::Request::finished, static_cast<Job *>(this), onFinished);
         emit requestStarted(m_request);
         return {};
@@ -42,4 +48,5 @@ protected:
     bool requestFailed();
 
     Acpu::Request *m_request = nullptr;
+    bool m_running = false;
 };

@@ -3,7 +3,7 @@
 #include "backup/messagebox.h"
 
 ProgramUploader::ProgramUploader(Machine *machine, QWidget *parent)
-    : QObject(parent), machine(machine), parentWidget(parent), m_sender(machine)
+    : QObject(parent), machine(machine), parentWidget(parent), m_sender(machine, this)
 {
     fileDialog.setWindowTitle(tr("Open CNC Program File"));
     fileDialog.setNameFilter(tr("CNC files (*.cnc);;All files (*.*)"));
@@ -33,6 +33,11 @@ void ProgramUploader::fail(const MachineJobError &error)
 
 void ProgramUploader::OnReadyCheckFinished(bool ready)
 {
+    if (ready && m_image) {
+        if (const auto started = m_sender.send(*m_image); !started)
+            fail(started.error());
+        return;
+    }
     if (ready) {
         fileDialog.open();
         return;
@@ -59,7 +64,11 @@ void ProgramUploader::OnFileSelected(QString fileName)
         deleteLater();
         return;
     }
-    if (const auto started = m_sender.send(*image); !started)
+    m_image = *image;
+    // The dialog may have stood open for minutes, and another upload (from
+    // this window or elsewhere) may have begun meanwhile: writing into it
+    // would mix the two programs.
+    if (const auto started = m_sender.checkReady(); !started)
         fail(started.error());
 }
 

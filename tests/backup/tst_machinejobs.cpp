@@ -269,8 +269,28 @@ private slots:
             "Restore Not Verified\n30 of the values\nR Parameters: R000: sent 100, read 10\n"
             "and 10 more",
             {{1792, 60}, {1852, 60}, {1912, 60}, {1972, 60}, {2032, 16}});
+        // A restore cut short says what the machine holds now; the second
+        // one without a safety copy.
+        const QStringList refused{"--exception-range", "1900:10"};
+        row("restore, copy unread", restore, refused, "a.vrk", {},
+            "There was an error reading data from the machine.\nNothing was written");
+        row("restore, cut short", restore, refused, "a.vrk", {},
+            "There was an error writing data to the machine.\nWritten before the error: "
+            "Technological Parameters, R Parameters (in part), G54 - G59, Tools Parameters.\n",
+            {{1024, 60},
+             {1084, 60},
+             {1144, 60},
+             {1204, 60},
+             {1264, 16},
+             {1288, 60},
+             {1348, 12},
+             {1544, 48},
+             {1792, 60}});
         // Not enabled: tst_cli uploadSeveral.
         row("upload, busy", upload, none, {}, {}, "Machine is not ready for program upload.");
+        // Another upload began while the file dialog stood open.
+        row("upload, busy once chosen", upload, none, "a.vrk", program(8),
+            "Machine is not ready for program upload.", {{513, 1}});
         row("upload, 16 MiB + 1", upload, none, "a.vrk", QByteArray(16 * 1024 * 1024 + 1, 'G'),
             "The program file is larger than 16 MiB, the largest program that is sent.");
         row("upload, zero word inside", upload, none, "a.vrk", QByteArray("G90\n\0\0\0\0G01\n", 12),
@@ -302,7 +322,17 @@ private slots:
         QVERIFY(write(s.path("a.vrk"), content.isNull() ? json(full()) : content));
         QVERIFY(write(s.path("b.vrk"), json(full())));
         const bool lose = box == QStringLiteral("Communication Error");
-        s.run(action, dialog);
+        // Rows that act while the file dialog is open.
+        const bool meanwhile = tag == "upload, busy once chosen" || tag == "restore, cut short";
+        s.run(action, meanwhile ? QString() : dialog);
+        if (meanwhile) {
+            QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeModalWidget(), LongMs);
+            if (tag == "restore, cut short")
+                s.window->findChild<BackupRestorer *>()->setSafetyCopyDirectory({});
+            else
+                QVERIFY(RunToEnd(s.connection.WriteInt(513, 2)).isEmpty());
+            s.answer(dialog);
+        }
         if (tag == "restore, other version, No")
             QVERIFY(s.ask("VRK-C1 (v. 7)", QMessageBox::No));
         if (lose) { // the station's connection is up: let the job's request start
@@ -318,8 +348,31 @@ private slots:
             return;
         QCOMPARE(s.writes(), (Writes{{513, 1}} + writes)); // after the test's own
         // The simulator drops the zero bytes that fill the last word.
-        if (action == QStringLiteral("actionLoadProgram") && !writes.isEmpty())
+        if (action == QStringLiteral("actionLoadProgram") && !writes.isEmpty() &&
+            writes.last().first == 515)
             QCOMPARE(read(s.path("programs/program-001.cnc")), content);
+    }
+
+    // A job talking to the machine keeps the window open (cut short, a
+    // restore would leave the machine half written); one waiting in its
+    // file dialog ends with the window, whose close would otherwise leave
+    // the dialog and the program running.
+    void closingTheWindowEndsOrWaitsForJobs()
+    {
+        Station s;
+        QVERIFY(s.start());
+        QVERIFY(write(s.path("a.vrk"), json(full())));
+        s.run("actionRestoreBackup", "a.vrk");
+        QVERIFY(!s.window->close());
+        QTRY_COMPARE_WITH_TIMEOUT(s.jobs(), 0, LongMs);
+        QCOMPARE(shownWindows<QMessageBox>().size(), 2); // why not closed; the restore's own
+        qDeleteAll(shownWindows<QMessageBox>());
+        s.run("actionLoadProgram");
+        QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<QFileDialog *>(QApplication::activeModalWidget()),
+                                 LongMs);
+        QVERIFY(s.window->close());
+        QCOMPARE(s.jobs(), 0);
+        QVERIFY(!QApplication::activeModalWidget());
     }
 
     void safetyCopiesKeepTheNewestPerHost()

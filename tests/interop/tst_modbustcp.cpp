@@ -46,6 +46,7 @@ public:
     bool resetEveryConnection = false;
     int accepted = 0;
     int seen = 0; // requests for the faulty register
+    int keys = 0; // writes of the key variable
     QTcpServer server;
 
     RawPeer()
@@ -92,6 +93,7 @@ private:
         const Mode m = (faulty < 0 || address == faulty) ? mode : Mode::Normal;
         if (address == faulty)
             ++seen;
+        keys += function == 0x10 && address == 1472;
         QByteArray pdu;
         if (m == Mode::Exception) {
             pdu.append(char(function | 0x80)).append(char(0x04)); // server device failure
@@ -222,9 +224,16 @@ private slots:
         QTest::qWait(600);
         QVERIFY(p.finished.isEmpty());
         QCOMPARE(p.errors.size(), 1); // once per outage, not once per tick
+        // A silent machine would act on a key when it resumes, long after
+        // the operator gave up on it; one that answers gets it at once.
+        p.c.SendKey(0x31);
+        QTest::qWait(300);
+        QCOMPARE(peer.keys, mode == int(Mode::Silent) ? 0 : 1);
 
         peer.mode = Mode::Normal;
         QVERIFY(p.finished.wait(5000));
+        p.c.SendKey(0x32);
+        QTRY_COMPARE_WITH_TIMEOUT(peer.keys, mode == int(Mode::Silent) ? 1 : 2, 1000);
         QTest::qWait(300); // a late answer or a stall may still be on its way
         p.stalled.clear();
         QTest::qWait(600);

@@ -259,6 +259,26 @@ Přesto zálohu obnovit?</translation>
         <source>The folder %1 cannot be created.</source>
         <translation>Složku %1 nelze vytvořit.</translation>
     </message>
+    <message>
+        <source>Every value was written; reading them back for the check failed.</source>
+        <translation>Všechny hodnoty byly zapsány; jejich zpětné načtení pro kontrolu selhalo.</translation>
+    </message>
+    <message>
+        <source>%1 (in part)</source>
+        <translation>%1 (zčásti)</translation>
+    </message>
+    <message>
+        <source>Nothing was written to the machine.</source>
+        <translation>Do stroje nebylo nic zapsáno.</translation>
+    </message>
+    <message>
+        <source>Written before the error: %1.</source>
+        <translation>Před chybou bylo zapsáno: %1.</translation>
+    </message>
+    <message>
+        <source>Not written: %1.</source>
+        <translation>Nezapsáno: %1.</translation>
+    </message>
 </context>
 <context>
     <name>Coordsys</name>
@@ -724,6 +744,14 @@ Chcete pokračovat?</translation>
 </context>
 <context>
     <name>MainWindow</name>
+    <message>
+        <source>Machine Job Running</source>
+        <translation>Práce se strojem běží</translation>
+    </message>
+    <message>
+        <source>A backup, restore or program upload is still working with the machine. Close the window when it has ended.</source>
+        <translation>Záloha, obnova nebo nahrávání programu ještě pracuje se strojem. Zavřete okno, až skončí.</translation>
+    </message>
     <message>
         <source>Another Machine</source>
         <translation>Jiný stroj</translation>

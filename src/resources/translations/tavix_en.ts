@@ -255,6 +255,26 @@ Restore the backup anyway?</source>
         <source>The folder %1 cannot be created.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Every value was written; reading them back for the check failed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 (in part)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Nothing was written to the machine.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Written before the error: %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not written: %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Coordsys</name>
@@ -717,6 +737,14 @@ Do you wish to proceed?</source>
 </context>
 <context>
     <name>MainWindow</name>
+    <message>
+        <source>Machine Job Running</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A backup, restore or program upload is still working with the machine. Close the window when it has ended.</source>
+        <translation type="unfinished"></translation>
+    </message>
     <message>
         <source>Another Machine</source>
         <translation type="unfinished"></translation>
