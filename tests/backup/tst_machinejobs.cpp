@@ -308,8 +308,7 @@ private slots:
             "The program file is larger than 16 MiB, the largest program that is sent.");
         row("upload, zero word inside", upload, none, "a.vrk", QByteArray("G90\n\0\0\0\0G01\n", 12),
             "There was an error loading the program file.");
-        row("upload, 240 bytes", upload, none, "a.vrk", program(240), uploaded,
-            {{513, 1}, {515, 60}, {515, 1}});
+        // 59 words and the closing zero fill one window; more: tst_cli uploadSeveral.
         row("upload, 236 bytes", upload, none, "a.vrk", program(236), uploaded,
             {{513, 1}, {515, 60}});
         row("upload, result 5", upload, {"--upload-result", "5"}, "a.vrk", program(7),
