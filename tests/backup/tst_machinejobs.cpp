@@ -186,8 +186,8 @@ private slots:
     // What the file carries reaches the machine and nothing else: not the
     // section it lacks (coordsys), not the tool row T0, which no file carries,
     // not R005, null in the file. The safety copy is of the sections written.
-    // The window stays open while a job talks to the machine (cut short, it
-    // would leave it half written) and ends one waiting in its file dialog.
+    // The window stays open while a job talks to the machine (a restore cut
+    // short leaves it half written) and ends a job waiting in its file dialog.
     void restoreWritesOnlyWhatTheFileCarries()
     {
         Station s;
