@@ -308,15 +308,13 @@ private slots:
         QVERIFY2(mismatch.code == 1 && mismatch.err.contains("--force"), mismatch.err.constData());
         QCOMPARE(writes(simB), 0);
 
-        // Only the R parameters are written, and the safety copy holds only them.
+        // Only the R parameters are written (the safety copy's: tst_machinejobs).
         const CliRun rparams =
             cli(u"restore --json %1 %2 --sections rparams"_s.arg(simA.host(), file));
         QCOMPARE(rparams.code, 0);
         const CliRun read = cli(u"read --float %1 1801 1030"_s.arg(simA.host()));
         QCOMPARE(read.lines(), (QStringList{u"1801\t7"_s, u"1030\t2757.5"_s}));
-        BackupFile safety(rparams.at(u"results/0/safetyCopy"_s).toString());
-        QVERIFY(safety.load());
-        QCOMPARE(DistinctValues::sections(safety), QList<int>{GroupTags::RParams});
+        QVERIFY(QFileInfo::exists(rparams.at(u"results/0/safetyCopy"_s).toString()));
 
         // A machine that clamps what it is sent: the read-back check names the value.
         const CliRun clamped = cli(
