@@ -9,7 +9,7 @@
 #include "backup/backupdata.h"
 #include "backup/fileviewer.h"
 #include "common/simulateduser.h"
-#include "mdns/service.h"
+#include "mdns/testdata.h"
 #include "model/machine.h"
 #include "privatenetwork.h"
 #include "simprocess.h"
@@ -32,16 +32,6 @@
 #include <QTimer>
 
 namespace {
-Mdns::Service MakeService(const QByteArray &name, const QByteArray &host, quint16 port = 502)
-{
-    Mdns::Service service;
-    service.setName(name);
-    service.setType("_modbus._tcp.local.");
-    service.setHostname(host);
-    service.setPort(port);
-    return service;
-}
-
 // Calls the model's private slot as the discovery engine would.
 template <typename... Args> void Feed(MdnsTableModel *model, const char *slot, Args... args)
 {
@@ -244,10 +234,10 @@ private slots:
             MdnsTableModel *model = target.model;
             for (QByteArray name :
                  {QByteArray("ZUM-B1 4321"), QByteArray("VRK-C1 77"), QByteArray("plain")}) {
-                Mdns::Service service =
-                    MakeService(name, QByteArray(name).replace(' ', '-') + ".local.",
-                                name == "VRK-C1 77" ? 1502 : 502);
-                service.addAttribute(name.left(6) + " serial 4321 software 6.12", {});
+                const Mdns::Service service =
+                    TestData::service(name, QByteArray(name).replace(' ', '-') + ".local.",
+                                      name == "VRK-C1 77" ? 1502 : 502,
+                                      {{name.left(6) + " serial 4321 software 6.12", {}}});
                 Feed(model, "onServiceAdded", service);
                 if (name != "plain")
                     Feed(model, "onServiceResolved", service,
@@ -279,7 +269,7 @@ private slots:
             target.connection.Disconnect();
             QTRY_VERIFY(!target.dialog.isBusy());
             // The chosen machine leaving does not put the next one in its place.
-            Feed(model, "onServiceRemoved", MakeService("ZUM-B1 4321", "ZUM-B1-4321.local."));
+            Feed(model, "onServiceRemoved", TestData::service("ZUM-B1 4321", "ZUM-B1-4321.local."));
             QCOMPARE(target.box->currentText(), QStringLiteral("127.0.0.6"));
             target.dialog.reject(); // not busy any more: Cancel ends the dialog
             QVERIFY(!target.dialog.isVisible());
@@ -307,7 +297,8 @@ private slots:
     {
         MdnsTableView view;
         MdnsTableModel *model = view.mdnsModel();
-        const Mdns::Service first = MakeService(QByteArray("VrkC1 1000\0junk", 15), "m1.local.");
+        const Mdns::Service first =
+            TestData::service(QByteArray("VrkC1 1000\0junk", 15), "m1.local.");
         Feed(model, "onServiceAdded", first);
         QCOMPARE(model->rowCount(), 1);
         QCOMPARE(Row(model, 0), QStringLiteral("VrkC1 1000|m1.local||")); // no trailing dot
@@ -318,19 +309,19 @@ private slots:
 
         // A second service of the same name gets its own row; updates, addresses
         // and removals go to the first.
-        const Mdns::Service twin = MakeService(first.name(), "m2.local.");
+        const Mdns::Service twin = TestData::service(first.name(), "m2.local.");
         Feed(model, "onServiceAdded", twin);
         Feed(model, "onServiceResolved", twin, QHostAddress(QStringLiteral("::1")));
         QCOMPARE(model->rowCount(), 2);
         QCOMPARE(Row(model, 1), QStringLiteral("VrkC1 1000|m2.local||"));
         const auto record = model->index(0, 0).data(Qt::UserRole).value<MdnsTableModel::Record>();
         QCOMPARE(record.addresses.size(), 2);
-        Mdns::Service moved = MakeService(first.name(), "m3.local.");
-        moved.addAttribute("a", "b c");
+        const Mdns::Service moved =
+            TestData::service(first.name(), "m3.local.", 502, {{"a", "b c"}});
         Feed(model, "onServiceUpdated", moved);
         QCOMPARE(Row(model, 0), QStringLiteral("VrkC1 1000|m3.local|127.0.0.5|ab c"));
         Feed(model, "onServiceRemoved", first);
-        Feed(model, "onServiceRemoved", MakeService("gone", "o.local."));
+        Feed(model, "onServiceRemoved", TestData::service("gone", "o.local."));
         QCOMPARE(model->rowCount(), 1);
         QCOMPARE(Row(model, 0), QStringLiteral("VrkC1 1000|m2.local||"));
     }
