@@ -183,8 +183,7 @@ private slots:
         QVERIFY(target.dialog.findChildren<QMessageBox *>().isEmpty());
 
         target.dialog.accept();
-        QTRY_VERIFY_WITH_TIMEOUT(!target.dialog.isVisible(), 5000);
-        QCOMPARE(target.dialog.result(), int(QDialog::Accepted));
+        QTRY_COMPARE_WITH_TIMEOUT(target.dialog.result(), int(QDialog::Accepted), 5000);
         QCOMPARE(target.connection.State(), Acpu::Connection::Connected);
         QCOMPARE(History(), QStringList{sim.host()} + known);
     }
@@ -265,7 +264,6 @@ private slots:
             QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, cell);
             QCOMPARE(target.box->currentText(), QStringLiteral("127.0.0.6"));
             QCOMPARE(target.connection.Host(), QStringLiteral("127.0.0.6"));
-            QVERIFY(target.dialog.isBusy());
             target.connection.Disconnect();
             QTRY_VERIFY(!target.dialog.isBusy());
             // The chosen machine leaving does not put the next one in its place.
