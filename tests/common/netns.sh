@@ -12,4 +12,5 @@ flags=-rn
 exec unshare $flags sh -c '
   ip link set lo up && ip link set lo multicast on && ip route add 224.0.0.0/4 dev lo || {
     echo "cannot set up multicast on the namespace loopback"; exit 1; }
+  ! ip -o link | grep -v ": lo:" || { echo "more than loopback in the namespace"; exit 1; }
   exec "$@"' netns "$@"

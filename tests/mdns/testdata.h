@@ -65,8 +65,8 @@ inline Mdns::Message response(const QList<Mdns::Record> &answers,
 }
 
 // A service as a browser reports it (a null attribute value: a key given alone).
-inline Mdns::Service service(const QByteArray &name, const QByteArray &host, quint16 port,
-                             const QMap<QByteArray, QByteArray> &attributes)
+inline Mdns::Service service(const QByteArray &name, const QByteArray &host, quint16 port = 502,
+                             const QMap<QByteArray, QByteArray> &attributes = {})
 {
     Mdns::Service s;
     s.setName(name);
