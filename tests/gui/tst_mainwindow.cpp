@@ -431,7 +431,6 @@ private slots:
         QTest::addColumn<QMessageBox::StandardButton>("answer");
         QTest::addColumn<bool>("saveFails");
         QTest::addColumn<bool>("inEditor"); // the value still in the cell's open editor
-        QTest::newRow("yes") << QMessageBox::Yes << false << false;
         QTest::newRow("no") << QMessageBox::No << false << false;
         QTest::newRow("cancel") << QMessageBox::Cancel << false << false;
         QTest::newRow("yes, save fails") << QMessageBox::Yes << true << false;
