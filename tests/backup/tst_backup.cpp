@@ -226,8 +226,7 @@ private slots:
         for (int tag = 1; tag <= 5; ++tag)
             QCOMPARE(file.section(tag), original.value(ParameterGroup::groupName(tag)).toObject());
 
-        TableModel *model = document.createModel(GroupTags::TechParams);
-        QVERIFY(model->setData(model->index(3, 0), 77.0, Qt::EditRole));
+        document.group(GroupTags::TechParams)->value(3).setValue(77.0);
         QVERIFY(document.exportWithoutTeeth(path("noteeth")));
         QVERIFY(document.exportGroup(GroupTags::Coordsys, path("coordsys")));
         QCOMPARE(keys("noteeth"), QStringList({"_machine", "_version", "coordsys", "rparams",
