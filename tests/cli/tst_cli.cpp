@@ -159,8 +159,7 @@ private slots:
         const CliRun folder = cli(u"diff %1 %2"_s.arg(a, path(u""_s)));
         QVERIFY2(folder.code == 1 && folder.err.contains("Not a regular file"),
                  folder.err.constData());
-        // Technological parameter 5, and tool T3 axis X (row 3, column 1): these
-        // two lines alone, nothing of what the files share.
+        // Technological parameter 5 and tool T3 axis X (row 3, column 1); nothing they share.
         const QString b = backup(u"diff-b.vrk"_s, 1, {{1029, 12.5}, {1280 + 3 * 8 + 1, -1.0}});
         const CliRun text = cli(u"diff %1 %2"_s.arg(a, b));
         QCOMPARE(text.code, 0);
