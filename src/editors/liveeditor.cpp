@@ -339,7 +339,8 @@ void LiveEditor::onReadBackCompleted(Acpu::Request *request,
             value.reset(MachineValue::fromMachine(read));
             value.setValue(edit);
         } else if (value.isModified() && static_cast<float>(value.value()) == number) {
-            value.accept();
+            // The machine keeps a float: digits typed beyond it are not held.
+            value.reset(MachineValue::fromMachine(read));
         }
     }
     m_model->DataStoreChanged();
