@@ -47,6 +47,9 @@ LiveEditor::LiveEditor(Machine *machine, ParameterGroup *group, QWidget *parent)
     initEditorResources();
     setAttribute(Qt::WA_DeleteOnClose);
     group->setParent(this);
+    // Until a read succeeds nothing is known of the machine: a 0 would be
+    // saved into a backup, and restored, as if the machine held it.
+    group->clear();
 
     m_refreshTimer.setSingleShot(true);
     connect(&m_refreshTimer, &QTimer::timeout, this, &LiveEditor::PeriodicRefresh);

@@ -126,6 +126,7 @@ private slots:
     {
         QVERIFY(live.set({{1027, 3.5f}, {1028, -2.25f}}));
         Editor editor(live, 1);
+        QCOMPARE(editor.text(3), QString()); // not read yet: no number, never a 0
         SimulatedUser user;
         editor.trigger("actionRefreshOnce");
         QVERIFY(editor.edit(4, 0, QStringLiteral("1"))); // while the values are read
