@@ -47,6 +47,9 @@ LiveEditor::LiveEditor(Machine *machine, ParameterGroup *group, QWidget *parent)
     initEditorResources();
     setAttribute(Qt::WA_DeleteOnClose);
     group->setParent(this);
+    // Until a read succeeds nothing is known of the machine: a 0 would be
+    // saved into a backup, and restored, as if the machine held it.
+    group->clear();
 
     m_refreshTimer.setSingleShot(true);
     connect(&m_refreshTimer, &QTimer::timeout, this, &LiveEditor::PeriodicRefresh);
@@ -106,16 +109,35 @@ void LiveEditor::on_actionRefreshOnce_triggered()
     }
     Acpu::Request *request = *result;
     ShowProgress(request, this);
-    connect(request, &Acpu::Request::finished, this, [this, request] { OnLoadCompleted(request); });
+    connect(request, &Acpu::Request::finished, this,
+            [this, request, discarded = m_group->modifiedValues()] {
+                OnLoadCompleted(request, discarded);
+            });
 }
 
-void LiveEditor::OnLoadCompleted(Acpu::Request *request)
+void LiveEditor::OnLoadCompleted(Acpu::Request *request,
+                                 const ParameterGroup::VariableValues &discarded)
 {
     if (!request->ErrorString().isEmpty()) {
         ShowRequestError(request, this);
         return;
     }
+    // The table stays editable while a slow machine answers: what was edited
+    // meanwhile stays an edit over the machine's value.
+    const int first = m_group->firstVariable();
+    QList<std::pair<qsizetype, double>> edits;
+    for (qsizetype i = 0; i < m_group->valueCount(); ++i) {
+        const ParameterValue &value = m_group->value(i);
+        if (value.isModified() &&
+            !discarded.contains({first + static_cast<int>(i), static_cast<float>(value.value())}))
+            edits.append({i, value.value()});
+    }
     m_group->loadFromMachine(*m_connection);
+    if (edits.isEmpty())
+        return;
+    for (const auto &[index, number] : edits)
+        m_group->value(index).setValue(number);
+    m_model->DataStoreChanged();
 }
 
 bool LiveEditor::confirmDiscard()
@@ -339,7 +361,8 @@ void LiveEditor::onReadBackCompleted(Acpu::Request *request,
             value.reset(MachineValue::fromMachine(read));
             value.setValue(edit);
         } else if (value.isModified() && static_cast<float>(value.value()) == number) {
-            value.accept();
+            // The machine keeps a float: digits typed beyond it are not held.
+            value.reset(MachineValue::fromMachine(read));
         }
     }
     m_model->DataStoreChanged();

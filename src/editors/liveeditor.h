@@ -80,7 +80,8 @@ private:
     void setAutoRefresh(QAction *action, QAction *other, int intervalMs, bool checked);
     // True when there is nothing unwritten or the user lets a read replace it.
     bool confirmDiscard();
-    void OnLoadCompleted(Acpu::Request *request);
+    // discarded: the edits the user agreed to replace when the read began.
+    void OnLoadCompleted(Acpu::Request *request, const ParameterGroup::VariableValues &discarded);
     void onPeriodicReadCompleted(Acpu::Request *request);
     // True when the machine's values (just read) are what the table shows:
     // a refresh that changes nothing repaints nothing.

@@ -126,13 +126,15 @@ private slots:
     {
         QVERIFY(live.set({{1027, 3.5f}, {1028, -2.25f}}));
         Editor editor(live, 1);
+        QCOMPARE(editor.text(3), QString()); // not read yet: no number, never a 0
         SimulatedUser user;
         editor.trigger("actionRefreshOnce");
+        QVERIFY(editor.edit(4, 0, QStringLiteral("1"))); // while the values are read
         QTRY_COMPARE_WITH_TIMEOUT(editor.text(3), QStringLiteral("3.500000"), 20000);
-        QCOMPARE(editor.text(4), QStringLiteral("-2.250000"));
+        QCOMPARE(editor.text(4), QStringLiteral("1.000000"));
 
         QVERIFY(editor.edit(3, 0, QStringLiteral("7.25")) &&
-                editor.edit(4, 0, QStringLiteral("1")));
+                editor.edit(4, 0, QStringLiteral("1234.567891")));
         QVERIFY(editor.window->isWindowModified());
         // The table shows the edit through the style proxy, as marked.
         QVERIFY(editor.table->index(3, 0).data(Qt::FontRole).value<QFont>().italic());
@@ -150,6 +152,8 @@ private slots:
         QTRY_VERIFY(!editor.window->isWindowModified());
         QTRY_COMPARE(live.writes().mid(before), QStringList{QStringLiteral("1027 2")});
         QCOMPARE(live.value(1027), 7.25f);
+        // What the machine's float holds, not the digits typed.
+        QCOMPARE(editor.text(4), QStringLiteral("1234.567871"));
 
         QVERIFY(editor.edit(3, 0, QStringLiteral("-9")));
         editor.click(QDialogButtonBox::Reset);
