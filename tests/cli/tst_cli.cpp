@@ -129,6 +129,11 @@ private slots:
                                          u"265\t1000\t1.401e-42"_s}));
         QCOMPARE(cli(u"read %1 265 --int --json"_s.arg(simA.host())).at(u"results/0/values/0"_s),
                  (QJsonObject{{"variable", 265}, {"int", 1000}}));
+        // Values that could not be written out are no success.
+        QProcess full;
+        full.setStandardOutputFile(u"/dev/full"_s);
+        full.start(QStringLiteral(VRK6_CLI_PATH), {u"read"_s, simA.host(), u"265"_s});
+        QVERIFY(full.waitForFinished() && full.exitCode() == 1);
     }
 
     void validateReport()

@@ -51,7 +51,11 @@ int Output::finish(const QString &command) const
         std::fprintf(stdout, "%s",
                      QJsonDocument(document).toJson(QJsonDocument::Indented).constData());
     }
-    std::fflush(stdout);
+    // Output that did not arrive (a full disk, a closed pipe) is no success.
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fprintf(stderr, "vrk6-cli: cannot write to standard output\n");
+        return Failed;
+    }
     return m_failed ? Failed : Success;
 }
 
