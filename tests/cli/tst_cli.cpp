@@ -224,23 +224,36 @@ private slots:
     // --timeout. Identifying "talks" shows --ws and --relay-port at work (the
     // real relay is tst_wsrelay's). A silent Modbus peer fails in the
     // connection itself, as a machine that is down does in identifyJsonAndText.
+    // Machine "writes" also reads zeros and takes one write chunk: a restore
+    // interrupted then says what the machine holds.
     void silentRelay()
     {
         QWebSocketServer relay(u"silent"_s, QWebSocketServer::NonSecureMode);
         QVERIFY(relay.listen(QHostAddress::LocalHost));
         QList<QWebSocket *> sockets;
+        int writes = 0;
         connect(&relay, &QWebSocketServer::newConnection, this, [&] {
             QWebSocket *socket = sockets.emplace_back(relay.nextPendingConnection());
-            if (!socket->requestUrl().path().contains(u"talks"_s))
+            const bool writer = socket->requestUrl().path().contains(u"writes"_s);
+            if (!writer && !socket->requestUrl().path().contains(u"talks"_s))
                 return;
             connect(socket, &QWebSocket::textMessageReceived, socket,
-                    [socket](const QString &text) {
+                    [socket, writer, &writes](const QString &text) {
                         const QJsonObject m = QJsonDocument::fromJson(text.toUtf8()).object();
+                        const qint64 tid = m[u"tid"_s].toInteger();
                         // Variables 256..269: VRK-C1 (v. 8), S/N 77, SW 6.12.
                         if (m[u"start_index"_s].toInt() == 256)
                             socket->sendTextMessage(uR"({"event": "get_vars_done", "tid": %1,
                                     "values": [0, 0, 0, 0, 0, 0, 1, 0, 6, 77, 612, 0, 8, 0]})"_s
-                                                        .arg(m[u"tid"_s].toInteger()));
+                                                        .arg(tid));
+                        else if (writer && m[u"verb"_s] == u"get_vars"_s)
+                            socket->sendTextMessage(
+                                u"{\"event\": \"get_vars_done\", \"tid\": %1, \"values\": [%2]}"_s
+                                    .arg(tid)
+                                    .arg(QStringList(m[u"length"_s].toInt(), u"0"_s).join(u',')));
+                        else if (writer && m[u"verb"_s] == u"set_vars"_s && ++writes == 1)
+                            socket->sendTextMessage(
+                                u"{\"event\": \"set_vars_done\", \"tid\": %1}"_s.arg(tid));
                     });
         });
         QElapsedTimer clock;
@@ -253,6 +266,21 @@ private slots:
         QVERIFY(talks.err.contains("talks: reading")); // identified, then silence
         QCOMPARE(sockets.size(), 2);
         QVERIFY2(clock.elapsed() < 20000, qPrintable(QString::number(clock.elapsed())));
+
+        QProcess restore;
+        restore.start(QStringLiteral(VRK6_CLI_PATH),
+                      {u"restore"_s, u"writes"_s, backup(u"cut.vrk"_s, 1), u"--ws"_s,
+                       u"--relay-port"_s, QString::number(relay.serverPort())});
+        QTRY_COMPARE(writes, 2); // the first chunk confirmed, the second unanswered
+        restore.terminate();
+        QTRY_COMPARE(restore.state(), QProcess::NotRunning);
+        const QByteArray out = restore.readAllStandardOutput();
+        QVERIFY2(restore.exitCode() == 1 &&
+                     restore.readAllStandardError().contains("interrupted") &&
+                     out.contains(": Written before the error: Technological Parameters (in "
+                                  "part).\nwrites: Not written: R Parameters") &&
+                     out.contains("before the restore are in"),
+                 out.constData());
         qDeleteAll(sockets);
     }
 

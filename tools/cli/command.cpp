@@ -6,6 +6,8 @@
 #include <QPointer>
 #include <QRegularExpression>
 
+#include <utility>
+
 Command::Command(const QString &name, Needs needs, QObject *parent)
     : QObject(parent), m_name(name), m_needs(needs)
 {
@@ -86,7 +88,15 @@ CommandLine<void> Command::prepare(const QStringList &arguments)
 
 void Command::done()
 {
-    emit finished(m_out.finish(m_name));
+    // Once: work that ends late after an interrupt finds the output written.
+    if (!std::exchange(m_done, true))
+        emit finished(m_out.finish(m_name));
+}
+
+void Command::interrupt()
+{
+    m_out.failure(m_name, QStringLiteral("interrupted"));
+    done();
 }
 
 Result<void> Command::checkHosts(const QStringList &hosts)
@@ -123,9 +133,10 @@ void Command::follow(MachineJob *job, MachineLink &link, const QString &step,
         ended(jobErrorText(error));
     });
     link.watch([&link, guard, ended] {
-        // The job goes; a late end of its request finds nobody.
+        // Told while the job can still say how far it came; then it goes,
+        // and a late end of its request finds nobody.
+        ended(link.givenUpText());
         delete guard.data();
-        ended(link.silenceText());
     });
 }
 
