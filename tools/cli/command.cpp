@@ -102,12 +102,16 @@ void Command::interrupt()
 Result<void> Command::checkHosts(const QStringList &hosts)
 {
     // A host name of DNS labels or an address: nothing that could be a path
-    // (the relay carries the host in its URL path) or a typo'd option.
+    // (the relay carries the host in its URL path) or a typo'd option. An
+    // IPv6 address's zone (fe80::1%eth0) is an interface name, which the
+    // address parser would take with slashes or spaces as well.
     static const QRegularExpression name(QStringLiteral("^[A-Za-z0-9_]([A-Za-z0-9_.-]*)$"));
     for (const QString &host : hosts) {
         const auto parsed = Acpu::ParseHostPort(host, 1);
-        if (!parsed ||
-            (QHostAddress(parsed->host).isNull() && !name.match(parsed->host).hasMatch()))
+        const QHostAddress address(parsed ? parsed->host : QString());
+        const QString zone = address.scopeId();
+        if (!parsed || !(address.isNull() ? name.match(parsed->host).hasMatch()
+                                          : zone.isEmpty() || name.match(zone).hasMatch()))
             return std::unexpected(
                 QStringLiteral("not a machine address: '%1' (forms: m1.local, 10.0.0.5:1502, "
                                "[fe80::1]:1502)")
