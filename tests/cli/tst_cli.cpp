@@ -77,6 +77,7 @@ private slots:
         // also refuses a name that could be a path in the relay's URL.
         QTest::newRow("bad port") << u"identify h:99999"_s << u"h:99999"_s;
         QTest::newRow("path as host") << u"identify m1/../x"_s << u"m1/../x"_s;
+        QTest::newRow("upload twice") << u"upload M1 m1:502 p.cnc"_s << u"m1:502 is named twice"_s;
         QTest::newRow("path as zone") << u"identify [fe80::1%/../x]:1"_s << u"%/../x"_s;
         QTest::newRow("jobs 0") << u"identify --jobs 0 h"_s << u"--jobs"_s;
         QTest::newRow("empty range") << u"read h 5:0"_s << u"5:0"_s;
