@@ -156,6 +156,10 @@ private slots:
         for (qsizetype i = 0; i < report.size(); ++i)
             QCOMPARE(lines[i + 1], broken + u": "_s + report[i].toString());
         QCOMPARE(cli(u"validate "_s + good).code, 0);
+        // A name in the file cannot steer the terminal.
+        QVERIFY(BackupData::write(
+            broken, "{\"_machine\":\"VrkC1\",\"_version\":8,\"tools\":{\"T\\u001b[2J\":1}}"));
+        QVERIFY(!cli(u"validate "_s + broken).out.contains('\x1b'));
     }
 
     // Files and machines on either side; differences as text and as JSON.
