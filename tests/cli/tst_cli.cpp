@@ -113,6 +113,9 @@ private slots:
         for (qsizetype i = 0; i < 3; ++i)
             QCOMPARE(json.at(u"results/%1/host"_s.arg(i)).toString(), hosts[i]);
         QVERIFY(!json.at(u"ok"_s).toBool() && !json.at(u"results/1/ok"_s).toBool());
+        SimProcess v6;
+        QVERIFY(v6.start({u"--listen"_s, u"::1"_s}));
+        QCOMPARE(cli(u"identify [::1]:%1"_s.arg(v6.port())).code, 0);
         QCOMPARE(json.at(u"errors/0/subject"_s).toString(), down);
         QCOMPARE(json.at(u"results/2/machine"_s),
                  QJsonDocument::fromJson(R"({"type": "VrkA1", "title": "VRK-A1", "modelVersion": 7,
