@@ -95,6 +95,8 @@ void Command::done()
 
 void Command::interrupt()
 {
+    if (m_done)
+        return;
     m_out.failure(m_name, QStringLiteral("interrupted"));
     done();
 }
