@@ -143,7 +143,10 @@ void BackupWriter::onReadBackFinished()
 
 QString BackupWriter::writtenText() const
 {
-    if (m_written >= m_planned.size())
+    // Cut short while writing: the chunks confirmed so far.
+    const qsizetype writtenCount =
+        m_written >= 0 ? m_written : (MachineJob::isRunning() ? m_request->Transferred() : 0);
+    if (writtenCount >= m_planned.size())
         return tr("Every value was written; reading them back for the check failed.");
     // The write goes in ascending variable order (not group order), and its
     // chunks are confirmed in turn: what lies below the first unconfirmed
@@ -152,7 +155,7 @@ QString BackupWriter::writtenText() const
     for (const auto &[variable, value] : m_planned)
         variables.append(variable);
     std::sort(variables.begin(), variables.end());
-    const int firstUnconfirmed = variables.value(std::max<qsizetype>(m_written, 0));
+    const int firstUnconfirmed = variables.value(writtenCount);
     QStringList written, notWritten;
     for (const ParameterGroup *group : std::as_const(m_groups)) {
         qsizetype all = 0, confirmed = 0;

@@ -61,8 +61,9 @@ public:
     // After safetyCopyFailed(): write without a safety copy.
     Started proceed();
 
-    // After failed(): which groups the machine confirmed before the error,
-    // so that the user knows what state it is left in.
+    // After failed(), or while it is cut short: which groups the machine
+    // confirmed before the error, so that the user knows what state it is
+    // left in.
     QString writtenText() const;
 
     bool isRunning() const override;

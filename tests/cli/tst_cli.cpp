@@ -77,6 +77,8 @@ private slots:
         // also refuses a name that could be a path in the relay's URL.
         QTest::newRow("bad port") << u"identify h:99999"_s << u"h:99999"_s;
         QTest::newRow("path as host") << u"identify m1/../x"_s << u"m1/../x"_s;
+        QTest::newRow("upload twice") << u"upload M1 m1:502 p.cnc"_s << u"m1:502 is named twice"_s;
+        QTest::newRow("path as zone") << u"identify [fe80::1%/../x]:1"_s << u"%/../x"_s;
         QTest::newRow("jobs 0") << u"identify --jobs 0 h"_s << u"--jobs"_s;
         QTest::newRow("empty range") << u"read h 5:0"_s << u"5:0"_s;
         QTest::newRow("beyond Modbus") << u"read h 32767:2"_s << u"32767:2"_s;
@@ -111,6 +113,9 @@ private slots:
         for (qsizetype i = 0; i < 3; ++i)
             QCOMPARE(json.at(u"results/%1/host"_s.arg(i)).toString(), hosts[i]);
         QVERIFY(!json.at(u"ok"_s).toBool() && !json.at(u"results/1/ok"_s).toBool());
+        SimProcess v6;
+        QVERIFY(v6.start({u"--listen"_s, u"::1"_s}));
+        QCOMPARE(cli(u"identify [::1]:%1"_s.arg(v6.port())).code, 0);
         QCOMPARE(json.at(u"errors/0/subject"_s).toString(), down);
         QCOMPARE(json.at(u"results/2/machine"_s),
                  QJsonDocument::fromJson(R"({"type": "VrkA1", "title": "VRK-A1", "modelVersion": 7,
@@ -129,6 +134,11 @@ private slots:
                                          u"265\t1000\t1.401e-42"_s}));
         QCOMPARE(cli(u"read %1 265 --int --json"_s.arg(simA.host())).at(u"results/0/values/0"_s),
                  (QJsonObject{{"variable", 265}, {"int", 1000}}));
+        // Values that could not be written out are no success.
+        QProcess full;
+        full.setStandardOutputFile(u"/dev/full"_s);
+        full.start(QStringLiteral(VRK6_CLI_PATH), {u"read"_s, simA.host(), u"265"_s});
+        QVERIFY(full.waitForFinished() && full.exitCode() == 1);
     }
 
     void validateReport()
@@ -149,6 +159,10 @@ private slots:
         for (qsizetype i = 0; i < report.size(); ++i)
             QCOMPARE(lines[i + 1], broken + u": "_s + report[i].toString());
         QCOMPARE(cli(u"validate "_s + good).code, 0);
+        // A name in the file cannot steer the terminal.
+        QVERIFY(BackupData::write(
+            broken, "{\"_machine\":\"VrkC1\",\"_version\":8,\"tools\":{\"T\\u001b[2J\":1}}"));
+        QVERIFY(!cli(u"validate "_s + broken).out.contains('\x1b'));
     }
 
     // Files and machines on either side; differences as text and as JSON.
@@ -219,23 +233,36 @@ private slots:
     // --timeout. Identifying "talks" shows --ws and --relay-port at work (the
     // real relay is tst_wsrelay's). A silent Modbus peer fails in the
     // connection itself, as a machine that is down does in identifyJsonAndText.
+    // Machine "writes" also reads zeros and takes one write chunk: a restore
+    // interrupted then says what the machine holds.
     void silentRelay()
     {
         QWebSocketServer relay(u"silent"_s, QWebSocketServer::NonSecureMode);
         QVERIFY(relay.listen(QHostAddress::LocalHost));
         QList<QWebSocket *> sockets;
+        int writes = 0;
         connect(&relay, &QWebSocketServer::newConnection, this, [&] {
             QWebSocket *socket = sockets.emplace_back(relay.nextPendingConnection());
-            if (!socket->requestUrl().path().contains(u"talks"_s))
+            const bool writer = socket->requestUrl().path().contains(u"writes"_s);
+            if (!writer && !socket->requestUrl().path().contains(u"talks"_s))
                 return;
             connect(socket, &QWebSocket::textMessageReceived, socket,
-                    [socket](const QString &text) {
+                    [socket, writer, &writes](const QString &text) {
                         const QJsonObject m = QJsonDocument::fromJson(text.toUtf8()).object();
+                        const qint64 tid = m[u"tid"_s].toInteger();
                         // Variables 256..269: VRK-C1 (v. 8), S/N 77, SW 6.12.
                         if (m[u"start_index"_s].toInt() == 256)
                             socket->sendTextMessage(uR"({"event": "get_vars_done", "tid": %1,
                                     "values": [0, 0, 0, 0, 0, 0, 1, 0, 6, 77, 612, 0, 8, 0]})"_s
-                                                        .arg(m[u"tid"_s].toInteger()));
+                                                        .arg(tid));
+                        else if (writer && m[u"verb"_s] == u"get_vars"_s)
+                            socket->sendTextMessage(
+                                u"{\"event\": \"get_vars_done\", \"tid\": %1, \"values\": [%2]}"_s
+                                    .arg(tid)
+                                    .arg(QStringList(m[u"length"_s].toInt(), u"0"_s).join(u',')));
+                        else if (writer && m[u"verb"_s] == u"set_vars"_s && ++writes == 1)
+                            socket->sendTextMessage(
+                                u"{\"event\": \"set_vars_done\", \"tid\": %1}"_s.arg(tid));
                     });
         });
         QElapsedTimer clock;
@@ -248,6 +275,21 @@ private slots:
         QVERIFY(talks.err.contains("talks: reading")); // identified, then silence
         QCOMPARE(sockets.size(), 2);
         QVERIFY2(clock.elapsed() < 20000, qPrintable(QString::number(clock.elapsed())));
+
+        QProcess restore;
+        restore.start(QStringLiteral(VRK6_CLI_PATH),
+                      {u"restore"_s, u"writes"_s, backup(u"cut.vrk"_s, 1), u"--ws"_s,
+                       u"--relay-port"_s, QString::number(relay.serverPort())});
+        QTRY_COMPARE(writes, 2); // the first chunk confirmed, the second unanswered
+        restore.terminate();
+        QTRY_COMPARE(restore.state(), QProcess::NotRunning);
+        const QByteArray out = restore.readAllStandardOutput();
+        QVERIFY2(restore.exitCode() == 1 &&
+                     restore.readAllStandardError().contains("interrupted") &&
+                     out.contains(": Written before the error: Technological Parameters (in "
+                                  "part).\nwrites: Not written: R Parameters") &&
+                     out.contains("before the restore are in"),
+                 out.constData());
         qDeleteAll(sockets);
     }
 

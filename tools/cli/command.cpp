@@ -6,6 +6,8 @@
 #include <QPointer>
 #include <QRegularExpression>
 
+#include <utility>
+
 Command::Command(const QString &name, Needs needs, QObject *parent)
     : QObject(parent), m_name(name), m_needs(needs)
 {
@@ -86,18 +88,32 @@ CommandLine<void> Command::prepare(const QStringList &arguments)
 
 void Command::done()
 {
-    emit finished(m_out.finish(m_name));
+    // Once: work that ends late after an interrupt finds the output written.
+    if (!std::exchange(m_done, true))
+        emit finished(m_out.finish(m_name));
+}
+
+void Command::interrupt()
+{
+    if (m_done)
+        return;
+    m_out.failure(m_name, QStringLiteral("interrupted"));
+    done();
 }
 
 Result<void> Command::checkHosts(const QStringList &hosts)
 {
     // A host name of DNS labels or an address: nothing that could be a path
-    // (the relay carries the host in its URL path) or a typo'd option.
+    // (the relay carries the host in its URL path) or a typo'd option. An
+    // IPv6 address's zone (fe80::1%eth0) is an interface name, which the
+    // address parser would take with slashes or spaces as well.
     static const QRegularExpression name(QStringLiteral("^[A-Za-z0-9_]([A-Za-z0-9_.-]*)$"));
     for (const QString &host : hosts) {
         const auto parsed = Acpu::ParseHostPort(host, 1);
-        if (!parsed ||
-            (QHostAddress(parsed->host).isNull() && !name.match(parsed->host).hasMatch()))
+        const QHostAddress address(parsed ? parsed->host : QString());
+        const QString zone = address.scopeId();
+        if (!parsed || !(address.isNull() ? name.match(parsed->host).hasMatch()
+                                          : zone.isEmpty() || name.match(zone).hasMatch()))
             return std::unexpected(
                 QStringLiteral("not a machine address: '%1' (forms: m1.local, 10.0.0.5:1502, "
                                "[fe80::1]:1502)")
@@ -123,9 +139,10 @@ void Command::follow(MachineJob *job, MachineLink &link, const QString &step,
         ended(jobErrorText(error));
     });
     link.watch([&link, guard, ended] {
-        // The job goes; a late end of its request finds nobody.
+        // Told while the job can still say how far it came; then it goes,
+        // and a late end of its request finds nobody.
+        ended(link.givenUpText());
         delete guard.data();
-        ended(link.silenceText());
     });
 }
 

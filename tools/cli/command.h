@@ -35,6 +35,8 @@ public:
     // line ends the tool.
     CommandLine<void> prepare(const QStringList &arguments);
     virtual void start() = 0;
+    // Ctrl-C or SIGTERM: ends the work with what has been done so far said.
+    virtual void interrupt();
 
 signals:
     void finished(int exitCode);
@@ -65,4 +67,5 @@ protected:
 private:
     QString m_name;
     Needs m_needs;
+    bool m_done = false;
 };

@@ -17,6 +17,13 @@ void Fleet::run()
         startNext();
 }
 
+qsizetype Fleet::stop()
+{
+    // finished() comes from the last running work's end, as without a stop.
+    m_count = m_next;
+    return m_next;
+}
+
 void Fleet::startNext()
 {
     ++m_running;

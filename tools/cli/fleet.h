@@ -16,6 +16,9 @@ public:
 
     Fleet(qsizetype count, int maxInFlight, Start start, QObject *parent = nullptr);
     void run();
+    // Starts no more work; finished() follows once the running work has
+    // ended. Returns how many were started: the others never will be.
+    qsizetype stop();
 
 signals:
     void finished();

@@ -9,18 +9,36 @@ void MachineCommand::start()
 {
     m_outcomes.resize(m_hosts.size());
     m_errors.resize(m_hosts.size());
-    auto *fleet = new Fleet(
+    m_links.resize(m_hosts.size());
+    m_fleet = new Fleet(
         m_hosts.size(), m_jobs,
         [this](qsizetype index, std::function<void()> ended) { runOne(index, std::move(ended)); },
         this);
-    connect(fleet, &Fleet::finished, this, &MachineCommand::report);
-    fleet->run();
+    connect(m_fleet, &Fleet::finished, this, &MachineCommand::report);
+    m_fleet->run();
+}
+
+void MachineCommand::interrupt()
+{
+    // Before the machines or a second time: end now.
+    if (!m_fleet || m_links.isEmpty())
+        return Command::interrupt();
+    // Each machine at work ends its step as failed, saying how far it came
+    // (a restore: which groups the machine holds now); the report follows.
+    const qsizetype first = m_fleet->stop();
+    for (qsizetype i = first; i < m_hosts.size(); ++i)
+        m_errors[i] = QStringLiteral("interrupted before it was started");
+    for (const QPointer<MachineLink> &link : std::exchange(m_links, {})) {
+        if (link)
+            link->interrupt();
+    }
 }
 
 void MachineCommand::runOne(qsizetype index, std::function<void()> ended)
 {
     const QString host = m_hosts.at(index);
     auto *link = new MachineLink(host, m_linkOptions, this);
+    m_links[index] = link;
     auto finish = [this, link, index, ended](const QString &error) {
         m_errors[index] = error;
         m_out.progress(link->host(), error.isEmpty() ? QStringLiteral("done") : error);

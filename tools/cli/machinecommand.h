@@ -4,9 +4,12 @@
 
 #include <QJsonObject>
 #include <QList>
+#include <QPointer>
 #include <QStringList>
 
 #include <functional>
+
+class Fleet;
 
 // A command that works on machines: each is connected and identified, then
 // given to work(), at most --jobs at a time. Results are printed at the end
@@ -17,6 +20,7 @@ class MachineCommand : public Command
 public:
     using Command::Command;
     void start() override;
+    void interrupt() override;
 
 protected:
     struct Outcome
@@ -40,4 +44,6 @@ private:
 
     QList<Outcome> m_outcomes;
     QStringList m_errors;
+    Fleet *m_fleet = nullptr;
+    QList<QPointer<MachineLink>> m_links; // of the machines at work
 };

@@ -34,8 +34,10 @@ MachineLink::~MachineLink()
     m_connection->disconnect(this);
 }
 
-QString MachineLink::silenceText() const
+QString MachineLink::givenUpText() const
 {
+    if (m_interrupted)
+        return tr("interrupted");
     return tr("no answer from the machine within %1 s").arg(m_options.timeoutMs / 1000);
 }
 
@@ -51,6 +53,14 @@ void MachineLink::alive()
         m_silence.start();
 }
 
+void MachineLink::interrupt()
+{
+    m_interrupted = true;
+    m_silence.setInterval(0);
+    if (m_onSilence)
+        m_silence.start();
+}
+
 void MachineLink::unwatch()
 {
     m_onSilence = nullptr;
@@ -60,7 +70,7 @@ void MachineLink::unwatch()
 void MachineLink::open(Done done)
 {
     m_opening = std::move(done);
-    watch([this] { endOpening(silenceText()); });
+    watch([this] { endOpening(givenUpText()); });
     // SetHost may fail at once, reporting through errorOccurred.
     if (!m_connection->SetHost(m_host) && m_opening)
         endOpening(m_connection->ErrorString());
@@ -136,6 +146,6 @@ void MachineLink::run(Acpu::Connection::Result result, Done done, std::function<
     watch([this, request, finish] {
         // The connection forgets a deleted request; its late answer is ignored.
         delete request.data();
-        finish(silenceText());
+        finish(givenUpText());
     });
 }

@@ -44,8 +44,11 @@ public:
     void watch(std::function<void()> onSilence);
     void alive();
     void unwatch();
+    // Ctrl-C: the step watched now, and any later one, is given up at once.
+    void interrupt();
 
-    QString silenceText() const;
+    // Why a watched step was given up: silence or an interrupt.
+    QString givenUpText() const;
 
 private:
     void onStateChanged(Acpu::Connection::ConnectionState state);
@@ -60,4 +63,5 @@ private:
     QTimer m_silence;
     std::function<void()> m_onSilence;
     Done m_opening; // set while open() runs
+    bool m_interrupted = false;
 };

@@ -84,9 +84,9 @@ int main(int argc, char *argv[])
         exitCode = code;
         QCoreApplication::exit(code);
     });
-    // Interrupted: the event loop ends; work in flight is abandoned, no file
-    // is left half-written (saves are atomic).
-    QuitOnSignal quitOnSignal;
+    // Interrupted: the work in flight is given up and reported as failed, with
+    // what it did; no file is left half-written (saves are atomic).
+    QuitOnSignal quitOnSignal([&command] { command->interrupt(); });
     QTimer::singleShot(0, command.get(), &Command::start);
     app.exec();
     return exitCode;

@@ -3,14 +3,26 @@
 #include "model/machinevalue.h"
 
 #include <QJsonDocument>
+#include <QRegularExpression>
 
 #include <cmath>
 #include <cstdio>
 
+namespace {
+// Names and texts from files and machines may hold control characters: on a
+// terminal they would move the cursor or change colours, and a line break
+// would pass for a line of its own. Tabs separate fields and stay.
+QByteArray printable(QString text)
+{
+    static const QRegularExpression controls(QStringLiteral("[\\x00-\\x08\\x0a-\\x1f\\x7f-\\x9f]"));
+    return text.replace(controls, QStringLiteral(" ")).toUtf8();
+}
+} // namespace
+
 void Output::text(const QString &line) const
 {
     if (!m_json)
-        std::fprintf(stdout, "%s\n", line.toUtf8().constData());
+        std::fprintf(stdout, "%s\n", printable(line).constData());
 }
 
 void Output::progress(const QString &subject, const QString &step, int percent)
@@ -25,7 +37,7 @@ void Output::progress(const QString &subject, const QString &step, int percent)
     if (m_lastProgress.value(subject) == key)
         return;
     m_lastProgress.insert(subject, key);
-    std::fprintf(stderr, "%s\n", line.toUtf8().constData());
+    std::fprintf(stderr, "%s\n", printable(line).constData());
     std::fflush(stderr);
 }
 
@@ -34,8 +46,8 @@ void Output::failure(const QString &subject, const QString &message)
     m_failed = true;
     m_errors.append(
         QJsonObject{{QStringLiteral("subject"), subject}, {QStringLiteral("message"), message}});
-    std::fprintf(stderr, "vrk6-cli: %s: %s\n", subject.toUtf8().constData(),
-                 message.toUtf8().constData());
+    std::fprintf(stderr, "vrk6-cli: %s\n",
+                 printable(subject + QStringLiteral(": ") + message).constData());
     std::fflush(stderr);
 }
 
@@ -51,7 +63,11 @@ int Output::finish(const QString &command) const
         std::fprintf(stdout, "%s",
                      QJsonDocument(document).toJson(QJsonDocument::Indented).constData());
     }
-    std::fflush(stdout);
+    // Output that did not arrive (a full disk, a closed pipe) is no success.
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fprintf(stderr, "vrk6-cli: cannot write to standard output\n");
+        return Failed;
+    }
     return m_failed ? Failed : Success;
 }
 

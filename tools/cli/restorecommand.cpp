@@ -159,15 +159,18 @@ void RestoreCommand::restore(BackupWriter *writer, MachineLink &link, Outcome &o
 {
     if (m_safetyCopy)
         writer->setSafetyCopyDirectory(SafetyCopies::defaultDirectory());
-    follow(writer, link, QStringLiteral("restoring"), ended);
-    // What the machine holds now, and where its former values are.
-    connect(writer, &MachineJob::failed, this, [writer, &link, &outcome] {
-        for (const QString &line : writer->writtenText().split(u'\n'))
-            outcome.lines.append(link.host() + QStringLiteral(": ") + line);
-        if (const QString copy = writer->safetyCopyFile(); !copy.isEmpty())
-            outcome.lines.append(QStringLiteral("%1: the values before the restore are in %2")
-                                     .arg(link.host(), copy));
-    });
+    // Cut short (an error, silence, an interrupt): what the machine holds
+    // now, and where its former values are.
+    follow(writer, link, QStringLiteral("restoring"),
+           [writer, &link, &outcome, ended](const QString &error) {
+               for (const QString &line : writer->writtenText().split(u'\n'))
+                   outcome.lines.append(link.host() + QStringLiteral(": ") + line);
+               if (const QString copy = writer->safetyCopyFile(); !copy.isEmpty())
+                   outcome.lines.append(
+                       QStringLiteral("%1: the values before the restore are in %2")
+                           .arg(link.host(), copy));
+               ended(error);
+           });
     connect(writer, &BackupWriter::safetyCopySaved, this, [&outcome](const QString &file) {
         outcome.json.insert(QStringLiteral("safetyCopy"), file);
     });

@@ -1,5 +1,10 @@
 #include "uploadcommand.h"
 
+#include "acpu/hostport.h"
+
+#include <QHostAddress>
+#include <QSet>
+
 UploadCommand::UploadCommand(QObject *parent)
     : MachineCommand(QStringLiteral("upload"), MachineFleet, parent)
 {
@@ -17,7 +22,22 @@ Result<void> UploadCommand::take(const QCommandLineParser &parser)
     if (m_hosts.size() < 2)
         return std::unexpected(QStringLiteral("name at least one machine and the program file"));
     m_program = m_hosts.takeLast();
-    return checkHosts(m_hosts);
+    if (const auto checked = checkHosts(m_hosts); !checked)
+        return checked;
+    // One machine named twice would take two uploads at once, their chunks
+    // mixed in its one upload window.
+    QSet<QString> machines;
+    for (const QString &host : std::as_const(m_hosts)) {
+        const Acpu::HostPort parsed = *Acpu::ParseHostPort(host, 502);
+        const QHostAddress address(parsed.host);
+        const QString key = QStringLiteral("%1 %2")
+                                .arg(address.isNull() ? parsed.host.toLower() : address.toString())
+                                .arg(parsed.port);
+        if (machines.contains(key))
+            return std::unexpected(QStringLiteral("%1 is named twice").arg(host));
+        machines.insert(key);
+    }
+    return {};
 }
 
 void UploadCommand::start()

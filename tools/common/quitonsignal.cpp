@@ -16,11 +16,20 @@ int readEnd(int *fds)
 }
 } // namespace
 
-QuitOnSignal::QuitOnSignal() : m_notifier(readEnd(s_pipeFds), QSocketNotifier::Read)
+QuitOnSignal::QuitOnSignal(std::function<void()> onSignal)
+    : m_notifier(readEnd(s_pipeFds), QSocketNotifier::Read)
 {
     if (s_pipeFds[1] < 0)
         return;
     for (int sig : {SIGTERM, SIGINT})
         std::signal(sig, [](int) { [[maybe_unused]] auto n = ::write(s_pipeFds[1], "x", 1); });
-    QObject::connect(&m_notifier, &QSocketNotifier::activated, qApp, &QCoreApplication::quit);
+    QObject::connect(&m_notifier, &QSocketNotifier::activated, qApp,
+                     [onSignal = std::move(onSignal)] {
+                         char byte;
+                         [[maybe_unused]] auto n = ::read(s_pipeFds[0], &byte, 1);
+                         if (onSignal)
+                             onSignal();
+                         else
+                             QCoreApplication::quit();
+                     });
 }

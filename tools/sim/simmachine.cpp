@@ -127,7 +127,14 @@ SimMachine::~SimMachine()
 
 Result<void> SimMachine::start()
 {
-    setConnectionParameter(QModbusDevice::NetworkAddressParameter, m_options.listen.toString());
+    // The server joins address and port with a colon: without its brackets
+    // an IPv6 address is misread, and the server listened on every address
+    // at port 65535.
+    const QString address = m_options.listen.toString();
+    setConnectionParameter(QModbusDevice::NetworkAddressParameter,
+                           m_options.listen.protocol() == QAbstractSocket::IPv6Protocol
+                               ? u'[' + address + u']'
+                               : address);
     setConnectionParameter(QModbusDevice::NetworkPortParameter, m_options.port);
     if (!connectDevice())
         return std::unexpected(errorString());
