@@ -130,7 +130,7 @@ async def failures(relay, sim):
     check("20 sockets at once are all served", all(o is True for o in outcomes), outcomes)
 
 
-async def hostile(uri, sim_log):
+async def hostile(uri, sim_log, relay_log):
     # The machine refuses the first command (an exception) while a write is
     # already on its way: that one is answered, the failed one never, then 1011.
     for name, first in [("write", set_vars('[{"key": 20000, "value": 1}]', -5)),
@@ -163,6 +163,27 @@ async def hostile(uri, sim_log):
         await asyncio.sleep(1)
     check("the key flood is cut to the queue", 0 < keys() - before < 2000, keys() - before)
 
+    # A client that sends reads and never takes the answers is cut off instead
+    # of the relay buffering for it without end.
+    host, port = uri[5:].split("/")[0].split(":")
+    sock = socket.socket()
+    sock.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 4096)
+    sock.connect((host, int(port)))
+    reader, writer = await asyncio.open_connection(sock=sock)
+    writer.write(f"GET /{uri.split('/', 3)[3]} HTTP/1.1\r\nHost: x\r\nUpgrade: websocket\r\n"
+                 "Connection: Upgrade\r\nSec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n"
+                 "Sec-WebSocket-Version: 13\r\n\r\n".encode())
+    await reader.readuntil(b"\r\n\r\n")
+    read = get_vars(1, 0, 60).encode()
+    cut = lambda: "not reading" in open(relay_log.name).read()
+    for _ in range(400):
+        if cut():
+            break
+        writer.write((b"\x81" + bytes([0x80 | len(read)]) + bytes(4) + read) * 50)
+        await asyncio.sleep(0.01)
+    check("a client that never reads is cut off", cut())
+    writer.transport.abort()
+
 
 def main():
     parser = argparse.ArgumentParser()
@@ -183,7 +204,7 @@ def main():
         try:
             uri = f"ws://127.0.0.1:{relay_port}/ws/vrk6/device/127.0.0.1:{sim_port}/"
             asyncio.run(session(uri))
-            asyncio.run(hostile(uri, sim_log))
+            asyncio.run(hostile(uri, sim_log, relay_log))
             asyncio.run(failures(relay_port, sim_port))
             check("the relay is still running", relay.poll() is None)
         finally:

@@ -39,9 +39,15 @@ RelaySession::RelaySession(QWebSocket *socket, const QString &host, int id, QObj
     connect(socket, &QWebSocket::binaryMessageReceived, this,
             [this] { onBadInput(QStringLiteral("binary frame")); });
     connect(m_dispatcher, &RelayDispatcher::answer, this, [this](const QJsonObject &event) {
-        if (!m_closing)
-            this->m_socket->sendTextMessage(
-                QString::fromUtf8(QJsonDocument(event).toJson(QJsonDocument::Compact)));
+        if (m_closing)
+            return;
+        m_socket->sendTextMessage(
+            QString::fromUtf8(QJsonDocument(event).toJson(QJsonDocument::Compact)));
+        if (m_socket->bytesToWrite() > MaxUnsentBytes) {
+            closeSocket(QWebSocketProtocol::CloseCodePolicyViolated,
+                        QStringLiteral("client not reading its answers"));
+            m_dispatcher->stop();
+        }
     });
     connect(m_dispatcher, &RelayDispatcher::badInput, this, &RelaySession::onBadInput);
     connect(m_dispatcher, &RelayDispatcher::machineFailed, this, [this](const QString &reason) {

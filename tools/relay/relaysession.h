@@ -21,6 +21,9 @@ public:
     // A machine that has not answered the connect by then counts as unreachable.
     static constexpr int ConnectTimeoutMs = 5000;
     static constexpr int CloseTimeoutMs = 5000;
+    // Far more than a full queue of answers: a client that lets this much
+    // pile up is not reading them.
+    static constexpr qint64 MaxUnsentBytes = 1024 * 1024;
 
     RelaySession(QWebSocket *socket, const QString &host, int id, QObject *parent = nullptr);
     ~RelaySession() override;
