@@ -20,6 +20,13 @@ HttpTransfer::HttpTransfer(QNetworkAccessManager *manager, QObject *parent)
             std::chrono::round<std::chrono::seconds>(m_stallTimer.intervalAsDuration());
         fail(tr("The transfer stalled: no data arrived for %1 s.").arg(seconds.count()));
     });
+    m_totalTimer.setSingleShot(true);
+    m_totalTimer.setInterval(0);
+    connect(&m_totalTimer, &QTimer::timeout, this, [this] {
+        const auto seconds =
+            std::chrono::round<std::chrono::seconds>(m_totalTimer.intervalAsDuration());
+        fail(tr("The transfer did not end within %1 s.").arg(seconds.count()));
+    });
 }
 
 HttpTransfer::~HttpTransfer()
@@ -72,6 +79,8 @@ void HttpTransfer::start(const QUrl &url)
             tr("Refused the address \"%1\": only HTTPS is allowed.").arg(url.toDisplayString()));
         return;
     }
+    if (m_totalTimer.interval() > 0)
+        m_totalTimer.start();
     send();
 }
 
@@ -223,6 +232,7 @@ bool HttpTransfer::endedEarly() const
 
 void HttpTransfer::complete()
 {
+    m_totalTimer.stop();
     if (!m_target.isEmpty()) {
         if (m_part.isOpen()) {
             if (m_error.isEmpty() && !m_part.flush())

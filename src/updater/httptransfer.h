@@ -29,6 +29,8 @@ public:
     void setUserAgent(const QString &agent) { m_userAgent = agent; }
     void setMaximumSize(qint64 bytes) { m_maximumSize = bytes; }
     void setStallTimeout(std::chrono::milliseconds timeout) { m_stallTimer.setInterval(timeout); }
+    // The longest the whole transfer may take, redirects included; none by default.
+    void setTotalTimeout(std::chrono::milliseconds timeout) { m_totalTimer.setInterval(timeout); }
     // Lower-case hex; empty: not checked.
     void setExpectedSha256(const QByteArray &hex) { m_expectedSha256 = hex; }
 
@@ -72,6 +74,7 @@ private:
     qint64 m_maximumSize = -1;
     QByteArray m_expectedSha256;
     QTimer m_stallTimer;
+    QTimer m_totalTimer;
     QString m_error;
     bool m_cancelled = false;
     QByteArray m_buffer;

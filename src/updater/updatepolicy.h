@@ -16,6 +16,9 @@ inline constexpr qint64 MaxAppcastSize = qint64(1) << 20;
 inline constexpr qint64 MaxDownloadSize = qint64(2) << 30;
 // A transfer that receives no byte for this long ends with an error.
 inline constexpr std::chrono::milliseconds StallTimeout = std::chrono::seconds(30);
+// The update information is small: a server that trickles it (a byte now and
+// then keeps a transfer from stalling) must not hold the check open for good.
+inline constexpr std::chrono::milliseconds CheckTimeout = std::chrono::seconds(60);
 inline constexpr QLatin1StringView FallbackFileName{"QSU_Update.bin"};
 
 // HTTPS anywhere; plain HTTP only to this computer (loopback).

@@ -40,6 +40,7 @@ void Updater::checkForUpdates()
     m_transfer = new HttpTransfer(m_manager, this);
     m_transfer->setUserAgent(m_userAgentString);
     m_transfer->setMaximumSize(UpdatePolicy::MaxAppcastSize);
+    m_transfer->setTotalTimeout(UpdatePolicy::CheckTimeout);
     connect(m_transfer, &HttpTransfer::finished, this, &Updater::onReply);
     m_transfer->get(QUrl(m_url));
 }

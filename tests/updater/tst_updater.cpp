@@ -24,6 +24,7 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QMessageBox>
+#include <QNetworkAccessManager>
 #include <QProcess>
 #include <QPushButton>
 #include <QRandomGenerator>
@@ -215,6 +216,19 @@ private slots:
         QCOMPARE(said.contains(u"The update check failed."_s),
                  !expected.startsWith(u"Congratulations"_s));
         QVERIFY(sink.urls.isEmpty());
+    }
+
+    // A server that trickles its answer keeps the stall time-out from firing:
+    // the whole transfer has a limit of its own (the check's).
+    void totalTimeout()
+    {
+        QNetworkAccessManager manager;
+        HttpTransfer transfer(&manager);
+        transfer.setTotalTimeout(1s);
+        QSignalSpy finished(&transfer, &HttpTransfer::finished);
+        transfer.get(QUrl(server.http + u"slow/payload.bin"_s));
+        QVERIFY(finished.wait(10000));
+        QCOMPARE(transfer.errorString(), u"The transfer did not end within 1 s."_s);
     }
 
     void download_data()

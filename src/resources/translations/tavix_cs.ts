@@ -599,6 +599,10 @@ Přesto zálohu obnovit?</translation>
 <context>
     <name>HttpTransfer</name>
     <message>
+        <source>The transfer did not end within %1 s.</source>
+        <translation>Přenos neskončil do %1 s.</translation>
+    </message>
+    <message>
         <source>The transfer stalled: no data arrived for %1 s.</source>
         <translation>Přenos se zastavil: %1 s nepřišla žádná data.</translation>
     </message>

@@ -595,6 +595,10 @@ Restore the backup anyway?</source>
 <context>
     <name>HttpTransfer</name>
     <message>
+        <source>The transfer did not end within %1 s.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>The transfer stalled: no data arrived for %1 s.</source>
         <translation type="unfinished"></translation>
     </message>
