@@ -5,6 +5,10 @@
 #include "model/parametergroup.h"
 #include "model/tablemodel.h"
 
+#include <QFileInfo>
+
+#include <algorithm>
+
 namespace {
 constexpr int AllTags[] = {GroupTags::TechParams, GroupTags::RParams, GroupTags::Coordsys,
                            GroupTags::Tools, GroupTags::Teeth};
@@ -87,7 +91,7 @@ void BackupDocument::updateDirty()
 {
     // The file's stamp is saved with the values: another data model is an
     // edit too.
-    bool dirty = m_version != m_savedVersion;
+    bool dirty = m_version != m_savedVersion || m_partSaved;
     for (const ParameterGroup *group : std::as_const(m_groups))
         dirty = dirty || group->isModified();
     if (dirty == m_dirty)
@@ -104,6 +108,7 @@ Result<void> BackupDocument::load(const QString &fileName)
 
     // The groups made below are new, so no model needs telling of the version.
     m_version = m_savedVersion = file.machine();
+    m_partSaved = false;
     clearGroups();
     for (const int tag : AllTags) {
         if (!file.hasSection(tag))
@@ -142,6 +147,7 @@ Result<void> BackupDocument::save(const QString &fileName)
     if (auto saved = write(fileName, [](int) { return true; }); !saved)
         return saved;
     m_savedVersion = m_version;
+    m_partSaved = false;
     for (ParameterGroup *group : std::as_const(m_groups))
         group->accept();
     updateDirty();
@@ -171,12 +177,29 @@ Result<int> BackupDocument::import(const QString &fileName)
     return added;
 }
 
-Result<void> BackupDocument::exportWithoutTeeth(const QString &fileName) const
+template <typename Include>
+Result<void> BackupDocument::exportPart(const QString &fileName, Include include)
 {
-    return write(fileName, [](int tag) { return tag != GroupTags::Teeth; });
+    if (auto written = write(fileName, include); !written)
+        return written;
+    const bool part =
+        std::ranges::any_of(std::as_const(m_groups),
+                            [&](const ParameterGroup *group) { return !include(group->type()); });
+    // Close must not pass by the groups the own file no longer holds.
+    if (part && !m_fileName.isEmpty() &&
+        QFileInfo(fileName).canonicalFilePath() == QFileInfo(m_fileName).canonicalFilePath()) {
+        m_partSaved = true;
+        updateDirty();
+    }
+    return {};
 }
 
-Result<void> BackupDocument::exportGroup(int tag, const QString &fileName) const
+Result<void> BackupDocument::exportWithoutTeeth(const QString &fileName)
 {
-    return write(fileName, [tag](int groupTag) { return groupTag == tag; });
+    return exportPart(fileName, [](int tag) { return tag != GroupTags::Teeth; });
+}
+
+Result<void> BackupDocument::exportGroup(int tag, const QString &fileName)
+{
+    return exportPart(fileName, [tag](int groupTag) { return groupTag == tag; });
 }

@@ -46,8 +46,10 @@ public:
     Result<void> save(const QString &fileName);
     // Merges the file's sections as edits; its stamp is ignored.
     Result<int> import(const QString &fileName);
-    Result<void> exportWithoutTeeth(const QString &fileName) const;
-    Result<void> exportGroup(int tag, const QString &fileName) const;
+    // A part written over the document's own file leaves the rest unsaved
+    // there: the document turns dirty.
+    Result<void> exportWithoutTeeth(const QString &fileName);
+    Result<void> exportGroup(int tag, const QString &fileName);
 
 signals:
     void dirtyChanged(bool dirty);
@@ -64,6 +66,7 @@ private:
     // Writes the groups whose tag passes include into fileName, stamped with
     // the document's version.
     template <typename Include> Result<void> write(const QString &fileName, Include include) const;
+    template <typename Include> Result<void> exportPart(const QString &fileName, Include include);
 
     QString m_fileName;
     bool m_untouched = true;
@@ -71,5 +74,7 @@ private:
     ModelVersion m_version;
     // The data model of the file as last loaded or saved.
     ModelVersion m_savedVersion;
+    // The own file was overwritten with a part of the document.
+    bool m_partSaved = false;
     QMap<int, ParameterGroup *> m_groups;
 };
