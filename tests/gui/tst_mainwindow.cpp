@@ -12,6 +12,7 @@
 #include "backup/backupdata.h"
 #include "backup/backupdocument.h"
 #include "backup/backupfile.h"
+#include "backup/backupimport.h"
 #include "backup/fileviewer.h"
 #include "backup/messagebox.h"
 #include "common/simulateduser.h"
@@ -661,6 +662,11 @@ private slots:
                           QStringLiteral("/qtbase_cs.qm")))
             QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"),
                      QStringLiteral("Zrušit"));
+        // Messages of the import, which are made outside any window.
+        QVERIFY(write(path("import.cvrk"), R"({"axes": []})"));
+        BackupImport import(path("import.cvrk"));
+        QVERIFY(import.load().has_value());
+        QCOMPARE(import.parseSections().error(), QStringLiteral("Oddíl axes je neznámý."));
         // A language without files changes nothing and breaks nothing.
         installTranslations(QLocale(QStringLiteral("xx")));
         QCOMPARE(QCoreApplication::translate("MainWindow", "Zoom Window"), zoom);
