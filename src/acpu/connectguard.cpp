@@ -2,8 +2,10 @@
 
 #include <QAbstractSocket>
 #include <QChildEvent>
+#include <QCoreApplication>
 #include <QSocketNotifier>
 
+#include <cerrno>
 #include <cstring>
 #include <utility>
 
@@ -31,6 +33,28 @@ int PendingError(qintptr descriptor)
         return 0;
 #endif
     return error;
+}
+
+// Qt's own wording for the usual failures, so that Qt's translations cover
+// them; strerror() speaks the system's language, not the one chosen here.
+QString Reason(int error)
+{
+#ifdef Q_OS_WIN
+    constexpr int refused = WSAECONNREFUSED, reset = WSAECONNRESET, timedOut = WSAETIMEDOUT,
+                  hostUnreachable = WSAEHOSTUNREACH, netUnreachable = WSAENETUNREACH;
+#else
+    constexpr int refused = ECONNREFUSED, reset = ECONNRESET, timedOut = ETIMEDOUT,
+                  hostUnreachable = EHOSTUNREACH, netUnreachable = ENETUNREACH;
+#endif
+    const char *text = error == refused           ? "Connection refused"
+                       : error == reset           ? "Connection reset by peer"
+                       : error == timedOut        ? "Connection timed out"
+                       : error == hostUnreachable ? "Host unreachable"
+                       : error == netUnreachable  ? "Network unreachable"
+                                                  : nullptr;
+    if (!text)
+        return QString::fromLocal8Bit(std::strerror(error));
+    return QCoreApplication::translate("QNativeSocketEngine", text);
 }
 } // namespace
 
@@ -62,7 +86,7 @@ bool ConnectGuard::eventFilter(QObject *watched, QEvent *event)
     // the socket on refused().
     notifier->setEnabled(false);
     if (!std::exchange(m_tripped, true))
-        emit refused(QString::fromLocal8Bit(std::strerror(error)));
+        emit refused(Reason(error));
     return true;
 }
 

@@ -5,6 +5,7 @@
 // and the data-model dialog, on real files, with every dialog answered by a
 // simulated user. Last, the translations compiled into the resources.
 #include "acpu/display.h"
+#include "acpu/modbusconnection.h"
 #include "acpu/offlineconnection.h"
 #include "acpu/request.h"
 #include "app/mainwindow.h"
@@ -12,6 +13,7 @@
 #include "backup/backupdata.h"
 #include "backup/backupdocument.h"
 #include "backup/backupfile.h"
+#include "backup/backupimport.h"
 #include "backup/fileviewer.h"
 #include "backup/messagebox.h"
 #include "common/simulateduser.h"
@@ -45,11 +47,13 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QStandardItemModel>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTableView>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWindow>
@@ -658,9 +662,28 @@ private slots:
         QCOMPARE(ParameterTable::axisItems().last().label(), QStringLiteral("Osa 7"));
         // Qt's own texts come along where the system has them.
         if (QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) +
-                          QStringLiteral("/qtbase_cs.qm")))
+                          QStringLiteral("/qtbase_cs.qm"))) {
             QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"),
                      QStringLiteral("Zrušit"));
+            // The reason of a refused connection, which the system would give in its language.
+            QTcpServer closed;
+            QVERIFY(closed.listen(QHostAddress::LocalHost));
+            Acpu::ModbusConnection connection;
+            connection.SetHost(QStringLiteral("127.0.0.1:%1").arg(closed.serverPort()));
+            closed.close();
+            QSignalSpy error(&connection, &Acpu::Connection::errorOccurred);
+            connection.Open();
+            QVERIFY(error.wait());
+            const QString reason = connection.ErrorString();
+            QVERIFY2(reason.endsWith(u"Spojení bylo odmítnuto") ||
+                         reason.endsWith(u"Spojení restartováno protějškem"),
+                     qPrintable(reason));
+        }
+        // Messages of the import, which are made outside any window.
+        QVERIFY(write(path("import.cvrk"), R"({"axes": []})"));
+        BackupImport import(path("import.cvrk"));
+        QVERIFY(import.load().has_value());
+        QCOMPARE(import.parseSections().error(), QStringLiteral("Oddíl axes je neznámý."));
         // A language without files changes nothing and breaks nothing.
         installTranslations(QLocale(QStringLiteral("xx")));
         QCOMPARE(QCoreApplication::translate("MainWindow", "Zoom Window"), zoom);

@@ -181,6 +181,18 @@
         <source>The file holds no backup: its content is not a JSON object.</source>
         <translation>Soubor neobsahuje zálohu: jeho obsah není objekt JSON.</translation>
     </message>
+    <message>
+        <source>Section %1 is not an array.</source>
+        <translation>Oddíl %1 není pole.</translation>
+    </message>
+    <message>
+        <source>Section %1 is unknown.</source>
+        <translation>Oddíl %1 je neznámý.</translation>
+    </message>
+    <message>
+        <source>Section %1 is missing or is not an array.</source>
+        <translation>Oddíl %1 chybí nebo není pole.</translation>
+    </message>
 </context>
 <context>
     <name>BackupRestorer</name>

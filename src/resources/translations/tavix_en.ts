@@ -181,6 +181,18 @@
         <source>The file holds no backup: its content is not a JSON object.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Section %1 is not an array.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Section %1 is unknown.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Section %1 is missing or is not an array.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>BackupRestorer</name>
