@@ -17,6 +17,12 @@ fail() { echo "FAIL: $*"; exit 1; }
 # A stray argument is a bad command line, not a machine started anyway.
 rc=0; timeout 5 "$sim" --no-announce --port "$port" stray >/dev/null 2>&1 || rc=$?
 [ "$rc" = 2 ] || fail "stray argument: exit $rc"
+# A --state file the simulator did not write is refused and left as it is.
+echo '{"tools": []}' >"$log.state"
+rc=0; out=$(timeout 5 "$sim" --no-announce --port "$port" --state "$log.state" 2>&1) || rc=$?
+[ "$rc" = 1 ] && grep -q "state file" <<<"$out" || fail "foreign state file: exit $rc: $out"
+grep -qx '{"tools": \[\]}' "$log.state" || fail "foreign state file changed"
+rm -f "$log.state"
 
 ident=$(poll -t 4:int -r 512 -c 14)
 echo "$ident"
