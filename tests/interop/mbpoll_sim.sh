@@ -14,6 +14,16 @@ for _ in $(seq 100); do grep -q "listening on" "$log" && break; sleep 0.05; done
 poll() { mbpoll -m tcp -a 1 -p "$port" -0 -1 -o 2 "$@" 127.0.0.1 | grep '^\['; }
 fail() { echo "FAIL: $*"; exit 1; }
 
+# A stray argument is a bad command line, not a machine started anyway.
+rc=0; timeout 5 "$sim" --no-announce --port "$port" stray >/dev/null 2>&1 || rc=$?
+[ "$rc" = 2 ] || fail "stray argument: exit $rc"
+# A --state file the simulator did not write is refused and left as it is.
+echo '{"tools": []}' >"$log.state"
+rc=0; out=$(timeout 5 "$sim" --no-announce --port "$port" --state "$log.state" 2>&1) || rc=$?
+[ "$rc" = 1 ] && grep -q "state file" <<<"$out" || fail "foreign state file: exit $rc: $out"
+grep -qx '{"tools": \[\]}' "$log.state" || fail "foreign state file changed"
+rm -f "$log.state"
+
 ident=$(poll -t 4:int -r 512 -c 14)
 echo "$ident"
 # B/N, family and model of ZumB1 (3, 1), serial, software, data-model version.

@@ -22,6 +22,8 @@ int main(int argc, char *argv[])
         return exitWith(options.error());
 
     SimMachine machine(*options);
+    if (const auto loaded = machine.loadState(); !loaded)
+        return startFailed(QStringLiteral("cannot use the state file"), loaded.error());
     if (const auto started = machine.start(); !started)
         return startFailed(QStringLiteral("cannot listen"), started.error());
     // Announce the machine by DNS-SD; the provider says goodbye when main returns.

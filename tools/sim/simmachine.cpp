@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSaveFile>
@@ -106,7 +107,6 @@ SimMachine::SimMachine(const SimOptions &opts, QObject *parent)
     setVariable(266, m_options.software);
     setVariable(268, m_options.modelVersion);
     setVariable(UploadEnable, m_options.uploadDisabled ? 0 : 1);
-    loadState();
     showPanel();
 
     m_saveTimer.setSingleShot(true);
@@ -331,17 +331,32 @@ void SimMachine::showPanel()
     setVariable(PM::LampVariable, static_cast<quint32>(m_panel.lampWord()));
 }
 
-void SimMachine::loadState()
+Result<void> SimMachine::loadState()
 {
     if (m_options.stateFile.isEmpty())
-        return;
+        return {};
     QFile file(m_options.stateFile);
+    if (!file.exists())
+        return {};
+    // Bounded: a device such as /dev/zero would be read for ever.
+    constexpr qint64 MaxStateSize = 16 * 1024 * 1024;
+    const QFileInfo info(file);
+    if (!info.isFile() || info.size() > MaxStateSize)
+        return std::unexpected(
+            QStringLiteral("%1 is not a state file (no regular file of at most 16 MiB)")
+                .arg(m_options.stateFile));
     if (!file.open(QIODevice::ReadOnly))
-        return;
-    const QJsonObject vars = QJsonDocument::fromJson(file.readAll())
-                                 .object()
-                                 .value(QStringLiteral("variables"))
-                                 .toObject();
+        return std::unexpected(
+            QStringLiteral("%1: %2").arg(m_options.stateFile, file.errorString()));
+    const QByteArray data = file.readAll();
+    if (data.trimmed().isEmpty())
+        return {};
+    const QJsonObject root = QJsonDocument::fromJson(data).object();
+    if (!root.value(QStringLiteral("variables")).isObject())
+        return std::unexpected(
+            QStringLiteral("%1 is not a state file (no \"variables\" object); it is kept as it is")
+                .arg(m_options.stateFile));
+    const QJsonObject vars = root.value(QStringLiteral("variables")).toObject();
     for (auto it = vars.begin(); it != vars.end(); ++it) {
         bool ok = false;
         const int index = it.key().toInt(&ok);
@@ -349,6 +364,7 @@ void SimMachine::loadState()
             setVariable(index, static_cast<quint32>(it.value().toInteger()));
     }
     log(QStringLiteral("state loaded from %1").arg(m_options.stateFile));
+    return {};
 }
 
 void SimMachine::saveState()
@@ -360,8 +376,9 @@ void SimMachine::saveState()
             vars.insert(QString::number(i), static_cast<qint64>(value));
     }
     QSaveFile file(m_options.stateFile);
-    if (!file.open(QIODevice::WriteOnly))
-        return;
-    file.write(QJsonDocument(QJsonObject{{QStringLiteral("variables"), vars}}).toJson());
-    file.commit();
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(QJsonDocument(QJsonObject{{QStringLiteral("variables"), vars}}).toJson()) < 0 ||
+        !file.commit())
+        log(QStringLiteral("cannot save the state to %1: %2")
+                .arg(m_options.stateFile, file.errorString()));
 }

@@ -19,6 +19,9 @@ public:
     explicit SimMachine(const SimOptions &options, QObject *parent = nullptr);
     ~SimMachine() override;
 
+    // Takes the parameter memory from the --state file. A file that is not
+    // one the simulator wrote is refused: it would be overwritten.
+    Result<void> loadState();
     Result<void> start();
 
     quint32 variable(int index) const;
@@ -37,7 +40,6 @@ private:
     void finishUpload();
     void showPanel();
     bool touchesExceptionRange(const QModbusPdu &request) const;
-    void loadState();
     void saveState();
 
     SimOptions m_options;

@@ -107,6 +107,11 @@ CommandLine<SimOptions> SimOptions::parse(const QStringList &arguments)
                        disabled, delay, exceptions, drop, clamp, logWrites, name, noAnnounce});
     if (const auto parsed = parseCommandLine(parser, arguments); !parsed)
         return std::unexpected(parsed.error());
+    // A mistyped option value (e.g. "--type ZumB1 42") must not start a machine
+    // other than the one asked for.
+    if (!parser.positionalArguments().isEmpty())
+        return badCommandLine(
+            QStringLiteral("unexpected argument: %1").arg(parser.positionalArguments().first()));
 
     SimOptions o;
     if (parser.isSet(listen) && !o.listen.setAddress(parser.value(listen)))
