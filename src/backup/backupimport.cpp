@@ -138,7 +138,7 @@ Result<void> BackupImport::parseSections()
                 return std::unexpected(tr("Section %1 is not an array.").arg(it.key()));
             const int tag = ParameterGroup::tagFromName(it.key());
             if (tag == GroupTags::None)
-                return std::unexpected(tr("Section %1 is unknown.").arg(it.key()));
+                return std::unexpected(tr("Section %1 unknown.").arg(it.key()));
             m_sections.insert(tag, it->toArray());
         }
         return {};
@@ -147,11 +147,11 @@ Result<void> BackupImport::parseSections()
     const QJsonValue values = m_root.value(QLatin1String("values"));
     if (!values.isArray()) {
         return std::unexpected(
-            tr("Section %1 is missing or is not an array.").arg(QStringLiteral("values")));
+            tr("Section %1 missing or is not an array.").arg(QStringLiteral("values")));
     }
     const int tag = ParameterGroup::tagFromName(type);
     if (tag == GroupTags::None)
-        return std::unexpected(tr("Section %1 is unknown.").arg(type));
+        return std::unexpected(tr("Section %1 unknown.").arg(type));
     m_sections.insert(tag, values.toArray());
     return {};
 }

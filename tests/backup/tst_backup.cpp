@@ -453,13 +453,13 @@ private slots:
             {json({{"machine", "VRK"}, {"dataLevel", 1}, {"techparams", {}}}), {}},
             {json({{"machine", "ZUM"}, {"dataLevel", 2}}), {}},
             {json({{"dataLevel", 6}}), {}},
-            {json({{"type", "Global"}, {"values", QJsonArray{1}}}), "Section Global is unknown."},
+            {json({{"type", "Global"}, {"values", QJsonArray{1}}}), "Section Global unknown."},
             {json({{"notes", "x"}, {"techparams", QJsonArray{1}}}),
              "Section notes is not an array."},
             {json({{"techparams", QJsonArray{1}}, {"axes", QJsonArray{}}}),
-             "Section axes is unknown."},
+             "Section axes unknown."},
             {json({{"type", "rparams"}, {"values", 3}}),
-             "Section values is missing or is not an array."},
+             "Section values missing or is not an array."},
             {R"({"machine": "CVRK")", "Error: unterminated string on position 18"},
             {"[1, 2]", "The file holds no backup: its content is not a JSON object."}};
         for (const auto &[bytes, message] : cases) {

@@ -186,11 +186,11 @@
         <translation>Oddíl %1 není pole.</translation>
     </message>
     <message>
-        <source>Section %1 is unknown.</source>
+        <source>Section %1 unknown.</source>
         <translation>Oddíl %1 je neznámý.</translation>
     </message>
     <message>
-        <source>Section %1 is missing or is not an array.</source>
+        <source>Section %1 missing or is not an array.</source>
         <translation>Oddíl %1 chybí nebo není pole.</translation>
     </message>
 </context>

@@ -186,11 +186,11 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Section %1 is unknown.</source>
+        <source>Section %1 unknown.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Section %1 is missing or is not an array.</source>
+        <source>Section %1 missing or is not an array.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
