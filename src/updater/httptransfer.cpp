@@ -10,22 +10,25 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 
+namespace {
+qint64 seconds(const QTimer &timer)
+{
+    return std::chrono::round<std::chrono::seconds>(timer.intervalAsDuration()).count();
+}
+} // namespace
+
 HttpTransfer::HttpTransfer(QNetworkAccessManager *manager, QObject *parent)
     : QObject(parent), m_manager(manager)
 {
     m_stallTimer.setSingleShot(true);
     m_stallTimer.setInterval(UpdatePolicy::StallTimeout);
     connect(&m_stallTimer, &QTimer::timeout, this, [this] {
-        const auto seconds =
-            std::chrono::round<std::chrono::seconds>(m_stallTimer.intervalAsDuration());
-        fail(tr("The transfer stalled: no data arrived for %1 s.").arg(seconds.count()));
+        fail(tr("The transfer stalled: no data arrived for %1 s.").arg(seconds(m_stallTimer)));
     });
     m_totalTimer.setSingleShot(true);
     m_totalTimer.setInterval(0);
     connect(&m_totalTimer, &QTimer::timeout, this, [this] {
-        const auto seconds =
-            std::chrono::round<std::chrono::seconds>(m_totalTimer.intervalAsDuration());
-        fail(tr("The transfer did not end within %1 s.").arg(seconds.count()));
+        fail(tr("The transfer did not end within %1 s.").arg(seconds(m_totalTimer)));
     });
 }
 

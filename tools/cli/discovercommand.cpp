@@ -134,13 +134,13 @@ void DiscoverCommand::report()
         if (m_targets) {
             m_out.text(address);
         } else {
-            // One line of tab-separated fields, whatever a name holds: its
-            // control characters become spaces, its % signs stay as they are.
+            // One line of tab-separated fields, whatever a name holds: a tab
+            // in a field becomes a space (Output does so with the other
+            // control characters), its % signs stay as they are.
             QStringList fields{name, host + u':' + QString::number(found.service.port()),
                                addresses.join(QLatin1Char(',')), description};
             for (QString &field : fields)
-                field.replace(QRegularExpression(QStringLiteral("[\\x00-\\x1f\\x7f]")),
-                              QStringLiteral(" "));
+                field.replace(u'\t', u' ');
             m_out.text(fields.join(QLatin1Char('\t')));
         }
         m_out.result({{QStringLiteral("name"), name},

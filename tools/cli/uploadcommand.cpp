@@ -1,6 +1,7 @@
 #include "uploadcommand.h"
 
 #include "acpu/hostport.h"
+#include "acpu/modbusconnection.h"
 
 #include <QHostAddress>
 #include <QSet>
@@ -28,7 +29,8 @@ Result<void> UploadCommand::take(const QCommandLineParser &parser)
     // mixed in its one upload window.
     QSet<QString> machines;
     for (const QString &host : std::as_const(m_hosts)) {
-        const Acpu::HostPort parsed = *Acpu::ParseHostPort(host, 502);
+        const Acpu::HostPort parsed =
+            *Acpu::ParseHostPort(host, Acpu::ModbusConnection::DefaultPort);
         const QHostAddress address(parsed.host);
         const QString key = QStringLiteral("%1 %2")
                                 .arg(address.isNull() ? parsed.host.toLower() : address.toString())

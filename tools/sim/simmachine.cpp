@@ -1,5 +1,6 @@
 #include "simmachine.h"
 
+#include "acpu/hostport.h"
 #include "acpu/panelmap.h"
 
 #include <QDir>
@@ -130,11 +131,8 @@ Result<void> SimMachine::start()
     // The server joins address and port with a colon: without its brackets
     // an IPv6 address is misread, and the server listened on every address
     // at port 65535.
-    const QString address = m_options.listen.toString();
     setConnectionParameter(QModbusDevice::NetworkAddressParameter,
-                           m_options.listen.protocol() == QAbstractSocket::IPv6Protocol
-                               ? u'[' + address + u']'
-                               : address);
+                           Acpu::HostPort{m_options.listen.toString(), m_options.port}.urlHost());
     setConnectionParameter(QModbusDevice::NetworkPortParameter, m_options.port);
     if (!connectDevice())
         return std::unexpected(errorString());
@@ -351,12 +349,13 @@ Result<void> SimMachine::loadState()
     const QByteArray data = file.readAll();
     if (data.trimmed().isEmpty())
         return {};
-    const QJsonObject root = QJsonDocument::fromJson(data).object();
-    if (!root.value(QStringLiteral("variables")).isObject())
+    const QJsonValue variables =
+        QJsonDocument::fromJson(data).object().value(QStringLiteral("variables"));
+    if (!variables.isObject())
         return std::unexpected(
             QStringLiteral("%1 is not a state file (no \"variables\" object); it is kept as it is")
                 .arg(m_options.stateFile));
-    const QJsonObject vars = root.value(QStringLiteral("variables")).toObject();
+    const QJsonObject vars = variables.toObject();
     for (auto it = vars.begin(); it != vars.end(); ++it) {
         bool ok = false;
         const int index = it.key().toInt(&ok);
