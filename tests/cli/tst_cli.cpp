@@ -79,6 +79,7 @@ private slots:
         QTest::newRow("path as host") << u"identify m1/../x"_s << u"m1/../x"_s;
         QTest::newRow("upload twice") << u"upload M1 m1:502 p.cnc"_s << u"m1:502 is named twice"_s;
         QTest::newRow("path as zone") << u"identify [fe80::1%/../x]:1"_s << u"%/../x"_s;
+        QTest::newRow("dir uncreatable") << u"backup --dir /dev/null/x h"_s << u"/dev/null/x"_s;
         QTest::newRow("jobs 0") << u"identify --jobs 0 h"_s << u"--jobs"_s;
         QTest::newRow("empty range") << u"read h 5:0"_s << u"5:0"_s;
         QTest::newRow("beyond Modbus") << u"read h 32767:2"_s << u"32767:2"_s;
