@@ -292,6 +292,10 @@ private slots:
                      out.contains("before the restore are in"),
                  out.constData());
         qDeleteAll(sockets);
+        relay.close(); // a relay not running: the tool says that is what is missing
+        const CliRun none = cli(u"identify m"_s + ws);
+        QVERIFY2(none.code == 1 && none.err.contains("no relay answers on localhost:"),
+                 none.err.constData());
     }
 
     void backupSeveral()
