@@ -1592,6 +1592,10 @@ Chcete pokračovat?</translation>
 <context>
     <name>main</name>
     <message>
+        <source>%1: there is no display to show a window on.</source>
+        <translation>%1: není k dispozici displej, na kterém by se zobrazilo okno.</translation>
+    </message>
+    <message>
         <source>offline</source>
         <translation>offline</translation>
     </message>

@@ -1585,6 +1585,10 @@ Do you wish to proceed?</source>
 <context>
     <name>main</name>
     <message>
+        <source>%1: there is no display to show a window on.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>offline</source>
         <translation type="unfinished"></translation>
     </message>
