@@ -105,6 +105,8 @@ private slots:
         const CliRun text = cli(u"identify "_s + hosts.join(u' '));
         const CliRun json = cli(u"identify --json -q "_s + hosts.join(u' '));
         QVERIFY(text.code == 1 && json.code == 1);
+        // Quiet: the one line of the failure, no log line repeating it.
+        QCOMPARE(json.err.count('\n'), 1);
         QVERIFY2(text.err.contains(down.toUtf8()), text.err.constData());
         QCOMPARE(text.lines(),
                  (QStringList{simA.host() + u": VRK-C1 (v. 8), S/N: 1000, SW: 6.12"_s,
