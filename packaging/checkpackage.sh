@@ -73,6 +73,15 @@ for p in vrk6-sim vrk6-relay vrk6-cli; do
     fail=1
   fi
 done
+# Without a display the application object would abort; the help and the
+# version must still answer.
+if [[ " ${programs[*]} " == *" vrk6-display "* ]]; then
+  headless=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$work/root/usr/bin/vrk6-display")
+  out=$("${headless[@]}" --version 2>&1) || true
+  [[ $out == "VRK6 Remote Display ${version%%-*}" ]] &&
+    "${headless[@]}" --help | grep -q -- --offline ||
+    { echo "FAIL: vrk6-display --version without a display printed: $out"; fail=1; }
+fi
 # vrk6-cli runs on servers without a display: nothing of Qt Gui, X or GL.
 if [[ " ${programs[*]} " == *" vrk6-cli "* ]] &&
   ldd "$work/root/usr/bin/vrk6-cli" | grep -E 'libQt6Gui|libX|libxcb|libGL|libEGL|libOpenGL'; then

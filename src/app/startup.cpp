@@ -16,6 +16,7 @@
 #include <QStyleFactory>
 #include <QTranslator>
 
+#include <cstdio>
 #include <expected>
 #include <memory>
 
@@ -79,12 +80,13 @@ struct Launch
 };
 
 // A command line that ends the program at once, with a box: the help, the
-// version, or what is wrong with it.
+// version, or what is wrong with it. Without a display, plain is printed.
 struct Ending
 {
     QMessageBox::Icon icon;
     QString text;
     int exitCode;
+    QString plain;
 };
 
 std::expected<Launch, Ending> parseCommandLine(const QStringList &arguments)
@@ -113,20 +115,23 @@ std::expected<Launch, Ending> parseCommandLine(const QStringList &arguments)
             QMessageBox::Warning,
             QStringLiteral("<html><head/><body><pre>%1</pre><hr/><pre>%2</pre></body></html>")
                 .arg(parser.errorText().toHtmlEscaped(), parser.helpText().toHtmlEscaped()),
-            CommandLineErrorExitCode});
+            CommandLineErrorExitCode,
+            parser.errorText() + QStringLiteral("\n\n") + parser.helpText()});
     // "--help-all" is listed in the help text; its Qt options mean nothing here.
     if (parser.isSet(helpOption) || parser.isSet(QStringLiteral("help-all")))
         return std::unexpected(
             Ending{QMessageBox::Information,
                    QStringLiteral("<html><head/><body><pre>%1</pre></body></html>")
                        .arg(parser.helpText().toHtmlEscaped()),
-                   0});
+                   0, parser.helpText()});
     if (parser.isSet(versionOption))
         return std::unexpected(Ending{
             QMessageBox::Information,
             QStringLiteral("<html><head/><body><p>%1 %2</p></body></html>")
                 .arg(QCoreApplication::applicationName(), QCoreApplication::applicationVersion()),
-            0});
+            0,
+            QCoreApplication::applicationName() + u' ' + QCoreApplication::applicationVersion() +
+                u'\n'});
 
     Launch launch;
     launch.language = parser.value(langOption);
@@ -139,18 +144,58 @@ std::expected<Launch, Ending> parseCommandLine(const QStringList &arguments)
     return launch;
 }
 
+void setIdentity()
+{
+    QCoreApplication::setOrganizationName(QStringLiteral("VRK6"));
+    QCoreApplication::setOrganizationDomain(QStringLiteral("vrk6.example"));
+    QCoreApplication::setApplicationName(QStringLiteral("VRK6 Remote Display"));
+    QCoreApplication::setApplicationVersion(BuildInfo::version());
+}
+
 } // namespace
+
+bool hasDisplay(int argc, char **argv)
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    for (int i = 1; i < argc; ++i)
+        if (qstrcmp(argv[i], "-platform") == 0 || qstrcmp(argv[i], "--platform") == 0)
+            return true;
+    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+#else
+    Q_UNUSED(argc);
+    Q_UNUSED(argv);
+    return true;
+#endif
+}
+
+int runWithoutDisplay(const QStringList &arguments)
+{
+    setIdentity();
+    installTranslations(QLocale::system());
+    const auto launch = parseCommandLine(arguments);
+    if (launch) {
+        std::fprintf(stderr, "%s\n",
+                     qPrintable(QCoreApplication::translate(
+                                    "main", "%1: there is no display to show a window on.")
+                                    .arg(QCoreApplication::applicationName())));
+        return 1;
+    }
+    std::fputs(qPrintable(launch.error().plain), launch.error().exitCode == 0 ? stdout : stderr);
+    return launch.error().exitCode;
+}
 
 void installTranslations(const QLocale &locale)
 {
-    auto *qtTranslator = new QTranslator(qApp);
+    auto *qtTranslator = new QTranslator(QCoreApplication::instance());
     if (qtTranslator->load(locale, QStringLiteral("qt"), QStringLiteral("_"),
                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(qtTranslator);
     else
         delete qtTranslator;
 
-    auto *translator = new QTranslator(qApp);
+    auto *translator = new QTranslator(QCoreApplication::instance());
     if (translator->load(locale, QStringLiteral("tavix"), QStringLiteral("_"),
                          QStringLiteral(":/translations")))
         QCoreApplication::installTranslator(translator);
@@ -160,10 +205,7 @@ void installTranslations(const QLocale &locale)
 
 int runApplication(const QStringList &arguments)
 {
-    QCoreApplication::setOrganizationName(QStringLiteral("VRK6"));
-    QCoreApplication::setOrganizationDomain(QStringLiteral("vrk6.example"));
-    QCoreApplication::setApplicationName(QStringLiteral("VRK6 Remote Display"));
-    QCoreApplication::setApplicationVersion(BuildInfo::version());
+    setIdentity();
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("fusion")));
 
     installTranslations(QLocale::system());

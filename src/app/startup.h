@@ -14,3 +14,10 @@ void installTranslations(const QLocale &locale);
 // translations, the command line and the application it asks for. Returns
 // the process exit code.
 int runApplication(const QStringList &arguments);
+
+// Whether a window can be shown. Without a display the application object
+// aborts, while the help and the version must still answer (over ssh, say).
+bool hasDisplay(int argc, char **argv);
+// With only a core application: prints the help, the version or what is wrong
+// with the command line; anything else ends with exit code 1 and the reason.
+int runWithoutDisplay(const QStringList &arguments);

@@ -147,8 +147,14 @@ void BackupRestorer::OnRequestFinished(const QList<ValueDifference> &differences
                          .arg(difference.group, difference.item)
                          .arg(floatText(difference.sent), floatText(difference.read)));
     lines = listedLines(lines);
-    if (const QString note = safetyCopyNote(); !note.isEmpty())
-        lines.append(lines.isEmpty() ? note : QStringLiteral("\n") + note);
+    QStringList notes{safetyCopyNote()};
+    if (const qsizetype left = m_writer.unwritableCount(); left > 0)
+        notes.prepend(tr("Values the backup file holds empty or out of range, left as the "
+                         "machine has them: %1.")
+                          .arg(left));
+    for (const QString &note : notes)
+        if (!note.isEmpty())
+            lines.append(lines.isEmpty() ? note : QStringLiteral("\n") + note);
 
     if (differences.isEmpty())
         openBox(QMessageBox::Information, tr("Restore Completed"),

@@ -6,11 +6,35 @@
 #include "backup/safetycopies.h"
 #include "model/groupfactory.h"
 #include "model/machine.h"
+#include "model/machinevalue.h"
 
 #include <QDir>
 
 #include <algorithm>
 #include <limits>
+
+namespace {
+// The values of a section that the file carries but no machine variable can
+// hold. Read twice over two fillings, a value the file lacks (the tool row T0)
+// keeps the filling and is not counted.
+qsizetype unwritable(int tag, const QJsonObject &section)
+{
+    std::unique_ptr<ParameterGroup> runs[2];
+    for (int r = 0; r < 2; ++r) {
+        runs[r].reset(GroupFactory::create(tag));
+        for (qsizetype i = 0; i < runs[r]->valueCount(); ++i)
+            runs[r]->value(i).reset(r);
+        runs[r]->fromJson(section, true);
+    }
+    qsizetype count = 0;
+    for (qsizetype i = 0; i < runs[0]->valueCount(); ++i) {
+        const double value = runs[0]->value(i).value();
+        const bool lacking = value == 0 && runs[1]->value(i).value() == 1;
+        count += !lacking && !MachineValue::fits(value) ? 1 : 0;
+    }
+    return count;
+}
+} // namespace
 
 BackupWriter::BackupWriter(Machine *machine, QObject *parent)
     : MachineJob(parent), m_machine(machine)
@@ -24,6 +48,7 @@ void BackupWriter::setBackup(const BackupFile &file, const QList<int> &tags)
     qDeleteAll(m_groups);
     m_groups.clear();
     m_planned.clear();
+    m_unwritable = 0;
     for (int tag = GroupTags::TechParams; tag <= GroupTags::Teeth; ++tag) {
         if (!tags.contains(tag) || !file.hasSection(tag))
             continue;
@@ -35,6 +60,7 @@ void BackupWriter::setBackup(const BackupFile &file, const QList<int> &tags)
         group->fromJson(file.section(tag), true);
         m_groups.append(group);
         m_planned += group->definedValues();
+        m_unwritable += unwritable(tag, file.section(tag));
     }
 }
 

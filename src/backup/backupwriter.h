@@ -48,6 +48,9 @@ public:
     QList<int> tags() const;
     // The (variable, value) pairs start() writes, in tag and value order.
     ParameterGroup::VariableValues plannedValues() const;
+    // Values the file holds empty (null) or beyond a machine float: they are
+    // not written, so a restore that "succeeds" must still say so.
+    qsizetype unwritableCount() const { return m_unwritable; }
 
     // Before writing, save the machine's current values of the sections to
     // be written into a new file in this directory (created if needed),
@@ -88,6 +91,7 @@ private:
     // Groups holding the file's numbers; values the file lacks are NaN.
     QList<ParameterGroup *> m_groups;
     ParameterGroup::VariableValues m_planned;
+    qsizetype m_unwritable = 0;
     QString m_safetyDirectory;
     QString m_safetyFile;
     // Values of m_planned the machine confirmed; -1 until the write ends.

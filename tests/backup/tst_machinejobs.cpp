@@ -205,7 +205,9 @@ private slots:
         QCOMPARE(shownWindows<QMessageBox>().size(), 1); // why not closed
         qDeleteAll(shownWindows<QMessageBox>());
         const QString box = s.lastBox();
-        QVERIFY2(box.contains("\nBackup was restored successfully.\n"), qPrintable(box));
+        QVERIFY2(box.contains("\nBackup was restored successfully.\n") &&
+                     box.contains("left as the machine has them: 1."),
+                 qPrintable(box));
         // The copy holds the machine's values before, and the box names it.
         const QStringList copies =
             SafetyCopies::list(SafetyCopies::defaultDirectory(), s.connection.Host());

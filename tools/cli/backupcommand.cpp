@@ -48,6 +48,9 @@ Result<void> BackupCommand::take(const QCommandLineParser &parser)
     if (!m_file.isEmpty() && m_hosts.size() > 1)
         return std::unexpected(
             QStringLiteral("-o names the file of one machine; use --dir for several"));
+    // Before any machine is read, which may take minutes.
+    if (!m_dir.isEmpty() && !QDir().mkpath(m_dir))
+        return std::unexpected(QStringLiteral("cannot create the directory %1").arg(m_dir));
     m_tags = BackupReader::backupTags();
     if (parser.isSet(QStringLiteral("with-teeth")))
         m_tags.append(GroupTags::Teeth);

@@ -3,6 +3,7 @@
 #include "acpu/hostport.h"
 
 #include <QHostAddress>
+#include <QLoggingCategory>
 #include <QPointer>
 #include <QRegularExpression>
 
@@ -21,7 +22,7 @@ CommandLine<void> Command::prepare(const QStringList &arguments)
     const QCommandLineOption json(QStringLiteral("json"),
                                   QStringLiteral("One JSON document on standard output."));
     const QCommandLineOption quiet({QStringLiteral("q"), QStringLiteral("quiet")},
-                                   QStringLiteral("No progress on standard error."));
+                                   QStringLiteral("No progress or log lines on standard error."));
     parser.addOptions({json, quiet});
     const QCommandLineOption ws(QStringLiteral("ws"),
                                 QStringLiteral("Reach the machines through the local WebSocket "
@@ -59,6 +60,11 @@ CommandLine<void> Command::prepare(const QStringList &arguments)
     }
     m_out.setJson(parser.isSet(json));
     m_out.setQuiet(parser.isSet(quiet));
+    // The library's log lines would repeat, on standard error, a failure the
+    // tool reports in its own words.
+    if (parser.isSet(quiet))
+        QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false\n*.info=false\n"
+                                                        "*.warning=false"));
     auto number = [&parser](const QCommandLineOption &option, int min, int max, int *target) {
         if (!parser.isSet(option))
             return true;

@@ -24,8 +24,7 @@ MachineLink::MachineLink(const QString &host, const Options &options, QObject *p
     });
     connect(m_connection.get(), &Acpu::Connection::stateChanged, this,
             &MachineLink::onStateChanged);
-    connect(m_connection.get(), &Acpu::Connection::errorOccurred, this,
-            [this](int, const QString &message) { onError(message); });
+    connect(m_connection.get(), &Acpu::Connection::errorOccurred, this, &MachineLink::onError);
 }
 
 MachineLink::~MachineLink()
@@ -93,10 +92,17 @@ void MachineLink::onStateChanged(Acpu::Connection::ConnectionState state)
     }
 }
 
-void MachineLink::onError(const QString &message)
+void MachineLink::onError(int code, const QString &message)
 {
-    if (m_opening && m_connection->State() != Acpu::Connection::Connected)
-        endOpening(message);
+    if (!m_opening || m_connection->State() == Acpu::Connection::Connected)
+        return;
+    // The socket's own text does not say that it is the relay that is missing.
+    if (m_options.ws && code == QAbstractSocket::ConnectionRefusedError)
+        return endOpening(tr("no relay answers on localhost:%1 (start vrk6-relay, or give "
+                             "--relay-port): %2")
+                              .arg(m_options.relayPort)
+                              .arg(message));
+    endOpening(message);
 }
 
 void MachineLink::identify()

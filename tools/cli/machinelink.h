@@ -52,7 +52,7 @@ public:
 
 private:
     void onStateChanged(Acpu::Connection::ConnectionState state);
-    void onError(const QString &message);
+    void onError(int code, const QString &message);
     void identify();
     void endOpening(const QString &error);
 

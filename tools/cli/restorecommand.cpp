@@ -192,9 +192,14 @@ void RestoreCommand::restore(BackupWriter *writer, MachineLink &link, Outcome &o
             for (const ValueDifference &d : differences)
                 refused.append(differenceJson(d, QStringLiteral("sent"), QStringLiteral("read")));
             outcome.json.insert(QStringLiteral("notTaken"), refused);
+            const qsizetype left = writer->unwritableCount();
+            outcome.json.insert(QStringLiteral("leftOut"), left);
             outcome.lines.append(
-                QStringLiteral("%1: %2 values of %3 written%4")
+                QStringLiteral("%1: %2 values of %3 written%4%5")
                     .arg(link.host(), QString::number(writer->plannedValues().size()), m_fileName,
+                         left == 0
+                             ? QString()
+                             : QStringLiteral(" (%1 empty or out of range left out)").arg(left),
                          copy.isEmpty() ? QString() : QStringLiteral(", safety copy ") + copy));
             if (differences.isEmpty())
                 return ended(QString());

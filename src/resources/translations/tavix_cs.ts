@@ -223,6 +223,10 @@ Chcete pokračovat?</translation>
         <translation>Záloha byla úspěšně obnovena.</translation>
     </message>
     <message>
+        <source>Values the backup file holds empty or out of range, left as the machine has them: %1.</source>
+        <translation>Hodnoty, které soubor zálohy má prázdné nebo mimo rozsah, zůstaly ve stroji beze změny: %1.</translation>
+    </message>
+    <message>
         <source>Open Backup File</source>
         <translation>Otevřít soubor zálohy</translation>
     </message>
@@ -1587,6 +1591,10 @@ Chcete pokračovat?</translation>
 </context>
 <context>
     <name>main</name>
+    <message>
+        <source>%1: there is no display to show a window on.</source>
+        <translation>%1: není k dispozici displej, na kterém by se zobrazilo okno.</translation>
+    </message>
     <message>
         <source>offline</source>
         <translation>offline</translation>

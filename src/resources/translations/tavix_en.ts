@@ -220,6 +220,10 @@ Do you wish to proceed?</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>Values the backup file holds empty or out of range, left as the machine has them: %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Open Backup File</source>
         <translation type="unfinished"></translation>
     </message>
@@ -1580,6 +1584,10 @@ Do you wish to proceed?</source>
 </context>
 <context>
     <name>main</name>
+    <message>
+        <source>%1: there is no display to show a window on.</source>
+        <translation type="unfinished"></translation>
+    </message>
     <message>
         <source>offline</source>
         <translation type="unfinished"></translation>
