@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -30,8 +31,8 @@ private slots:
     // Services of another implementation: tst_mdnsinterop.
     void findsSimulators()
     {
-        const CliRun json = CliRun::run({u"discover"_s, u"--json"_s, u"--timeout"_s, u"3"_s});
-        const CliRun text = CliRun::run({u"discover"_s, u"--timeout"_s, u"3"_s});
+        const CliRun json = cli(u"discover --json --timeout 3"_s);
+        const CliRun text = cli(u"discover --timeout 3"_s);
         QCOMPARE(json.code, 0);
         QStringList found;
         for (const QJsonValue &service : json.at(u"results"_s).toArray())
