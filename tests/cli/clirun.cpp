@@ -1,16 +1,16 @@
 #include "clirun.h"
 
 #include <QJsonDocument>
+#include <QProcess>
 #include <QTest>
 
-CliRun CliRun::run(const QStringList &args, int timeoutMs)
+CliRun cli(const QString &arguments)
 {
     QProcess process;
-    process.start(QStringLiteral(VRK6_CLI_PATH), args);
+    process.start(QStringLiteral(VRK6_CLI_PATH), arguments.split(u' ', Qt::SkipEmptyParts));
     CliRun result;
     // The event loop runs meanwhile: peers inside the test keep answering.
-    if (!QTest::qWaitFor([&process] { return process.state() == QProcess::NotRunning; },
-                         timeoutMs)) {
+    if (!QTest::qWaitFor([&process] { return process.state() == QProcess::NotRunning; }, 60000)) {
         process.kill();
         process.waitForFinished(5000);
         result.err = "vrk6-cli did not finish";

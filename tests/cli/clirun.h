@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QJsonObject>
-#include <QProcess>
 #include <QStringList>
 
 // One run of vrk6-cli to its end.
@@ -16,6 +15,7 @@ struct CliRun
     QJsonValue at(const QString &path) const;
     // The text form's lines on standard output.
     QStringList lines() const;
-
-    static CliRun run(const QStringList &args, int timeoutMs = 60000);
 };
+
+// Arguments split at spaces: the tests' paths and hosts hold none.
+CliRun cli(const QString &arguments);

@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWebSocket>
@@ -21,14 +22,6 @@
 
 using namespace Qt::StringLiterals;
 using DistinctValues::of;
-
-namespace {
-// Arguments split at spaces: the test's paths and hosts hold none.
-CliRun cli(const QString &arguments)
-{
-    return CliRun::run(arguments.split(u' ', Qt::SkipEmptyParts));
-}
-} // namespace
 
 class TestCli : public QObject
 {
@@ -57,8 +50,7 @@ private slots:
         QVERIFY(startSim(simA, 1, u"--log-writes --programs "_s + path(u"programs-a"_s)));
         QVERIFY(startSim(simB, 2,
                          u"--type VrkA1 --model-version 7 --serial 0 --bn 5007 --log-writes "
-                         "--programs "_s +
-                             path(u"programs-b"_s)));
+                         "--programs %1"_s.arg(path(u"programs-b"_s))));
         QVERIFY(startSim(simC, 3,
                          u"--type VrkE1 --model-version 6 --serial 3 --clamp 1792:256:100 "
                          "--upload-disabled"_s));

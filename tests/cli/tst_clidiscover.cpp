@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,21 +18,17 @@ using namespace Qt::StringLiterals;
 class TestCliDiscover : public QObject
 {
     Q_OBJECT
-    SimProcess sim1, sim2;
 
 private slots:
-    void initTestCase()
+    // Services of another implementation: tst_mdnsinterop.
+    void discoverAndNightlyBackup()
     {
+        SimProcess sim1, sim2;
         QVERIFY(sim1.start({u"--announce"_s, u"--serial"_s, u"11"_s}));
         QVERIFY(sim2.start({u"--announce"_s, u"--type"_s, u"ZumB1"_s, u"--serial"_s, u"22"_s,
                             u"--name"_s, u"ZUM %1\tB1"_s}));
-    }
-
-    // Services of another implementation: tst_mdnsinterop.
-    void findsSimulators()
-    {
-        const CliRun json = CliRun::run({u"discover"_s, u"--json"_s, u"--timeout"_s, u"3"_s});
-        const CliRun text = CliRun::run({u"discover"_s, u"--timeout"_s, u"3"_s});
+        const CliRun json = cli(u"discover --json --timeout 3"_s);
+        const CliRun text = cli(u"discover --timeout 3"_s);
         QCOMPARE(json.code, 0);
         QStringList found;
         for (const QJsonValue &service : json.at(u"results"_s).toArray())
@@ -47,11 +44,8 @@ private slots:
         // A name's tab would add a field, and its %1 must not take the port.
         QCOMPARE(text.lines()[1], u"ZUM %1 B1\tZUM-1-B1.local:"_s + QString::number(sim2.port()) +
                                       u"\t127.0.0.1\tZUM-B1 serial 22 software 6.12"_s);
-    }
 
-    // The README's example as written, with the backup folder of the test.
-    void readmeNightlyBackup()
-    {
+        // The README's example as written, with the backup folder of the test.
         QFile readme(QStringLiteral(VRK6_SOURCE_DIR "/README.md"));
         QVERIFY(readme.open(QIODevice::ReadOnly));
         const QRegularExpression block(u"<!-- nightly-backup -->\n```sh\n(.*?)```"_s,
@@ -60,13 +54,10 @@ private slots:
         QVERIFY(script.contains(u"vrk6-cli backup"_s));
         QTemporaryDir dir;
         QProcess sh;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(u"PATH"_s,
-                   QFileInfo(QStringLiteral(VRK6_CLI_PATH)).path() + u":"_s + env.value(u"PATH"_s));
-        env.insert(u"VRK6_BACKUP_DIR"_s, dir.path());
-        sh.setProcessEnvironment(env);
         sh.setProcessChannelMode(QProcess::ForwardedChannels);
-        sh.start(u"/bin/sh"_s, {u"-c"_s, script});
+        const QString exports = u"export PATH='%1':\"$PATH\" VRK6_BACKUP_DIR='%2'\n"_s.arg(
+            QFileInfo(QStringLiteral(VRK6_CLI_PATH)).path(), dir.path());
+        sh.start(u"/bin/sh"_s, {u"-c"_s, exports + script});
         QVERIFY(sh.waitForFinished(60000));
         QCOMPARE(sh.exitCode(), 0);
         const QStringList days = QDir(dir.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);

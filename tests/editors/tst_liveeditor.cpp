@@ -17,12 +17,10 @@
 #include "widgetlookup.h"
 #include "widgets/qtableviewclipboard.h"
 
-#include <QAction>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QSettings>
 #include <QStandardItemModel>
 #include <QStandardPaths>
@@ -30,7 +28,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <memory>
+using namespace Qt::StringLiterals;
 
 namespace {
 // The simulator, the editor's machine on it, and a plain second connection.
@@ -42,24 +40,16 @@ struct LiveMachine
 
     bool start(const QStringList &options = {})
     {
-        return sim.start(options + QStringList{QStringLiteral("--log-writes")}) &&
+        return sim.start(options + QStringList{u"--log-writes"_s}) &&
                ConnectTo(connection, sim.host()) && ConnectTo(plain, sim.host()) &&
                RunToEnd(machine.requestIdentification()).isEmpty() &&
                machine.updateIdentification();
     }
-    // "FIRST COUNT" of every write the simulator took, in order.
-    QStringList writes()
+    // "vrk6-sim: write FIRST COUNT", every write the simulator took, in order.
+    QStringList writes() { return sim.log().split(u'\n').filter(u"vrk6-sim: write "_s); }
+    float value(int v)
     {
-        static const QRegularExpression line(QStringLiteral("vrk6-sim: write (\\d+ \\d+)"));
-        QStringList found;
-        for (const QRegularExpressionMatch &match : line.globalMatch(sim.log()))
-            found.append(match.captured(1));
-        return found;
-    }
-    float value(int variable)
-    {
-        return RunToEnd(plain.Read({{variable, 1}})).isEmpty() ? plain.ReadFloat(variable)
-                                                               : float(qQNaN());
+        return RunToEnd(plain.Read({{v, 1}})).isEmpty() ? plain.ReadFloat(v) : float(qQNaN());
     }
     bool set(const QList<std::pair<int, float>> &values)
     {
@@ -88,22 +78,13 @@ struct Editor
         // The file dialogs have button boxes of that name too.
         window->centralWidget()->findChild<QDialogButtonBox *>()->button(button)->click();
     }
-    QString text(int row, int column = 0) const
-    {
-        return table->index(row, column).data().toString();
-    }
-    bool edit(int row, int column, const QString &value)
-    {
-        return table->setData(table->index(row, column), value);
-    }
+    QString text(int r, int c = 0) const { return table->index(r, c).data().toString(); }
+    bool edit(int r, int c, const QString &v) { return table->setData(table->index(r, c), v); }
     bool editable(int row) const { return table->flags(table->index(row, 0)) & Qt::ItemIsEditable; }
 };
 
 // Shape s, tooth t, parameter p (from 0) as a machine variable.
-constexpr int tooth(int s, int t, int p)
-{
-    return 8192 + s * 640 + t * 64 + p;
-}
+constexpr auto tooth = [](int s, int t, int p) { return 8192 + s * 640 + t * 64 + p; };
 } // namespace
 
 class TestLiveEditor : public QObject
@@ -116,7 +97,7 @@ private slots:
     {
         QStandardPaths::setTestModeEnabled(true);
         QSettings().clear();
-        QVERIFY(live.start({QStringLiteral("--clamp"), QStringLiteral("1812:22:100")}));
+        QVERIFY(live.start({u"--clamp"_s, u"1812:22:100"_s}));
     }
 
     // Read, edit, Apply (exactly the edits reach the machine), Reset, and OK
@@ -129,12 +110,11 @@ private slots:
         QCOMPARE(editor.text(3), QString()); // not read yet: no number, never a 0
         SimulatedUser user;
         editor.trigger("actionRefreshOnce");
-        QVERIFY(editor.edit(4, 0, QStringLiteral("1"))); // while the values are read
-        QTRY_COMPARE_WITH_TIMEOUT(editor.text(3), QStringLiteral("3.500000"), 20000);
-        QCOMPARE(editor.text(4), QStringLiteral("1.000000"));
+        QVERIFY(editor.edit(4, 0, u"1"_s)); // while the values are read
+        QTRY_COMPARE_WITH_TIMEOUT(editor.text(3), u"3.500000"_s, 20000);
+        QCOMPARE(editor.text(4), u"1.000000"_s);
 
-        QVERIFY(editor.edit(3, 0, QStringLiteral("7.25")) &&
-                editor.edit(4, 0, QStringLiteral("1234.567891")));
+        QVERIFY(editor.edit(3, 0, u"7.25"_s) && editor.edit(4, 0, u"1234.567891"_s));
         QVERIFY(editor.window->isWindowModified());
         // The table shows the edit through the style proxy, as marked.
         QVERIFY(editor.table->index(3, 0).data(Qt::FontRole).value<QFont>().italic());
@@ -145,26 +125,26 @@ private slots:
         QVERIFY(!editor.checked("actionRefresh1s"));
         QVERIFY(editor.editable(3));
         QTest::qWait(1200);
-        QCOMPARE(editor.text(3), QStringLiteral("7.250000"));
+        QCOMPARE(editor.text(3), u"7.250000"_s);
 
         qsizetype before = live.writes().size();
         editor.click(QDialogButtonBox::Apply);
         QTRY_VERIFY(!editor.window->isWindowModified());
-        QTRY_COMPARE(live.writes().mid(before), QStringList{QStringLiteral("1027 2")});
+        QTRY_COMPARE(live.writes().mid(before), QStringList{u"vrk6-sim: write 1027 2"_s});
         QCOMPARE(live.value(1027), 7.25f);
         // What the machine's float holds, not the digits typed.
-        QCOMPARE(editor.text(4), QStringLiteral("1234.567871"));
+        QCOMPARE(editor.text(4), u"1234.567871"_s);
 
-        QVERIFY(editor.edit(3, 0, QStringLiteral("-9")));
+        QVERIFY(editor.edit(3, 0, u"-9"_s));
         editor.click(QDialogButtonBox::Reset);
-        QCOMPARE(editor.text(3), QStringLiteral("7.250000"));
+        QCOMPARE(editor.text(3), u"7.250000"_s);
         QVERIFY(!editor.window->isWindowModified());
         QVERIFY(live.set({{1027, 2.5f}}));
         before = live.writes().size();
-        QVERIFY(editor.edit(3, 0, QStringLiteral("-9")));
+        QVERIFY(editor.edit(3, 0, u"-9"_s));
         user.buttons = {QMessageBox::Yes};
         editor.trigger("actionRefresh100ms");
-        QTRY_COMPARE(editor.text(3), QStringLiteral("2.500000"));
+        QTRY_COMPARE(editor.text(3), u"2.500000"_s);
         QVERIFY(!editor.window->isWindowModified());
         editor.click(QDialogButtonBox::Ok);
         QTRY_VERIFY(!editor.window);
@@ -184,8 +164,8 @@ private slots:
         Editor editor(live, 2);
         SimulatedUser user;
         for (int row = 20; row < 42; ++row)
-            QVERIFY(editor.edit(row, 0, QStringLiteral("500")));
-        QVERIFY(editor.edit(42, 0, QStringLiteral("5")));
+            QVERIFY(editor.edit(row, 0, u"500"_s));
+        QVERIFY(editor.edit(42, 0, u"5"_s));
         editor.click(QDialogButtonBox::Ok);
         QVERIFY(!editor.window->close());
         QTRY_COMPARE(user.said.size(), 1);
@@ -198,7 +178,7 @@ private slots:
         QCOMPARE(edits.size(), 22);
         QCOMPARE(edits.first(), std::pair(1812, 500.0f));
         QVERIFY(editor.window->isVisible());
-        QVERIFY(editor.edit(7, 0, QStringLiteral("70.5")));
+        QVERIFY(editor.edit(7, 0, u"70.5"_s));
         editor.click(QDialogButtonBox::Apply);
         delete editor.window.data(); // before the reply can arrive
         QTRY_COMPARE(live.value(1799), 70.5f);
@@ -213,10 +193,9 @@ private slots:
     void automaticRefreshAndLostMachine()
     {
         QTemporaryDir dir;
-        const QString state = dir.filePath(QStringLiteral("state.json"));
+        const QString state = dir.filePath(u"state.json"_s);
         // A read of the group's five chunks takes 5 x 30 ms.
-        const QStringList options = {QStringLiteral("--state"), state, QStringLiteral("--delay"),
-                                     QStringLiteral("30")};
+        const QStringList options = {u"--state"_s, state, u"--delay"_s, u"30"_s};
         LiveMachine slow;
         QVERIFY(slow.start(options));
         slow.connection.StartPolling();
@@ -231,7 +210,7 @@ private slots:
         QVERIFY(!editor.editable(0));
         QVERIFY(!child(editor.window, "actionOpen")->isEnabled());
         QVERIFY(slow.set({{1030, 42.0f}}));
-        QTRY_COMPARE(editor.text(6), QStringLiteral("42.000000"));
+        QTRY_COMPARE(editor.text(6), u"42.000000"_s);
         QTRY_VERIFY_WITH_TIMEOUT(reads.size() >= 5, 20000);
         editor.trigger("actionRefresh1s");
         QVERIFY(editor.checked("actionRefresh1s") && !editor.checked("actionRefresh100ms"));
@@ -245,25 +224,24 @@ private slots:
         editor.trigger("actionRefresh100ms");
         const quint16 port = slow.sim.port();
         slow.sim.stop();
-        QTRY_COMPARE(editor.window->statusBar()->currentMessage(),
-                     QStringLiteral("Communication error"));
+        QTRY_COMPARE(editor.window->statusBar()->currentMessage(), u"Communication error"_s);
         QVERIFY(BackupData::write(state, R"({"variables": {"1025": 1088421888}})")); // 7.0f
         QTest::qWait(500);
         QVERIFY(slow.sim.start(options, port));
-        QTRY_COMPARE_WITH_TIMEOUT(editor.text(1), QStringLiteral("7.000000"), 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(editor.text(1), u"7.000000"_s, 20000);
         editor.trigger("actionRefresh100ms");
 
-        QVERIFY(editor.edit(5, 0, QStringLiteral("12.5")));
+        QVERIFY(editor.edit(5, 0, u"12.5"_s));
         user.buttons = {QMessageBox::Cancel, QMessageBox::Yes};
         QVERIFY(!editor.window->close());
-        QVERIFY(QSettings().contains(QStringLiteral("Parameters/techparams/geometry")));
+        QVERIFY(QSettings().contains(u"Parameters/techparams/geometry"_s));
         slow.sim.stop();
         QTRY_VERIFY(slow.connection.State() != Acpu::Connection::Connected);
         QVERIFY(!editor.window->close());
         QTRY_COMPARE(user.said.size(), 3);
         QVERIFY(user.said.last().startsWith("Connection with the machine is broken.\n"));
         QVERIFY(editor.window->isVisible());
-        QCOMPARE(editor.text(5), QStringLiteral("12.500000"));
+        QCOMPARE(editor.text(5), u"12.500000"_s);
         user.buttons = {QMessageBox::No};
         QVERIFY(editor.window->close());
         QTRY_VERIFY(!editor.window);
@@ -279,28 +257,28 @@ private slots:
         QVERIFY(RunToEnd(live.plain.WriteInt(tooth(0, 0, 1), NanPattern)).isEmpty());
         QVERIFY(live.set({{tooth(0, 0, 2), 1.5f}, {tooth(2, 3, 4), 8.5f}}));
         QStandardItemModel foreign;
-        foreign.appendRow(new QStandardItem(QStringLiteral("L3")));
+        foreign.appendRow(new QStandardItem(u"L3"_s));
         Editor editor(live, 5);
         auto *shapes = child<QComboBox>(editor.window, "group");
         editor.trigger("actionRefreshOnce");
-        QTRY_COMPARE_WITH_TIMEOUT(editor.text(2), QStringLiteral("1.500000"), 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(editor.text(2), u"1.500000"_s, 20000);
         QCOMPARE(editor.text(1), QString());
         editor.trigger("actionFilterItems");
         QCOMPARE(shapes->count(), 8); // VRK-C1: no L9
         editor.trigger("actionFilterItems");
 
-        QVERIFY(editor.edit(2, 0, QStringLiteral("4")));
+        QVERIFY(editor.edit(2, 0, u"4"_s));
         const qsizetype before = live.writes().size();
         editor.click(QDialogButtonBox::Apply);
         QTRY_VERIFY(!editor.window->isWindowModified());
         QTRY_COMPARE(live.writes().mid(before),
-                     QStringList{QStringLiteral("%1 1").arg(tooth(0, 0, 2))});
+                     QStringList{u"vrk6-sim: write %1 1"_s.arg(tooth(0, 0, 2))});
 
-        QVERIFY(editor.edit(1, 0, QStringLiteral("5")));
+        QVERIFY(editor.edit(1, 0, u"5"_s));
         shapes->setCurrentIndex(2);
-        QCOMPARE(editor.text(4, 3), QStringLiteral("8.500000"));
+        QCOMPARE(editor.text(4, 3), u"8.500000"_s);
         shapes->setModel(&foreign);
-        QCOMPARE(editor.text(4, 3), QStringLiteral("8.500000"));
+        QCOMPARE(editor.text(4, 3), u"8.500000"_s);
         editor.click(QDialogButtonBox::Ok);
         QTRY_VERIFY(!editor.window);
         QCOMPARE(live.value(tooth(0, 0, 1)), 5.0f);
@@ -327,8 +305,7 @@ private slots:
             QAbstractItemModel *table = editors.first()->findChild<QTableView *>()->model();
             QTRY_COMPARE_WITH_TIMEOUT(table->index(0, 0).data().toString(),
                                       QString::number(value, 'f', 6), 20000);
-            QPointer<ParametersEditor> shown = editors.first();
-            if (value == 21.5f) {
+            if (QPointer<ParametersEditor> shown = editors.first(); value == 21.5f) {
                 shown->close();
                 QTRY_VERIFY(!shown);
             }
@@ -355,13 +332,13 @@ private slots:
     void backups()
     {
         QTemporaryDir dir;
-        const QString saved = dir.filePath(QStringLiteral("tools.vrk"));
+        const QString saved = dir.filePath(u"tools.vrk"_s);
         QVERIFY(live.set({{1288, 1.5f}, {1289, 2.5f}}));
         Editor editor(live, 4);
         SimulatedUser user;
         editor.trigger("actionRefreshOnce");
-        QTRY_COMPARE(editor.text(1, 0), QStringLiteral("1.500000"));
-        QVERIFY(editor.edit(1, 1, QStringLiteral("6")));
+        QTRY_COMPARE(editor.text(1, 0), u"1.500000"_s);
+        QVERIFY(editor.edit(1, 1, u"6"_s));
         user.files = {{saved}};
         editor.trigger("actionSave");
         QTRY_VERIFY(QFile::exists(saved));
@@ -379,7 +356,7 @@ private slots:
         tools["T3"] = t3;
         // The simulator is a VRK-C1 of data model 8.
         const auto load = [&](const char *machine, const char *key, const QJsonObject &section) {
-            const QString in = dir.filePath(QStringLiteral("in.vrk"));
+            const QString in = dir.filePath(u"in.vrk"_s);
             QVERIFY(BackupData::write(
                 in, BackupData::json({{"_machine", machine}, {"_version", 8}, {key, section}})));
             user.files = {{in}};
