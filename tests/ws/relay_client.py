@@ -174,12 +174,11 @@ async def hostile(uri, sim_log, relay_log):
                  "Connection: Upgrade\r\nSec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n"
                  "Sec-WebSocket-Version: 13\r\n\r\n".encode())
     await reader.readuntil(b"\r\n\r\n")
-    read = get_vars(1, 0, 60).encode()
     cut = lambda: "not reading" in open(relay_log.name).read()
     for _ in range(400):
         if cut():
             break
-        writer.write((b"\x81" + bytes([0x80 | len(read)]) + bytes(4) + read) * 50)
+        burst(writer, [get_vars(1, 0, 60)] * 50)
         await asyncio.sleep(0.01)
     check("a client that never reads is cut off", cut())
     writer.transport.abort()
