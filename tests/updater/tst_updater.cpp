@@ -43,35 +43,6 @@ using namespace std::chrono_literals;
 using namespace Qt::StringLiterals;
 
 namespace {
-// The tests' feed server (feed_server.py) on HTTP and on HTTPS, with a
-// certificate of its own that this process trusts.
-struct FeedServer
-{
-    QProcess process;
-    QString http, https; // the bases
-
-    bool start(const QString &root)
-    {
-        process.start(u"/usr/bin/python3"_s,
-                      {QStringLiteral(VRK6_TEST_DATA "/feed_server.py"), root});
-        if (!QTest::qWaitFor([this] { return process.canReadLine(); }, 60000))
-            return false;
-        const QList<QByteArray> ports = process.readLine().simplified().split(' ');
-        http = u"http://127.0.0.1:%1/"_s.arg(ports.value(0));
-        https = u"https://127.0.0.1:%1/"_s.arg(ports.value(1));
-        QSslConfiguration ssl = QSslConfiguration::defaultConfiguration();
-        if (!ssl.addCaCertificates(root + u"/cert.pem"_s))
-            return false;
-        QSslConfiguration::setDefaultConfiguration(ssl);
-        return true;
-    }
-    ~FeedServer()
-    {
-        process.kill();
-        process.waitForFinished();
-    }
-};
-
 // The appcast key of the system the tests run on, told by the kernel.
 const QString runningPlatform =
     QHash<QString, QString>{{u"winnt"_s, u"windows"_s}, {u"darwin"_s, u"macos"_s}}.value(
@@ -93,7 +64,10 @@ class TestUpdater : public QObject
     Q_OBJECT
 
     QTemporaryDir root;
-    FeedServer server;
+    // The tests' feed server (feed_server.py) on HTTP and on HTTPS, with a
+    // certificate of its own that this process trusts; its bases.
+    QProcess server;
+    QString http, https;
     UrlSink sink;
     QByteArray payload;
     Acpu::OfflineConnection offline;
@@ -141,7 +115,15 @@ private slots:
         writeFile(u"big.json"_s, QByteArray(1100000, '{'));
         writeAppcast({{u"latest-version"_s, u"99.0"_s}}, u"elsewhere.json"_s,
                      u"windows-or-linux"_s);
-        QVERIFY(server.start(root.path()));
+        server.start(u"/usr/bin/python3"_s,
+                     {QStringLiteral(VRK6_TEST_DATA "/feed_server.py"), root.path()});
+        QVERIFY(QTest::qWaitFor([this] { return server.canReadLine(); }, 60000));
+        const QList<QByteArray> ports = server.readLine().simplified().split(' ');
+        http = u"http://127.0.0.1:%1/"_s.arg(ports.value(0));
+        https = u"https://127.0.0.1:%1/"_s.arg(ports.value(1));
+        QSslConfiguration ssl = QSslConfiguration::defaultConfiguration();
+        QVERIFY(ssl.addCaCertificates(root.filePath(u"cert.pem"_s)));
+        QSslConfiguration::setDefaultConfiguration(ssl);
         for (const char *scheme : {"http", "https", "file"})
             QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &sink, "open");
         QVERIFY(offline.SetHost(u"offline"_s));
@@ -152,6 +134,8 @@ private slots:
     void init() { sink.urls.clear(); }
     void cleanupTestCase()
     {
+        server.kill();
+        server.waitForFinished();
         for (const char *scheme : {"http", "https", "file"})
             QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
     }
@@ -194,13 +178,12 @@ private slots:
         QTest::addColumn<QString>("expected");
         const QString ok = u"Congratulations! You are running the latest version"_s;
         const QString unreadable = u"The update information could not be read."_s;
-        const QString &h = server.http, appcast = h + u"appcast.json"_s;
+        const QString &h = http, appcast = h + u"appcast.json"_s;
         QTest::newRow("five redirects") << (h + "hops/5/appcast.json") << ok;
         QTest::newRow("404") << (h + "missing.json") << "File not found";
         QTest::newRow("other platform") << (h + "elsewhere.json") << unreadable;
         QTest::newRow("six redirects") << (h + "hops/6/appcast.json") << "redirect";
-        QTest::newRow("https to http")
-            << (server.https + "to?url=" + appcast) << "Refused the redirect";
+        QTest::newRow("https to http") << (https + "to?url=" + appcast) << "Refused the redirect";
         QTest::newRow("huge") << (h + "nolength/big.json") << "larger than";
         QTest::newRow("plain http elsewhere") << u"http://192.0.2.1/appcast.json"_s << "only HTTPS";
     }
@@ -226,7 +209,7 @@ private slots:
         HttpTransfer transfer(&manager);
         transfer.setTotalTimeout(1s);
         QSignalSpy finished(&transfer, &HttpTransfer::finished);
-        transfer.get(QUrl(server.http + u"slow/payload.bin"_s));
+        transfer.get(QUrl(http + u"slow/payload.bin"_s));
         QVERIFY(finished.wait(10000));
         QCOMPARE(transfer.errorString(), u"The transfer did not end within 1 s."_s);
     }
@@ -237,8 +220,7 @@ private slots:
         QTest::addColumn<QString>("sha256");
         QTest::addColumn<QString>("expected"); // the file's name, or the failure
         const QString sum = QCryptographicHash::hash(payload, QCryptographicHash::Sha256).toHex();
-        QString wrong = sum;
-        wrong[0] = wrong[0] == QLatin1Char('0') ? QLatin1Char('1') : QLatin1Char('0');
+        const QString wrong = QChar(sum[0] == u'0' ? u'1' : u'0') + sum.mid(1); // one digit off
         QTest::newRow("without length") << "nolength/payload.bin" << QString() << "payload.bin";
         QTest::newRow("hostile name") << "any/..%2F..%2Fevil" << QString() << "QSU_Update.bin";
         QTest::newRow("slow start") << "slow/payload.bin" << QString() << "payload.bin";
@@ -255,14 +237,13 @@ private slots:
         QFETCH(QString, path);
         QFETCH(QString, sha256);
         QFETCH(QString, expected);
-        QJsonObject entry{{u"latest-version"_s, u"99.0"_s},
-                          {u"download-url"_s, server.http + path}};
+        QJsonObject entry{{u"latest-version"_s, u"99.0"_s}, {u"download-url"_s, http + path}};
         if (!sha256.isEmpty())
             entry.insert(u"sha256"_s, sha256);
         writeAppcast(entry);
         QVERIFY(QDir(root.path()).mkpath(u"a/b"_s));
         QTemporaryDir dir(root.filePath(u"a/b/XXXXXX"_s));
-        const QString feed = server.http + u"appcast.json"_s;
+        const QString feed = http + u"appcast.json"_s;
         Downloader *downloader = QSimpleUpdater::getInstance()->getUpdater(feed)->downloader();
         downloader->setDownloadDir(dir.path());
         QSignalSpy downloaded(downloader, &Downloader::downloadFinished);
@@ -276,10 +257,10 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!downloader->transfer()->isRunning() && user.said.size() == 2,
                                  20000);
         const QStringList files = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
-        if (!expected.contains(QLatin1Char('.'))) {
-            QVERIFY2(user.said.last().contains(QRegularExpression(expected)),
-                     qPrintable(user.said.last()));
-            QVERIFY(user.said.last().contains(u"could not be downloaded"_s));
+        if (const QString said = user.said.last(); !expected.contains(QLatin1Char('.'))) {
+            QVERIFY2(said.contains(u"could not be downloaded"_s) &&
+                         said.contains(QRegularExpression(expected)),
+                     qPrintable(said));
             QVERIFY2(files.isEmpty(), qPrintable(files.join(' ')));
             QVERIFY(downloaded.isEmpty() && sink.urls.isEmpty());
             return;
@@ -300,8 +281,8 @@ private slots:
         const QString page = u"https://updates.example/release"_s;
         writeAppcast({{u"latest-version"_s, u"99.0"_s},
                       {u"open-url"_s, page},
-                      {u"download-url"_s, server.http + u"payload.bin"_s}});
-        const QString feed = server.http + u"hops/1/appcast.json"_s;
+                      {u"download-url"_s, http + u"payload.bin"_s}});
+        const QString feed = http + u"hops/1/appcast.json"_s;
         Downloader *downloader = QSimpleUpdater::getInstance()->getUpdater(feed)->downloader();
         QTemporaryDir dir;
         downloader->setDownloadDir(dir.path());
@@ -312,8 +293,8 @@ private slots:
         QVERIFY(!downloader->transfer());
 
         // Stop asks first; No keeps the download going, Yes ends it with nothing left.
-        writeAppcast({{u"latest-version"_s, u"99.0"_s},
-                      {u"download-url"_s, server.http + u"stall/payload.bin"_s}});
+        writeAppcast(
+            {{u"latest-version"_s, u"99.0"_s}, {u"download-url"_s, http + u"stall/payload.bin"_s}});
         user.buttons = {QMessageBox::Yes, QMessageBox::No, QMessageBox::Yes};
         checkFromMenu(feed, user);
         QTRY_VERIFY(downloader->isVisible());

@@ -37,7 +37,10 @@ def start(command, log):
     return process
 
 
-async def answer(ws, seconds=10):
+async def answer(ws, text=None, seconds=10):
+    """The next event, after sending text if given."""
+    if text:
+        await ws.send(text)
     return json.loads(await asyncio.wait_for(ws.recv(), seconds))
 
 
@@ -74,17 +77,14 @@ BAD_INPUT = [
 async def session(uri):
     async with websockets.connect(uri) as ws:
         values = [-1, 2147483647, -2147483648, 1069547520]
-        await ws.send(set_vars(json.dumps([{"key": 3000 + i, "value": v}
-                                           for i, v in enumerate(values)]), -9))
-        event = await answer(ws)
+        event = await answer(ws, set_vars(json.dumps([{"key": 3000 + i, "value": v}
+                                                      for i, v in enumerate(values)]), -9))
         check("set_vars answered with its tid", event == {"event": "set_vars_done", "tid": -9}, event)
-        await ws.send(get_vars(7, 3000, 4))
-        event = await answer(ws)
+        event = await answer(ws, get_vars(7, 3000, 4))
         check("written values read back", event.get("values") == values, event)
         for text in BAD_INPUT + [b"\x00\x01binary"]:
             await ws.send(text)
-        await ws.send(get_vars(99, 256, 14))
-        event = await answer(ws)
+        event = await answer(ws, get_vars(99, 256, 14))
         check("bad input is not answered and the socket is still served",
               event.get("tid") == 99 and event.get("values", [])[9:10] == [4242], event)
 
@@ -115,15 +115,13 @@ async def failures(relay, sim):
     with socket.create_server(("127.0.0.1", 0)) as silent:
         async with websockets.connect(base + f"127.0.0.1:{silent.getsockname()[1]}/") as ws:
             started = time.monotonic()
-            await ws.send('{"verb": "refresh"}')
-            event, elapsed = await answer(ws), time.monotonic() - started
+            event, elapsed = await answer(ws, '{"verb": "refresh"}'), time.monotonic() - started
             check("a silent machine's refresh fails within 1 s",
                   event.get("event") == "refresh_failed" and elapsed < 1, (event, elapsed))
 
     async def one(n):  # many sockets at once
         async with websockets.connect(base + f"127.0.0.1:{sim}/") as ws:
-            await ws.send(get_vars(1000 + n, 256, 14))
-            event = await answer(ws, 20)
+            event = await answer(ws, get_vars(1000 + n, 256, 14), 20)
             return event.get("tid") == 1000 + n and event["values"][9] == 4242
 
     outcomes = await asyncio.gather(*(one(n) for n in range(20)), return_exceptions=True)
@@ -156,8 +154,7 @@ async def hostile(uri, sim_log, relay_log):
         burst(flood, [key] * 20000)
         started = time.monotonic()
         async with websockets.connect(uri) as other:
-            await other.send(get_vars(3, 256, 1))
-            event, elapsed = await answer(other), time.monotonic() - started
+            event, elapsed = await answer(other, get_vars(3, 256, 1)), time.monotonic() - started
         check("a key flood leaves another socket served within 1 s",
               event.get("tid") == 3 and elapsed < 1, (event, elapsed))
         await asyncio.sleep(1)
@@ -174,12 +171,11 @@ async def hostile(uri, sim_log, relay_log):
                  "Connection: Upgrade\r\nSec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n"
                  "Sec-WebSocket-Version: 13\r\n\r\n".encode())
     await reader.readuntil(b"\r\n\r\n")
-    read = get_vars(1, 0, 60).encode()
     cut = lambda: "not reading" in open(relay_log.name).read()
     for _ in range(400):
         if cut():
             break
-        writer.write((b"\x81" + bytes([0x80 | len(read)]) + bytes(4) + read) * 50)
+        burst(writer, [get_vars(1, 0, 60)] * 50)
         await asyncio.sleep(0.01)
     check("a client that never reads is cut off", cut())
     writer.transport.abort()

@@ -73,73 +73,10 @@ private slots:
         delete server;
     }
 
-    void urlNamesTheMachine()
+    // Keys and panel refreshes on one socket, whose URL names the machine.
+    void keysRefreshesAndUrl()
     {
         QCOMPARE(peer->requestUrl().path(), u"/ws/vrk6/device/10.0.0.5:1502/"_s);
-        c->SetHost(u"[fe80::1]:1502"_s);
-        QTRY_COMPARE(peer ? peer->requestUrl().path() : QString(),
-                     u"/ws/vrk6/device/[fe80::1]:1502/"_s);
-    }
-
-    void readInTwoTransactions()
-    {
-        auto result = c->Read({{4096, 61}});
-        QVERIFY(result);
-        QSignalSpy finished(*result, &Request::finished);
-        QSignalSpy progress(*result, &Request::progress);
-        QJsonValue first, second;
-        QCOMPARE(
-            next(&first),
-            json(R"({"verb": "get_vars", "use_int": true, "start_index": 4096, "length": 60})"));
-        QTest::qWait(50);
-        QVERIFY(received.isEmpty()); // strictly one transaction at a time
-        // One value too many: it must not land in the cache.
-        readDone(first, -10, 61);
-        const QJsonObject ask = next(&second);
-        QCOMPARE(ask[u"start_index"], 4156);
-        QCOMPARE(ask[u"length"], 1);
-        QVERIFY(second != first);
-        QCOMPARE(c->ReadInt(4096), -10);
-        QCOMPARE(c->ReadInt(4155), 49);
-        QCOMPARE(c->ReadInt(4156), 0);
-        QVERIFY(finished.isEmpty());
-        // Fewer values than asked: the chunk is complete all the same.
-        readDone(second, 0, 0);
-        QVERIFY(finished.wait(5000));
-        QCOMPARE((*result)->ErrorString(), QString());
-        QCOMPARE(progress.size(), 2);
-        QCOMPARE(progress.last().at(0).toInt(), 100);
-        QVERIFY(!c->IsBusy());
-    }
-
-    // Two chunks: the second goes out once the first is done.
-    void writeCarriesRawBits()
-    {
-        QList<Value> values(61, Value{0});
-        values.first() = -2.0f;
-        values.last() = -3;
-        auto result = c->Write({{7, 61}}, values);
-        QVERIFY(result);
-        QSignalSpy finished(*result, &Request::finished);
-        QJsonValue tid, second;
-        const QJsonArray sent = next(&tid)[u"values"].toArray();
-        QCOMPARE(sent.size(), 60);
-        QCOMPARE(sent.first(), json(R"({"key": 7, "value": -1073741824})"));
-        // A read answer for a write's tid is not its answer.
-        readDone(tid, 5, 1);
-        QTest::qWait(50);
-        QVERIFY(received.isEmpty());
-        send(u"{\"event\": \"set_vars_done\", \"tid\": %1}"_s.arg(tid.toInt()));
-        QCOMPARE(next(&second), json(R"({"verb": "set_vars", "is_float": false,
-                                          "values": [{"key": 67, "value": -3}]})"));
-        QVERIFY(finished.isEmpty());
-        send(u"{\"event\": \"set_vars_done\", \"tid\": %1}"_s.arg(second.toInt()));
-        QVERIFY(finished.wait(5000));
-        QCOMPARE((*result)->ErrorString(), QString());
-    }
-
-    void keyAndRefresh()
-    {
         c->SendKey(0x81);
         QCOMPARE(next(), json(R"({"verb": "key", "key": 129})"));
 
@@ -160,16 +97,89 @@ private slots:
         c->GetDisplay(display);
         QVERIFY(display.line2().isEmpty() && display.runLed() && !display.mode1Led() &&
                 display.mode2Led());
+
+        // A service that leaves the panel refresh unanswered: the waiting refresh
+        // counts as busy, stalls show within a second, its time-out is an error;
+        // a failure the service reports is an error at once.
+        QSignalSpy stalled(c, &Connection::pollingStalled);
+        QSignalSpy errors(c, &Connection::errorOccurred);
+        c->StartPolling();
+        QTRY_VERIFY_WITH_TIMEOUT(!stalled.isEmpty(), 1000);
+        QCOMPARE(received.size(), 1); // one refresh waits at a time
+        QCOMPARE(next(), json(R"({"verb": "refresh"})"));
+        QTRY_COMPARE_WITH_TIMEOUT(errors.size(), 1, 3000);
+        QCOMPARE(errors.first().at(0).toInt(), int(QAbstractSocket::SocketTimeoutError));
+
+        // The next refresh is asked for and answered: the outage is over.
+        QTRY_VERIFY_WITH_TIMEOUT(!received.isEmpty(), 3000);
+        send(u"{\"event\": \"refresh\", \"content\": {}}"_s);
+        QVERIFY(polled.wait(3000));
+        send(u"{\"event\": \"refresh_failed\", \"message\": \"machine silent\"}"_s);
+        QTRY_COMPARE(errors.size(), 2);
+        QCOMPARE(errors.last().at(1).toString(), u"machine silent"_s);
+
+        c->SetHost(u"[fe80::1]:1502"_s);
+        QTRY_COMPARE(peer ? peer->requestUrl().path() : QString(),
+                     u"/ws/vrk6/device/[fe80::1]:1502/"_s);
     }
 
-    // Unknown tids, a JSON array, a message without an event, a duplicate and
-    // an answer for a destroyed request change nothing.
-    void strayAnswersChangeNothing()
+    // A read in two transactions, then a write in two chunks (the second goes
+    // out once the first is done), then stray answers: unknown tids, a JSON
+    // array, a message without an event, a duplicate and an answer for a
+    // destroyed request change nothing.
+    void requestsAndStrayAnswers()
     {
+        auto read = c->Read({{4096, 61}});
+        QVERIFY(read);
+        QSignalSpy readFinished(*read, &Request::finished);
+        QSignalSpy progress(*read, &Request::progress);
+        QJsonValue first, second, tid, droppedTid;
+        QCOMPARE(
+            next(&first),
+            json(R"({"verb": "get_vars", "use_int": true, "start_index": 4096, "length": 60})"));
+        QTest::qWait(50);
+        QVERIFY(received.isEmpty()); // strictly one transaction at a time
+        // One value too many: it must not land in the cache.
+        readDone(first, -10, 61);
+        QCOMPARE(
+            next(&second),
+            json(R"({"verb": "get_vars", "use_int": true, "start_index": 4156, "length": 1})"));
+        QVERIFY(second != first);
+        QCOMPARE(QList<int>({c->ReadInt(4096), c->ReadInt(4155), c->ReadInt(4156)}),
+                 QList<int>({-10, 49, 0}));
+        QVERIFY(readFinished.isEmpty());
+        // Fewer values than asked: the chunk is complete all the same.
+        readDone(second, 0, 0);
+        QVERIFY(readFinished.wait(5000));
+        QCOMPARE((*read)->ErrorString(), QString());
+        QCOMPARE(progress.size(), 2);
+        QCOMPARE(progress.last().at(0).toInt(), 100);
+        QVERIFY(!c->IsBusy());
+
+        QList<Value> values(61, Value{0});
+        values.first() = -2.0f;
+        values.last() = -3;
+        auto write = c->Write({{7, 61}}, values);
+        QVERIFY(write);
+        QSignalSpy writeFinished(*write, &Request::finished);
+        const QJsonArray sent = next(&first)[u"values"].toArray();
+        QCOMPARE(sent.size(), 60);
+        QCOMPARE(sent.first(), json(R"({"key": 7, "value": -1073741824})"));
+        // A read answer for a write's tid is not its answer.
+        readDone(first, 5, 1);
+        QTest::qWait(50);
+        QVERIFY(received.isEmpty());
+        send(u"{\"event\": \"set_vars_done\", \"tid\": %1}"_s.arg(first.toInt()));
+        QCOMPARE(next(&second), json(R"({"verb": "set_vars", "is_float": false,
+                                          "values": [{"key": 67, "value": -3}]})"));
+        QVERIFY(writeFinished.isEmpty());
+        send(u"{\"event\": \"set_vars_done\", \"tid\": %1}"_s.arg(second.toInt()));
+        QVERIFY(writeFinished.wait(5000));
+        QCOMPARE((*write)->ErrorString(), QString());
+
         auto result = c->Read({{300, 2}});
         QVERIFY(result);
         QSignalSpy finished(*result, &Request::finished);
-        QJsonValue tid, droppedTid;
         QVERIFY(!next(&tid).isEmpty());
         QSignalSpy polled(c, &Connection::pollingFinished);
 
@@ -197,50 +207,24 @@ private slots:
         QCOMPARE(c->ReadInt(10), 0);
     }
 
-    // A service that leaves the panel refresh unanswered: the waiting refresh
-    // counts as busy, stalls show within a second, its time-out is an error;
-    // a failure the service reports is an error at once.
-    void unansweredRefreshIsVisible()
-    {
-        QSignalSpy stalled(c, &Connection::pollingStalled);
-        QSignalSpy errors(c, &Connection::errorOccurred);
-        QSignalSpy polled(c, &Connection::pollingFinished);
-        c->StartPolling();
-        QTRY_VERIFY_WITH_TIMEOUT(!stalled.isEmpty(), 1000);
-        QCOMPARE(received.size(), 1); // one refresh waits at a time
-        QCOMPARE(next(), json(R"({"verb": "refresh"})"));
-        QTRY_COMPARE_WITH_TIMEOUT(errors.size(), 1, 3000);
-        QCOMPARE(errors.first().at(0).toInt(), int(QAbstractSocket::SocketTimeoutError));
-
-        // The next refresh is asked for and answered: the outage is over.
-        QTRY_VERIFY_WITH_TIMEOUT(!received.isEmpty(), 3000);
-        send(u"{\"event\": \"refresh\", \"content\": {}}"_s);
-        QVERIFY(polled.wait(3000));
-        send(u"{\"event\": \"refresh_failed\", \"message\": \"machine silent\"}"_s);
-        QTRY_COMPARE(errors.size(), 2);
-        QCOMPARE(errors.last().at(1).toString(), u"machine silent"_s);
-    }
-
     // The service closes the socket while a read waits (Qt refusing its
     // oversized message, or the relay after the machine failed a request):
     // the read fails and says why.
     void lostServiceFailsWaitingRequests_data()
     {
-        QTest::addColumn<bool>("oversized");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("oversized") << true << u"1024 KiB"_s;
-        QTest::newRow("closed by the relay") << false << u"machine request failed: X"_s;
+        QTest::newRow("oversized") << u"1024 KiB"_s;
+        QTest::newRow("closed by the relay") << u"machine request failed: X"_s;
     }
     void lostServiceFailsWaitingRequests()
     {
-        QFETCH(bool, oversized);
         QFETCH(QString, reason);
         auto result = c->Read({{10, 1}});
         QVERIFY(result);
         QSignalSpy finished(*result, &Request::finished);
         QSignalSpy errors(c, &Connection::errorOccurred);
         QVERIFY(!next().isEmpty());
-        if (oversized)
+        if (QTest::currentDataTag() == "oversized"_L1)
             peer->sendTextMessage(QString(2 * 1024 * 1024, u'x'));
         else
             peer->close(QWebSocketProtocol::CloseCodeBadOperation, reason);

@@ -26,17 +26,13 @@ class TestWsRelay : public QObject
     }
 
 private slots:
-    void initTestCase()
-    {
-        relay.setReadChannel(QProcess::StandardError);
-        QVERIFY(sim.start({u"--serial"_s, u"4242"_s}));
-        QVERIFY(startRelay());
-    }
-
     // Keys echo on the panel; a restarted relay is connected again and serves
     // the panel and reads.
     void panelThroughARestartedRelay()
     {
+        relay.setReadChannel(QProcess::StandardError);
+        QVERIFY(sim.start({u"--serial"_s, u"4242"_s}));
+        QVERIFY(startRelay());
         WsConnection c;
         c.SetServicePort(relayPort);
         // Requests are sent at once, while the relay may still be connecting to the machine.
