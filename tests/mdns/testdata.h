@@ -3,6 +3,8 @@
 #include "mdns/message.h"
 #include "mdns/service.h"
 
+#include <algorithm>
+
 // Helpers for hand-made records and messages.
 namespace TestData {
 
@@ -61,6 +63,14 @@ inline Mdns::Message response(const QList<Mdns::Record> &answers,
     m.answers = answers;
     m.additionals = additionals;
     return m;
+}
+
+// The same records in the same order, TTL and cache-flush bit included.
+inline bool sameRecords(const QList<Mdns::Record> &a, const QList<Mdns::Record> &b)
+{
+    return std::ranges::equal(a, b, [](const Mdns::Record &x, const Mdns::Record &y) {
+        return x.sameRecord(y) && x.ttl == y.ttl && x.cacheFlush == y.cacheFlush;
+    });
 }
 
 // A service as a browser reports it (a null attribute value: a key given alone).
