@@ -322,8 +322,7 @@ void TestMdnsBrowser::announceAnswerGoodbye()
     // Announced at once and again a second later.
     QCOMPARE(server.sent.size(), 1);
     const Message announcement = server.sent[0].message;
-    QVERIFY(announcement.response && announcement.authoritative);
-    QVERIFY(holdsAll(announcement.answers));
+    QVERIFY(announcement.response && announcement.authoritative && holdsAll(announcement.answers));
     QTRY_COMPARE_WITH_TIMEOUT(server.sent.size(), 2, 3000);
     QVERIFY(server.sent[1].time - server.sent[0].time >= 900);
     QTest::qWait(1100); // past the once-a-second limit
@@ -368,8 +367,7 @@ void TestMdnsBrowser::announceAnswerGoodbye()
     // Destroyed: a goodbye with TTL 0 for everything it announced.
     delete provider;
     QCOMPARE(server.sent.size(), 4);
-    QVERIFY(server.sent[3].message.response);
-    QVERIFY(holdsAll(server.sent[3].message.answers, 0));
+    QVERIFY(server.sent[3].message.response && holdsAll(server.sent[3].message.answers, 0));
 }
 
 QTEST_GUILESS_MAIN(TestMdnsBrowser)
