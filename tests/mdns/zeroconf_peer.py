@@ -10,11 +10,10 @@ from zeroconf import IPVersion, ServiceBrowser, ServiceInfo, ServiceStateChange,
 
 TYPE = "_modbus._tcp.local."
 zc = Zeroconf(interfaces=["127.0.0.1"], ip_version=IPVersion.V4Only)
-loopback = [socket.inet_aton("127.0.0.1")]
 
 
 def service(name, port, server, properties):
-    return ServiceInfo(TYPE, name + "." + TYPE, port=port, server=server, addresses=loopback,
+    return ServiceInfo(TYPE, name + "." + TYPE, port=port, server=server, addresses=[socket.inet_aton("127.0.0.1")],
                        properties=properties)
 
 
