@@ -298,8 +298,7 @@ private slots:
             QVERIFY(QFile::copy(command.first(), binary));
             QVERIFY(QFile::setPermissions(binDir.path(), Open) &&
                     QFile::setPermissions(binary, Open));
-            command =
-                QStringList{"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", binary};
+            command = {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", binary};
         }
         const QByteArray before = read(file);
         QVERIFY(QFile::setPermissions(m_dir->path(), Open & ~QFile::WriteOwner));
@@ -336,8 +335,7 @@ private slots:
         }
         done = true;
         writer.join();
-        QCOMPARE(BackupFile(path("none")).load().error(),
-                 QStringLiteral("No such file or directory"));
+        QCOMPARE(BackupFile(path("none")).load().error(), QString("No such file or directory"));
     }
 
     void imports_data()
@@ -372,7 +370,6 @@ private slots:
         Filled level5 = level2;
         level5.insert(57, 29);
         const Filled short3 = ranges({{0, 12, 0}, {15, 21, 13}});
-        const Filled vrk3 = ranges({{0, 56, 0}});
 
         const auto row = [](const char *name, const QJsonObject &root, Filled filled,
                             const ModelVersion &version = ModelVersion(VrkD1, 8),
@@ -395,7 +392,7 @@ private slots:
         row("CVRK 3 short", old({{"machine", "CVRK"}, {"dataLevel", 3}}, "techparams", 20), short3);
         row("VRK 3",
             old({{"machine", "VRK"}, {"dataLevel", 3}, {"type", "global"}}, "techparams", 60),
-            vrk3);
+            ranges({{0, 56, 0}}));
         // Single-section layout; family texts compare exactly, so "vrk" is CVRK.
         row("single section, vrk",
             old({{"machine", "vrk"}, {"dataLevel", 2}, {"type", "TECHPARAMS"}}, "values", 53),
