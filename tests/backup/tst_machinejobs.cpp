@@ -74,15 +74,15 @@ struct Station
         if (!names.isEmpty())
             answer(names);
     }
+    static QFileDialog *fileDialog()
+    {
+        return qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+    }
     // Gives names in dir to the file dialog in front, or rejects it for "cancel".
     void answer(const QString &names)
     {
-        QFileDialog *dialog = nullptr;
-        (void)QTest::qWaitFor(
-            [&] {
-                return (dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget()));
-            },
-            LongMs);
+        (void)QTest::qWaitFor([] { return fileDialog() != nullptr; }, LongMs);
+        QFileDialog *dialog = fileDialog();
         if (dialog && names == QStringLiteral("cancel"))
             dialog->reject();
         else if (dialog) // as typed: selectFile() leaves a focused name field alone
@@ -211,8 +211,7 @@ private slots:
         shownWindows<QMessageBox>().first()->accept();
 
         s.run("actionLoadProgram");
-        QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<QFileDialog *>(QApplication::activeModalWidget()),
-                                 LongMs);
+        QTRY_VERIFY_WITH_TIMEOUT(Station::fileDialog(), LongMs);
         QVERIFY(s.window->close());
         QCOMPARE(s.jobs(), 0);
         QVERIFY(!QApplication::activeModalWidget());
