@@ -70,9 +70,8 @@ inline QByteArray read(const QString &path)
 // A fuzz input as a file of this process in the temporary folder.
 inline QString fuzzFile(const QString &name, const uint8_t *data, size_t size)
 {
-    const QString path =
-        QDir::tempPath() +
-        QStringLiteral("/fuzz_%1_%2").arg(QCoreApplication::applicationPid()).arg(name);
+    const QString path = QDir::temp().filePath(
+        QStringLiteral("fuzz_%1_%2").arg(QCoreApplication::applicationPid()).arg(name));
     if (!write(path,
                QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size))))
         std::abort();

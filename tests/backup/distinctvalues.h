@@ -9,8 +9,6 @@
 #include "model/groupfactory.h"
 #include "model/parametergroup.h"
 
-#include <QJsonArray>
-
 #include <bit>
 #include <memory>
 

@@ -18,10 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (!file.load())
         return 0;
 
-    BackupDocument document;
-    if (!document.load(in))
-        std::abort(); // BackupFile took it a moment ago
-    if (!document.save(out))
+    BackupDocument document; // it loads: BackupFile took it a moment ago
+    if (!document.load(in) || !document.save(out))
         std::abort();
     // Whatever the program writes it must be able to read back.
     BackupFile saved(out);
@@ -37,10 +35,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             if (MachineValue::fits(a) ? a != b : !std::isnan(a) || !std::isnan(b))
                 std::abort();
         }
-        for (const auto &[variable, number] : group->definedValues()) {
+        for (const auto &[variable, number] : group->definedValues())
             if (!std::isfinite(number))
                 std::abort();
-        }
     }
     return 0;
 }

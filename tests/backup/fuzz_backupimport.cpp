@@ -16,8 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QList<qsizetype> missed = import.importTechParams(&group, ModelVersion(VrkC1, 8));
     for (qsizetype i = 0; i < group.valueCount(); ++i) {
         // Nothing the machine's float cannot hold may become an edit.
-        const double value = group.value(i).value();
-        if (!(std::abs(value) <= std::numeric_limits<float>::max()))
+        if (!(std::abs(group.value(i).value()) <= std::numeric_limits<float>::max()))
             std::abort();
     }
     if (missed.size() > group.valueCount())

@@ -50,11 +50,10 @@ struct Station
     // The backup groups hold DistinctValues::of(v, 1).
     bool start(const QStringList &options = {})
     {
+        const QString state = DistinctValues::stateFile(path("state"), 1);
         if (!sim.start(options + QStringList{"--log-writes", "--programs", path("programs"),
-                                             "--state",
-                                             DistinctValues::stateFile(path("state"), 1)}))
-            return false;
-        if (!ConnectTo(connection, sim.host(), LongMs) ||
+                                             "--state", state}) ||
+            !ConnectTo(connection, sim.host(), LongMs) ||
             !RunToEnd(machine.requestIdentification()).isEmpty() || !machine.updateIdentification())
             return false;
         window = std::make_unique<MainWindow>(&machine);
@@ -75,15 +74,15 @@ struct Station
         if (!names.isEmpty())
             answer(names);
     }
+    static QFileDialog *fileDialog()
+    {
+        return qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+    }
     // Gives names in dir to the file dialog in front, or rejects it for "cancel".
     void answer(const QString &names)
     {
-        QFileDialog *dialog = nullptr;
-        (void)QTest::qWaitFor(
-            [&] {
-                return (dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget()));
-            },
-            LongMs);
+        (void)QTest::qWaitFor([] { return fileDialog() != nullptr; }, LongMs);
+        QFileDialog *dialog = fileDialog();
         if (dialog && names == QStringLiteral("cancel"))
             dialog->reject();
         else if (dialog) // as typed: selectFile() leaves a focused name field alone
@@ -143,9 +142,14 @@ private slots:
         QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).removeRecursively();
     }
 
-    // Two commands run two jobs; the one whose dialog is cancelled ends. A
-    // restore asks first when no safety copy can be saved.
-    void createAndRestoreWithoutSafetyCopy()
+    // Two commands run two jobs; the one whose dialog is cancelled ends. What a
+    // restored file carries reaches the machine and nothing else: not the
+    // section it lacks (coordsys), not the tool row T0, which no file carries,
+    // not R005, null in the file. The safety copy is of the sections written; a
+    // restore asks first when none can be saved. The window stays open while a
+    // job talks to the machine (a restore cut short leaves it half written) and
+    // ends a job waiting in its file dialog.
+    void createAndRestore()
     {
         Station s;
         QVERIFY(s.start());
@@ -155,43 +159,14 @@ private slots:
         s.answer("cancel");
         QTRY_COMPARE_WITH_TIMEOUT(s.jobs(), 1, LongMs);
         s.answer("created.vrk");
-        const QString box = s.lastBox();
+        QString box = s.lastBox();
         QVERIFY2(box.contains("\nBackup was created successfully.\n"), qPrintable(box));
         shownWindows<QMessageBox>().first()->accept();
-
         BackupFile file(s.path("created.vrk"));
         QVERIFY(file.load());
         QCOMPARE(file.machine(), s.machine.modelVersion());
         QCOMPARE(DistinctValues::sections(file), DistinctValues::Tags); // no teeth
 
-        // A file where the folder should be: the copy cannot be saved.
-        const QString folder = SafetyCopies::defaultDirectory();
-        QDir().mkpath(QFileInfo(folder).path());
-        QDir(folder).removeRecursively();
-        QVERIFY(write(folder, "x"));
-        auto removeFile = qScopeGuard([&] { QFile::remove(folder); });
-        QVERIFY(write(s.path("full.vrk"), json(full())));
-        for (const auto button : {QMessageBox::No, QMessageBox::Yes}) {
-            s.run("actionRestoreBackup", "full.vrk");
-            QVERIFY(s.ask("Safety Copy Failed", button));
-            if (button == QMessageBox::No) {
-                QTRY_COMPARE_WITH_TIMEOUT(s.jobs(), 0, LongMs);
-                QCOMPARE(s.writes(), Writes{});
-            }
-        }
-        // Written and read back equal.
-        QVERIFY(s.lastBox().contains("\nBackup was restored successfully.\n"));
-    }
-
-    // What the file carries reaches the machine and nothing else: not the
-    // section it lacks (coordsys), not the tool row T0, which no file carries,
-    // not R005, null in the file. The safety copy is of the sections written.
-    // The window stays open while a job talks to the machine (a restore cut
-    // short leaves it half written) and ends a job waiting in its file dialog.
-    void restoreWritesOnlyWhatTheFileCarries()
-    {
-        Station s;
-        QVERIFY(s.start());
         const QString name =
             DistinctValues::backupFile(s.path("restore.vrk"), s.machine.modelVersion(), 2,
                                        {{1797, std::numeric_limits<double>::quiet_NaN()}});
@@ -199,12 +174,11 @@ private slots:
         root.insert("teeth", teeth());
         root.remove("coordsys");
         QVERIFY(write(name, json(root)));
-
         s.run("actionRestoreBackup", "restore.vrk");
         QVERIFY(!s.window->close());                     // while the safety copy is read
         QCOMPARE(shownWindows<QMessageBox>().size(), 1); // why not closed
         qDeleteAll(shownWindows<QMessageBox>());
-        const QString box = s.lastBox();
+        box = s.lastBox();
         QVERIFY2(box.contains("\nBackup was restored successfully.\n") &&
                      box.contains("left as the machine has them: 1."),
                  qPrintable(box));
@@ -217,11 +191,29 @@ private slots:
         QCOMPARE(DistinctValues::sections(copy),
                  (QList<int>{GroupTags::TechParams, GroupTags::RParams, GroupTags::Tools}));
         QCOMPARE(DistinctValues::differences(copy, 1), QList<int>());
-
         shownWindows<QMessageBox>().first()->accept();
+
+        // A file where the folder should be: the copy cannot be saved. The same
+        // file again, so the machine ends as the first restore left it.
+        const QString folder = SafetyCopies::defaultDirectory();
+        QDir(folder).removeRecursively();
+        QVERIFY(write(folder, "x"));
+        auto removeFile = qScopeGuard([&] { QFile::remove(folder); });
+        const Writes written = s.writes();
+        for (const auto button : {QMessageBox::No, QMessageBox::Yes}) {
+            s.run("actionRestoreBackup", "restore.vrk");
+            QVERIFY(s.ask("Safety Copy Failed", button));
+            if (button == QMessageBox::No) {
+                QTRY_COMPARE_WITH_TIMEOUT(s.jobs(), 0, LongMs);
+                QCOMPARE(s.writes(), written);
+            }
+        }
+        // Written and read back equal.
+        QVERIFY(s.lastBox().contains("\nBackup was restored successfully.\n"));
+        shownWindows<QMessageBox>().first()->accept();
+
         s.run("actionLoadProgram");
-        QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<QFileDialog *>(QApplication::activeModalWidget()),
-                                 LongMs);
+        QTRY_VERIFY_WITH_TIMEOUT(Station::fileDialog(), LongMs);
         QVERIFY(s.window->close());
         QCOMPARE(s.jobs(), 0);
         QVERIFY(!QApplication::activeModalWidget());
@@ -357,8 +349,7 @@ private slots:
             return;
         QCOMPARE(s.writes(), (Writes{{513, 1}} + writes)); // after the test's own
         // The simulator drops the zero bytes that fill the last word.
-        if (action == QStringLiteral("actionLoadProgram") && !writes.isEmpty() &&
-            writes.last().first == 515)
+        if (!writes.isEmpty() && writes.last().first == 515) // an upload's last window
             QCOMPARE(read(s.path("programs/program-001.cnc")), content);
     }
 
@@ -366,17 +357,17 @@ private slots:
     {
         QTemporaryDir copies;
         const QDateTime start(QDate(2026, 1, 2), QTime(3, 4, 5));
+        const QString host = QStringLiteral("[fe80::1]:1502");
         for (int n = 0; n < SafetyCopies::KeepPerHost + 2; ++n)
-            QVERIFY(write(
-                SafetyCopies::newFileName(copies.path(), "[fe80::1]:1502", start.addSecs(n / 2)),
-                "{}"));
+            QVERIFY(
+                write(SafetyCopies::newFileName(copies.path(), host, start.addSecs(n / 2)), "{}"));
         const QString other = SafetyCopies::newFileName(copies.path(), "fe80::1", start);
         QVERIFY(write(other, "{}"));
-        const QStringList before = SafetyCopies::list(copies.path(), "[fe80::1]:1502");
+        const QStringList before = SafetyCopies::list(copies.path(), host);
         QCOMPARE(before.size(), SafetyCopies::KeepPerHost + 2);
         QVERIFY(before.at(1).endsWith(QStringLiteral("_fe80__1__1502-20260102-030405-2.vrk")));
-        SafetyCopies::prune(copies.path(), "[fe80::1]:1502");
-        QCOMPARE(SafetyCopies::list(copies.path(), "[fe80::1]:1502"), before.mid(2));
+        SafetyCopies::prune(copies.path(), host);
+        QCOMPARE(SafetyCopies::list(copies.path(), host), before.mid(2));
         QVERIFY(QFile::exists(other));
     }
 };
