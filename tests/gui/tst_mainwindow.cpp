@@ -330,9 +330,8 @@ private slots:
         ShowRequestError(&write, &parent);
         QPointer<QMessageBox> box = parent.findChild<QMessageBox *>();
         QVERIFY(box->isVisible());
-        QCOMPARE(
-            box->text() + '\n' + box->informativeText(),
-            QStringLiteral("There was an error writing data to the machine.\nResponse timeout."));
+        QCOMPARE(box->text() + '\n' + box->informativeText(),
+                 "There was an error writing data to the machine.\nResponse timeout.");
         box->close(); // closing deletes it
         QTRY_VERIFY(box.isNull());
     }
@@ -374,8 +373,7 @@ private slots:
     void documents()
     {
         SimulatedUser user;
-        auto *first = new FileViewer;
-        first->show();
+        FileViewer *first = openWindow({});
 
         // An untouched document gives way; a used one keeps its window.
         user.files = {{path("full.vrk")}, {path("coordsys.vrk")}};
@@ -635,10 +633,8 @@ private slots:
         // Table headers the model makes follow the language too.
         QCOMPARE(ParameterTable::axisItems().last().label(), QStringLiteral("Osa 7"));
         // Qt's own texts come along where the system has them.
-        if (QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) +
-                          QStringLiteral("/qtbase_cs.qm"))) {
-            QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"),
-                     QStringLiteral("Zrušit"));
+        if (QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_cs.qm")) {
+            QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), u"Zrušit");
             // The reason of a refused connection, which the system would give in its language.
             QTcpServer closed;
             QVERIFY(closed.listen(QHostAddress::LocalHost));
