@@ -270,7 +270,7 @@ private slots:
             before = w.size();
             auto *label = panel.child<QLabel>("display3");
             auto *lamp = panel.child<QLabel>("runLedLabel");
-            const qreal points[] = {label->font().pointSizeF(), lamp->font().pointSizeF()};
+            const QList points{label->font().pointSizeF(), lamp->font().pointSizeF()};
             auto *zoom = panel.child<QAction>("actionZoomWindow");
             zoom->trigger();
             QVERIFY(w.isZoomed() && zoom->isChecked());
@@ -282,8 +282,7 @@ private slots:
             w.show();
             zoom->trigger();
             QVERIFY(!w.isZoomed() && !zoom->isChecked());
-            QCOMPARE(label->font().pointSizeF(), points[0]);
-            QCOMPARE(lamp->font().pointSizeF(), points[1]);
+            QCOMPARE((QList{label->font().pointSizeF(), lamp->font().pointSizeF()}), points);
             QTRY_COMPARE(w.size(), before);
             w.resize(500, 640);
             w.close();
@@ -511,33 +510,26 @@ private slots:
         QVERIFY(!lines.contains(tech.items().at(1).label(ModelVersion(VrkD1, 7))));
     }
 
-    void windowModes_data()
-    {
-        QTest::addColumn<bool>("multiWindow");
-        QTest::newRow("tabbed") << false;
-        QTest::newRow("multiple windows") << true;
-    }
-
+    // Both window modes: the arranging actions only with several windows, no
+    // sub-window closes on its own. Tabbed, a file of one group fills the area
+    // too; in several windows, they are tiled on open over the whole area.
     void windowModes()
     {
-        QFETCH(bool, multiWindow);
-        QSettings().setValue("FileViewer/mdiMode", multiWindow);
-        auto *window = openWindow(path("full.vrk"));
-        QMdiArea *mdi = area(window);
-        for (const char *name : {"actionTile", "actionCascade", "actionColumns"})
-            QCOMPARE(child(window, name)->isEnabled(), multiWindow);
-        QCOMPARE(mdi->viewMode(), multiWindow ? QMdiArea::SubWindowView : QMdiArea::TabbedView);
-        const QList<QMdiSubWindow *> subs = mdi->subWindowList();
-        for (QMdiSubWindow *sub : subs)
-            QVERIFY(!(sub->windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint)));
-        if (!multiWindow) {
-            // A file of one group fills the area too.
-            auto *single = openWindow(path("teeth.vrk"));
-            QTRY_VERIFY(area(single)->subWindowList().first()->isMaximized());
-            return;
+        QTRY_VERIFY(area(openWindow(path("teeth.vrk")))->subWindowList().first()->isMaximized());
+        FileViewer *window = nullptr;
+        for (const bool multiWindow : {false, true}) {
+            QSettings().setValue("FileViewer/mdiMode", multiWindow);
+            window = openWindow(path("full.vrk"));
+            for (const char *name : {"actionTile", "actionCascade", "actionColumns"})
+                QCOMPARE(child(window, name)->isEnabled(), multiWindow);
+            QCOMPARE(area(window)->viewMode(),
+                     multiWindow ? QMdiArea::SubWindowView : QMdiArea::TabbedView);
+            for (QMdiSubWindow *sub : area(window)->subWindowList())
+                QVERIFY(
+                    !(sub->windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint)));
         }
-
-        // Tiled on open, over the whole area.
+        QMdiArea *mdi = area(window);
+        const QList<QMdiSubWindow *> subs = mdi->subWindowList();
         QTRY_VERIFY(subs.at(0)->isVisible());
         QRect covered;
         for (QMdiSubWindow *sub : subs)
