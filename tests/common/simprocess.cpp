@@ -3,11 +3,6 @@
 #include <QTcpServer>
 #include <QTest>
 
-SimProcess::~SimProcess()
-{
-    stop();
-}
-
 quint16 SimProcess::freePort()
 {
     QTcpServer probe;
@@ -41,9 +36,4 @@ QString SimProcess::log()
 {
     output += process.readAllStandardError();
     return QString::fromUtf8(output);
-}
-
-int SimProcess::keyCount()
-{
-    return static_cast<int>(log().count(QStringLiteral("vrk6-sim: key ")));
 }

@@ -8,7 +8,7 @@
 class SimProcess
 {
 public:
-    ~SimProcess();
+    ~SimProcess() { stop(); }
 
     // Starts the simulator with these extra options (DNS-SD announcement off
     // unless the options say otherwise) and waits until it listens.
@@ -19,7 +19,7 @@ public:
     // Everything the simulator has logged so far.
     QString log();
     // How many key presses the simulator has logged.
-    int keyCount();
+    int keyCount() { return int(log().count(QStringLiteral("vrk6-sim: key "))); }
 
     static quint16 freePort();
 

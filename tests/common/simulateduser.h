@@ -71,10 +71,7 @@ private:
         } else if (auto *box = qobject_cast<QMessageBox *>(modal)) {
             said.append(box->text() + '\n' + box->informativeText());
             const auto answer = buttons.isEmpty() ? QMessageBox::Ok : buttons.takeFirst();
-            if (QAbstractButton *button = box->button(answer))
-                button->click();
-            else
-                box->done(QMessageBox::Ok);
+            box->button(answer) ? box->button(answer)->click() : box->done(QMessageBox::Ok);
         } else if (auto *dialog = qobject_cast<QDialog *>(modal); dialog && other) {
             other(dialog);
         }
