@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <ctime>
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace Bench {
@@ -46,11 +47,8 @@ inline int fail(const char *why)
     return 1;
 }
 
-struct Subject
-{
-    const char *name;
-    std::function<bool()> run; // false when it failed
-};
+// A name and a run that gives false when it failed.
+using Subject = std::pair<const char *, std::function<bool()>>;
 
 // Wall and GUI-thread CPU times of one subject, in ms, one per round.
 struct Times
@@ -74,8 +72,8 @@ inline std::vector<Times> alternate(int rounds, const std::vector<Subject> &subj
             QElapsedTimer wall;
             wall.start();
             const double cpu = cpuMs();
-            if (!subjects[s].run()) {
-                std::fprintf(stderr, "%s failed in round %d\n", subjects[s].name, round + 1);
+            if (!subjects[s].second()) {
+                std::fprintf(stderr, "%s failed in round %d\n", subjects[s].first, round + 1);
                 return std::vector<Times>(subjects.size());
             }
             times[s].cpu.append(cpuMs() - cpu);
@@ -85,7 +83,7 @@ inline std::vector<Times> alternate(int rounds, const std::vector<Subject> &subj
     if (!title.isEmpty())
         std::printf("%s, %d rounds alternating\n", qPrintable(title), rounds);
     for (std::size_t s = 0; !title.isEmpty() && s < subjects.size(); ++s)
-        std::printf("  %-36s median %9.3f ms wall, %9.3f ms CPU\n", subjects[s].name,
+        std::printf("  %-36s median %9.3f ms wall, %9.3f ms CPU\n", subjects[s].first,
                     times[s].wallMs(), times[s].cpuMs());
     return times;
 }

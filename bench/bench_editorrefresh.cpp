@@ -55,8 +55,7 @@ bool print(const char *name, const Phase &phase, double readWall, double readCpu
 {
     const int count = int(phase.ends.size());
     const double perRefresh = phase.cpuMs / count;
-    // One cycle is the interval plus one read; a skipped refresh shows as a
-    // gap of two cycles.
+    // A cycle is the interval plus a read; a skipped refresh leaves a gap of two.
     const double cycle = IntervalMs + readWall;
     QList<qint64> gaps(count);
     std::adjacent_difference(phase.ends.begin(), phase.ends.end(), gaps.begin());
