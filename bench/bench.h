@@ -19,15 +19,17 @@
 #include <cstdio>
 #include <ctime>
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace Bench {
 
-// The value below which this share of the values lies (0.5: the median).
+// The value below which this share of the values lies (0.5: the median); NaN
+// for none, which misses every aim.
 inline double percentile(QList<double> values, double share = 0.5)
 {
-    std::sort(values.begin(), values.end());
-    return values.at(qsizetype(share * double(values.size() - 1)));
+    std::ranges::sort(values);
+    return values.isEmpty() ? qQNaN() : values.at(qsizetype(share * double(values.size() - 1)));
 }
 
 // CPU time of the calling (GUI) thread in ms: unlike wall time, it leaves out
@@ -45,11 +47,8 @@ inline int fail(const char *why)
     return 1;
 }
 
-struct Subject
-{
-    const char *name;
-    std::function<bool()> run; // false when it failed
-};
+// A name and a run that gives false when it failed.
+using Subject = std::pair<const char *, std::function<bool()>>;
 
 // Wall and GUI-thread CPU times of one subject, in ms, one per round.
 struct Times
@@ -73,9 +72,9 @@ inline std::vector<Times> alternate(int rounds, const std::vector<Subject> &subj
             QElapsedTimer wall;
             wall.start();
             const double cpu = cpuMs();
-            if (!subjects[s].run()) {
-                std::fprintf(stderr, "%s failed in round %d\n", subjects[s].name, round + 1);
-                return {};
+            if (!subjects[s].second()) {
+                std::fprintf(stderr, "%s failed in round %d\n", subjects[s].first, round + 1);
+                return std::vector<Times>(subjects.size());
             }
             times[s].cpu.append(cpuMs() - cpu);
             times[s].wall.append(double(wall.nsecsElapsed()) / 1e6);
@@ -84,7 +83,7 @@ inline std::vector<Times> alternate(int rounds, const std::vector<Subject> &subj
     if (!title.isEmpty())
         std::printf("%s, %d rounds alternating\n", qPrintable(title), rounds);
     for (std::size_t s = 0; !title.isEmpty() && s < subjects.size(); ++s)
-        std::printf("  %-36s median %9.3f ms wall, %9.3f ms CPU\n", subjects[s].name,
+        std::printf("  %-36s median %9.3f ms wall, %9.3f ms CPU\n", subjects[s].first,
                     times[s].wallMs(), times[s].cpuMs());
     return times;
 }
@@ -94,8 +93,7 @@ inline std::vector<Times> alternate(int rounds, const std::vector<Subject> &subj
 inline void runFor(QEventLoop &loop, int ms)
 {
     QTimer timer; // gone on return, so it cannot end a later run
-    timer.setSingleShot(true);
-    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    timer.callOnTimeout(&loop, &QEventLoop::quit);
     timer.start(ms);
     loop.exec();
 }
@@ -158,12 +156,11 @@ inline int againstLibmodbus(const SimProcess &sim, int rounds, double most, cons
     const auto times =
         modbus_connect(peer) == 0
             ? alternate(rounds, {ours, {"libmodbus", [&] { return peerRun(peer); }}}, title)
-            : std::vector<Times>{};
+            : std::vector<Times>(2);
     modbus_close(peer);
     modbus_free(peer);
-    const bool met = !times.empty() && aim("ratio ours / libmodbus (wall)",
-                                           times[0].wallMs() / times[1].wallMs(), most);
-    return met ? 0 : 1;
+    const double ratio = times[0].wallMs() / times[1].wallMs();
+    return aim("ratio ours / libmodbus (wall)", ratio, most) ? 0 : 1;
 }
 
 } // namespace Bench

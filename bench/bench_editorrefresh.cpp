@@ -53,25 +53,22 @@ Phase runEditor(Machine &machine, Acpu::Connection *writer)
 
 bool print(const char *name, const Phase &phase, double readWall, double readCpu)
 {
-    const auto count = phase.ends.size();
+    const int count = int(phase.ends.size());
     const double perRefresh = phase.cpuMs / count;
-    // One cycle is the interval plus one read; a skipped refresh shows as a
-    // gap of two cycles.
+    // A cycle is the interval plus a read; a skipped refresh leaves a gap of two.
     const double cycle = IntervalMs + readWall;
     QList<qint64> gaps(count);
     std::adjacent_difference(phase.ends.begin(), phase.ends.end(), gaps.begin());
     gaps.removeFirst();
-    std::printf("  %s: %lld refreshes (%.2f per second; %.2f expected at %.0f ms per cycle), "
-                "%d failed;\n    longest gap %lld ms; GUI-thread CPU per refresh %.2f ms (read "
-                "included)\n",
-                name, static_cast<long long>(count), count * 1e3 / phase.elapsedMs, 1e3 / cycle,
-                cycle, phase.errors, static_cast<long long>(std::ranges::max(gaps)), perRefresh);
-    const bool none =
-        Bench::aim("  gaps of two cycles or more",
-                   std::ranges::count_if(gaps, [&](qint64 g) { return g > 1.8 * cycle; }), 0);
-    return Bench::aim("  window on top of the read", 100.0 * (perRefresh - readCpu) / readCpu, 50,
-                      " %") &&
-           none;
+    std::printf(
+        "  %s: %d refreshes (%.2f per second; %.2f expected at %.0f ms per cycle), %d "
+        "failed;\n    longest gap %d ms; GUI-thread CPU per refresh %.2f ms (read included)\n",
+        name, count, count * 1e3 / phase.elapsedMs, 1e3 / cycle, cycle, phase.errors,
+        int(std::ranges::max(gaps)), perRefresh);
+    const auto skips = std::ranges::count_if(gaps, [&](qint64 g) { return g > 1.8 * cycle; });
+    const bool none = Bench::aim("  gaps of two cycles or more", skips, 0);
+    const double added = 100.0 * (perRefresh - readCpu) / readCpu;
+    return Bench::aim("  window on top of the read", added, 50, " %") && none;
 }
 } // namespace
 
@@ -98,8 +95,8 @@ int main(int argc, char **argv)
     const Phase steady = runEditor(machine, nullptr);
     const Phase changing = runEditor(machine, &connection);
     const auto after = Bench::alternate(30, {bareRead});
-    if (before.empty() || after.empty() || steady.ends.size() < 2 || changing.ends.size() < 2)
-        return Bench::fail("a bare read or the refresh failed");
+    if (steady.ends.size() < 2 || changing.ends.size() < 2)
+        return Bench::fail("the refresh failed");
     const double readWall = Bench::percentile(before[0].wall + after[0].wall),
                  readCpu = Bench::percentile(before[0].cpu + after[0].cpu);
     std::printf("teeth editor, 100 ms automatic refresh for %d s against vrk6-sim\n", RunMs / 1000);

@@ -14,7 +14,7 @@ namespace {
 bool backup(const QStringList &hosts, const QString &dir, long *peakKb)
 {
     QProcess process;
-    process.start(QStringLiteral("/usr/bin/time"),
+    process.start("/usr/bin/time",
                   QStringList{"-f", "%M", VRK6_CLI_PATH, "backup", "--quiet", "--dir", dir} +
                       hosts);
     const bool ok = process.waitForFinished(120000) && process.exitCode() == 0;
@@ -44,8 +44,6 @@ int main(int argc, char **argv)
         {{"1 machine", [&] { return backup(hosts.mid(0, 1), dir.path(), &peakOne); }},
          {"8 machines", [&] { return backup(hosts, dir.path(), &peakAll); }}},
         QStringLiteral("vrk6-cli backup"));
-    if (times.empty())
-        return 1;
     std::printf("  peak memory: %ld kB for 1 machine, %ld kB for 8\n", peakOne, peakAll);
     const double ratio = times[1].wallMs() / times[0].wallMs();
     return Bench::aim("ratio 8 machines / 1 machine", ratio, 1.5) ? 0 : 1;

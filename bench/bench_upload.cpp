@@ -1,7 +1,6 @@
 // Uploads a 100 KiB program into the simulator's upload window: the request
 // ProgramSender sends (state word, then the window once per 60 words) against
-// libmodbus writing the same chunks, in alternating rounds against the same
-// server.
+// libmodbus writing the same chunks to the same server, in alternating rounds.
 #include "acpu/modbusconnection.h"
 #include "backup/programsender.h"
 #include "bench.h"
@@ -40,8 +39,7 @@ int main(int argc, char **argv)
         }
         return true;
     };
-    const QString title = QStringLiteral("100 KiB program upload (%1 words, %2 transactions)")
-                              .arg(image.size())
-                              .arg(ranges.size());
-    return Bench::againstLibmodbus(sim, 11, 1.2, title, {"ProgramSender's request", ours}, peer);
+    const QString title = QStringLiteral("100 KiB program upload (%1 words, %2 transactions)");
+    return Bench::againstLibmodbus(sim, 11, 1.2, title.arg(image.size()).arg(ranges.size()),
+                                   {"ProgramSender's request", ours}, peer);
 }

@@ -12,11 +12,6 @@ struct FuzzApplication
     QCoreApplication app{argc, argv};
 };
 
-inline QString FuzzText(const uint8_t *data, size_t size)
-{
-    return QString::fromUtf8(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
-}
-
 template <typename Done> void RunUntil(Done done, int ms = 2000)
 {
     for (const QDeadlineTimer deadline(ms); !done() && !deadline.hasExpired();)

@@ -81,8 +81,7 @@ private slots:
         };
         for (const auto &[list, indexes, version, state] : cases) {
             for (int i : indexes) {
-                const QString at =
-                    QStringLiteral("%1 %2, %3: ").arg(list).arg(i).arg(version.toString());
+                const QString at = QString("%1 %2, %3: ").arg(list).arg(i).arg(version.toString());
                 const ModelItem item = lists[list].at(i);
                 QCOMPARE(at + stateIds.at(item.state(version)), at + stateIds.at(state));
             }

@@ -55,15 +55,14 @@ private slots:
     // Every model and proxy, driven through its slots while the tester watches.
     void modelTester()
     {
-        using Tester = QAbstractItemModelTester;
-        const auto mode = Tester::FailureReportingMode::QtTest;
+        const auto mode = QAbstractItemModelTester::FailureReportingMode::QtTest;
         for (int tag = 1; tag <= 5; ++tag) {
             std::unique_ptr<ParameterGroup> group(GroupFactory::create(tag));
             TableModel *model = group->createModel();
             ItemsFilterModel *filter = group->createFilterModel();
             filter->setSourceModel(model);
             ItemStyleModel styled(filter);
-            Tester modelTester(model, mode), filterTester(filter, mode),
+            QAbstractItemModelTester modelTester(model, mode), filterTester(filter, mode),
                 styledTester(&styled, mode);
             model->setActiveVersion(ModelVersion(VrkA1, 6));
             filter->setActiveVersion(ModelVersion(VrkA1, 6));
@@ -77,15 +76,6 @@ private slots:
                 teeth->setCurrentShape(3);
             group->revert();
         }
-        Teeth teeth;
-        TeethGroupsModel *shapes = teeth.createShapesModel();
-        ItemsFilterModel *filter = teeth.createShapesFilterModel();
-        filter->setSourceModel(shapes);
-        Tester shapesTester(shapes, mode), filterTester(filter, mode);
-        shapes->setActiveVersion(ModelVersion(VrkD1, 6));
-        filter->setActiveVersion(ModelVersion(ZumB1, 6));
-        filter->setShowOnlyActive(true);
-        QCOMPARE(filter->rowCount(), 1);
     }
 
     // Text, font and colour of clean, modified and mismatched cells, and the
@@ -136,8 +126,7 @@ private slots:
         QStringList tips;
         for (int column = 0; column < model->columnCount(); ++column)
             tips << model->headerData(column, Qt::Horizontal, Qt::ToolTipRole).toString();
-        QCOMPARE(tips.join(u','),
-                 QStringLiteral(",,,,Machine mismatch,Inactive,Inactive,Inactive"));
+        QCOMPARE(tips.join(u','), QString(",,,,Machine mismatch,Inactive,Inactive,Inactive"));
         QCOMPARE(colour(model, 1, 3), black);
         QCOMPARE(colour(model, 1, 4), grey);
         // Tool T0 is disabled: no edits, not even directly.
@@ -172,9 +161,8 @@ private slots:
             filter->setActiveVersion(version);
             filter->setShowOnlyActive(true);
             const QString at = QStringLiteral("%1 %2: ").arg(tag).arg(version.toString());
-            QCOMPARE(at +
-                         QStringLiteral("%1x%2").arg(filter->rowCount()).arg(filter->columnCount()),
-                     at + QStringLiteral("%1x%2").arg(rows).arg(columns));
+            QCOMPARE(at + QString("%1x%2").arg(filter->rowCount()).arg(filter->columnCount()),
+                     at + QString("%1x%2").arg(rows).arg(columns));
             filter->setShowOnlyActive(false);
             QCOMPARE(filter->rowCount(), filter->sourceModel()->rowCount());
         }
@@ -201,9 +189,16 @@ private slots:
         QCOMPARE(cell(model, 0, 0).toString(), QStringLiteral("1.000000"));
 
         TeethGroupsModel *shapes = group.createShapesModel();
+        ItemsFilterModel *filter = group.createShapesFilterModel();
+        filter->setSourceModel(shapes);
+        const auto mode = QAbstractItemModelTester::FailureReportingMode::QtTest;
+        QAbstractItemModelTester shapesTester(shapes, mode), filterTester(filter, mode);
         shapes->setActiveVersion(ModelVersion(VrkD1, 6));
         QCOMPARE(cell(shapes, 7, 0).toString(), QStringLiteral("L8 - UNI"));
         QCOMPARE(cell(shapes, 5, 0, Qt::UserRole).toInt(), 5);
+        filter->setActiveVersion(ModelVersion(ZumB1, 6));
+        filter->setShowOnlyActive(true);
+        QCOMPARE(filter->rowCount(), 1);
         shapes->setActiveVersion(ModelVersion(VrkA1, 6));
         QCOMPARE(cell(shapes, 7, 0).toString(), QStringLiteral("L8"));
         QVERIFY(!shown(shapes, 7, 0, Qt::FontRole).value<QFont>().italic());

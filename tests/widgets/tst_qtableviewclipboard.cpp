@@ -11,16 +11,17 @@
 #include <QTest>
 #include <QToolTip>
 
+#include <cfloat>
 #include <cstring>
-#include <limits>
+#include <memory>
 
 class TestTableViewClipboard : public QObject
 {
     Q_OBJECT
 
 private:
-    Tools *group = nullptr;
-    QTableViewClipboard *view = nullptr;
+    std::unique_ptr<Tools> group;
+    std::unique_ptr<QTableViewClipboard> view;
 
     void select(const QRect &block)
     {
@@ -28,24 +29,18 @@ private:
                                    view->model()->index(block.bottom(), block.right()));
         view->selectionModel()->select(cells, QItemSelectionModel::ClearAndSelect);
     }
-    void keys(QKeySequence::StandardKey key) { QTest::keySequence(view, QKeySequence(key)); }
+    void keys(QKeySequence::StandardKey key) { QTest::keySequence(view.get(), QKeySequence(key)); }
 
 private slots:
     void init()
     {
-        group = new Tools;
+        group = std::make_unique<Tools>();
         for (qsizetype i = 0; i < group->valueCount(); ++i)
             group->value(i).reset(double(i));
-        view = new QTableViewClipboard;
+        view = std::make_unique<QTableViewClipboard>();
         view->setModel(group->createModel());
         view->show();
-        QVERIFY(QTest::qWaitForWindowExposed(view));
-    }
-
-    void cleanup()
-    {
-        delete view;
-        delete group;
+        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
     }
 
     void copy()
@@ -64,7 +59,7 @@ private slots:
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("1\t7\n24"));
         // Other keys still reach the view.
         view->setCurrentIndex(view->model()->index(1, 1));
-        QTest::keyClick(view, Qt::Key_Down);
+        QTest::keyClick(view.get(), Qt::Key_Down);
         QCOMPARE(view->currentIndex(), view->model()->index(2, 1));
     }
 
@@ -78,21 +73,18 @@ private slots:
         QTest::addColumn<QString>("typed"); // null: nothing typed
         QTest::newRow("0.0003125") << 0.0003125f << "0.0003125" << QString();
         QTest::newRow("1e-7") << 1e-7f << "1e-07" << QString();
-        QTest::newRow("largest") << std::numeric_limits<float>::max() << "3.4028235e+38"
-                                 << QString();
-        QTest::newRow("no number") << std::numeric_limits<float>::quiet_NaN() << "" << QString();
-        QTest::newRow("decimal comma") << 1.5f << "1.5"
-                                       << "1,5";
+        QTest::newRow("largest") << FLT_MAX << "3.4028235e+38" << QString();
+        QTest::newRow("no number") << float(qQNaN()) << "" << QString();
+        QTest::newRow("decimal comma") << 1.5f << "1.5" << QStringLiteral("1,5");
     }
 
     void editorAndCopyKeepTheValue()
     {
         QFETCH(float, number);
         QFETCH(QString, typed);
-        const QModelIndex cell = view->model()->index(1, 2);
         ParameterValue &value = group->value(8 + 2);
         value.reset(number);
-        view->edit(cell);
+        view->edit(view->model()->index(1, 2));
         auto *editor = view->findChild<QLineEdit *>();
         QVERIFY(editor);
         QTEST(editor->text(), "text");
@@ -147,8 +139,7 @@ private slots:
         keys(QKeySequence::Paste);
         QStringList changes;
         for (const auto &[variable, value] : group->modifiedValues())
-            changes.append(
-                QStringLiteral("%1=%2").arg(variable - group->firstVariable()).arg(value));
+            changes << QStringLiteral("%1=%2").arg(variable - group->firstVariable()).arg(value);
         QTEST(changes.join(u' '), "changes");
         QMessageBox *shown = view->findChild<QMessageBox *>();
         QCOMPARE(shown ? (shown->text().startsWith("The table cannot be edited") ? 2 : 1) : 0, box);
