@@ -125,8 +125,13 @@ void MdnsTableModel::onServiceAdded(Mdns::Service service)
     beginInsertRows(QModelIndex(), row, row);
     m_rows.append(Record{service, {}});
     endInsertRows();
+    resolve(service);
+}
 
+void MdnsTableModel::resolve(const Mdns::Service &service)
+{
     auto *resolver = new Mdns::Resolver(&m_server, service.hostname(), &m_cache, this);
+    resolver->setObjectName(QString::fromUtf8(service.name()));
     connect(resolver, &Mdns::Resolver::resolved, this,
             [this, service, resolver](const QHostAddress &address) {
                 onServiceResolved(service, address);
@@ -148,9 +153,22 @@ void MdnsTableModel::onServiceUpdated(Mdns::Service service)
     const int row = findRow(service);
     if (row < 0)
         return;
-    // The addresses stay: nothing would find them again.
-    m_rows[row].service = service;
+    // The addresses stay while the host does: nothing would find them again.
+    // A machine that moved to another host is no longer at the old host's
+    // address; connecting there would reach whatever took it over.
+    Record &record = m_rows[row];
+    const bool moved = record.service.hostname() != service.hostname();
+    record.service = service;
+    if (moved) {
+        record.addresses.clear();
+        // Nor may a late answer for the old host come in.
+        for (auto *resolver : findChildren<Mdns::Resolver *>(QString::fromUtf8(service.name()),
+                                                             Qt::FindDirectChildrenOnly))
+            delete resolver;
+    }
     emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
+    if (moved)
+        resolve(service);
 }
 
 void MdnsTableModel::onServiceRemoved(Mdns::Service service)

@@ -59,6 +59,8 @@ private slots:
 private:
     // The first row with this service name, -1 for none.
     int findRow(const Mdns::Service &service) const;
+    // Looks up the addresses of the service's host for its row.
+    void resolve(const Mdns::Service &service);
 
     Mdns::Server m_server;
     Mdns::Cache m_cache;
