@@ -61,6 +61,8 @@ private:
     int findRow(const Mdns::Service &service) const;
     // Looks up the addresses of the service's host for its row.
     void resolve(const Mdns::Service &service);
+    // Keeps the rows of a host in step with its addresses once resolved.
+    void onAddressRecord(const Mdns::Record &record, bool added);
 
     Mdns::Server m_server;
     Mdns::Cache m_cache;
