@@ -2,6 +2,8 @@
 
 #include "mdns/logging.h"
 
+#include <QNetworkInterface>
+
 namespace Mdns {
 
 AbstractServer::AbstractServer(QObject *parent) : QObject(parent)
@@ -30,6 +32,18 @@ void AbstractServer::processDatagram(QByteArrayView datagram, const QHostAddress
     message->sender = sender;
     message->senderPort = senderPort;
     message->interfaceIndex = interfaceIndex;
+    // A link-local address is reachable only through the interface it was
+    // learnt on; without it, connecting to the machine fails.
+    if (interfaceIndex > 0) {
+        const QString scope = QNetworkInterface::interfaceNameFromIndex(interfaceIndex);
+        for (QList<Record> *records :
+             {&message->answers, &message->authorities, &message->additionals}) {
+            for (Record &record : *records) {
+                if (record.type == AAAA && record.address.isLinkLocal())
+                    record.address.setScopeId(scope);
+            }
+        }
+    }
     emit messageReceived(*message);
 }
 

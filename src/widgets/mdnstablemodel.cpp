@@ -48,6 +48,10 @@ MdnsTableModel::MdnsTableModel(QObject *parent)
     connect(&m_browser, &Mdns::Browser::serviceAdded, this, &MdnsTableModel::onServiceAdded);
     connect(&m_browser, &Mdns::Browser::serviceUpdated, this, &MdnsTableModel::onServiceUpdated);
     connect(&m_browser, &Mdns::Browser::serviceRemoved, this, &MdnsTableModel::onServiceRemoved);
+    connect(&m_cache, &Mdns::Cache::recordAdded, this,
+            [this](const Mdns::Record &record) { onAddressRecord(record, true); });
+    connect(&m_cache, &Mdns::Cache::recordExpired, this,
+            [this](const Mdns::Record &record) { onAddressRecord(record, false); });
 }
 
 int MdnsTableModel::rowCount(const QModelIndex &parent) const
@@ -125,8 +129,13 @@ void MdnsTableModel::onServiceAdded(Mdns::Service service)
     beginInsertRows(QModelIndex(), row, row);
     m_rows.append(Record{service, {}});
     endInsertRows();
+    resolve(service);
+}
 
+void MdnsTableModel::resolve(const Mdns::Service &service)
+{
     auto *resolver = new Mdns::Resolver(&m_server, service.hostname(), &m_cache, this);
+    resolver->setObjectName(QString::fromUtf8(service.name()));
     connect(resolver, &Mdns::Resolver::resolved, this,
             [this, service, resolver](const QHostAddress &address) {
                 onServiceResolved(service, address);
@@ -137,7 +146,7 @@ void MdnsTableModel::onServiceAdded(Mdns::Service service)
 void MdnsTableModel::onServiceResolved(Mdns::Service service, QHostAddress address)
 {
     const int row = findRow(service);
-    if (row < 0)
+    if (row < 0 || m_rows.at(row).addresses.contains(address))
         return;
     m_rows[row].addresses.append(address);
     emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
@@ -148,9 +157,22 @@ void MdnsTableModel::onServiceUpdated(Mdns::Service service)
     const int row = findRow(service);
     if (row < 0)
         return;
-    // The addresses stay: nothing would find them again.
-    m_rows[row].service = service;
+    // The addresses stay while the host does: nothing would find them again.
+    // A machine that moved to another host is no longer at the old host's
+    // address; connecting there would reach whatever took it over.
+    Record &record = m_rows[row];
+    const bool moved = record.service.hostname() != service.hostname();
+    record.service = service;
+    if (moved) {
+        record.addresses.clear();
+        // Nor may a late answer for the old host come in.
+        for (auto *resolver : findChildren<Mdns::Resolver *>(QString::fromUtf8(service.name()),
+                                                             Qt::FindDirectChildrenOnly))
+            delete resolver;
+    }
     emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
+    if (moved)
+        resolve(service);
 }
 
 void MdnsTableModel::onServiceRemoved(Mdns::Service service)
@@ -161,4 +183,25 @@ void MdnsTableModel::onServiceRemoved(Mdns::Service service)
     beginRemoveRows(QModelIndex(), row, row);
     m_rows.removeAt(row);
     endRemoveRows();
+}
+
+void MdnsTableModel::onAddressRecord(const Mdns::Record &record, bool added)
+{
+    if (record.type != Mdns::A && record.type != Mdns::AAAA)
+        return;
+    // A machine given a new address (a new DHCP lease) announces it and the
+    // old one goes stale; a row that kept it would connect to whatever took
+    // it over.
+    for (int row = 0; row < m_rows.size(); ++row) {
+        QList<QHostAddress> &addresses = m_rows[row].addresses;
+        if (!(Mdns::Name::fromDotted(m_rows.at(row).service.hostname()) == record.name))
+            continue;
+        if (added == addresses.contains(record.address))
+            continue;
+        if (added)
+            addresses.append(record.address);
+        else
+            addresses.removeOne(record.address);
+        emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
+    }
 }

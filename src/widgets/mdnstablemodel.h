@@ -59,6 +59,10 @@ private slots:
 private:
     // The first row with this service name, -1 for none.
     int findRow(const Mdns::Service &service) const;
+    // Looks up the addresses of the service's host for its row.
+    void resolve(const Mdns::Service &service);
+    // Keeps the rows of a host in step with its addresses once resolved.
+    void onAddressRecord(const Mdns::Record &record, bool added);
 
     Mdns::Server m_server;
     Mdns::Cache m_cache;

@@ -12,6 +12,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -66,6 +67,23 @@ private slots:
             QDir(dir.filePath(days.first())).entryList(QDir::Files, QDir::Name);
         QCOMPARE(files.size(), 2);
         QVERIFY(files[0].startsWith(u"VrkC1-11-"_s) && files[1].startsWith(u"ZumB1-22-"_s));
+    }
+
+    // A machine that moves while discover listens is given at its new
+    // address (once its announcements are over: the old one is stale then).
+    void movedMachine()
+    {
+        QProcess peer;
+        peer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        peer.start(u"/usr/bin/python3"_s,
+                   {QStringLiteral(VRK6_SOURCE_DIR "/tests/mdns/zeroconf_peer.py"), u"register"_s});
+        QVERIFY(peer.waitForReadyRead(20000));
+        QTimer::singleShot(3000, &peer, [&peer] { peer.write("move dotted\n"); });
+        const QStringList targets = cli(u"discover --targets --timeout 5"_s).lines();
+        QCOMPARE(targets,
+                 (QStringList{u"127.0.0.1:1511"_s, u"127.0.0.1:1512"_s, u"127.0.0.2:1513"_s}));
+        peer.closeWriteChannel();
+        QVERIFY(peer.waitForFinished(10000));
     }
 };
 

@@ -297,7 +297,10 @@ private slots:
         const Mdns::Service moved =
             TestData::service(first.name(), "m3.local.", 502, {{"a", "b c"}});
         Feed(model, "onServiceUpdated", moved);
-        QCOMPARE(Row(model, 0), QStringLiteral("VrkC1 1000|m3.local|127.0.0.5|ab c"));
+        // The old host's addresses are not the new host's.
+        QCOMPARE(Row(model, 0), QStringLiteral("VrkC1 1000|m3.local||ab c"));
+        Feed(model, "onServiceResolved", moved, QHostAddress(QStringLiteral("127.0.0.8")));
+        QCOMPARE(Row(model, 0), QStringLiteral("VrkC1 1000|m3.local|127.0.0.8|ab c"));
         Feed(model, "onServiceRemoved", first);
         Feed(model, "onServiceRemoved", TestData::service("gone", "o.local."));
         QCOMPARE(model->rowCount(), 1);

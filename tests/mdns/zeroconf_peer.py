@@ -1,5 +1,5 @@
 """Independent multicast DNS peer (python3-zeroconf) on 127.0.0.1: "register" registers
-services, then unregisters one per stdin line "unregister NAME"; "browse SECONDS"
+services, then unregisters one per stdin line "unregister NAME" or moves it to 127.0.0.2 for "move NAME"; "browse SECONDS"
 prints a JSON line per _modbus._tcp service found."""
 import json
 import socket
@@ -26,7 +26,12 @@ if sys.argv[1] == "register":
         zc.register_service(info)
     print("registered", flush=True)
     for line in sys.stdin:
-        zc.unregister_service(infos.pop(line.split()[1]))
+        command, key = line.split()
+        if command == "move":  # to another address, as after a new DHCP lease
+            infos[key].addresses = [socket.inet_aton("127.0.0.2")]
+            zc.update_service(infos[key])
+        else:
+            zc.unregister_service(infos.pop(key))
 else:
     def added(zeroconf, service_type, name, state_change):
         info = (state_change is ServiceStateChange.Added and

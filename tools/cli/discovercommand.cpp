@@ -56,6 +56,13 @@ void DiscoverCommand::start()
     connect(m_browser, &Mdns::Browser::serviceAdded, this, &DiscoverCommand::onAdded);
     connect(m_browser, &Mdns::Browser::serviceUpdated, this, &DiscoverCommand::onUpdated);
     connect(m_browser, &Mdns::Browser::serviceRemoved, this, &DiscoverCommand::onRemoved);
+    // A machine given a new address announces it and the old one goes stale.
+    connect(m_cache, &Mdns::Cache::recordExpired, this, [this](const Mdns::Record &record) {
+        for (Found &found : m_found) {
+            if (Mdns::Name::fromDotted(found.service.hostname()) == record.name)
+                found.addresses.removeOne(record.address);
+        }
+    });
     m_out.progress(QStringLiteral("discover"),
                    QStringLiteral("listening for %1 s").arg(m_timeoutMs / 1000.0));
     QTimer::singleShot(m_timeoutMs, this, &DiscoverCommand::report);
@@ -64,11 +71,15 @@ void DiscoverCommand::start()
 void DiscoverCommand::onAdded(const Mdns::Service &service)
 {
     m_found.append({service, {}});
-    auto *resolver = new Mdns::Resolver(m_server, service.hostname(), m_cache, this);
-    const QByteArray name = service.name();
-    connect(resolver, &Mdns::Resolver::resolved, this, [this, name](const QHostAddress &address) {
+    resolve(service.hostname());
+}
+
+void DiscoverCommand::resolve(const QByteArray &host)
+{
+    auto *resolver = new Mdns::Resolver(m_server, host, m_cache, this);
+    connect(resolver, &Mdns::Resolver::resolved, this, [this, host](const QHostAddress &address) {
         for (Found &found : m_found) {
-            if (found.service.name() == name && !found.addresses.contains(address))
+            if (found.service.hostname() == host && !found.addresses.contains(address))
                 found.addresses.append(address);
         }
     });
@@ -77,8 +88,15 @@ void DiscoverCommand::onAdded(const Mdns::Service &service)
 void DiscoverCommand::onUpdated(const Mdns::Service &service)
 {
     for (Found &found : m_found) {
-        if (found.service.name() == service.name())
-            found.service = service;
+        if (found.service.name() != service.name())
+            continue;
+        // On another host, the old host's addresses are not the machine's.
+        const bool moved = found.service.hostname() != service.hostname();
+        found.service = service;
+        if (moved) {
+            found.addresses.clear();
+            resolve(service.hostname());
+        }
     }
 }
 

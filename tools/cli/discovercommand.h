@@ -32,6 +32,8 @@ private:
     void onAdded(const Mdns::Service &service);
     void onUpdated(const Mdns::Service &service);
     void onRemoved(const Mdns::Service &service);
+    // Collects the host's addresses for every service on it.
+    void resolve(const QByteArray &host);
     void report();
     // The machine's address as the other commands take it: first address and port.
     static QString target(const Found &found);
