@@ -221,6 +221,12 @@ private slots:
         const CliRun text = cli(args + u"--overwrite"_s);
         QVERIFY2(text.code == 0 && text.lines().value(0).startsWith(target + u" written"_s),
                  text.out.constData());
+        // An old file without technological parameters gives no backup of nothing.
+        QVERIFY(BackupData::write(
+            cvrk, BackupData::json({{"type", "rparams"}, {"values", BackupData::numbers(3)}})));
+        QVERIFY(QFile::remove(target));
+        const CliRun empty = cli(args);
+        QVERIFY2(empty.code == 1 && !QFile::exists(target), empty.err.constData());
     }
 
     // A relay that completes the WebSocket handshake and then answers only the

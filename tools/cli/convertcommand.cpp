@@ -85,6 +85,10 @@ void ConvertCommand::start()
     // What the old file does not give stays without a number.
     group->clear();
     const QList<qsizetype> missed = import.importTechParams(group.get(), m_version);
+    // A backup without a single value would pass for a converted machine.
+    if (group->definedValues().isEmpty())
+        return fail(m_source, QStringLiteral("holds no technological parameter that could be "
+                                             "taken over; nothing was written"));
 
     BackupFile file(m_target);
     file.setMachine(m_version);
