@@ -24,6 +24,13 @@ QModelIndexList sortedSelection(const QItemSelectionModel *selection)
     return indexes;
 }
 
+QStringView withoutTrailingTabs(QStringView line)
+{
+    while (line.endsWith(u'\t'))
+        line.chop(1);
+    return line;
+}
+
 void dropTrailingEmpty(QStringList &list)
 {
     while (!list.isEmpty() && list.last().isEmpty())
@@ -77,32 +84,40 @@ void QTableViewClipboard::paste()
 
     // Spreadsheets on some systems end lines with CR LF; a CR left at the end
     // of a line would count as a cell of its own.
-    QStringList lines = QApplication::clipboard()
-                            ->text(QClipboard::Clipboard)
-                            .replace(QLatin1String("\r\n"), QLatin1String("\n"))
-                            .split(u'\n');
-    dropTrailingEmpty(lines);
-    if (lines.isEmpty())
-        return;
-    QList<QStringList> rows;
-    qsizetype width = 0;
-    for (const QString &line : std::as_const(lines)) {
-        QStringList cells = line.split(u'\t');
-        dropTrailingEmpty(cells);
-        width = std::max(width, cells.size());
-        rows.append(cells);
+    const QString text = QApplication::clipboard()
+                             ->text(QClipboard::Clipboard)
+                             .replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    // The block is measured before anything is split: a whole file on the
+    // clipboard would cost a string per line and per cell before it was
+    // refused, enough memory to freeze the window or end the program.
+    qsizetype height = 0, width = 0, lineCount = 0;
+    for (const QStringView line : QStringView(text).tokenize(u'\n')) {
+        ++lineCount;
+        if (!line.isEmpty()) // empty lines at the end are no rows
+            height = lineCount;
+        if (const QStringView cells = withoutTrailingTabs(line); !cells.isEmpty())
+            width = std::max(width, cells.count(u'\t') + 1);
     }
-    // A copied cell without a number is empty, and a row ending in one comes
-    // out short: the missing cells are empty, and an empty cell leaves its
-    // target as it is.
-    for (QStringList &cells : rows)
-        cells.resize(width);
-
-    if (target->rowCount() - anchor.row() < rows.size() ||
+    if (height == 0)
+        return;
+    if (target->rowCount() - anchor.row() < height ||
         target->columnCount() - anchor.column() < width) {
         showError(tr("Invalid clipboard data, unable to perform paste operation."));
         return;
     }
+    QList<QStringList> rows;
+    for (const QStringView line : QStringView(text).tokenize(u'\n')) {
+        if (rows.size() == height)
+            break;
+        QStringList cells = withoutTrailingTabs(line).toString().split(u'\t');
+        dropTrailingEmpty(cells);
+        // A copied cell without a number is empty, and a row ending in one
+        // comes out short: the missing cells are empty, and an empty cell
+        // leaves its target as it is.
+        cells.resize(width);
+        rows.append(cells);
+    }
+
     // The cells to set: those with text whose target takes edits (a refused
     // or empty cell leaves its target as it is).
     QList<std::pair<QModelIndex, QString>> cells;

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTest>
@@ -125,6 +126,9 @@ private slots:
         row("only line feeds", QRect(0, 1, 1, 1), "\n\n", "");
         row("T0 and no number skipped", QRect(0, 0, 1, 1), "-5\t-6\nx\t-8", "9=-8");
         row("nothing selected", QRect(), "-5", "");
+        // A file copied by mistake: refused at once, not after a string per line.
+        QTest::newRow("a file's worth")
+            << QRect(0, 1, 1, 1) << (QString("1\n").repeated(4'000'000) + "\t") << "" << 1;
     }
 
     void paste()
@@ -136,7 +140,10 @@ private slots:
         if (selection.isValid())
             select(selection);
         QApplication::clipboard()->setText(text);
+        QElapsedTimer pasting;
+        pasting.start();
         keys(QKeySequence::Paste);
+        QCOMPARE_LT(pasting.elapsed(), 1000); // splitting first took seconds
         QStringList changes;
         for (const auto &[variable, value] : group->modifiedValues())
             changes << QStringLiteral("%1=%2").arg(variable - group->firstVariable()).arg(value);
