@@ -267,8 +267,7 @@ bool FileViewer::saveDocument()
         return false;
     if (!document->fileName().isEmpty())
         return saveTo(document->fileName());
-    const QString fileName = QFileDialog::getSaveFileName(this, tr("Save Backup File"), QString(),
-                                                          tr("Backup files (*.vrk)"));
+    const QString fileName = askSaveBackupFileName(this, QString());
     return !fileName.isEmpty() && saveTo(fileName);
 }
 
@@ -281,8 +280,7 @@ void FileViewer::on_actionSaveAs_triggered()
 {
     if (!document)
         return;
-    const QString fileName = QFileDialog::getSaveFileName(
-        this, tr("Save Backup File"), startFileName(), tr("Backup files (*.vrk)"));
+    const QString fileName = askSaveBackupFileName(this, startFileName());
     if (!fileName.isEmpty())
         saveTo(fileName);
 }

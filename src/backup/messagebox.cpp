@@ -8,6 +8,8 @@
 #include <QMessageBox>
 #include <QProgressDialog>
 
+#include <memory>
+
 namespace {
 
 QMessageBox *openWarning(QWidget *parent, const QString &text, const QString &informative = {})
@@ -90,8 +92,20 @@ QFileDialog *CreateSaveBackupDialog(QWidget *parent)
         QCoreApplication::translate("MessageBox", "Backup files (*.vrk)"));
     dialog->setFileMode(QFileDialog::AnyFile);
     dialog->setAcceptMode(QFileDialog::AcceptSave);
+    // A file saved without it is hidden by every open dialog's filter.
+    dialog->setDefaultSuffix(QStringLiteral("vrk"));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     return dialog;
+}
+
+QString askSaveBackupFileName(QWidget *parent, const QString &start)
+{
+    // Asked for the answer after it has closed: not deleted on close here.
+    const std::unique_ptr<QFileDialog> dialog(CreateSaveBackupDialog(parent));
+    dialog->setAttribute(Qt::WA_DeleteOnClose, false);
+    if (!start.isEmpty())
+        dialog->selectFile(start);
+    return dialog->exec() == QDialog::Accepted ? dialog->selectedFiles().value(0) : QString();
 }
 
 QStringList listedLines(const QStringList &lines)

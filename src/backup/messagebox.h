@@ -34,6 +34,9 @@ QMessageBox *openBox(QMessageBox::Icon icon, const QString &title, const QString
                      const QString &detailed = {});
 // Returned unopened, deleted when closed.
 QFileDialog *CreateSaveBackupDialog(QWidget *parent);
+// Asks modally for the file to save a backup into, starting at start; empty
+// when cancelled. A name typed without extension gets ".vrk".
+QString askSaveBackupFileName(QWidget *parent, const QString &start);
 // The first 20 lines of a box's details, then "and N more": a refused table
 // of thousands of values must still give a box that fits the screen.
 QStringList listedLines(const QStringList &lines);

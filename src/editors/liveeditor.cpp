@@ -84,6 +84,7 @@ void LiveEditor::attach(const Form &pieces)
     m_saveDialog->setFileMode(QFileDialog::AnyFile);
     m_saveDialog->setAcceptMode(QFileDialog::AcceptSave);
     m_saveDialog->setNameFilter(backupFilter);
+    m_saveDialog->setDefaultSuffix(QStringLiteral("vrk"));
     m_saveDialog->setWindowTitle(QCoreApplication::translate("MessageBox", "Save Backup File"));
     connect(m_saveDialog, &QFileDialog::fileSelected, this, &LiveEditor::SaveBackup);
 

@@ -339,7 +339,7 @@ private slots:
         editor.trigger("actionRefreshOnce");
         QTRY_COMPARE(editor.text(1, 0), u"1.500000"_s);
         QVERIFY(editor.edit(1, 1, u"6"_s));
-        user.files = {{saved}};
+        user.files = {{dir.filePath(u"tools"_s)}}; // typed without the extension
         editor.trigger("actionSave");
         QTRY_VERIFY(QFile::exists(saved));
         BackupFile file(saved);

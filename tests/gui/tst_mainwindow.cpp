@@ -406,6 +406,9 @@ private slots:
                  QStringLiteral("Backup File Editor :: %1 (VRK-C1 (v. 6))")
                      .arg(QDir::toNativeSeparators(path("fresh[*].vrk"))));
         QVERIFY(QFile::exists(path("fresh[*].vrk")));
+        user.files = {{path("fresh")}};
+        child(first, "actionSaveAs")->trigger();
+        QVERIFY(QFile::exists(path("fresh.vrk")));
         QCOMPARE(shownWindows<FileViewer>().size(), 1);
     }
 
@@ -570,7 +573,7 @@ private slots:
              {std::pair{child(window, "actionExportConfig"), QList<int>{1, 2, 3, 4}},
               std::pair{exportAction(window, Tools().title()), QList<int>{4}}}) {
             QFile::remove(out);
-            user.files = {{out}};
+            user.files = {{path("export")}}; // the extension comes by itself
             action->trigger();
             QTRY_VERIFY(QFile::exists(out));
             BackupFile exported(out);
