@@ -188,19 +188,33 @@ int runWithoutDisplay(const QStringList &arguments)
 
 void installTranslations(const QLocale &locale)
 {
-    auto *qtTranslator = new QTranslator(QCoreApplication::instance());
+    QObject *const app = QCoreApplication::instance();
+    const QList<QTranslator *> earlier =
+        app->findChildren<QTranslator *>(Qt::FindDirectChildrenOnly);
+
+    auto *translator = new QTranslator(app);
+    if (!translator->load(locale, QStringLiteral("tavix"), QStringLiteral("_"),
+                          QStringLiteral(":/translations"))) {
+        delete translator;
+        translator = nullptr;
+    }
+    // A language of the program's own replaces the earlier one: English is
+    // the source language, its file is empty and would let Czech show through.
+    if (translator) {
+        for (QTranslator *old : earlier) {
+            QCoreApplication::removeTranslator(old);
+            delete old;
+        }
+    }
+
+    auto *qtTranslator = new QTranslator(app);
     if (qtTranslator->load(locale, QStringLiteral("qt"), QStringLiteral("_"),
                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(qtTranslator);
     else
         delete qtTranslator;
-
-    auto *translator = new QTranslator(QCoreApplication::instance());
-    if (translator->load(locale, QStringLiteral("tavix"), QStringLiteral("_"),
-                         QStringLiteral(":/translations")))
+    if (translator)
         QCoreApplication::installTranslator(translator);
-    else
-        delete translator;
 }
 
 int runApplication(const QStringList &arguments)
