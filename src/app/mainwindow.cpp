@@ -22,8 +22,11 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProxyStyle>
+#include <QScreen>
 #include <QSettings>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace {
 constexpr QSize zoomedSize(621, 720);
@@ -532,6 +535,7 @@ void MainWindow::zoomIn()
 {
     m_sizeBeforeZoom = size();
     resize(zoomedSize);
+    keepOnScreen();
     const QList<QPushButton *> keys = directChildren<QPushButton>(ui->keypad);
     const QList<QLabel *> lampLabels = directChildren<QLabel>(ui->ledsFrame);
     m_savedPointSizes = {ui->display1->font().pointSizeF(),
@@ -545,6 +549,22 @@ void MainWindow::zoomIn()
         setPointSize(label, ZoomedLampPoints);
     ui->actionZoomWindow->setChecked(true);
     m_zoomed = true;
+}
+
+// The window grows to the right and down: at a screen's edge the keypad would
+// end up out of reach.
+void MainWindow::keepOnScreen()
+{
+    if (!screen())
+        return;
+    const QRect available = screen()->availableGeometry();
+    const QSize frame = frameGeometry().size() - geometry().size() + size();
+    const auto fit = [](int at, int length, int start, int extent) {
+        return std::max(start, std::min(at, start + extent - length));
+    };
+    const QPoint at = frameGeometry().topLeft();
+    move(fit(at.x(), frame.width(), available.x(), available.width()),
+         fit(at.y(), frame.height(), available.y(), available.height()));
 }
 
 void MainWindow::zoomOut()

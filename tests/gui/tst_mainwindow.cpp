@@ -272,8 +272,13 @@ private slots:
             auto *lamp = panel.child<QLabel>("runLedLabel");
             const QList points{label->font().pointSizeF(), lamp->font().pointSizeF()};
             auto *zoom = panel.child<QAction>("actionZoomWindow");
+            const QRect screen = w.screen()->availableGeometry();
+            w.move(screen.right() - w.frameGeometry().width(), screen.top() + 20);
             zoom->trigger();
             QVERIFY(w.isZoomed() && zoom->isChecked());
+            // Grown at the screen's edge, as much of it as the screen holds stays on it.
+            QCOMPARE(screen.intersected(w.frameGeometry()).size(),
+                     w.frameGeometry().size().boundedTo(screen.size()));
             QVERIFY(w.size() != before && label->font().pointSizeF() > points[0] &&
                     lamp->font().pointSizeF() > points[1]);
             w.close(); // while zoomed: no geometry stored
