@@ -10,9 +10,11 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QScopeGuard>
+#include <QSettings>
 #include <QStyleFactory>
 #include <QTranslator>
 
@@ -231,6 +233,13 @@ int runApplication(const QStringList &arguments)
     }
     if (!launch->language.isEmpty())
         installTranslations(QLocale(launch->language));
+    // Every window and the host history would be forgotten at the end, unseen.
+    if (const QSettings settings; !settings.isWritable())
+        showBox(QMessageBox::Warning,
+                QCoreApplication::translate(
+                    "main", "The settings cannot be saved to %1. Window positions and the host "
+                            "history will be forgotten when the program ends.")
+                    .arg(QDir::toNativeSeparators(settings.fileName())));
 
     switch (launch->mode) {
     case Launch::FileEditor:

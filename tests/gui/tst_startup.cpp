@@ -25,6 +25,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -366,6 +367,20 @@ private slots:
         QTEST(watcher.dialogHost, "dialog");
         QCOMPARE(watcher.windows, title.isEmpty() ? 0 : 1);
         QVERIFY2(watcher.windowTitle.startsWith(title), qPrintable(watcher.windowTitle));
+    }
+
+    // Settings that cannot be written are said at start, not lost in silence.
+    void unwritableSettings()
+    {
+        const QString file = QSettings().fileName();
+        QFile::remove(file);
+        QVERIFY(QDir().mkpath(file)); // a directory where the file belongs
+        const auto restore = qScopeGuard([&file] { QDir(file).removeRecursively(); });
+        Watcher watcher({QStringLiteral("--offline")});
+        QCOMPARE(watcher.user.said.size(), 1);
+        QVERIFY2(watcher.user.said.first().contains(QDir::toNativeSeparators(file)),
+                 qPrintable(watcher.user.said.first()));
+        QCOMPARE(watcher.windows, 1);
     }
 };
 
