@@ -15,6 +15,7 @@
 #include "model/machine.h"
 #include "model/teeth.h"
 #include "widgets/qwaitingspinner.h"
+#include "widgets/screenfit.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -22,7 +23,6 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProxyStyle>
-#include <QScreen>
 #include <QSettings>
 #include <QTimer>
 
@@ -535,7 +535,7 @@ void MainWindow::zoomIn()
 {
     m_sizeBeforeZoom = size();
     resize(zoomedSize);
-    keepOnScreen();
+    fitToScreen(this);
     const QList<QPushButton *> keys = directChildren<QPushButton>(ui->keypad);
     const QList<QLabel *> lampLabels = directChildren<QLabel>(ui->ledsFrame);
     m_savedPointSizes = {ui->display1->font().pointSizeF(),
@@ -549,22 +549,6 @@ void MainWindow::zoomIn()
         setPointSize(label, ZoomedLampPoints);
     ui->actionZoomWindow->setChecked(true);
     m_zoomed = true;
-}
-
-// The window grows to the right and down: at a screen's edge the keypad would
-// end up out of reach.
-void MainWindow::keepOnScreen()
-{
-    if (!screen())
-        return;
-    const QRect available = screen()->availableGeometry();
-    const QSize frame = frameGeometry().size() - geometry().size() + size();
-    const auto fit = [](int at, int length, int start, int extent) {
-        return std::max(start, std::min(at, start + extent - length));
-    };
-    const QPoint at = frameGeometry().topLeft();
-    move(fit(at.x(), frame.width(), available.x(), available.width()),
-         fit(at.y(), frame.height(), available.y(), available.height()));
 }
 
 void MainWindow::zoomOut()

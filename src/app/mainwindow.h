@@ -101,7 +101,6 @@ private:
     void openEditor(int groupTag);
     // Spinner and dimmed display while the machine's panel is not coming in.
     void showDelivering(bool delivering);
-    void keepOnScreen();
     void zoomIn();
     void zoomOut();
     // Type, version and serial number in the labels and the title.

@@ -549,6 +549,15 @@ private slots:
         child(window, "actionColumns")->trigger();
         for (int i = 0; i < subs.size(); ++i)
             QCOMPARE(subs[i]->geometry(), QRect(i * 180, 0, 180, mdi->viewport()->height()));
+
+        // Stored off a larger screen, a window comes back whole on this one.
+        const QRect screen = window->screen()->availableGeometry();
+        window->setGeometry(QRect(screen.center(), screen.size() + QSize(300, 300)));
+        QVERIFY(window->close());
+        window = openWindow(path("full.vrk"));
+        // Its content, that is: the frame is known only once it shows.
+        QVERIFY2(screen.contains(window->geometry()),
+                 qPrintable(QDebug::toString(window->geometry())));
     }
 
     // One VRK-C1 file in its window. The data-model dialog starts at the
