@@ -12,10 +12,25 @@
 #include <QSettings>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace {
 QString geometryKey()
 {
     return SettingsKeys::HostnameDialog + QLatin1Char('/') + SettingsKeys::Geometry;
+}
+
+// The history as the program keeps it, even when the file was written by hand
+// or by an older program: no blank entry, each host once regardless of case.
+QStringList storedHistory(const QSettings &settings)
+{
+    QStringList hosts;
+    for (const QString &entry : settings.value(SettingsKeys::Hostnames).toStringList()) {
+        const QString host = entry.trimmed();
+        if (!host.isEmpty() && !hosts.contains(host, Qt::CaseInsensitive))
+            hosts.append(host);
+    }
+    return hosts.first(std::min<qsizetype>(hosts.size(), HostnameDialog::HistoryLength));
 }
 } // namespace
 
@@ -24,7 +39,7 @@ HostnameDialog::HostnameDialog(Machine *machine, const QString &hostname, QWidge
 {
     ui->setupUi(this);
     QSettings settings;
-    ui->hostnameBox->addItems(settings.value(SettingsKeys::Hostnames).toStringList());
+    ui->hostnameBox->addItems(storedHistory(settings));
     restoreGeometry(settings.value(geometryKey()).toByteArray());
     m_spinner = new QWaitingSpinner(ui->centralWidget, true, true);
 
@@ -178,7 +193,7 @@ void HostnameDialog::done(int r)
 void HostnameDialog::addToHistory(const QString &hostname)
 {
     QSettings settings;
-    QStringList hosts = settings.value(SettingsKeys::Hostnames).toStringList();
+    QStringList hosts = storedHistory(settings);
     const auto same = [&hostname](const QString &entry) {
         return entry.compare(hostname, Qt::CaseInsensitive) == 0;
     };

@@ -15,6 +15,7 @@
 #include "model/machine.h"
 #include "model/teeth.h"
 #include "widgets/qwaitingspinner.h"
+#include "widgets/screenfit.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -24,6 +25,8 @@
 #include <QProxyStyle>
 #include <QSettings>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace {
 constexpr QSize zoomedSize(621, 720);
@@ -532,6 +535,7 @@ void MainWindow::zoomIn()
 {
     m_sizeBeforeZoom = size();
     resize(zoomedSize);
+    fitToScreen(this);
     const QList<QPushButton *> keys = directChildren<QPushButton>(ui->keypad);
     const QList<QLabel *> lampLabels = directChildren<QLabel>(ui->ledsFrame);
     m_savedPointSizes = {ui->display1->font().pointSizeF(),

@@ -10,9 +10,11 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QScopeGuard>
+#include <QSettings>
 #include <QStyleFactory>
 #include <QTranslator>
 
@@ -188,19 +190,33 @@ int runWithoutDisplay(const QStringList &arguments)
 
 void installTranslations(const QLocale &locale)
 {
-    auto *qtTranslator = new QTranslator(QCoreApplication::instance());
+    QObject *const app = QCoreApplication::instance();
+    const QList<QTranslator *> earlier =
+        app->findChildren<QTranslator *>(Qt::FindDirectChildrenOnly);
+
+    auto *translator = new QTranslator(app);
+    if (!translator->load(locale, QStringLiteral("tavix"), QStringLiteral("_"),
+                          QStringLiteral(":/translations"))) {
+        delete translator;
+        translator = nullptr;
+    }
+    // A language of the program's own replaces the earlier one: English is
+    // the source language, its file is empty and would let Czech show through.
+    if (translator) {
+        for (QTranslator *old : earlier) {
+            QCoreApplication::removeTranslator(old);
+            delete old;
+        }
+    }
+
+    auto *qtTranslator = new QTranslator(app);
     if (qtTranslator->load(locale, QStringLiteral("qt"), QStringLiteral("_"),
                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(qtTranslator);
     else
         delete qtTranslator;
-
-    auto *translator = new QTranslator(QCoreApplication::instance());
-    if (translator->load(locale, QStringLiteral("tavix"), QStringLiteral("_"),
-                         QStringLiteral(":/translations")))
+    if (translator)
         QCoreApplication::installTranslator(translator);
-    else
-        delete translator;
 }
 
 int runApplication(const QStringList &arguments)
@@ -217,6 +233,13 @@ int runApplication(const QStringList &arguments)
     }
     if (!launch->language.isEmpty())
         installTranslations(QLocale(launch->language));
+    // Every window and the host history would be forgotten at the end, unseen.
+    if (const QSettings settings; !settings.isWritable())
+        showBox(QMessageBox::Warning,
+                QCoreApplication::translate(
+                    "main", "The settings cannot be saved to %1. Window positions and the host "
+                            "history will be forgotten when the program ends.")
+                    .arg(QDir::toNativeSeparators(settings.fileName())));
 
     switch (launch->mode) {
     case Launch::FileEditor:

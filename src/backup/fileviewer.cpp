@@ -14,6 +14,7 @@
 #include "model/teethgroupsmodel.h"
 
 #include "ui_fileviewer.h"
+#include "widgets/screenfit.h"
 
 #include <QAbstractItemView>
 #include <QCloseEvent>
@@ -75,6 +76,7 @@ void FileViewer::setUpWindow()
     settings.beginGroup(SettingsKeys::FileViewer);
     restoreGeometry(settings.value(SettingsKeys::Geometry).toByteArray());
     restoreState(settings.value(SettingsKeys::State).toByteArray());
+    fitToScreen(this);
     const bool multiWindow = settings.value(SettingsKeys::MdiMode, false).toBool();
     ui->actionMultiWindow->setChecked(multiWindow);
     // Unchecked sends no toggle, yet Tile, Cascade and Columns must follow

@@ -10,6 +10,7 @@
 #include "model/machinevalue.h"
 #include "model/tablemodel.h"
 #include "widgets/itemstylemodel.h"
+#include "widgets/screenfit.h"
 
 #include <QCloseEvent>
 #include <QDialogButtonBox>
@@ -92,6 +93,7 @@ void LiveEditor::attach(const Form &pieces)
     settings.beginGroup(settingsGroup());
     restoreGeometry(settings.value(SettingsKeys::Geometry).toByteArray());
     restoreState(settings.value(SettingsKeys::State).toByteArray());
+    fitToScreen(this);
 }
 
 QString LiveEditor::settingsGroup() const

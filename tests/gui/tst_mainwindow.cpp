@@ -164,8 +164,8 @@ private slots:
     // to the machine whatever the user did with the menus before; menus open by
     // mouse, and by mnemonic only with Alt held. Zoom enlarges the window and
     // its texts and stores no geometry; the size a window closes at comes back;
-    // resetting the windows' settings forgets sizes and layouts, not the host
-    // history and the editor's window mode.
+    // resetting the windows' settings forgets sizes, layouts and the Backup
+    // File Editor's window mode, not the host history.
     void panel()
     {
         const QString geometryKey = QStringLiteral("MainWindow/geometry");
@@ -272,8 +272,13 @@ private slots:
             auto *lamp = panel.child<QLabel>("runLedLabel");
             const QList points{label->font().pointSizeF(), lamp->font().pointSizeF()};
             auto *zoom = panel.child<QAction>("actionZoomWindow");
+            const QRect screen = w.screen()->availableGeometry();
+            w.move(screen.right() - w.frameGeometry().width(), screen.top() + 20);
             zoom->trigger();
             QVERIFY(w.isZoomed() && zoom->isChecked());
+            // Grown at the screen's edge, as much of it as the screen holds stays on it.
+            QCOMPARE(screen.intersected(w.frameGeometry()).size(),
+                     w.frameGeometry().size().boundedTo(screen.size()));
             QVERIFY(w.size() != before && label->font().pointSizeF() > points[0] &&
                     lamp->font().pointSizeF() > points[1]);
             w.close(); // while zoomed: no geometry stored
@@ -292,13 +297,13 @@ private slots:
         QCOMPARE(panel.window.size(), QSize(500, 640));
         QSettings settings;
         for (const char *key : {"MainWindow/geometry", "FileViewer/state", "Parameters/teeth/state",
-                                "HostnameDialog/geometry", "hostnames", "mdiMode"})
+                                "HostnameDialog/geometry", "hostnames", "FileViewer/mdiMode"})
             settings.setValue(QString::fromLatin1(key), QStringLiteral("x"));
         panel.child<QAction>("actionResetWindowsSettings")->trigger();
         QCOMPARE(panel.window.size(), before);
-        QCOMPARE(settings.allKeys(), QStringLiteral("hostnames mdiMode").split(QLatin1Char(' ')));
+        QCOMPARE(settings.allKeys(), QStringList{QStringLiteral("hostnames")});
         panel.child<QAction>("actionClearHostHistory")->trigger();
-        QCOMPARE(settings.allKeys(), QStringList{QStringLiteral("mdiMode")});
+        QVERIFY(settings.allKeys().isEmpty());
     }
 
     void progressAndErrorBoxes()
@@ -544,6 +549,15 @@ private slots:
         child(window, "actionColumns")->trigger();
         for (int i = 0; i < subs.size(); ++i)
             QCOMPARE(subs[i]->geometry(), QRect(i * 180, 0, 180, mdi->viewport()->height()));
+
+        // Stored off a larger screen, a window comes back whole on this one.
+        const QRect screen = window->screen()->availableGeometry();
+        window->setGeometry(QRect(screen.center(), screen.size() + QSize(300, 300)));
+        QVERIFY(window->close());
+        window = openWindow(path("full.vrk"));
+        // Its content, that is: the frame is known only once it shows.
+        QVERIFY2(screen.contains(window->geometry()),
+                 qPrintable(QDebug::toString(window->geometry())));
     }
 
     // One VRK-C1 file in its window. The data-model dialog starts at the
@@ -619,7 +633,7 @@ private slots:
         QCOMPARE(cell.data(Qt::ForegroundRole).value<QBrush>().color(), QColor(Qt::black));
     }
 
-    // Last: it leaves the program in Czech.
+    // Last: it leaves the program's language changed.
     void compiledTranslationsLoad()
     {
         const QString zoom = QStringLiteral("Zvětšit okno");
@@ -652,6 +666,10 @@ private slots:
         // A language without files changes nothing and breaks nothing.
         installTranslations(QLocale(QStringLiteral("xx")));
         QCOMPARE(QCoreApplication::translate("MainWindow", "Zoom Window"), zoom);
+        // English asked for on a Czech system is English, Qt's texts too.
+        installTranslations(QLocale(QStringLiteral("en")));
+        QCOMPARE(QCoreApplication::translate("MainWindow", "Zoom Window"), u"Zoom Window");
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), u"Cancel");
     }
 };
 

@@ -25,6 +25,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -318,6 +319,18 @@ private slots:
         hosts.removeOne(QStringLiteral("host5.local"));
         HostnameDialog::addToHistory(hosts.emplaceFront(QStringLiteral("HOST5.LOCAL")));
         QCOMPARE(History(), hosts.first(10));
+        // A history written otherwise (by hand, by an older program) is offered
+        // and kept by the same rules: no blank, each host once, ten at most.
+        hosts = QStringLiteral("a,b,,A,[::1]:1502,c,d,e,f,g,h,i,j,k").split(u',');
+        QSettings().setValue(QStringLiteral("hostnames"), hosts);
+        const QStringList offered = QStringLiteral("a,b,[::1]:1502,c,d,e,f,g,h,i").split(u',');
+        QStringList shown;
+        Target target;
+        for (int i = 0; i < target.box->count(); ++i)
+            shown << target.box->itemText(i);
+        QCOMPARE(shown, offered);
+        HostnameDialog::addToHistory(QStringLiteral("B"));
+        QCOMPARE(History(), QStringList{QStringLiteral("B")} + (offered.first(1) + offered.mid(2)));
     }
 
     void commandLine_data()
@@ -366,6 +379,20 @@ private slots:
         QTEST(watcher.dialogHost, "dialog");
         QCOMPARE(watcher.windows, title.isEmpty() ? 0 : 1);
         QVERIFY2(watcher.windowTitle.startsWith(title), qPrintable(watcher.windowTitle));
+    }
+
+    // Settings that cannot be written are said at start, not lost in silence.
+    void unwritableSettings()
+    {
+        const QString file = QSettings().fileName();
+        QFile::remove(file);
+        QVERIFY(QDir().mkpath(file)); // a directory where the file belongs
+        const auto restore = qScopeGuard([&file] { QDir(file).removeRecursively(); });
+        Watcher watcher({QStringLiteral("--offline")});
+        QCOMPARE(watcher.user.said.size(), 1);
+        QVERIFY2(watcher.user.said.first().contains(QDir::toNativeSeparators(file)),
+                 qPrintable(watcher.user.said.first()));
+        QCOMPARE(watcher.windows, 1);
     }
 };
 

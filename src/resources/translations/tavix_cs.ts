@@ -1592,6 +1592,10 @@ Chcete pokračovat?</translation>
 <context>
     <name>main</name>
     <message>
+        <source>The settings cannot be saved to %1. Window positions and the host history will be forgotten when the program ends.</source>
+        <translation>Nastavení nelze uložit do %1. Polohy oken a historie hostitelů budou po ukončení programu zapomenuty.</translation>
+    </message>
+    <message>
         <source>%1: there is no display to show a window on.</source>
         <translation>%1: není k dispozici displej, na kterém by se zobrazilo okno.</translation>
     </message>
