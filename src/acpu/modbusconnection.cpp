@@ -176,7 +176,8 @@ void ModbusConnection::Register(QModbusReply *reply, Request *request)
     connect(reply, &QObject::destroyed, this, &ModbusConnection::RemoveDestroyedReply);
     // The client stops its own time-out once a reply header has arrived; a
     // peer that sends half a frame would otherwise keep the request forever.
-    m_deadlines.insert(reply, m_clock.elapsed() + WatchdogMs);
+    m_deadlines.insert(reply,
+                       m_clock.elapsed() + WatchdogMs - ResponseTimeoutMs + m_responseTimeoutMs);
     if (!m_watchdog.isActive())
         m_watchdog.start();
 }
@@ -381,6 +382,13 @@ bool ModbusConnection::IsBusy()
     return !m_pending.isEmpty();
 }
 
+void ModbusConnection::SetResponseTimeout(int ms)
+{
+    m_responseTimeoutMs = ms;
+    if (m_client)
+        m_client->setTimeout(ms);
+}
+
 bool ModbusConnection::Open()
 {
     if (!m_client)
@@ -391,7 +399,7 @@ bool ModbusConnection::Open()
                                      target ? target->urlHost() : Host());
     m_client->setConnectionParameter(QModbusDevice::NetworkPortParameter,
                                      target ? target->port : DefaultPort);
-    m_client->setTimeout(ResponseTimeoutMs);
+    m_client->setTimeout(m_responseTimeoutMs);
     // A timed-out frame must never be sent again: the machine may have acted
     // on it already (a key press, a parameter write).
     m_client->setNumberOfRetries(0);
