@@ -321,6 +321,11 @@ private slots:
         QVERIFY(!progress->wasCanceled());
         request->SetFinished(true);
         QTRY_VERIFY(progress.isNull());
+        // The last step of a long transfer (here a 2.6 MB program) is 100 %.
+        Acpu::Request large({Acpu::VarRange{0, 671089}}, 60);
+        QSignalSpy steps(&large, &Acpu::Request::progress);
+        large.AddProgress(large.Count());
+        QCOMPARE(steps.last().at(0).toInt(), 100);
         // A request done at once never shows its box.
         Acpu::OfflineConnection connection;
         connection.SetHost(QStringLiteral("offline"));
