@@ -432,17 +432,17 @@ void ModbusConnection::Refresh()
 {
     if (m_refreshParts > 0)
         return;
-    // The lamp word and the text are far apart: one read each, both in
-    // flight together, so that a refresh costs one round trip, not two.
+    // The lamp word and the text in one request, one chunk after the other:
+    // a machine answers one request at a time, so a second one in flight
+    // together waits its turn there and times out once an answer takes more
+    // than half the time-out; the panel then never showed.
     m_refreshError.clear();
-    for (const VarRange &range : PollRanges()) {
-        auto result = Read({range});
-        if (!result)
-            break; // parts already started fail on their own
-        ++m_refreshParts;
-        connect(*result, &Request::finished, this,
-                [this, request = *result] { OnRefreshPartFinished(request); });
-    }
+    auto result = Read(PollRanges());
+    if (!result)
+        return;
+    ++m_refreshParts;
+    connect(*result, &Request::finished, this,
+            [this, request = *result] { OnRefreshPartFinished(request); });
 }
 
 void ModbusConnection::OnRefreshPartFinished(Request *request)
