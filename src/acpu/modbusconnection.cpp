@@ -176,7 +176,8 @@ void ModbusConnection::Register(QModbusReply *reply, Request *request)
     connect(reply, &QObject::destroyed, this, &ModbusConnection::RemoveDestroyedReply);
     // The client stops its own time-out once a reply header has arrived; a
     // peer that sends half a frame would otherwise keep the request forever.
-    m_deadlines.insert(reply, m_clock.elapsed() + WatchdogMs);
+    m_deadlines.insert(reply,
+                       m_clock.elapsed() + WatchdogMs - ResponseTimeoutMs + m_responseTimeoutMs);
     if (!m_watchdog.isActive())
         m_watchdog.start();
 }
@@ -381,6 +382,13 @@ bool ModbusConnection::IsBusy()
     return !m_pending.isEmpty();
 }
 
+void ModbusConnection::SetResponseTimeout(int ms)
+{
+    m_responseTimeoutMs = ms;
+    if (m_client)
+        m_client->setTimeout(ms);
+}
+
 bool ModbusConnection::Open()
 {
     if (!m_client)
@@ -391,7 +399,7 @@ bool ModbusConnection::Open()
                                      target ? target->urlHost() : Host());
     m_client->setConnectionParameter(QModbusDevice::NetworkPortParameter,
                                      target ? target->port : DefaultPort);
-    m_client->setTimeout(ResponseTimeoutMs);
+    m_client->setTimeout(m_responseTimeoutMs);
     // A timed-out frame must never be sent again: the machine may have acted
     // on it already (a key press, a parameter write).
     m_client->setNumberOfRetries(0);
@@ -424,17 +432,17 @@ void ModbusConnection::Refresh()
 {
     if (m_refreshParts > 0)
         return;
-    // The lamp word and the text are far apart: one read each, both in
-    // flight together, so that a refresh costs one round trip, not two.
+    // The lamp word and the text in one request, one chunk after the other:
+    // a machine answers one request at a time, so a second one in flight
+    // together waits its turn there and times out once an answer takes more
+    // than half the time-out; the panel then never showed.
     m_refreshError.clear();
-    for (const VarRange &range : PollRanges()) {
-        auto result = Read({range});
-        if (!result)
-            break; // parts already started fail on their own
-        ++m_refreshParts;
-        connect(*result, &Request::finished, this,
-                [this, request = *result] { OnRefreshPartFinished(request); });
-    }
+    auto result = Read(PollRanges());
+    if (!result)
+        return;
+    ++m_refreshParts;
+    connect(*result, &Request::finished, this,
+            [this, request = *result] { OnRefreshPartFinished(request); });
 }
 
 void ModbusConnection::OnRefreshPartFinished(Request *request)

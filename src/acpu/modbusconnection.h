@@ -47,6 +47,9 @@ public:
 
     // One panel line from the register cache, as the display shows it.
     QString DecodeLine(int firstVariable) const;
+    // How long one answer may take (ResponseTimeoutMs by default); from the
+    // next request on.
+    void SetResponseTimeout(int ms);
 
 private slots:
     void OnStateChanged(QModbusDevice::State state);
@@ -79,6 +82,7 @@ private:
     QHash<QObject *, qint64> m_deadlines;
     // Reads whose current chunk has timed out once already.
     QSet<QObject *> m_retried;
+    int m_responseTimeoutMs = ResponseTimeoutMs;
     QElapsedTimer m_clock;
     QTimer m_watchdog;
     QModbusTcpClient *m_client = nullptr;

@@ -83,8 +83,8 @@ void Request::AddProgress(qint64 n)
     m_transferred += n;
     if (m_count <= 0)
         return;
-    emit progress(
-        static_cast<int>(static_cast<float>(m_transferred) * 100.0f / static_cast<float>(m_count)));
+    // Whole numbers: in float the last step of a long transfer came to 99.
+    emit progress(static_cast<int>(m_transferred * 100 / m_count));
 }
 
 } // namespace Acpu

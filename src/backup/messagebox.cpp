@@ -3,6 +3,7 @@
 #include "acpu/request.h"
 #include "backup/machinejoberror.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -19,6 +20,20 @@ QMessageBox *openWarning(QWidget *parent, const QString &text, const QString &in
                    informative);
 }
 
+// Without a Cancel button nothing stops the request: Escape or the close
+// button would only hide the box of a transfer that goes on, and free the
+// window for a second job on the same machine.
+class WaitBox : public QProgressDialog
+{
+public:
+    using QProgressDialog::QProgressDialog;
+
+    void reject() override {}
+
+protected:
+    void closeEvent(QCloseEvent *event) override { event->ignore(); }
+};
+
 } // namespace
 
 QMessageBox *openBox(QMessageBox::Icon icon, const QString &title, const QString &text,
@@ -34,7 +49,7 @@ QMessageBox *openBox(QMessageBox::Icon icon, const QString &title, const QString
 
 QProgressDialog *ShowProgress(Acpu::Request *request, QWidget *parent)
 {
-    auto *dialog = new QProgressDialog(parent);
+    QProgressDialog *dialog = new WaitBox(parent);
     dialog->setMinimumDuration(200);
     dialog->setRange(0, 100);
     // Starts the minimum-duration clock; without it the box would wait for

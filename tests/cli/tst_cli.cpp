@@ -129,6 +129,13 @@ private slots:
                                          u"265\t1000\t1.401e-42"_s}));
         QCOMPARE(cli(u"read %1 265 --int --json"_s.arg(simA.host())).at(u"results/0/values/0"_s),
                  (QJsonObject{{"variable", 265}, {"int", 1000}}));
+        // A machine slower than the panel's time-out is still patient
+        // enough for --timeout.
+        SimProcess slow;
+        QVERIFY(slow.start({u"--delay"_s, u"400"_s}));
+        const CliRun late = cli(u"read %1 265 --int --timeout 2"_s.arg(slow.host()));
+        QVERIFY2(late.code == 0 && late.lines() == QStringList{u"265\t1000"_s},
+                 late.err.constData());
         // Values that could not be written out are no success.
         QProcess full;
         full.setStandardOutputFile(u"/dev/full"_s);

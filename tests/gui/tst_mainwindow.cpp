@@ -318,8 +318,19 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(progress->isVisible(), 1000); // after a short while
         request->AddProgress(60);
         QCOMPARE(progress->value(), 60);
+        // It has no Cancel: Escape or closing it would hide the box of a
+        // transfer that goes on.
+        QTest::keyClick(progress, Qt::Key_Escape);
+        progress->close();
+        QVERIFY(progress->isVisible());
+        QVERIFY(!progress->wasCanceled());
         request->SetFinished(true);
         QTRY_VERIFY(progress.isNull());
+        // The last step of a long transfer (here a 2.6 MB program) is 100 %.
+        Acpu::Request large({Acpu::VarRange{0, 671089}}, 60);
+        QSignalSpy steps(&large, &Acpu::Request::progress);
+        large.AddProgress(large.Count());
+        QCOMPARE(steps.last().at(0).toInt(), 100);
         // A request done at once never shows its box.
         Acpu::OfflineConnection connection;
         connection.SetHost(QStringLiteral("offline"));

@@ -296,8 +296,10 @@ private slots:
         QFETCH(QString, name);
         QFETCH(int, type);
         SimProcess other;
-        QVERIFY(other.start(
-            {"--type", name, "--model-version", "7", "--software", type < 0 ? "599" : "600"}));
+        // The old one answers one request at a time, each within the
+        // time-out but more than half of it.
+        QVERIFY(other.start({"--type", name, "--model-version", "7", "--software",
+                             type < 0 ? "599" : "600", "--delay", type < 0 ? "150" : "0"}));
         ModbusConnection c;
         QVERIFY(ConnectTo(c, other.host()));
         Machine machine(&c);
@@ -305,6 +307,10 @@ private slots:
         QCOMPARE(machine.updateIdentification(), type >= 0);
         QVERIFY(type < 0 ? !machine.modelVersion().isValid()
                          : machine.modelVersion() == ModelVersion(MachineType(type), 7));
+        QSignalSpy panel(&c, &Connection::pollingFinished), errors(&c, &Connection::errorOccurred);
+        c.StartPolling();
+        QTRY_COMPARE_WITH_TIMEOUT(panel.size(), 3, 3000);
+        QCOMPARE(errors.size(), 0);
     }
 
     // The simulator goes away during a chunked read: the read fails once, and

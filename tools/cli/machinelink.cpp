@@ -16,6 +16,11 @@ MachineLink::MachineLink(const QString &host, const Options &options, QObject *p
 {
     if (options.ws)
         static_cast<Acpu::WsConnection *>(m_connection.get())->SetServicePort(options.relayPort);
+    else
+        // The panel's short time-out would fail a slow machine long before
+        // the silence --timeout allows.
+        static_cast<Acpu::ModbusConnection *>(m_connection.get())
+            ->SetResponseTimeout(options.timeoutMs);
     m_silence.setSingleShot(true);
     m_silence.setInterval(options.timeoutMs);
     connect(&m_silence, &QTimer::timeout, this, [this] {
