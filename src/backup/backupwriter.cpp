@@ -15,23 +15,17 @@
 
 namespace {
 // The values of a section that the file carries but no machine variable can
-// hold. Read twice over two fillings, a value the file lacks (the tool row T0)
-// keeps the filling and is not counted.
+// hold. Filled with 0 first, a value the file lacks (the tool row T0) fits and
+// is not counted.
 qsizetype unwritable(int tag, const QJsonObject &section)
 {
-    std::unique_ptr<ParameterGroup> runs[2];
-    for (int r = 0; r < 2; ++r) {
-        runs[r].reset(GroupFactory::create(tag));
-        for (qsizetype i = 0; i < runs[r]->valueCount(); ++i)
-            runs[r]->value(i).reset(r);
-        runs[r]->fromJson(section, true);
-    }
+    std::unique_ptr<ParameterGroup> group(GroupFactory::create(tag));
+    for (qsizetype i = 0; i < group->valueCount(); ++i)
+        group->value(i).reset(0.0);
+    group->fromJson(section, true);
     qsizetype count = 0;
-    for (qsizetype i = 0; i < runs[0]->valueCount(); ++i) {
-        const double value = runs[0]->value(i).value();
-        const bool lacking = value == 0 && runs[1]->value(i).value() == 1;
-        count += !lacking && !MachineValue::fits(value) ? 1 : 0;
-    }
+    for (qsizetype i = 0; i < group->valueCount(); ++i)
+        count += MachineValue::fits(group->value(i).value()) ? 0 : 1;
     return count;
 }
 } // namespace

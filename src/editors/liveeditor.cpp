@@ -75,18 +75,13 @@ void LiveEditor::attach(const Form &pieces)
     // Made after the form has connected its slots by name: their own button
     // boxes carry the same name as the window's.
     m_openDialog = new QFileDialog(this);
-    m_saveDialog = new QFileDialog(this);
-    const QString backupFilter = QCoreApplication::translate("MessageBox", "Backup files (*.vrk)");
     m_openDialog->setFileMode(QFileDialog::ExistingFile);
     m_openDialog->setAcceptMode(QFileDialog::AcceptOpen);
-    m_openDialog->setNameFilter(backupFilter);
+    m_openDialog->setNameFilter(QCoreApplication::translate("MessageBox", "Backup files (*.vrk)"));
     m_openDialog->setWindowTitle(tr("Open Backup File"));
     connect(m_openDialog, &QFileDialog::fileSelected, this, &LiveEditor::LoadBackup);
-    m_saveDialog->setFileMode(QFileDialog::AnyFile);
-    m_saveDialog->setAcceptMode(QFileDialog::AcceptSave);
-    m_saveDialog->setNameFilter(backupFilter);
-    m_saveDialog->setDefaultSuffix(QStringLiteral("vrk"));
-    m_saveDialog->setWindowTitle(QCoreApplication::translate("MessageBox", "Save Backup File"));
+    m_saveDialog = CreateSaveBackupDialog(this);
+    m_saveDialog->setAttribute(Qt::WA_DeleteOnClose, false);
     connect(m_saveDialog, &QFileDialog::fileSelected, this, &LiveEditor::SaveBackup);
 
     QSettings settings;
