@@ -19,10 +19,21 @@ class TestWsRelay : public QObject
     QProcess relay;
     quint16 relayPort = SimProcess::freePort();
 
-    bool startRelay()
+    // Another test's server may take the port after freePort(): the relay
+    // then ends at once, and a first start tries another port.
+    bool startRelay(int attempts = 1)
     {
-        relay.start(QStringLiteral(VRK6_RELAY_PATH), {u"--port"_s, QString::number(relayPort)});
-        return QTest::qWaitFor([this] { return relay.peek(4096).contains("listening on"); }, 10000);
+        const auto listening = [this] { return relay.peek(4096).contains("listening on"); };
+        for (int i = 0; i < attempts; ++i) {
+            if (i > 0)
+                relayPort = SimProcess::freePort();
+            relay.start(QStringLiteral(VRK6_RELAY_PATH), {u"--port"_s, QString::number(relayPort)});
+            if (QTest::qWaitFor(
+                    [&] { return listening() || relay.state() == QProcess::NotRunning; }, 10000) &&
+                listening())
+                return true;
+        }
+        return false;
     }
 
 private slots:
@@ -32,7 +43,7 @@ private slots:
     {
         relay.setReadChannel(QProcess::StandardError);
         QVERIFY(sim.start({u"--serial"_s, u"4242"_s}));
-        QVERIFY(startRelay());
+        QVERIFY(startRelay(3));
         WsConnection c;
         c.SetServicePort(relayPort);
         // Requests are sent at once, while the relay may still be connecting to the machine.
